@@ -1,0 +1,36 @@
+# A layer is one library made of the sources in its folders. A layer without
+# sources yet is an interface library, so later layers can already link it.
+function(quillet_layer name)
+  cmake_parse_arguments(L "" "" "DIRS;DEPS" ${ARGN})
+  set(sources)
+  set(headers)
+  foreach(dir ${L_DIRS})
+    file(GLOB cpp CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.cpp)
+    file(GLOB h CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${dir}/*.h)
+    list(APPEND sources ${cpp})
+    list(APPEND headers ${h})
+  endforeach()
+  if(sources)
+    add_library(${name} STATIC ${sources} ${headers})
+    target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} PUBLIC ${L_DEPS})
+  else()
+    add_library(${name} INTERFACE ${headers})
+    target_include_directories(${name} INTERFACE ${PROJECT_SOURCE_DIR}/src)
+    target_link_libraries(${name} INTERFACE ${L_DEPS})
+  endif()
+endfunction()
+
+# One test program per test folder; every case is its own CTest test.
+function(quillet_tests name)
+  cmake_parse_arguments(T "" "DIR" "DEPS;LABELS" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${T_DIR}/*.cpp)
+  if(NOT sources)
+    return()
+  endif()
+  add_executable(${name} ${sources})
+  target_link_libraries(${name} PRIVATE ${T_DEPS} quillet_test_support)
+  gtest_discover_tests(${name}
+    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
+    DISCOVERY_TIMEOUT 60)
+endfunction()

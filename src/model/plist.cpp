@@ -1,0 +1,392 @@
+#include "model/plist.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <plist/plist.h>
+
+#include <cmath>
+#include <memory>
+
+namespace ql {
+
+// ---- PlistDict ----
+
+int PlistDict::indexOf(const QString& key) const {
+  for (size_t i = 0; i < keys_.size(); ++i)
+    if (keys_[i] == key) return int(i);
+  return -1;
+}
+
+const PlistValue* PlistDict::value(const QString& key) const {
+  const int i = indexOf(key);
+  return i < 0 ? nullptr : &values_[size_t(i)];
+}
+
+const PlistValue& PlistDict::valueAt(int i) const { return values_[size_t(i)]; }
+
+void PlistDict::insert(const QString& key, PlistValue value) {
+  const int i = indexOf(key);
+  if (i >= 0) {
+    values_[size_t(i)] = std::move(value);
+    return;
+  }
+  keys_.push_back(key);
+  values_.push_back(std::move(value));
+}
+
+void PlistDict::remove(const QString& key) {
+  const int i = indexOf(key);
+  if (i < 0) return;
+  keys_.erase(keys_.begin() + i);
+  values_.erase(values_.begin() + i);
+}
+
+bool PlistDict::operator==(const PlistDict& other) const {
+  return keys_ == other.keys_ && values_ == other.values_;
+}
+
+// ---- PlistValue ----
+
+std::optional<qint64> PlistValue::toInteger() const {
+  if (auto i = std::get_if<qint64>(&v_)) return *i;
+  if (auto r = std::get_if<double>(&v_)) {
+    if (!std::isfinite(*r) || std::fabs(*r) > 9.2e18) return std::nullopt;
+    return qint64(*r);
+  }
+  if (auto b = std::get_if<bool>(&v_)) return *b ? 1 : 0;
+  return std::nullopt;
+}
+
+std::optional<double> PlistValue::toReal() const {
+  if (auto r = std::get_if<double>(&v_)) return *r;
+  if (auto i = std::get_if<qint64>(&v_)) return double(*i);
+  if (auto b = std::get_if<bool>(&v_)) return *b ? 1.0 : 0.0;
+  return std::nullopt;
+}
+
+std::optional<bool> PlistValue::toBool() const {
+  if (auto b = std::get_if<bool>(&v_)) return *b;
+  if (auto i = std::get_if<qint64>(&v_)) return *i != 0;
+  if (auto r = std::get_if<double>(&v_)) return *r != 0.0;
+  return std::nullopt;
+}
+
+namespace plist {
+namespace {
+
+// Property-list dates count seconds from 2001-01-01 00:00:00 UTC.
+constexpr qint64 kAppleEpochOffset = 978307200;
+
+struct PlistFree {
+  void operator()(plist_t p) const { plist_free(p); }
+};
+using PlistPtr = std::unique_ptr<void, PlistFree>;
+
+plist_t toNode(const PlistValue& v) {
+  switch (v.type()) {
+    case PlistValue::Type::Dict: {
+      plist_t d = plist_new_dict();
+      const PlistDict& dict = *v.dict();
+      for (int i = 0; i < dict.size(); ++i)
+        plist_dict_set_item(d, dict.keyAt(i).toUtf8().constData(), toNode(dict.valueAt(i)));
+      return d;
+    }
+    case PlistValue::Type::Array: {
+      plist_t a = plist_new_array();
+      for (const PlistValue& item : *v.array()) plist_array_append_item(a, toNode(item));
+      return a;
+    }
+    case PlistValue::Type::String:
+      return plist_new_string(v.string()->toUtf8().constData());
+    case PlistValue::Type::Integer:
+      return plist_new_uint(uint64_t(*v.toInteger()));
+    case PlistValue::Type::Real:
+      return plist_new_real(*v.toReal());
+    case PlistValue::Type::Bool:
+      return plist_new_bool(*v.toBool() ? 1 : 0);
+    case PlistValue::Type::Date: {
+      const qint64 ms = v.date()->toMSecsSinceEpoch() - kAppleEpochOffset * 1000;
+      qint64 sec = ms / 1000;
+      qint64 usec = (ms % 1000) * 1000;
+      if (usec < 0) {
+        usec += 1000000;
+        sec -= 1;
+      }
+      sec = std::clamp<qint64>(sec, INT32_MIN, INT32_MAX);
+      return plist_new_date(int32_t(sec), int32_t(usec));
+    }
+    case PlistValue::Type::Data:
+      return plist_new_data(v.data()->constData(), uint64_t(v.data()->size()));
+    case PlistValue::Type::None:
+      break;
+  }
+  return plist_new_string("");
+}
+
+// libplist recurses once per nesting level, so nesting is checked before it
+// parses. Returns false when arrays and dictionaries nest deeper than allowed.
+bool xmlDepthWithinLimit(const QByteArray& xml) {
+  int depth = 0;
+  const char* p = xml.constData();
+  const char* end = p + xml.size();
+  for (; p < end; ++p) {
+    if (*p != '<') continue;
+    const char* q = p + 1;
+    const bool closing = q < end && *q == '/';
+    if (closing) ++q;
+    auto startsWith = [&](const char* word, size_t n) {
+      return size_t(end - q) > n && memcmp(q, word, n) == 0 &&
+             (q[n] == '>' || q[n] == '/' || q[n] == ' ' || q[n] == '\t' || q[n] == '\n' ||
+              q[n] == '\r');
+    };
+    if (!startsWith("dict", 4) && !startsWith("array", 5)) continue;
+    if (closing) {
+      --depth;
+      continue;
+    }
+    const char* gt = static_cast<const char*>(memchr(q, '>', size_t(end - q)));
+    if (gt && gt[-1] == '/') continue;  // <dict/>
+    if (++depth > kMaxDepth) return false;
+  }
+  return true;
+}
+
+quint64 readBigEndian(const uchar* p, int n) {
+  quint64 v = 0;
+  for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
+  return v;
+}
+
+// The same guard for binary property lists: walks the object graph without
+// recursion and refuses graphs nested too deep or referring in a cycle.
+bool binaryDepthWithinLimit(const QByteArray& bin) {
+  const auto* data = reinterpret_cast<const uchar*>(bin.constData());
+  const qint64 size = bin.size();
+  if (size < 8 + 32) return true;  // libplist rejects it on its own
+  const uchar* trailer = data + size - 32;
+  const int offsetSize = trailer[6];
+  const int refSize = trailer[7];
+  const quint64 count = readBigEndian(trailer + 8, 8);
+  const quint64 top = readBigEndian(trailer + 16, 8);
+  const quint64 tableOffset = readBigEndian(trailer + 24, 8);
+  if (offsetSize < 1 || offsetSize > 8 || refSize < 1 || refSize > 8) return true;
+  if (count == 0 || top >= count || tableOffset >= quint64(size) ||
+      count > (quint64(size) - tableOffset) / quint64(offsetSize))
+    return true;  // malformed: libplist refuses it
+
+  auto objectOffset = [&](quint64 i) -> qint64 {
+    return qint64(readBigEndian(data + tableOffset + i * quint64(offsetSize), offsetSize));
+  };
+  // Children of a container object, or an empty list for anything else.
+  auto children = [&](quint64 i, std::vector<quint64>& out) {
+    out.clear();
+    const qint64 off = objectOffset(i);
+    if (off < 0 || off >= size) return;
+    const int marker = data[off] >> 4;
+    if (marker != 0xA && marker != 0xC && marker != 0xD) return;
+    quint64 n = data[off] & 0x0F;
+    qint64 pos = off + 1;
+    if (n == 0x0F) {
+      if (pos >= size || (data[pos] >> 4) != 0x1) return;
+      const int len = 1 << (data[pos] & 0x0F);
+      if (len > 8 || pos + 1 + len > size) return;
+      n = readBigEndian(data + pos + 1, len);
+      pos += 1 + len;
+    }
+    const quint64 refs = marker == 0xD ? n * 2 : n;
+    if (refs > quint64(size) || pos + qint64(refs) * refSize > size) return;
+    for (quint64 k = 0; k < refs; ++k) out.push_back(readBigEndian(data + pos + k * refSize, refSize));
+  };
+
+  // Depth-first with an explicit stack; each object is finished once.
+  enum : uchar { Unseen, Open, Done };
+  std::vector<uchar> state(count, Unseen);
+  struct Frame {
+    quint64 object;
+    std::vector<quint64> kids;
+    size_t next;
+  };
+  std::vector<Frame> stack;
+  stack.push_back({top, {}, 0});
+  children(top, stack.back().kids);
+  state[top] = Open;
+  while (!stack.empty()) {
+    Frame& f = stack.back();
+    if (f.next == f.kids.size()) {
+      state[f.object] = Done;
+      stack.pop_back();
+      continue;
+    }
+    const quint64 kid = f.kids[f.next++];
+    if (kid >= count) continue;
+    if (state[kid] == Open) return false;  // a cycle
+    if (state[kid] == Done) continue;
+    if (int(stack.size()) >= kMaxDepth) return false;
+    state[kid] = Open;
+    Frame nf{kid, {}, 0};
+    children(kid, nf.kids);
+    stack.push_back(std::move(nf));
+  }
+  return true;
+}
+
+struct Converter {
+  bool ok = true;
+
+  PlistValue fromNode(plist_t node, int depth) {
+    if (!node || depth > kMaxDepth) {
+      ok = false;
+      return {};
+    }
+    switch (plist_get_node_type(node)) {
+      case PLIST_DICT: {
+        PlistDict dict;
+        plist_dict_iter it = nullptr;
+        plist_dict_new_iter(node, &it);
+        for (;;) {
+          char* key = nullptr;
+          plist_t val = nullptr;
+          plist_dict_next_item(node, it, &key, &val);
+          if (!val) {
+            free(key);
+            break;
+          }
+          dict.insert(QString::fromUtf8(key), fromNode(val, depth + 1));
+          free(key);
+        }
+        free(it);
+        return dict;
+      }
+      case PLIST_ARRAY: {
+        PlistArray array;
+        const uint32_t n = plist_array_get_size(node);
+        array.reserve(n);
+        for (uint32_t i = 0; i < n; ++i) array.push_back(fromNode(plist_array_get_item(node, i), depth + 1));
+        return array;
+      }
+      case PLIST_STRING:
+      case PLIST_KEY: {
+        uint64_t len = 0;
+        const char* s = plist_get_string_ptr(node, &len);
+        return QString::fromUtf8(s, qsizetype(len));
+      }
+      case PLIST_UINT: {
+        uint64_t u = 0;
+        plist_get_uint_val(node, &u);
+        return qint64(u);
+      }
+      case PLIST_REAL: {
+        double d = 0;
+        plist_get_real_val(node, &d);
+        return d;
+      }
+      case PLIST_BOOLEAN: {
+        uint8_t b = 0;
+        plist_get_bool_val(node, &b);
+        return b != 0;
+      }
+      case PLIST_DATE: {
+        int32_t sec = 0, usec = 0;
+        plist_get_date_val(node, &sec, &usec);
+        return QDateTime::fromMSecsSinceEpoch((qint64(sec) + kAppleEpochOffset) * 1000 + usec / 1000,
+                                              Qt::UTC);
+      }
+      case PLIST_DATA: {
+        uint64_t len = 0;
+        const char* d = plist_get_data_ptr(node, &len);
+        return QByteArray(d, qsizetype(len));
+      }
+      case PLIST_UID: {
+        uint64_t u = 0;
+        plist_get_uid_val(node, &u);
+        return qint64(u);
+      }
+      default:
+        return {};
+    }
+  }
+};
+
+}  // namespace
+
+std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
+  auto fail = [&](const QString& why) -> std::optional<PlistValue> {
+    if (error) *error = why;
+    return std::nullopt;
+  };
+  if (bytes.isEmpty()) return fail(QStringLiteral("empty file"));
+  if (bytes.size() > kMaxFileSize) return fail(QStringLiteral("file too large"));
+  const bool binary = plist_is_binary(bytes.constData(), uint32_t(bytes.size())) != 0;
+  if (binary ? !binaryDepthWithinLimit(bytes) : !xmlDepthWithinLimit(bytes))
+    return fail(QStringLiteral("nested too deeply"));
+  plist_t root = nullptr;
+  if (binary)
+    plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
+  else
+    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
+  PlistPtr guard(root);
+  if (!root) return fail(QStringLiteral("not a property list"));
+  Converter c;
+  PlistValue v = c.fromNode(root, 0);
+  if (!c.ok) return fail(QStringLiteral("not a property list"));
+  return v;
+}
+
+std::optional<PlistValue> readFile(const QString& path, QString* error) {
+  QFile f(path);
+  if (!f.open(QIODevice::ReadOnly)) {
+    if (error) *error = f.errorString();
+    return std::nullopt;
+  }
+  if (f.size() > kMaxFileSize) {
+    if (error) *error = QStringLiteral("file too large");
+    return std::nullopt;
+  }
+  return parse(f.readAll(), error);
+}
+
+QByteArray toXml(const PlistValue& value) {
+  PlistPtr node(toNode(value));
+  char* xml = nullptr;
+  uint32_t len = 0;
+  plist_to_xml(node.get(), &xml, &len);
+  QByteArray out(xml, qsizetype(len));
+  plist_to_xml_free(xml);
+  return out;
+}
+
+QByteArray toBinary(const PlistValue& value) {
+  PlistPtr node(toNode(value));
+  char* bin = nullptr;
+  uint32_t len = 0;
+  plist_to_bin(node.get(), &bin, &len);
+  QByteArray out(bin, qsizetype(len));
+  plist_to_bin_free(bin);
+  return out;
+}
+
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  if (file.write(bytes) != bytes.size() || !file.flush()) {
+    if (error) *error = file.errorString();
+    file.cancelWriting();
+    return false;
+  }
+  if (!file.commit()) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  return true;
+}
+
+}  // namespace plist
+}  // namespace ql

@@ -1,0 +1,106 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+
+#include <optional>
+#include <variant>
+#include <vector>
+
+namespace ql {
+
+class PlistValue;
+
+// A property-list dictionary that keeps its keys in insertion order, so files
+// are written in the order the records list their fields.
+class PlistDict {
+ public:
+  int size() const { return int(keys_.size()); }
+  bool isEmpty() const { return keys_.empty(); }
+  bool contains(const QString& key) const { return indexOf(key) >= 0; }
+  // The value under key, or nullptr.
+  const PlistValue* value(const QString& key) const;
+  // Sets key; an existing key keeps its position.
+  void insert(const QString& key, PlistValue value);
+  void remove(const QString& key);
+
+  const QString& keyAt(int i) const { return keys_[size_t(i)]; }
+  const PlistValue& valueAt(int i) const;
+  const std::vector<QString>& keys() const { return keys_; }
+
+  bool operator==(const PlistDict& other) const;
+
+ private:
+  int indexOf(const QString& key) const;
+
+  std::vector<QString> keys_;
+  std::vector<PlistValue> values_;
+};
+
+using PlistArray = std::vector<PlistValue>;
+
+// One property-list value of any of the types the files hold.
+class PlistValue {
+ public:
+  enum class Type { None, Dict, Array, String, Integer, Real, Bool, Date, Data };
+
+  PlistValue() = default;
+  PlistValue(PlistDict v) : v_(std::move(v)) {}
+  PlistValue(PlistArray v) : v_(std::move(v)) {}
+  PlistValue(QString v) : v_(std::move(v)) {}
+  PlistValue(const char* v) : v_(QString::fromUtf8(v)) {}
+  PlistValue(qint64 v) : v_(v) {}
+  PlistValue(int v) : v_(qint64(v)) {}
+  PlistValue(double v) : v_(v) {}
+  PlistValue(bool v) : v_(v) {}
+  PlistValue(QDateTime v) : v_(std::move(v)) {}
+  PlistValue(QByteArray v) : v_(std::move(v)) {}
+
+  Type type() const { return Type(v_.index()); }
+  bool isNone() const { return type() == Type::None; }
+
+  // Typed access: nullptr when the value is of another type.
+  const PlistDict* dict() const { return std::get_if<PlistDict>(&v_); }
+  const PlistArray* array() const { return std::get_if<PlistArray>(&v_); }
+  const QString* string() const { return std::get_if<QString>(&v_); }
+  const QDateTime* date() const { return std::get_if<QDateTime>(&v_); }
+  const QByteArray* data() const { return std::get_if<QByteArray>(&v_); }
+
+  // Numbers as the records read them: integers, reals and booleans are all
+  // numbers; anything else has no numeric value.
+  std::optional<qint64> toInteger() const;
+  std::optional<double> toReal() const;
+  std::optional<bool> toBool() const;
+
+  bool operator==(const PlistValue& other) const { return v_ == other.v_; }
+
+ private:
+  std::variant<std::monostate, PlistDict, PlistArray, QString, qint64, double, bool, QDateTime,
+               QByteArray>
+      v_;
+};
+
+namespace plist {
+
+// Largest file the readers accept; bigger ones are refused rather than parsed.
+constexpr qint64 kMaxFileSize = 256 * 1024 * 1024;
+// Deepest nesting of arrays and dictionaries a file may have.
+constexpr int kMaxDepth = 512;
+
+// Parses an XML or binary property list. On failure returns nothing and, if
+// error is given, says why in a line fit for the log (never the content).
+std::optional<PlistValue> parse(const QByteArray& bytes, QString* error = nullptr);
+std::optional<PlistValue> readFile(const QString& path, QString* error = nullptr);
+
+// Apple's XML property-list format, version 1.0.
+QByteArray toXml(const PlistValue& value);
+QByteArray toBinary(const PlistValue& value);
+
+// Writes bytes to path atomically: a temporary file in the same folder,
+// flushed to disk, then renamed over the target. The file is readable by
+// its owner alone. On failure the previous file is left as it was.
+bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+
+}  // namespace plist
+}  // namespace ql
