@@ -1,8 +1,43 @@
+// quillet-tool: Quillet's command-line companion.
+#include "commands.h"
+
 #include <QCoreApplication>
-#include <cstdio>
+
+#include <functional>
+#include <map>
+
+namespace {
+
+const char* kUsage =
+    "usage: quillet-tool COMMAND [ARGS]\n"
+    "\n"
+    "  check [FILE]        load a library, backup or saved group; print its counts\n"
+    "  convert IN OUT      read IN (XML or binary) and write it as Quillet writes libraries\n"
+    "  list [FILE]         one line per snippet: group, abbreviation, label\n"
+    "\n"
+    "FILE defaults to your library file.\n";
+
+}  // namespace
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  std::fputs("usage: quillet-tool COMMAND ...\n", stderr);
-  return 1;
+  QCoreApplication::setApplicationName(QStringLiteral("quillet-tool"));
+  QStringList args = QCoreApplication::arguments().mid(1);
+  if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+    std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    return args.isEmpty() ? 2 : 0;
+  }
+  const std::map<QString, std::function<int(const QStringList&)>> commands = {
+      {QStringLiteral("check"), tool::runCheck},
+      {QStringLiteral("convert"), tool::runConvert},
+      {QStringLiteral("list"), tool::runList},
+  };
+  const QString name = args.takeFirst();
+  const auto it = commands.find(name);
+  if (it == commands.end()) {
+    tool::printErr(QStringLiteral("unknown command '%1'").arg(name));
+    std::fputs(kUsage, stderr);
+    return 2;
+  }
+  return it->second(args);
 }

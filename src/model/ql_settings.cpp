@@ -1,0 +1,165 @@
+#include "model/ql_settings.h"
+
+#include "model/string_utilities.h"
+#include "platform/log.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSet>
+
+using namespace ql;
+
+const QString QLSettings::kDefaultSettingFileName = QStringLiteral("settings");
+const QString QLSettings::kDefaultSettingExtension = QStringLiteral("qlxdoc");
+const QString QLSettings::kStartupCopyName = QStringLiteral("settings Backup");
+
+namespace {
+
+template <typename List, typename Field>
+auto lastWhere(const List& list, const QString& value, Field field) -> typename List::value_type {
+  for (auto it = list.crbegin(); it != list.crend(); ++it)
+    if ((**it).*field == value) return *it;
+  return nullptr;
+}
+
+// Reads a file whose root must be a dictionary. A missing file is a normal
+// outcome; a damaged one is logged (the reason only, never the content).
+std::optional<PlistDict> readRoot(const QString& path, const QString& operation) {
+  if (!QFileInfo::exists(path)) return std::nullopt;
+  QString why;
+  auto value = plist::readFile(path, &why);
+  if (value && !value->dict()) why = QStringLiteral("root is not a dictionary");
+  if (!value || !value->dict()) {
+    logError(operation, why);
+    return std::nullopt;
+  }
+  return *value->dict();
+}
+
+bool writeRoot(const QString& path, const PlistDict& root, const QString& operation) {
+  QString why;
+  if (plist::writeFileAtomic(path, plist::toXml(root), &why)) return true;
+  logError(operation, why);
+  return false;
+}
+
+}  // namespace
+
+SnippetPtr QLSettings::getSnippetByAbbreviation(const QString& abbreviation) const {
+  return lastWhere(snippets, abbreviation, &QLSnippet::abbreviation);
+}
+SnippetPtr QLSettings::getSnippetByUUID(const QString& uuid) const {
+  return lastWhere(snippets, uuid, &QLSnippet::uuid);
+}
+GroupPtr QLSettings::getGroupByAbbreviation(const QString& abbreviation) const {
+  return lastWhere(groups, abbreviation, &QLGroup::abbreviation);
+}
+GroupPtr QLSettings::getGroupByName(const QString& name) const {
+  return lastWhere(groups, name, &QLGroup::name);
+}
+GroupPtr QLSettings::getGroupByUUID(const QString& uuid) const {
+  return lastWhere(groups, uuid, &QLGroup::uuid);
+}
+
+QList<GroupPtr> QLSettings::allowedGroups() const {
+  QList<GroupPtr> result;
+  for (const GroupPtr& g : groups)
+    if (g->includeInSuggestionsList) result.append(g);
+  return result;
+}
+
+QString QLSettings::settingsPath(const QString& name) {
+  const QString file =
+      name.isEmpty() ? kDefaultSettingFileName + QLatin1Char('.') + kDefaultSettingExtension : name;
+  const QString app = Utilities::getAppPath();
+  if (app.isEmpty() || QDir::isAbsolutePath(file)) return file;
+  return app + QLatin1Char('/') + file;
+}
+
+PlistDict QLSettings::libraryDictionary() const {
+  PlistArray groupArray, snippetArray;
+  groupArray.reserve(size_t(groups.size()));
+  snippetArray.reserve(size_t(snippets.size()));
+  for (const GroupPtr& g : groups) groupArray.emplace_back(g->getData());
+  for (const SnippetPtr& s : snippets) snippetArray.emplace_back(s->getData());
+  PlistDict root;
+  root.insert(QStringLiteral("Preferences"), preferences.getData());
+  root.insert(QStringLiteral("Groups"), std::move(groupArray));
+  root.insert(QStringLiteral("Snippets"), std::move(snippetArray));
+  return root;
+}
+
+void QLSettings::appendLibrary(const PlistDict& root) {
+  // Elements that are not dictionaries cannot be records; they are skipped.
+  if (auto v = root.value(QStringLiteral("Groups")); v && v->array()) {
+    for (const PlistValue& item : *v->array()) {
+      if (!item.dict()) continue;
+      auto g = std::make_shared<QLGroup>();
+      g->setData(item.dict());
+      groups.append(std::move(g));
+    }
+  }
+  if (auto v = root.value(QStringLiteral("Snippets")); v && v->array()) {
+    for (const PlistValue& item : *v->array()) {
+      if (!item.dict()) continue;
+      auto s = std::make_shared<QLSnippet>();
+      s->setData(item.dict());
+      snippets.append(std::move(s));
+    }
+  }
+}
+
+bool QLSettings::saveSettings(const QString& name) const {
+  return writeRoot(settingsPath(name), libraryDictionary(), QStringLiteral("SaveSettings"));
+}
+
+bool QLSettings::loadSettings(const QString& name) {
+  const auto root = readRoot(settingsPath(name), QStringLiteral("loadSettings"));
+  if (!root) return false;
+  groups.clear();
+  snippets.clear();
+  if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
+  appendLibrary(*root);
+  return true;
+}
+
+bool QLSettings::loadSettings(const QString& path, bool includeGroupsAndSnippet,
+                              bool includePreferences) {
+  if (path.isEmpty()) return false;
+  const auto root =
+      readRoot(path, QStringLiteral("loadSettings:includeGroupsAndSnippet:includePreferences:"));
+  if (!root) return false;
+  if (includePreferences)
+    if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
+  if (!includeGroupsAndSnippet) return true;
+  groups.clear();
+  snippets.clear();
+  appendLibrary(*root);
+  return true;
+}
+
+bool QLSettings::saveBackup(const QString& path) const {
+  if (path.isEmpty()) return false;
+  return writeRoot(path, libraryDictionary(), QStringLiteral("saveBackup"));
+}
+
+bool QLSettings::loadBackup(const QString& path) {
+  if (path.isEmpty()) return false;
+  const auto root = readRoot(path, QStringLiteral("loadBackup"));
+  if (!root) return false;
+  if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
+  appendLibrary(*root);
+  return true;
+}
+
+bool QLSettings::saveGroup(const QString& path, const GroupPtr& group) const {
+  if (path.isEmpty() || !group) return false;
+  const QSet<QString> members(group->snippts.cbegin(), group->snippts.cend());
+  PlistArray snippetArray;
+  for (const SnippetPtr& s : snippets)
+    if (members.contains(s->uuid)) snippetArray.emplace_back(s->getData());
+  PlistDict root;
+  root.insert(QStringLiteral("Groups"), PlistArray{PlistValue(group->getData())});
+  root.insert(QStringLiteral("Snippets"), std::move(snippetArray));
+  return writeRoot(path, root, QStringLiteral("saveGroup"));
+}

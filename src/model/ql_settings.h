@@ -1,0 +1,47 @@
+#pragma once
+
+#include "model/ql_group.h"
+#include "model/ql_preferences.h"
+#include "model/ql_snippet.h"
+
+#include <QList>
+
+// The library: preferences, groups and snippets, and the files they live in.
+class QLSettings {
+ public:
+  QLPreferences preferences;
+  QList<GroupPtr> groups;
+  QList<SnippetPtr> snippets;
+
+  // Lookups compare exactly and return the last match, or null.
+  SnippetPtr getSnippetByAbbreviation(const QString& abbreviation) const;
+  SnippetPtr getSnippetByUUID(const QString& uuid) const;
+  GroupPtr getGroupByAbbreviation(const QString& abbreviation) const;
+  GroupPtr getGroupByName(const QString& name) const;
+  GroupPtr getGroupByUUID(const QString& uuid) const;
+
+  // Groups that take part in suggestions, in library order.
+  QList<GroupPtr> allowedGroups() const;
+
+  // Names are relative to the application folder; an empty name is the
+  // settings file.
+  bool saveSettings(const QString& name = QString()) const;
+  bool loadSettings(const QString& name = QString());
+  bool loadSettings(const QString& path, bool includeGroupsAndSnippet, bool includePreferences);
+  bool saveBackup(const QString& path) const;
+  bool loadBackup(const QString& path);
+  bool saveGroup(const QString& path, const GroupPtr& group) const;
+
+  // Where a settings file name resolves to.
+  static QString settingsPath(const QString& name = QString());
+
+  static const QString kDefaultSettingFileName;  // "settings"
+  static const QString kDefaultSettingExtension;  // "qlxdoc"
+  static const QString kStartupCopyName;          // "settings Backup"
+
+  // The library's dictionary form, as saved.
+  ql::PlistDict libraryDictionary() const;
+
+ private:
+  void appendLibrary(const ql::PlistDict& root);
+};
