@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QByteArray>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+#include <optional>
+
+namespace ql {
+
+// One type of pasteboard content and its raw bytes.
+struct PasteboardItem {
+  QString type;  // a name of platform/pasteboard_types.h, or any the owner offers
+  QByteArray data;
+  bool operator==(const PasteboardItem&) const = default;
+};
+
+// The general pasteboard (on X11 the CLIPBOARD selection) as typed byte blobs.
+class Pasteboard : public QObject {
+  Q_OBJECT
+
+ public:
+  using QObject::QObject;
+  ~Pasteboard() override = default;
+
+  // The types the current owner offers, in the owner's order.
+  virtual QStringList types() const = 0;
+  // The bytes for one type; none when they cannot be read.
+  virtual std::optional<QByteArray> data(const QString& type) const = 0;
+
+  // Empties the pasteboard; the program owns it afterwards.
+  virtual void clear() = 0;
+  // Replaces the whole content with these items, in this order, owned by the
+  // program until someone else takes the pasteboard. False when refused.
+  virtual bool write(const QList<PasteboardItem>& items) = 0;
+
+  // Grows by at least one with every change of content or owner, by anyone.
+  virtual quint64 changeCount() const = 0;
+
+  // How often another application has fetched content the program wrote,
+  // since its last clear() or write(). On X11 the pasting application asks
+  // the owner for the bytes through the event loop, so after posting the
+  // paste chord the program waits (with the event loop running) until this
+  // grows before it posts anything else.
+  virtual int fetchCount() const = 0;
+
+ Q_SIGNALS:
+  // The content changed (owner or data).
+  void changed();
+  // Another application fetched the program's content; fetchCount() grew.
+  void fetched();
+};
+
+}  // namespace ql
