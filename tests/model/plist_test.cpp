@@ -1,0 +1,157 @@
+#include "model/plist.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace ql;
+
+namespace {
+
+PlistValue sample() {
+  PlistDict inner;
+  inner.insert("z", 1);
+  inner.insert("a", 2);
+  PlistDict d;
+  d.insert("string", QStringLiteral("a<b & \"c\" \u00e9 \U0001F600"));
+  d.insert("negative", qint64(-42));
+  d.insert("big", qint64(1) << 40);
+  d.insert("real", 0.1);
+  d.insert("yes", true);
+  d.insert("no", false);
+  d.insert("date", QDateTime::fromSecsSinceEpoch(1700000000, Qt::UTC));
+  d.insert("data", QByteArray("\x00\x01\xff", 3));
+  d.insert("array", PlistArray{PlistValue("x"), PlistValue(3), PlistValue(PlistArray{})});
+  d.insert("dict", inner);
+  d.insert("empty", PlistDict{});
+  return d;
+}
+
+}  // namespace
+
+TEST(Plist, XmlAndBinaryRoundTripKeepValuesAndKeyOrder) {
+  const PlistValue v = sample();
+  const QByteArray xml = plist::toXml(v);
+  EXPECT_TRUE(xml.startsWith("<?xml version=\"1.0\" encoding=\"UTF-8\"?>"));
+  EXPECT_TRUE(xml.contains("<plist version=\"1.0\">"));
+  for (const QByteArray& bytes : {xml, plist::toBinary(v)}) {
+    auto back = plist::parse(bytes);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(*back, v);
+    // Insertion order, not alphabetical order.
+    EXPECT_EQ(back->dict()->keyAt(0), "string");
+    EXPECT_EQ(back->dict()->value("dict")->dict()->keyAt(0), "z");
+  }
+}
+
+TEST(Plist, NumbersConvertAsRecordsReadThem) {
+  EXPECT_EQ(PlistValue(2.9).toInteger(), 2);
+  EXPECT_EQ(PlistValue(true).toInteger(), 1);
+  EXPECT_EQ(PlistValue(qint64(0)).toBool(), false);
+  EXPECT_EQ(PlistValue(5).toReal(), 5.0);
+  EXPECT_FALSE(PlistValue("5").toInteger());
+  EXPECT_FALSE(PlistValue(PlistArray{}).toBool());
+  EXPECT_FALSE(PlistValue(1e300).toInteger());
+}
+
+TEST(Plist, BadInputFailsCleanly) {
+  const QByteArray good = plist::toXml(sample());
+  const QList<QByteArray> bad = {
+      QByteArray(),
+      QByteArray("not a plist at all"),
+      good.left(good.size() / 2),
+      QByteArray("bplist00") + QByteArray(64, '\xff'),
+      QByteArray(4096, '\0'),
+      QByteArray("<plist><dict><key>a</key></plist>"),
+  };
+  for (const QByteArray& b : bad) {
+    QString why;
+    EXPECT_FALSE(plist::parse(b, &why)) << b.left(40).toStdString();
+    EXPECT_FALSE(why.isEmpty());
+  }
+  // Binary garbage behind a valid-looking header must never crash.
+  QByteArray bin = plist::toBinary(sample());
+  for (int i = 8; i < bin.size(); i += 7) {
+    QByteArray damaged = bin;
+    damaged[i] = char(damaged[i] ^ 0x5a);
+    (void)plist::parse(damaged);
+  }
+}
+
+TEST(Plist, DeepNestingIsRefusedNotCrashed) {
+  QByteArray xml = "<plist version=\"1.0\">";
+  for (int i = 0; i < 100000; ++i) xml += "<array>";
+  for (int i = 0; i < 100000; ++i) xml += "</array>";
+  xml += "</plist>";
+  EXPECT_FALSE(plist::parse(xml));
+
+  // Binary: 100000 one-element arrays, each holding the next.
+  const int n = 100000;
+  QByteArray bin = "bplist00";
+  QList<quint32> offsets;
+  for (int i = 0; i < n; ++i) {
+    offsets.append(quint32(bin.size()));
+    if (i + 1 < n) {
+      bin += char(0xA1);
+      const quint32 ref = quint32(i + 1);
+      bin += char(ref >> 16);
+      bin += char(ref >> 8);
+      bin += char(ref);
+    } else {
+      bin += char(0xA0);
+    }
+  }
+  const quint64 table = quint64(bin.size());
+  for (quint32 o : offsets) {
+    bin += char(o >> 16);
+    bin += char(o >> 8);
+    bin += char(o);
+  }
+  QByteArray trailer(32, '\0');
+  trailer[6] = 3;
+  trailer[7] = 3;
+  for (int i = 0; i < 8; ++i) {
+    trailer[8 + i] = char(quint64(n) >> (56 - 8 * i));
+    trailer[24 + i] = char(table >> (56 - 8 * i));
+  }
+  bin += trailer;
+  EXPECT_FALSE(plist::parse(bin));
+
+  // Shallow nesting still loads.
+  QByteArray ok = "<plist version=\"1.0\">";
+  for (int i = 0; i < 100; ++i) ok += "<array>";
+  for (int i = 0; i < 100; ++i) ok += "</array>";
+  ok += "</plist>";
+  EXPECT_TRUE(plist::parse(ok));
+}
+
+TEST(Plist, AtomicWriteIsPrivateAndKeepsOldFileOnFailure) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath("lib.qlxdoc");
+  ASSERT_TRUE(plist::writeFileAtomic(path, "first"));
+  struct stat st {};
+  ASSERT_EQ(stat(QFile::encodeName(path).constData(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+
+  ASSERT_TRUE(plist::writeFileAtomic(path, "second"));
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  EXPECT_EQ(f.readAll(), "second");
+  f.close();
+
+  // A folder that cannot be written: the save fails and the file stays.
+  if (geteuid() != 0) {
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    QString why;
+    EXPECT_FALSE(plist::writeFileAtomic(path, "third", &why));
+    EXPECT_FALSE(why.isEmpty());
+    QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), "second");
+  }
+  // Writing into a folder that does not exist fails without creating anything.
+  EXPECT_FALSE(plist::writeFileAtomic(dir.filePath("missing/lib.qlxdoc"), "x"));
+}

@@ -1,0 +1,248 @@
+#include "model/ql_group.h"
+#include "model/ql_preferences.h"
+#include "model/ql_snippet.h"
+#include "model/string_utilities.h"
+
+#include <QDir>
+#include <QRegularExpression>
+#include <QSet>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+using namespace ql;
+
+namespace {
+
+void expectSameGroup(const QLGroup& a, const QLGroup& b) {
+  EXPECT_EQ(a.getData(), b.getData());
+  EXPECT_EQ(a.sound, b.sound);
+  EXPECT_EQ(a.dateLastUsed, b.dateLastUsed);
+}
+
+}  // namespace
+
+TEST(Group, NewGroupHasDefaultsAndRoundTrips) {
+  QLGroup g;
+  EXPECT_TRUE(QRegularExpression("^[0-9A-F]{8}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{4}-[0-9A-F]{12}$")
+                  .match(g.uuid)
+                  .hasMatch());
+  EXPECT_NE(g.uuid, QLGroup().uuid);
+  EXPECT_EQ(g.name, "(Untitled)");
+  EXPECT_TRUE(g.includeInSuggestionsList);
+  EXPECT_FALSE(g.allowGroupSuggestions);
+  EXPECT_TRUE(g.isExpanded);
+
+  const PlistDict d = g.getData();
+  EXPECT_EQ(d.size(), 12);
+  EXPECT_FALSE(d.contains("sound"));
+  EXPECT_FALSE(d.contains("dateLastUsed"));
+  EXPECT_EQ(d.keyAt(0), "uuid");
+  EXPECT_EQ(d.keyAt(6), "snippts");
+
+  QLGroup back;
+  back.setData(&d);
+  expectSameGroup(g, back);
+  EXPECT_FALSE(back.sound);
+
+  // An empty sound is not the same as no sound, and survives.
+  g.sound = QString("");
+  g.dateLastUsed = QDateTime::fromSecsSinceEpoch(1, Qt::UTC);
+  const PlistDict d2 = g.getData();
+  EXPECT_EQ(d2.size(), 14);
+  QLGroup back2;
+  back2.setData(&d2);
+  ASSERT_TRUE(back2.sound);
+  EXPECT_EQ(*back2.sound, "");
+  expectSameGroup(g, back2);
+}
+
+TEST(Group, SetDataTakesOnlyWhatIsThereAndOwnsItsLists) {
+  QLGroup g;
+  const QString uuid = g.uuid;
+  PlistDict d;
+  d.insert("name", "Work");
+  d.insert("unknownKey", 5);
+  g.setData(&d);
+  EXPECT_EQ(g.name, "Work");
+  EXPECT_EQ(g.uuid, uuid);
+  g.setData(nullptr);
+  EXPECT_EQ(g.name, "Work");
+
+  PlistArray apps{PlistValue("Mail")};
+  PlistDict withList;
+  withList.insert("exceptions", apps);
+  g.setData(&withList);
+  apps.push_back(PlistValue("Safari"));  // the caller's array changes later
+  EXPECT_EQ(g.exceptions, QStringList{"Mail"});
+}
+
+TEST(Group, MistypedValuesAreIgnored) {
+  QLGroup g;
+  g.name = "Kept";
+  PlistDict d;
+  d.insert("name", 12);                              // number for a string
+  d.insert("exceptionType", "3");                    // string for a number
+  d.insert("exceptions", PlistDict{});               // dictionary for an array
+  d.insert("snippts", PlistArray{PlistValue("A"), PlistValue(7)});  // odd element
+  d.insert("dateCreated", "yesterday");              // string for a date
+  d.insert("sound", QDateTime::currentDateTimeUtc());  // date for a string
+  d.insert("isExpanded", "no");
+  const QDateTime created = g.dateCreated;
+  g.setData(&d);
+  EXPECT_EQ(g.name, "Kept");
+  EXPECT_EQ(g.exceptionType, 0);
+  EXPECT_TRUE(g.exceptions.isEmpty());
+  EXPECT_EQ(g.snippts, QStringList{"A"});
+  EXPECT_EQ(g.dateCreated, created);
+  EXPECT_FALSE(g.sound);
+  EXPECT_TRUE(g.isExpanded);
+}
+
+TEST(Snippet, RoundTripAndSearchableText) {
+  QLSnippet s;
+  s.abbreviation = "sig";
+  s.plainText = "Best,\nAnn";
+  s.isConvertToHTML = true;
+  s.groupUuid = QString("G");
+  const PlistDict d = s.getData();
+  EXPECT_FALSE(d.contains("dateLastUsed"));
+  EXPECT_EQ(d.keyAt(0), "groupUuid");
+  EXPECT_FALSE(d.contains("searchableText"));
+
+  QLSnippet back;
+  back.setData(&d);
+  EXPECT_EQ(back.getData(), d);
+  EXPECT_TRUE(back.isConvertToHTML);
+  EXPECT_EQ(back.searchableText(), "Best, Ann");
+
+  // Without a group the key is left out.
+  QLSnippet loose;
+  EXPECT_FALSE(loose.getData().contains("groupUuid"));
+  EXPECT_EQ(loose.searchableText(), "");
+}
+
+TEST(Snippet, ArchiveKeepsIdentityAndRunsNoInit) {
+  QLSnippet s;
+  s.abbreviation = "addr";
+  s.plainText = "1 Main St";
+  s.dateLastUsed = QDateTime::fromSecsSinceEpoch(1000, Qt::UTC);
+  s.isConvertToHTML = true;
+  auto back = QLSnippet::initWithCoder(s.encodeWithCoder());
+  ASSERT_TRUE(back);
+  EXPECT_EQ(back->uuid, s.uuid);
+  EXPECT_EQ(back->getData(), s.getData());
+  EXPECT_FALSE(back->hasSearchableText());
+  back->content(true);
+  EXPECT_EQ(back->searchableText(), "1 Main St");
+
+  // Missing keys stay empty: no fresh UUID, no dates.
+  PlistDict only;
+  only.insert("abbreviation", "x");
+  auto partial = QLSnippet::initWithCoder(plist::toBinary(only));
+  ASSERT_TRUE(partial);
+  EXPECT_TRUE(partial->uuid.isEmpty());
+  EXPECT_FALSE(partial->dateCreated.isValid());
+  EXPECT_FALSE(QLSnippet::initWithCoder("junk"));
+}
+
+TEST(Snippet, OrderingByAbbreviationLength) {
+  auto make = [](const char* abbr) {
+    QLSnippet s;
+    s.abbreviation = abbr;
+    return s;
+  };
+  EXPECT_EQ(make("ab").compareAbbrLength(make("abc")), -1);
+  EXPECT_EQ(make("abc").compareAbbrLength(make("ab")), 1);
+  EXPECT_EQ(make("ab").compareAbbrLength(make("xy")), 0);
+  std::vector<QLSnippet> list{make("sig"), make("s"), make("signature")};
+  std::stable_sort(list.begin(), list.end(),
+                   [](const QLSnippet& a, const QLSnippet& b) { return a.compareAbbrLength(b) < 0; });
+  EXPECT_EQ(list[0].abbreviation, "s");
+  EXPECT_EQ(list[1].abbreviation, "sig");
+  EXPECT_EQ(list[2].abbreviation, "signature");
+}
+
+TEST(Preferences, DefaultsRoundTripThroughDictionary) {
+  QDir().mkpath(QLPreferences::defaultBackupFolderPath());
+  QLPreferences p;
+  const PlistDict d = p.getData();
+  EXPECT_EQ(d.size(), 31);
+  EXPECT_EQ(p.delimiters, (QStringList{"space", "enter", "return", "tab"}));
+  EXPECT_EQ(p.sound, "Basso");
+  EXPECT_EQ(p.maximumBackups, "10");
+  EXPECT_EQ(p.exceptionType, 1);
+  EXPECT_EQ(QLPreferences::fontName(p.plainSnippetFont), "Lucida Grande");
+  EXPECT_EQ(QLPreferences::fontSize(p.formattedSnippetFont), 12.0);
+  EXPECT_TRUE(p.newSnippetFromApplicationHotKey.isEmpty());
+  EXPECT_TRUE(p.plainSnippetFont.contains("NSFontNameAttribute"));
+  EXPECT_TRUE(p.plainSnippetFont.contains("NSFontSizeAttribute"));
+
+  QLPreferences back;
+  back.setData(&d);
+  EXPECT_EQ(back.getData(), d);
+  const auto reparsed = plist::parse(plist::toXml(d));
+  ASSERT_TRUE(reparsed);
+  EXPECT_EQ(*reparsed->dict(), d);
+}
+
+TEST(Preferences, SetDataRulesAndBackupFolderFallback) {
+  QTemporaryDir elsewhere;
+  QLPreferences p;
+  PlistDict d;
+  d.insert("backupFolderPath", elsewhere.path());
+  d.insert("maximumBackups", "5");
+  d.insert("snippetProcessDelay", 0.5);
+  d.insert("wordPerMinute", "fast");  // mistyped: ignored
+  PlistArray delims{PlistValue("space"), PlistValue(".")};
+  d.insert("delimiters", delims);
+  p.setData(&d);
+  delims.clear();
+  EXPECT_EQ(p.backupFolderPath, elsewhere.path());
+  EXPECT_EQ(p.maximumBackups, "5");
+  EXPECT_DOUBLE_EQ(p.snippetProcessDelay, 0.5);
+  EXPECT_EQ(p.wordPerMinute, 40);
+  EXPECT_EQ(p.delimiters, (QStringList{"space", "."}));
+
+  PlistDict gone;
+  gone.insert("backupFolderPath", elsewhere.path() + "/does/not/exist");
+  p.setData(&gone);
+  EXPECT_EQ(p.backupFolderPath, QLPreferences::defaultBackupFolderPath());
+  EXPECT_TRUE(p.backupFolderPath.endsWith("Orrery Labs/Quillet1/Backups"));
+}
+
+TEST(Preferences, DelimiterVocabulary) {
+  const QStringList& v = QLPreferences::delimiterVocabulary();
+  EXPECT_EQ(v.size(), 39);
+  EXPECT_EQ(v.first(), "space");
+  EXPECT_EQ(v.last(), "~");
+  EXPECT_TRUE(v.contains(","));
+  EXPECT_FALSE(v.contains("comma"));
+  EXPECT_EQ(QSet<QString>(v.begin(), v.end()).size(), 39);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("space"), 49);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("esc"), 53);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("."), -1);
+  EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
+            (QStringList{"space", ",", ".", "tab"}));
+}
+
+TEST(Utilities, DateCodes) {
+  const QDateTime at(QDate(2024, 5, 5), QTime(9, 7, 3));
+  const QLocale c = QLocale::c();
+  auto f = [&](const char* fmt) { return Utilities::getStringFromDateFormat(fmt, at, c); };
+  EXPECT_EQ(f("%1m/%m"), "5/05");
+  EXPECT_EQ(f("%1H:%M"), "9:07");
+  EXPECT_EQ(f("%Y %y %d %e"), "2024 24 05 5");
+  EXPECT_EQ(f("%H %I %1I %S %1S %1M %p"), "09 09 9 03 3 7 AM");
+  EXPECT_EQ(f("%A %a %B %b"), "Sunday Sun May May");
+  EXPECT_EQ(f("%Q stays, 100% too"), "%Q stays, 100% too");
+  const QDateTime evening(QDate(2024, 12, 31), QTime(0, 30, 0));
+  EXPECT_EQ(Utilities::getStringFromDateFormat("%I %1I %p", evening, c), "12 12 AM");
+  EXPECT_EQ(Utilities::getStringFromDateFormat("%1H %p", at.addSecs(3600 * 5), c), "14 PM");
+  // Names follow the locale.
+  EXPECT_EQ(Utilities::getStringFromDateFormat("%B", at, QLocale(QLocale::German)), "Mai");
+  EXPECT_EQ(Utilities::dateCodes().size(), 19);
+  EXPECT_EQ(Utilities::getAppTitle(" Backup"), "Quillet Backup");
+}

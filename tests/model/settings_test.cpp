@@ -1,0 +1,213 @@
+#include "model/ql_settings.h"
+#include "model/string_utilities.h"
+#include "support/log_capture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace ql;
+
+namespace {
+
+class SettingsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    QDir(Utilities::getAppPath()).removeRecursively();
+    ASSERT_TRUE(QDir().mkpath(Utilities::getAppPath()));
+  }
+
+  static GroupPtr addGroup(QLSettings& s, const QString& name) {
+    auto g = std::make_shared<QLGroup>();
+    g->name = name;
+    s.groups.append(g);
+    return g;
+  }
+  static SnippetPtr addSnippet(QLSettings& s, const GroupPtr& g, const QString& abbr) {
+    auto sn = std::make_shared<QLSnippet>();
+    sn->abbreviation = abbr;
+    sn->plainText = "text of " + abbr;
+    sn->groupUuid = g->uuid;
+    g->snippts.append(sn->uuid);
+    s.snippets.append(sn);
+    return sn;
+  }
+  static QLSettings library() {
+    QLSettings s;
+    auto work = addGroup(s, "Work");
+    auto home = addGroup(s, "Home");
+    home->includeInSuggestionsList = false;
+    addSnippet(s, work, "sig");
+    addSnippet(s, home, "addr");
+    addSnippet(s, work, "sig");
+    s.preferences.extendType = 1;
+    s.preferences.sound = "Glass";
+    return s;
+  }
+  static QByteArray readAll(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  }
+};
+
+}  // namespace
+
+TEST_F(SettingsTest, SaveAndLoadKeepTheLibrary) {
+  const QLSettings s = library();
+  ASSERT_TRUE(s.saveSettings());
+  EXPECT_TRUE(QFile::exists(Utilities::getAppPath() + "/settings.qlxdoc"));
+
+  QLSettings loaded;
+  ASSERT_TRUE(loaded.loadSettings());
+  EXPECT_EQ(loaded.libraryDictionary(), s.libraryDictionary());
+  EXPECT_EQ(loaded.preferences.sound, "Glass");
+  EXPECT_EQ(loaded.snippets[1]->searchableText(), "text of addr");
+
+  // The start-up copy goes next to it under its own name.
+  ASSERT_TRUE(loaded.saveSettings(QLSettings::kStartupCopyName + ".qlxdoc"));
+  EXPECT_EQ(readAll(Utilities::getAppPath() + "/settings Backup.qlxdoc"),
+            readAll(Utilities::getAppPath() + "/settings.qlxdoc"));
+}
+
+TEST_F(SettingsTest, Lookups) {
+  QLSettings s = library();
+  EXPECT_EQ(s.getSnippetByAbbreviation("sig"), s.snippets[2]);
+  EXPECT_EQ(s.getSnippetByAbbreviation("SIG"), nullptr);
+  EXPECT_EQ(s.getSnippetByUUID(s.snippets[1]->uuid), s.snippets[1]);
+  EXPECT_EQ(s.getGroupByName("Home"), s.groups[1]);
+  EXPECT_EQ(s.getGroupByName("Nope"), nullptr);
+  EXPECT_EQ(s.getGroupByUUID(s.groups[0]->uuid), s.groups[0]);
+  s.groups[0]->abbreviation = "w";
+  EXPECT_EQ(s.getGroupByAbbreviation("w"), s.groups[0]);
+  const auto allowed = s.allowedGroups();
+  ASSERT_EQ(allowed.size(), 1);
+  EXPECT_EQ(allowed[0]->name, "Work");
+}
+
+TEST_F(SettingsTest, FailedLoadsLeaveTheLibraryAlone) {
+  QLSettings s = library();
+  const PlistDict before = s.libraryDictionary();
+  EXPECT_FALSE(s.loadSettings("missing.qlxdoc"));
+  EXPECT_FALSE(s.loadBackup(""));
+  EXPECT_FALSE(s.loadSettings(QString(""), true, true));
+
+  const QByteArray good = plist::toXml(library().libraryDictionary());
+  const QList<QByteArray> broken = {QByteArray(), good.left(good.size() - 40),
+                                    QByteArray(5000, '\x07'), plist::toXml(PlistArray{})};
+  LogCapture log;
+  for (const QByteArray& bytes : broken) {
+    QFile f(Utilities::getAppPath() + "/bad.qlxdoc");
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.close();
+    EXPECT_FALSE(s.loadSettings("bad.qlxdoc"));
+    EXPECT_FALSE(s.loadBackup(f.fileName()));
+    EXPECT_FALSE(s.loadSettings(f.fileName(), true, true));
+    EXPECT_EQ(s.libraryDictionary(), before);
+  }
+  EXPECT_TRUE(log.contains("Error in loadSettings : "));
+  EXPECT_TRUE(log.contains("Error in loadBackup : "));
+}
+
+TEST_F(SettingsTest, PartialAndMistypedFiles) {
+  QLSettings s = library();
+  const QString path = Utilities::getAppPath() + "/partial.qlxdoc";
+
+  // Only snippets: groups are emptied, preferences stay.
+  PlistDict onlySnippets;
+  QLSnippet one;
+  one.abbreviation = "x";
+  onlySnippets.insert("Snippets", PlistArray{PlistValue(one.getData()), PlistValue("not a record")});
+  ASSERT_TRUE(plist::writeFileAtomic(path, plist::toXml(onlySnippets)));
+  ASSERT_TRUE(s.loadSettings("partial.qlxdoc"));
+  EXPECT_TRUE(s.groups.isEmpty());
+  ASSERT_EQ(s.snippets.size(), 1);
+  EXPECT_EQ(s.snippets[0]->abbreviation, "x");
+  EXPECT_EQ(s.preferences.sound, "Glass");
+
+  // Wrong types everywhere: nothing crashes, nothing mistyped is taken.
+  PlistDict weird;
+  weird.insert("Preferences", "should be a dictionary");
+  weird.insert("Groups", PlistDict{});
+  PlistDict mistypedSnippet;
+  mistypedSnippet.insert("abbreviation", PlistArray{});
+  mistypedSnippet.insert("useCount", "many");
+  mistypedSnippet.insert("formattedText", "not data");
+  weird.insert("Snippets", PlistArray{PlistValue(mistypedSnippet)});
+  ASSERT_TRUE(plist::writeFileAtomic(path, plist::toXml(weird)));
+  ASSERT_TRUE(s.loadSettings("partial.qlxdoc"));
+  ASSERT_EQ(s.snippets.size(), 1);
+  EXPECT_EQ(s.snippets[0]->abbreviation, "");
+  EXPECT_EQ(s.snippets[0]->useCount, 0);
+  EXPECT_EQ(s.preferences.sound, "Glass");
+}
+
+TEST_F(SettingsTest, BackupsAndSelectiveRestore) {
+  const QLSettings s = library();
+  QTemporaryDir dir;
+  const QString backup = dir.filePath("Quillet Backup.qlxdoc");
+  ASSERT_TRUE(s.saveBackup(backup));
+  EXPECT_FALSE(s.saveBackup(""));
+
+  QLSettings twice;
+  ASSERT_TRUE(twice.loadBackup(backup));
+  ASSERT_TRUE(twice.loadBackup(backup));
+  EXPECT_EQ(twice.groups.size(), 4);
+  EXPECT_EQ(twice.snippets.size(), 6);
+
+  QLSettings prefsOnly = library();
+  prefsOnly.preferences.sound = "Tink";
+  const int groups = int(prefsOnly.groups.size());
+  ASSERT_TRUE(prefsOnly.loadSettings(backup, false, true));
+  EXPECT_EQ(prefsOnly.preferences.sound, "Glass");
+  EXPECT_EQ(prefsOnly.groups.size(), groups);
+
+  QLSettings libraryOnly;
+  libraryOnly.preferences.sound = "Tink";
+  ASSERT_TRUE(libraryOnly.loadSettings(backup, true, false));
+  EXPECT_EQ(libraryOnly.preferences.sound, "Tink");
+  EXPECT_EQ(libraryOnly.snippets.size(), 3);
+}
+
+TEST_F(SettingsTest, SaveGroupWritesOnlyExistingMembers) {
+  QLSettings s = library();
+  s.groups[0]->snippts.append("NO-SUCH-SNIPPET");
+  QTemporaryDir dir;
+  const QString path = dir.filePath("work.qlxdoc");
+  ASSERT_TRUE(s.saveGroup(path, s.groups[0]));
+  EXPECT_FALSE(s.saveGroup(path, nullptr));
+  EXPECT_FALSE(s.saveGroup("", s.groups[0]));
+  const auto root = plist::readFile(path);
+  ASSERT_TRUE(root && root->dict());
+  EXPECT_FALSE(root->dict()->contains("Preferences"));
+  QLSettings back;
+  ASSERT_TRUE(back.loadBackup(path));
+  EXPECT_EQ(back.groups.size(), 1);
+  ASSERT_EQ(back.snippets.size(), 2);
+  EXPECT_EQ(back.snippets[0]->uuid, s.snippets[0]->uuid);
+  EXPECT_EQ(back.snippets[1]->uuid, s.snippets[2]->uuid);
+}
+
+TEST_F(SettingsTest, FileConvertedToBinaryByAnotherToolStillLoads) {
+  const QString python = QStandardPaths::findExecutable("python3");
+  if (python.isEmpty()) GTEST_SKIP() << "python3 not installed";
+  const QLSettings s = library();
+  ASSERT_TRUE(s.saveSettings());
+  const QString path = QLSettings::settingsPath();
+  QProcess p;
+  p.start(python, {"-c",
+                   "import plistlib,sys\n"
+                   "d=plistlib.load(open(sys.argv[1],'rb'))\n"
+                   "plistlib.dump(d,open(sys.argv[1],'wb'),fmt=plistlib.FMT_BINARY)",
+                   path});
+  ASSERT_TRUE(p.waitForFinished(30000));
+  ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+  ASSERT_TRUE(readAll(path).startsWith("bplist00"));
+  QLSettings loaded;
+  ASSERT_TRUE(loaded.loadSettings());
+  EXPECT_EQ(loaded.libraryDictionary(), s.libraryDictionary());
+}
