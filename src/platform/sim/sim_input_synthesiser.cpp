@@ -1,0 +1,30 @@
+#include "platform/sim/sim_input_synthesiser.h"
+
+#include "platform/sim/sim_desktop.h"
+
+#include <QEventLoop>
+#include <QTimer>
+
+namespace ql::sim {
+
+void SimInputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
+  desktop_.postKeyFromProgram(keyCode, modifierFlags, down);
+}
+
+quint64 SimInputSynthesiser::heldModifiers() const { return desktop_.heldModifiers(); }
+
+bool SimInputSynthesiser::waitForModifiersReleased(int timeoutMs) {
+  if (desktop_.heldModifiers() == 0) return true;
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QObject::connect(&desktop_, &SimDesktop::modifiersChanged, &loop, [&loop](quint64 flags) {
+    if (flags == 0) loop.quit();
+  });
+  timer.start(qMax(0, timeoutMs));
+  loop.exec();
+  return desktop_.heldModifiers() == 0;
+}
+
+}  // namespace ql::sim

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "platform/input_synthesiser.h"
+
+namespace ql::sim {
+
+class SimDesktop;
+
+// Posts keys into the simulated desktop: each is logged, and a key-down is
+// applied by the frontmost application's field.
+class SimInputSynthesiser final : public InputSynthesiser {
+ public:
+  explicit SimInputSynthesiser(SimDesktop& desktop) : desktop_(desktop) {}
+
+  void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
+  quint64 heldModifiers() const override;
+  bool waitForModifiersReleased(int timeoutMs) override;
+
+ private:
+  SimDesktop& desktop_;
+};
+
+}  // namespace ql::sim

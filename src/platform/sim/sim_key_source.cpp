@@ -1,0 +1,76 @@
+#include "platform/sim/sim_key_source.h"
+
+#include "platform/keys.h"
+#include "platform/sim/sim_desktop.h"
+
+namespace ql::sim {
+
+SimKeySource::SimKeySource(SimDesktop& desktop) : desktop_(desktop) {}
+
+bool SimKeySource::start() {
+  if (startFails_) return false;
+  started_ = true;
+  return true;
+}
+
+void SimKeySource::stop() {
+  started_ = false;
+  enabled_ = false;
+}
+
+void SimKeySource::setEnabled(bool enabled) { enabled_ = enabled; }
+
+void SimKeySource::eraseDeliveredKey() {
+  if (canWithhold_ || !erasable_) return;
+  erasable_ = false;
+  desktop_.postKeyFromProgram(keys::Delete, 0, true);
+  desktop_.postKeyFromProgram(keys::Delete, 0, false);
+}
+
+void SimKeySource::setHoldingInput(bool hold) {
+  holding_ = hold;
+  if (!hold) drainQueue();
+}
+
+void SimKeySource::userKeyDown(const KeyEvent& event) {
+  // The Mac holds presses while the tap callback runs; both kinds hold them
+  // while the program asks for it.
+  if (holding_ || (canWithhold_ && inHandler_ > 0)) {
+    queue_.append(event);
+    return;
+  }
+  if (canWithhold_) {
+    bool consumed = false;
+    if (reporting()) {
+      ++inHandler_;
+      consumed = reportKeyDown(event);
+      --inHandler_;
+    }
+    if (!consumed) desktop_.deliverKey(event);
+  } else {
+    desktop_.deliverKey(event);
+    if (reporting()) {
+      ++inHandler_;
+      erasable_ = true;
+      reportKeyDown(event);
+      erasable_ = false;
+      --inHandler_;
+    }
+  }
+  drainQueue();
+}
+
+void SimKeySource::userFlagsChanged(quint64 modifierFlags) {
+  if (reporting()) Q_EMIT flagsChanged(modifierFlags);
+}
+
+void SimKeySource::userMouseEvent(const MouseEvent& event) {
+  if (reporting()) Q_EMIT mouseEvent(event);
+}
+
+void SimKeySource::drainQueue() {
+  if (holding_ || inHandler_ > 0) return;
+  while (!queue_.isEmpty() && !holding_ && inHandler_ == 0) userKeyDown(queue_.takeFirst());
+}
+
+}  // namespace ql::sim

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/key_source.h"
+
+#include <QList>
+
+namespace ql::sim {
+
+class SimDesktop;
+
+// The simulated key source. By default it behaves like the Mac event tap:
+// the handler sees a press before the application and can withhold it, and
+// presses typed while the handler runs wait until it has returned. Switched
+// to the X11 way (setCanWithholdKeys(false)) the application gets the press
+// first, the handler's answer is ignored and eraseDeliveredKey() posts a
+// Delete.
+class SimKeySource final : public KeySource {
+  Q_OBJECT
+
+ public:
+  explicit SimKeySource(SimDesktop& desktop);
+
+  bool start() override;
+  void stop() override;
+  void setEnabled(bool enabled) override;
+  bool isEnabled() const override { return enabled_; }
+  bool canWithholdKeys() const override { return canWithhold_; }
+  void eraseDeliveredKey() override;
+  void setHoldingInput(bool hold) override;
+  bool isHoldingInput() const override { return holding_; }
+
+  // Switches between the Mac behaviour (true, the default) and the X11 one.
+  void setCanWithholdKeys(bool can) { canWithhold_ = can; }
+  // For tests: start() fails, as without assistive access.
+  void setStartFails(bool fails) { startFails_ = fails; }
+  bool isStarted() const { return started_; }
+  // Presses waiting for a hold or a running handler to end.
+  int queuedKeys() const { return int(queue_.size()); }
+
+  // Entry points of the desktop's user input.
+  void userKeyDown(const KeyEvent& event);
+  void userFlagsChanged(quint64 modifierFlags);
+  void userMouseEvent(const MouseEvent& event);
+
+ private:
+  bool reporting() const { return started_ && enabled_; }
+  void drainQueue();
+
+  SimDesktop& desktop_;
+  bool started_ = false;
+  bool enabled_ = false;
+  bool canWithhold_ = true;
+  bool startFails_ = false;
+  bool holding_ = false;
+  int inHandler_ = 0;
+  bool erasable_ = false;
+  QList<KeyEvent> queue_;
+};
+
+}  // namespace ql::sim
