@@ -1,0 +1,146 @@
+#include "platform/x11/record_reader.h"
+
+#include <QSocketNotifier>
+
+#include <X11/Xlib.h>
+#include <X11/extensions/record.h>
+
+#include <cstring>
+
+namespace ql {
+namespace {
+
+constexpr int kXTestFakeInput = 2;  // X_XTestFakeInput, the request of a fake event
+
+quint16 read16(const unsigned char* p) {
+  quint16 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+quint32 read32(const unsigned char* p) {
+  quint32 v;
+  std::memcpy(&v, p, sizeof v);
+  return v;
+}
+
+}  // namespace
+
+RecordReader::RecordReader(Display* control, QObject* parent)
+    : QObject(parent), control_(control) {}
+
+RecordReader::~RecordReader() { stop(); }
+
+bool RecordReader::start(Sink sink, QString* error) {
+  if (context_) return true;
+  int major = 0, minor = 0;
+  if (!XRecordQueryVersion(control_, &major, &minor)) {
+    if (error) *error = QStringLiteral("the X server offers no RECORD extension");
+    return false;
+  }
+  int event = 0, err = 0;
+  if (!XQueryExtension(control_, "XTEST", &xtestOpcode_, &event, &err)) xtestOpcode_ = -1;
+
+  // Any resource of the control connection tells its client id.
+  const XID resource = XAllocID(control_);
+  ownBase_ = resource & XRecordIdBaseMask(control_);
+
+  data_ = XOpenDisplay(DisplayString(control_));
+  if (!data_) {
+    if (error) *error = QStringLiteral("cannot open a second connection to the X server");
+    return false;
+  }
+
+  XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
+  ranges[0]->device_events.first = KeyPress;
+  ranges[0]->device_events.last = MotionNotify;
+  int rangeCount = 1;
+  if (xtestOpcode_ >= 0) {
+    ranges[1]->ext_requests.ext_major.first = xtestOpcode_;
+    ranges[1]->ext_requests.ext_major.last = xtestOpcode_;
+    ranges[1]->ext_requests.ext_minor.first = kXTestFakeInput;
+    ranges[1]->ext_requests.ext_minor.last = kXTestFakeInput;
+    rangeCount = 2;
+  }
+  XRecordClientSpec clients = XRecordAllClients;
+  context_ = XRecordCreateContext(control_, 0, &clients, 1, ranges, rangeCount);
+  XFree(ranges[0]);
+  XFree(ranges[1]);
+  XSync(control_, False);
+  if (!context_) {
+    XCloseDisplay(data_);
+    data_ = nullptr;
+    if (error) *error = QStringLiteral("the X server refused a RECORD context");
+    return false;
+  }
+  sink_ = std::move(sink);
+  auto intercept = [](XPointer closure, XRecordInterceptData* data) {
+    reinterpret_cast<RecordReader*>(closure)->handle(
+        data->category, data->id_base, static_cast<const unsigned char*>(data->data),
+        data->data_len * 4);
+    XRecordFreeData(data);
+  };
+  if (!XRecordEnableContextAsync(data_, context_, intercept, reinterpret_cast<XPointer>(this))) {
+    stop();
+    if (error) *error = QStringLiteral("the X server refused to enable the RECORD context");
+    return false;
+  }
+  XFlush(data_);
+  notifier_ = new QSocketNotifier(ConnectionNumber(data_), QSocketNotifier::Read, this);
+  connect(notifier_, &QSocketNotifier::activated, this, &RecordReader::drain);
+  drain();
+  return true;
+}
+
+void RecordReader::stop() {
+  delete notifier_;
+  notifier_ = nullptr;
+  if (context_) {
+    // Disabling goes through the control connection; the data connection
+    // then receives the end of data, which we do not need to wait for.
+    XRecordDisableContext(control_, context_);
+    XRecordFreeContext(control_, context_);
+    XSync(control_, False);
+    context_ = 0;
+  }
+  if (data_) {
+    XCloseDisplay(data_);
+    data_ = nullptr;
+  }
+  sink_ = nullptr;
+}
+
+void RecordReader::drain() {
+  if (data_) XRecordProcessReplies(data_);
+}
+
+void RecordReader::handle(int category, XID clientBase, const unsigned char* bytes,
+                          unsigned long length) {
+  if (!bytes || length == 0) return;
+  if (category == XRecordFromClient) {
+    if (clientBase == ownBase_ && bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput &&
+        length >= 8) {
+      pendingType_ = bytes[4];
+      pendingDetail_ = bytes[5];
+    }
+    return;
+  }
+  if (category != XRecordFromServer || length < 32) return;
+  Event event;
+  event.type = bytes[0] & 0x7f;
+  if (event.type < KeyPress || event.type > MotionNotify) return;
+  event.detail = bytes[1];
+  event.time = read32(bytes + 4);
+  event.rootX = static_cast<qint16>(read16(bytes + 20));
+  event.rootY = static_cast<qint16>(read16(bytes + 22));
+  event.state = read16(bytes + 28);
+  // The event an own request generated comes right after that request.
+  if (pendingType_ != 0) {
+    event.own = pendingType_ == event.type &&
+                (event.type == MotionNotify || pendingDetail_ == event.detail);
+    pendingType_ = 0;
+  }
+  if (sink_) sink_(event);
+}
+
+}  // namespace ql
