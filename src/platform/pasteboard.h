@@ -46,6 +46,10 @@ class Pasteboard : public QObject {
   // grows before it posts anything else.
   virtual int fetchCount() const = 0;
 
+  // Whether the current content is the program's own (written or cleared by
+  // it, and nobody copied since). A backend that cannot tell says true.
+  virtual bool isOwnedByProgram() const { return true; }
+
  Q_SIGNALS:
   // The content changed (owner or data).
   void changed();

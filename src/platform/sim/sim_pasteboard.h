@@ -24,6 +24,7 @@ class SimPasteboard final : public Pasteboard {
   bool write(const QList<PasteboardItem>& items) override;
   quint64 changeCount() const override { return changeCount_; }
   int fetchCount() const override { return fetchCount_; }
+  bool isOwnedByProgram() const override { return ownedByProgram(); }
 
   // Another application takes the pasteboard with this content.
   void setContent(const QList<PasteboardItem>& items, const QString& owner);
