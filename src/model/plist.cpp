@@ -1,5 +1,7 @@
 #include "model/plist.h"
 
+#include "model/plist_xml.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -14,7 +16,12 @@ namespace ql {
 
 // ---- PlistDict ----
 
+namespace {
+constexpr size_t kIndexThreshold = 32;
+}
+
 int PlistDict::indexOf(const QString& key) const {
+  if (!index_.isEmpty()) return index_.value(key, -1);
   for (size_t i = 0; i < keys_.size(); ++i)
     if (keys_[i] == key) return int(i);
   return -1;
@@ -35,6 +42,11 @@ void PlistDict::insert(const QString& key, PlistValue value) {
   }
   keys_.push_back(key);
   values_.push_back(std::move(value));
+  if (!index_.isEmpty()) {
+    index_.insert(key, int(keys_.size() - 1));
+  } else if (keys_.size() > kIndexThreshold) {
+    for (size_t k = 0; k < keys_.size(); ++k) index_.insert(keys_[k], int(k));
+  }
 }
 
 void PlistDict::remove(const QString& key) {
@@ -42,6 +54,9 @@ void PlistDict::remove(const QString& key) {
   if (i < 0) return;
   keys_.erase(keys_.begin() + i);
   values_.erase(values_.begin() + i);
+  index_.clear();
+  if (keys_.size() > kIndexThreshold)
+    for (size_t k = 0; k < keys_.size(); ++k) index_.insert(keys_[k], int(k));
 }
 
 bool PlistDict::operator==(const PlistDict& other) const {
@@ -126,41 +141,14 @@ plist_t toNode(const PlistValue& v) {
   return plist_new_string("");
 }
 
-// libplist recurses once per nesting level, so nesting is checked before it
-// parses. Returns false when arrays and dictionaries nest deeper than allowed.
-bool xmlDepthWithinLimit(const QByteArray& xml) {
-  int depth = 0;
-  const char* p = xml.constData();
-  const char* end = p + xml.size();
-  for (; p < end; ++p) {
-    if (*p != '<') continue;
-    const char* q = p + 1;
-    const bool closing = q < end && *q == '/';
-    if (closing) ++q;
-    auto startsWith = [&](const char* word, size_t n) {
-      return size_t(end - q) > n && memcmp(q, word, n) == 0 &&
-             (q[n] == '>' || q[n] == '/' || q[n] == ' ' || q[n] == '\t' || q[n] == '\n' ||
-              q[n] == '\r');
-    };
-    if (!startsWith("dict", 4) && !startsWith("array", 5)) continue;
-    if (closing) {
-      --depth;
-      continue;
-    }
-    const char* gt = static_cast<const char*>(memchr(q, '>', size_t(end - q)));
-    if (gt && gt[-1] == '/') continue;  // <dict/>
-    if (++depth > kMaxDepth) return false;
-  }
-  return true;
-}
-
 quint64 readBigEndian(const uchar* p, int n) {
   quint64 v = 0;
   for (int i = 0; i < n; ++i) v = (v << 8) | p[i];
   return v;
 }
 
-// The same guard for binary property lists: walks the object graph without
+// libplist recurses once per nesting level, so nesting is checked before it
+// parses: walks the object graph without
 // recursion and refuses graphs nested too deep or referring in a cycle.
 bool binaryDepthWithinLimit(const QByteArray& bin) {
   const auto* data = reinterpret_cast<const uchar*>(bin.constData());
@@ -319,14 +307,10 @@ std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
   };
   if (bytes.isEmpty()) return fail(QStringLiteral("empty file"));
   if (bytes.size() > kMaxFileSize) return fail(QStringLiteral("file too large"));
-  const bool binary = plist_is_binary(bytes.constData(), uint32_t(bytes.size())) != 0;
-  if (binary ? !binaryDepthWithinLimit(bytes) : !xmlDepthWithinLimit(bytes))
-    return fail(QStringLiteral("nested too deeply"));
+  if (!plist_is_binary(bytes.constData(), uint32_t(bytes.size()))) return xml::read(bytes, error);
+  if (!binaryDepthWithinLimit(bytes)) return fail(QStringLiteral("nested too deeply"));
   plist_t root = nullptr;
-  if (binary)
-    plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
-  else
-    plist_from_xml(bytes.constData(), uint32_t(bytes.size()), &root);
+  plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
   PlistPtr guard(root);
   if (!root) return fail(QStringLiteral("not a property list"));
   Converter c;
@@ -348,15 +332,7 @@ std::optional<PlistValue> readFile(const QString& path, QString* error) {
   return parse(f.readAll(), error);
 }
 
-QByteArray toXml(const PlistValue& value) {
-  PlistPtr node(toNode(value));
-  char* xml = nullptr;
-  uint32_t len = 0;
-  plist_to_xml(node.get(), &xml, &len);
-  QByteArray out(xml, qsizetype(len));
-  plist_to_xml_free(xml);
-  return out;
-}
+QByteArray toXml(const PlistValue& value) { return xml::write(value); }
 
 QByteArray toBinary(const PlistValue& value) {
   PlistPtr node(toNode(value));

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QDateTime>
+#include <QHash>
 #include <QString>
 
 #include <optional>
@@ -36,6 +37,9 @@ class PlistDict {
 
   std::vector<QString> keys_;
   std::vector<PlistValue> values_;
+  // Built once a dictionary grows large, so files with huge dictionaries
+  // cannot make loading quadratic.
+  QHash<QString, int> index_;
 };
 
 using PlistArray = std::vector<PlistValue>;
