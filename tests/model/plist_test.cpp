@@ -155,3 +155,69 @@ TEST(Plist, AtomicWriteIsPrivateAndKeepsOldFileOnFailure) {
   // Writing into a folder that does not exist fails without creating anything.
   EXPECT_FALSE(plist::writeFileAtomic(dir.filePath("missing/lib.qlxdoc"), "x"));
 }
+
+TEST(Plist, XmlReaderTakesWhatOtherWritersProduce) {
+  const QByteArray xml =
+      "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+      "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" \"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
+      "<!-- a comment -->\n"
+      "<plist version=\"1.0\"><dict>\n"
+      "  <key>s</key><string>a &lt;b&gt; &amp; &quot;q&quot; &#233;&#x1F600;<![CDATA[<raw>]]></string>\n"
+      "  <key>e</key><string/>\n"
+      "  <key>i</key><integer> -12 </integer>\n"
+      "  <key>h</key><integer>0x10</integer>\n"
+      "  <key>r</key><real>1.5e3</real>\n"
+      "  <key>d</key><date>2024-05-05T09:07:03Z</date>\n"
+      "  <key>b</key><data>\n    aGVs\n    bG8=\n  </data>\n"
+      "  <key>t</key><true/><key>f</key><false/>\n"
+      "  <key>a</key><array><integer>1</integer><!-- x --><array/></array>\n"
+      "</dict></plist>\n";
+  auto v = plist::parse(xml);
+  ASSERT_TRUE(v && v->dict());
+  const PlistDict& d = *v->dict();
+  EXPECT_EQ(*d.value("s")->string(), QString::fromUtf8("a <b> & \"q\" \u00e9\U0001F600<raw>"));
+  EXPECT_EQ(*d.value("e")->string(), "");
+  EXPECT_EQ(d.value("i")->toInteger(), -12);
+  EXPECT_EQ(d.value("h")->toInteger(), 16);
+  EXPECT_EQ(d.value("r")->toReal(), 1500.0);
+  EXPECT_EQ(*d.value("d")->date(), QDateTime(QDate(2024, 5, 5), QTime(9, 7, 3), Qt::UTC));
+  EXPECT_EQ(*d.value("b")->data(), "hello");
+  EXPECT_EQ(d.value("t")->toBool(), true);
+  EXPECT_EQ(d.value("f")->toBool(), false);
+  EXPECT_EQ(d.value("a")->array()->size(), 2u);
+}
+
+TEST(Plist, XmlReaderNeverExpandsDeclaredEntities) {
+  // Billion laughs and an external entity: the definitions are skipped and
+  // their use is an error, so nothing is expanded or fetched.
+  const QByteArray laughs =
+      "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY a \"aaaaaaaaaa\">"
+      "<!ENTITY b \"&a;&a;&a;&a;&a;&a;&a;&a;&a;&a;\"><!ENTITY c \"&b;&b;&b;&b;&b;&b;&b;&b;&b;&b;\">]>"
+      "<plist><dict><key>k</key><string>&c;</string></dict></plist>";
+  QString why;
+  EXPECT_FALSE(plist::parse(laughs, &why));
+  EXPECT_EQ(why, "unknown entity");
+  const QByteArray external =
+      "<?xml version=\"1.0\"?><!DOCTYPE plist [<!ENTITY x SYSTEM \"file:///etc/passwd\">]>"
+      "<plist><string>&x;</string></plist>";
+  EXPECT_FALSE(plist::parse(external));
+  // Mismatched and misplaced elements are errors, not guesses.
+  EXPECT_FALSE(plist::parse("<plist><dict><string>v</string></dict></plist>"));
+  EXPECT_FALSE(plist::parse("<plist><array></dict></plist>"));
+  EXPECT_FALSE(plist::parse("<plist><integer>12x</integer></plist>"));
+  EXPECT_FALSE(plist::parse("<plist><data>!!!</data></plist>"));
+}
+
+TEST(Plist, LargeDictionariesStayFast) {
+  // Lookups in a dictionary of many keys go through an index; duplicate keys
+  // keep their first position and take the last value.
+  PlistDict d;
+  for (int i = 0; i < 200000; ++i) d.insert(QString::number(i), i);
+  d.insert("5", -1);
+  EXPECT_EQ(d.size(), 200000);
+  EXPECT_EQ(d.keyAt(5), "5");
+  EXPECT_EQ(d.value("5")->toInteger(), -1);
+  d.remove("0");
+  EXPECT_EQ(d.value("199999")->toInteger(), 199999);
+  EXPECT_EQ(d.keyAt(0), "1");
+}

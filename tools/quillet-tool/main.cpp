@@ -25,6 +25,7 @@ int main(int argc, char** argv) {
   QStringList args = QCoreApplication::arguments().mid(1);
   if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
     std::fputs(kUsage, args.isEmpty() ? stderr : stdout);
+    std::fflush(stdout);
     return args.isEmpty() ? 2 : 0;
   }
   const std::map<QString, std::function<int(const QStringList&)>> commands = {
