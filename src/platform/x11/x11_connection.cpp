@@ -41,6 +41,10 @@ X11Connection::X11Connection(Display* display, QByteArray name)
   attrs.override_redirect = True;
   helper_ = XCreateWindow(display_, root_, -10, -10, 1, 1, 0, CopyFromParent, InputOnly,
                           CopyFromParent, CWEventMask | CWOverrideRedirect, &attrs);
+  if (xkbEventBase_ >= 0) {
+    const unsigned mask = XkbNewKeyboardNotifyMask | XkbMapNotifyMask;
+    XkbSelectEvents(display_, XkbUseCoreKbd, mask, mask);
+  }
   XFlush(display_);
 
   notifier_ = new QSocketNotifier(ConnectionNumber(display_), QSocketNotifier::Read, this);
@@ -85,6 +89,17 @@ void X11Connection::dispatchPending() {
   while (XPending(display_) > 0) {
     XEvent event;
     XNextEvent(display_, &event);
+    if (event.type == MappingNotify) {
+      XRefreshKeyboardMapping(&event.xmapping);
+      Q_EMIT keyboardMappingChanged();
+    } else if (xkbEventBase_ >= 0 && event.type == xkbEventBase_) {
+      const auto& xkb = reinterpret_cast<const XkbAnyEvent&>(event);
+      if (xkb.xkb_type == XkbNewKeyboardNotify || xkb.xkb_type == XkbMapNotify) {
+        if (xkb.xkb_type == XkbMapNotify)
+          XkbRefreshKeyboardMapping(reinterpret_cast<XkbMapNotifyEvent*>(&event));
+        Q_EMIT keyboardMappingChanged();
+      }
+    }
     // Copy: a handler may unsubscribe itself or others.
     std::vector<int> ids;
     ids.reserve(handlers_.size());

@@ -51,6 +51,10 @@ class X11Connection final : public QObject {
   // selection or grab anchor.
   Window helperWindow() const { return helper_; }
 
+ Q_SIGNALS:
+  // The keyboard map changed (layout switch, remapped key); reread it.
+  void keyboardMappingChanged();
+
  private:
   X11Connection(Display* display, QByteArray name);
 

@@ -1,0 +1,82 @@
+#pragma once
+
+#include "platform/key_source.h"
+#include "platform/x11/record_reader.h"
+
+#include <QSet>
+
+#include <deque>
+#include <memory>
+
+namespace ql {
+
+class KeyCharacters;
+class KeyboardHold;
+class X11Connection;
+class XkbKeymap;
+class XTestKeyboard;
+
+// The key source on RECORD. Presses are seen after the server delivered
+// them, so nothing can be withheld: a consumed press is erased with one
+// BackSpace. While the input is held, the keyboard grab's events are queued
+// and, when the hold ends, reported and replayed through XTEST in order
+// (a consumed replayed press is then truly dropped).
+class X11KeySource final : public KeySource {
+  Q_OBJECT
+
+ public:
+  X11KeySource(X11Connection& connection, XkbKeymap& keymap, KeyboardHold& hold,
+               XTestKeyboard& keyboard, QObject* parent = nullptr);
+  ~X11KeySource() override;
+
+  bool start() override;
+  void stop() override;
+  void setEnabled(bool enabled) override;
+  bool isEnabled() const override { return enabled_; }
+  bool canWithholdKeys() const override { return false; }
+  void eraseDeliveredKey() override;
+  void setHoldingInput(bool hold) override;
+  bool isHoldingInput() const override;
+
+  // The Apple modifier bits of the modifier keys held, as last reported.
+  quint64 currentFlags() const { return flags_; }
+  // Key events handled so far, reported or not (for tests and benchmarks).
+  quint64 keyEventsSeen() const { return keyEventsSeen_; }
+
+ private:
+  struct Pending {
+    RecordReader::Event event;
+    bool held = false;  // caught by the hold, to be replayed
+  };
+
+  void enqueue(const Pending& item);
+  void deliver();
+  void process(const Pending& item);
+  void processKey(const Pending& item);
+  void processPointer(const RecordReader::Event& event);
+  void trackModifiers(const RecordReader::Event& event);
+  bool isOverOwnWindow(int x, int y) const;
+
+  X11Connection& connection_;
+  XkbKeymap& keymap_;
+  KeyboardHold& hold_;
+  XTestKeyboard& keyboard_;
+  std::unique_ptr<RecordReader> reader_;
+  std::unique_ptr<KeyCharacters> characters_;
+  std::deque<Pending> queue_;
+  bool delivering_ = false;
+  bool enabled_ = false;
+  bool holdRequested_ = false;
+
+  QSet<int> down_;          // key codes the user holds
+  QSet<int> replayedDown_;  // held presses posted again, awaiting release
+  unsigned modState_ = 0;   // real modifier bits held
+  bool capsLock_ = false;
+  quint64 flags_ = 0;
+
+  quint64 keyEventsSeen_ = 0;
+  bool handlingReplay_ = false;
+  bool dropReplay_ = false;
+};
+
+}  // namespace ql

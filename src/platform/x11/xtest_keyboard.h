@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include "platform/x11/x11_types.h"
+
+namespace ql {
+
+class KeyboardHold;
+class XkbKeymap;
+
+// Key events through XTEST on the control connection, so RECORD tells them
+// apart as the program's own. Knows which modifier keys the user holds and
+// how to type a character the layout lacks (a spare key code remapped for
+// the moment).
+class XTestKeyboard final {
+ public:
+  XTestKeyboard(Display* display, XkbKeymap& keymap, KeyboardHold* hold);
+  ~XTestKeyboard();
+  XTestKeyboard(const XTestKeyboard&) = delete;
+  XTestKeyboard& operator=(const XTestKeyboard&) = delete;
+
+  bool isAvailable() const { return available_; }
+
+  // One raw event; sent at once.
+  void fakeKey(int keyCode, bool down);
+
+  // keyCode pressed or released with exactly the modifier bits `modifiers`
+  // added to what the user holds: the missing ones are pressed around it.
+  void fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down);
+
+  // Real modifier bits of the keys physically down now (locks excluded).
+  unsigned heldModifiers() const;
+
+  // Types one character (press and release), through the layout where it
+  // has the character, else through the spare key code. False when neither
+  // works.
+  bool typeCharacter(char32_t c);
+  // Types text code point by code point.
+  bool typeText(const QString& text);
+
+  // Puts the spare key code back as it was (nothing mapped).
+  void restoreSpareKey();
+
+ private:
+  int modifierKeyCode(unsigned modifierBit) const;
+
+  Display* display_;
+  XkbKeymap& keymap_;
+  KeyboardHold* hold_;
+  bool available_ = false;
+  int spareKey_ = 0;
+  KeySym spareSym_ = 0;
+};
+
+}  // namespace ql

@@ -1,0 +1,140 @@
+#include "platform/keys.h"
+#include "platform/x11/keyboard_hold.h"
+#include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_key_source.h"
+#include "platform/x11/xkb_keymap.h"
+#include "platform/x11/xtest_keyboard.h"
+#include "x_server.h"
+
+#include <gtest/gtest.h>
+
+namespace ql {
+namespace {
+
+using test::run;
+using test::waitUntil;
+
+class KeySourceTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    connection = X11Connection::open();
+    ASSERT_TRUE(connection);
+    keymap = std::make_unique<XkbKeymap>(connection->display());
+    hold = std::make_unique<KeyboardHold>(*connection);
+    keyboard = std::make_unique<XTestKeyboard>(connection->display(), *keymap, hold.get());
+    source = std::make_unique<X11KeySource>(*connection, *keymap, *hold, *keyboard);
+    QObject::connect(connection.get(), &X11Connection::keyboardMappingChanged,
+                     [this] { keymap->reload(); });
+    source->setKeyDownHandler([this](const KeyEvent& e) {
+      events.append(e);
+      return consume && consume(e);
+    });
+    QObject::connect(source.get(), &KeySource::flagsChanged,
+                     [this](quint64 f) { flags.append(f); });
+    ASSERT_TRUE(source->start());
+    source->setEnabled(true);
+  }
+
+  void TearDown() override {
+    source.reset();
+    keyboard.reset();
+    hold.reset();
+    keymap.reset();
+    connection.reset();
+    run(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
+  }
+
+  QString typed() const {
+    QString s;
+    for (const KeyEvent& e : events) s += e.characters;
+    return s;
+  }
+
+  std::unique_ptr<X11Connection> connection;
+  std::unique_ptr<XkbKeymap> keymap;
+  std::unique_ptr<KeyboardHold> hold;
+  std::unique_ptr<XTestKeyboard> keyboard;
+  std::unique_ptr<X11KeySource> source;
+  QList<KeyEvent> events;
+  QList<quint64> flags;
+  std::function<bool(const KeyEvent&)> consume;
+};
+
+TEST_F(KeySourceTest, ReportsKeysTypedByAnotherClient) {
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "1", "sig.A"}));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 5; }));
+  EXPECT_EQ(typed(), QStringLiteral("sig.A"));
+  EXPECT_EQ(events[0].keyCode, keys::S);
+  EXPECT_EQ(events[1].keyCode, keys::I);
+  EXPECT_EQ(events[2].keyCode, keys::G);
+  EXPECT_EQ(events[3].keyCode, keys::Period);
+  EXPECT_EQ(events[4].keyCode, keys::A);
+  EXPECT_EQ(mods::masked(events[4].modifierFlags), mods::Shift);
+  EXPECT_EQ(events[4].charactersIgnoringModifiers, QStringLiteral("a"));
+}
+
+TEST_F(KeySourceTest, FollowsTheGermanLayoutAndItsDeadKeys) {
+  ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("de")}));
+  ASSERT_TRUE(waitUntil([&] { return keymap->find(0xfe51 /* dead_acute */, 0).has_value(); }));
+  // z sits where the US y is; the acute accent is a dead key.
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "--delay", "1", "z", "dead_acute", "e",
+                                             "dead_acute", "x", "odiaeresis"}));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 6; }));
+  EXPECT_EQ(events[0].keyCode, keys::Y);
+  EXPECT_EQ(events[0].characters, QStringLiteral("z"));
+  EXPECT_EQ(events[1].characters, QString());
+  EXPECT_EQ(events[2].characters, QStringLiteral("\u00e9"));
+  EXPECT_EQ(events[4].characters, QStringLiteral("'x"));  // as the locale's compose table has it
+  EXPECT_EQ(events[5].characters, QStringLiteral("\u00f6"));
+  EXPECT_EQ(events[5].keyCode, keys::Semicolon);
+}
+
+TEST_F(KeySourceTest, ReportsModifierChangesWithTheAppleBits) {
+  ASSERT_TRUE(run(QStringLiteral("xdotool"),
+                  {"keydown", "shift", "keyup", "shift", "keydown", "ctrl", "keydown", "alt",
+                   "keyup", "alt", "keyup", "ctrl", "keydown", "super", "keyup", "super"}));
+  const QList<quint64> expected{mods::Shift,   0, mods::Command, mods::Command | mods::Option,
+                                mods::Command, 0, mods::Control, 0};
+  ASSERT_TRUE(waitUntil([&] { return flags.size() >= expected.size(); }));
+  EXPECT_EQ(flags, expected);
+  EXPECT_TRUE(events.isEmpty());
+}
+
+TEST_F(KeySourceTest, KeysCarryTheirModifiersAndKeyClass) {
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+v", "ctrl+shift+Left", "KP_Enter",
+                                             "Return", "BackSpace"}));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 5; }));
+  EXPECT_EQ(events[0].keyCode, keys::V);
+  EXPECT_TRUE(mods::isCommandOnly(events[0].modifierFlags));
+  EXPECT_EQ(events[0].characters, QStringLiteral("v"));
+  EXPECT_EQ(events[1].keyCode, keys::Left);
+  EXPECT_EQ(mods::masked(events[1].modifierFlags),
+            mods::Command | mods::Shift | mods::NumericPad | mods::Function);
+  EXPECT_EQ(events[2].keyCode, keys::KeypadEnter);
+  EXPECT_EQ(events[3].keyCode, keys::Return);
+  EXPECT_EQ(events[4].keyCode, keys::Delete);
+}
+
+TEST_F(KeySourceTest, NeverReportsTheProgramsOwnInput) {
+  keyboard->typeText(QStringLiteral("own"));
+  keyboard->fakeKeyWithModifiers(keymap->find('v', 0)->keyCode, 4 /* ControlMask */, true);
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "user"}));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 4; }));
+  test::settle(50);
+  EXPECT_EQ(typed(), QStringLiteral("user"));
+}
+
+TEST_F(KeySourceTest, ReportsNothingWhileDisabled) {
+  source->setEnabled(false);
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "off"}));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"keydown", "shift", "keyup", "shift"}));
+  ASSERT_TRUE(waitUntil([&] { return source->keyEventsSeen() >= 8; }));
+  source->setEnabled(true);
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "on"}));
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }));
+  EXPECT_EQ(typed(), QStringLiteral("on"));
+  EXPECT_TRUE(flags.isEmpty());
+}
+
+}  // namespace
+}  // namespace ql

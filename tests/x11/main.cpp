@@ -1,0 +1,46 @@
+#include "platform/log.h"
+#include "x_server.h"
+
+#include <QGuiApplication>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+// The X11 tests need a QGuiApplication on a real X server, so they have
+// their own main: a private Xvfb per test process (CTest may run several at
+// once), the xcb platform on it, and a temporary HOME as everywhere else.
+int main(int argc, char** argv) {
+  bool listing = false;
+  for (int i = 1; i < argc; ++i)
+    if (std::strncmp(argv[i], "--gtest_list_tests", 18) == 0) listing = true;
+  testing::InitGoogleTest(&argc, argv);
+  if (listing) return RUN_ALL_TESTS();
+
+  QTemporaryDir home;
+  const QByteArray h = home.path().toUtf8();
+  setenv("HOME", h.constData(), 1);
+  setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
+  setenv("XDG_CONFIG_HOME", (h + "/.config").constData(), 1);
+  setenv("XDG_CACHE_HOME", (h + "/.cache").constData(), 1);
+  setenv("XDG_RUNTIME_DIR", h.constData(), 1);
+  // Clients and the program share one UTF-8 locale.
+  setenv("LC_ALL", "C.UTF-8", 1);
+  ql::setLogSink([](const QString&) {});
+
+  ql::test::XServer server;
+  QString error;
+  if (!server.start(&error)) {
+    std::fprintf(stderr, "cannot start Xvfb: %s\n", qPrintable(error));
+    return 1;
+  }
+  setenv("DISPLAY", server.display().constData(), 1);
+  setenv("QT_QPA_PLATFORM", "xcb", 1);
+  unsetenv("WAYLAND_DISPLAY");
+  QGuiApplication app(argc, argv);
+  return RUN_ALL_TESTS();
+}
