@@ -1,11 +1,17 @@
 #include "expansion/window_service.h"
 
+#include <cstdio>
+
 
 namespace ql {
 namespace {
 
-// As printf writes "%.0f".
-QString whole(double v) { return QString::asprintf("%.0f", v); }
+// Exactly as printf writes "%.0f" (halves round to even).
+QString whole(double v) {
+  char buffer[64];
+  std::snprintf(buffer, sizeof buffer, "%.0f", v);
+  return QString::fromLatin1(buffer);
+}
 
 QString applicationLabel(const QString& name, qint64 processId) {
   const QString pid = QString::number(processId);

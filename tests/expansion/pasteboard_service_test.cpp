@@ -1,0 +1,211 @@
+#include "expansion/pasteboard_service.h"
+#include "platform/pasteboard_types.h"
+#include "platform/sim/sim_desktop.h"
+#include "support/log_capture.h"
+
+#include <QRandomGenerator>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using ql::PasteboardItem;
+using ql::PasteboardService;
+using ql::sim::SimDesktop;
+namespace keys = ql::keys;
+namespace mods = ql::mods;
+namespace types = ql::pasteboard_types;
+
+namespace {
+
+struct Controller final : ql::PasteboardCleanUpTarget {
+  int cleanUps = 0;
+  bool restore = true;
+  void cleanUp() override { ++cleanUps; }
+  bool isRestoreClipboard() const override { return restore; }
+};
+
+QList<PasteboardItem> userContent() {
+  return {{types::String, QByteArrayLiteral("user text")},
+          {types::Rtf, QByteArrayLiteral("{\\rtf1 user text}")},
+          {QStringLiteral("x-custom/thing"), QByteArray("\0\1\2", 3)}};
+}
+
+void commandV(SimDesktop& d) {
+  d.input().postKey(keys::V, mods::Command, true);
+  d.input().postKey(keys::V, mods::Command, false);
+}
+
+class PasteboardServiceTest : public testing::Test {
+ protected:
+  SimDesktop desktop;
+  ql::sim::SimPasteboard& board = desktop.pasteboard();
+  PasteboardService service{board};
+  LogCapture log;
+};
+
+}  // namespace
+
+TEST_F(PasteboardServiceTest, SavesAndRestoresEveryTypeByteForByte) {
+  QByteArray text(10 * 1024 * 1024, 'x');
+  for (qsizetype i = 0; i < text.size(); i += 997) text[i] = char('a' + i % 26);
+  QByteArray image(5 * 1024 * 1024, '\0');
+  QRandomGenerator rng(7);
+  rng.fillRange(reinterpret_cast<quint32*>(image.data()), image.size() / 4);
+  const QList<PasteboardItem> content{{types::String, text},
+                                      {QStringLiteral("image/png"), image},
+                                      {types::TransientMarker, QByteArrayLiteral("secret")}};
+  board.setContent(content, QStringLiteral("Gimp"));
+
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  service.restorePasteBoard();
+
+  EXPECT_EQ(board.items(), content);
+  EXPECT_FALSE(service.hasBackup());
+  EXPECT_EQ(log.lines, (QStringList{QStringLiteral("Backuped"), QStringLiteral("Restored")}));
+}
+
+TEST_F(PasteboardServiceTest, RestoringWithNothingSavedTouchesNothing) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  const quint64 before = board.changeCount();
+  service.restorePasteBoard();
+  EXPECT_EQ(board.changeCount(), before);
+
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  service.restorePasteBoard();
+  const quint64 afterFirst = board.changeCount();
+  service.restorePasteBoard();
+  EXPECT_EQ(board.changeCount(), afterFirst);
+  EXPECT_EQ(log.lines.count(QStringLiteral("Restored")), 1);
+}
+
+TEST_F(PasteboardServiceTest, AnUnreadableTypeIsSavedEmptyAndNotWrittenBack) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  board.setUnreadable(types::Rtf);
+  service.backupPasteBoard();
+  ASSERT_TRUE(service.backupItems().has_value());
+  ASSERT_EQ(service.backupItems()->size(), 3);
+  EXPECT_FALSE(service.backupItems()->at(1).has_value());
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  service.restorePasteBoard();
+  EXPECT_EQ(board.types(), (QStringList{types::String, QStringLiteral("x-custom/thing")}));
+}
+
+TEST_F(PasteboardServiceTest, AnEmptyPasteboardComesBackEmpty) {
+  board.clear();
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  service.restorePasteBoard();
+  EXPECT_TRUE(board.types().isEmpty());
+}
+
+TEST_F(PasteboardServiceTest, ExpansionContentIsMarkedTransient) {
+  service.writeStringToPasteBoard(QStringLiteral("s\u00fc"));
+  EXPECT_EQ(board.items(), (QList<PasteboardItem>{
+                               {types::String, QStringLiteral("s\u00fc").toUtf8()},
+                               {types::TransientMarker, QByteArrayLiteral("secret")}}));
+
+  EXPECT_TRUE(service.writeDataToPasteBoard(QByteArrayLiteral("RTFD"), QByteArrayLiteral("RTF"),
+                                            QStringLiteral("plain"), QStringLiteral("<b>h</b>")));
+  EXPECT_EQ(board.types(), (QStringList{types::String, types::Rtf, types::Html, types::Rtfd,
+                                        types::TransientMarker}));
+  EXPECT_EQ(board.data(types::Html), QByteArrayLiteral("<b>h</b>"));
+
+  // RTFD that could not be read goes alone.
+  EXPECT_TRUE(service.writeDataToPasteBoard(QByteArrayLiteral("??"), std::nullopt, std::nullopt,
+                                            std::nullopt));
+  EXPECT_EQ(board.types(), (QStringList{types::Rtfd, types::TransientMarker}));
+}
+
+TEST_F(PasteboardServiceTest, ARefusedWriteIsLoggedAndStillAnswersYes) {
+  board.setRefusesWrites(true);
+  EXPECT_TRUE(service.writeDataToPasteBoard(QByteArrayLiteral("R"), std::nullopt, std::nullopt,
+                                            std::nullopt));
+  service.writeStringToPasteBoard(QStringLiteral("x"));
+  EXPECT_TRUE(log.contains(QStringLiteral("Error in writeDataToPasteBoard : ")));
+  EXPECT_TRUE(log.contains(QStringLiteral("Error in writeStringToPasteBoard : ")));
+  for (const QString& line : log.lines) EXPECT_FALSE(line.contains(QStringLiteral("x\"")));
+}
+
+TEST_F(PasteboardServiceTest, ClearPasteBoardCleansUpAndRestoresAsThePreferenceSays) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  Controller controller;
+  service.clearPasteBoard(nullptr);
+  EXPECT_EQ(controller.cleanUps, 0);
+
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  controller.restore = false;
+  service.clearPasteBoard(&controller);
+  EXPECT_EQ(controller.cleanUps, 1);
+  EXPECT_EQ(board.data(types::String), QByteArrayLiteral("snippet"));
+  EXPECT_TRUE(service.hasBackup());  // kept until the next save
+
+  service.backupPasteBoard();  // no restore is due: the snippet is what it saves now
+  controller.restore = true;
+  service.writeStringToPasteBoard(QStringLiteral("second"));
+  service.clearPasteBoard(&controller);
+  EXPECT_EQ(board.data(types::String), QByteArrayLiteral("snippet"));
+}
+
+TEST_F(PasteboardServiceTest, ASecondExpansionWithinTheDelayKeepsTheUsersContent) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  Controller controller;
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("first"));
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("second"));
+  service.clearPasteBoard(&controller);  // the first expansion's restore
+  service.clearPasteBoard(&controller);  // the second's: nothing left
+  EXPECT_EQ(board.items(), userContent());
+}
+
+TEST_F(PasteboardServiceTest, ACopyAfterTheExpansionIsNotOverwritten) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  service.backupPasteBoard();
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  desktop.focusedField()->setText(QStringLiteral("newer"));
+  desktop.focusedField()->select(0, 5);
+  desktop.typeKey(keys::C, mods::Command);
+  service.restorePasteBoard();
+  EXPECT_EQ(board.data(types::String), QByteArrayLiteral("newer"));
+  EXPECT_FALSE(service.hasBackup());
+  EXPECT_FALSE(log.contains(QStringLiteral("Restored")));
+}
+
+TEST_F(PasteboardServiceTest, WaitsForTheTargetToFetch) {
+  desktop.setPasteLatency(10);
+  service.writeStringToPasteBoard(QStringLiteral("sig"));
+  commandV(desktop);
+  EXPECT_TRUE(service.waitUntilFetched(5000));
+  desktop.input().postKey(keys::Space, 0, true);
+  EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("sig "));
+  EXPECT_TRUE(service.waitUntilFetched(0));  // already fetched
+
+  service.writeStringToPasteBoard(QStringLiteral("never pasted"));
+  EXPECT_FALSE(service.waitUntilFetched(5));
+}
+
+TEST_F(PasteboardServiceTest, ARestoreDueDuringAPasteWaitsUntilItHasLanded) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  service.backupPasteBoard();
+  desktop.setPasteLatency(20);
+  service.writeStringToPasteBoard(QStringLiteral("snippet"));
+  commandV(desktop);
+  QTimer::singleShot(0, [this] { service.restorePasteBoard(); });  // an earlier expansion's restore
+  EXPECT_TRUE(service.waitUntilFetched(5000));
+  EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("snippet"));
+  EXPECT_EQ(board.items(), userContent());
+}
+
+TEST_F(PasteboardServiceTest, ARestoreDueBetweenPartsWaitsForTheEndOfTheExpansion) {
+  board.setContent(userContent(), QStringLiteral("Mail"));
+  service.backupPasteBoard();
+  service.beginPasting();
+  service.writeStringToPasteBoard(QStringLiteral("part one"));
+  service.restorePasteBoard();
+  EXPECT_EQ(board.data(types::String), QByteArrayLiteral("part one"));
+  service.endPasting();
+  EXPECT_EQ(board.items(), userContent());
+}
