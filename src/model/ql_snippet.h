@@ -1,5 +1,7 @@
 #pragma once
 
+#include "content/content_types.h"
+#include "content/text/attributed_text.h"
 #include "model/plist.h"
 
 #include <QByteArray>
@@ -7,6 +9,10 @@
 #include <QString>
 
 #include <memory>
+
+namespace ql {
+class Pasteboard;
+}
 #include <optional>
 
 // One abbreviation and the content that replaces it.
@@ -54,6 +60,27 @@ class QLSnippet {
 
   // Plain rendering of the stored content, kept as searchableText.
   QString content(bool removeNewlineCharacter);
+  // The plain rendering with every content code removed.
+  QString contentWithoutTags(bool removeNewlineCharacter);
+
+  // The stored content as attributed text (plain snippets unformatted);
+  // nothing when formatted content cannot be read.
+  std::optional<ql::AttributedText> contentBuffer() const;
+
+  // Expands date and clipboard codes, applies the case mode (1 upper, 2 lower,
+  // 3 capitalised paragraphs) and reports where key and fill-in codes stand,
+  // appending to the lists given. The clipboard is read from pasteboard (none:
+  // an empty clipboard). Nothing when there is nothing to expand.
+  std::optional<ql::SnippetContent> processSnippet(int caseMode, QList<ql::CodeOccurrence>* keys,
+                                                   QList<ql::CodeOccurrence>* fills,
+                                                   int* contentLength,
+                                                   const ql::Pasteboard* pasteboard = nullptr);
+
+  // Cuts expanded content at its key codes.
+  static QList<ql::SnippetPart> snippetParts(const ql::SnippetContent& content);
+  // A copy of the text without cursor markers; location receives the number
+  // of characters after the last marker (0 without markers).
+  static ql::AttributedText FindAndReplaceInsertionPoint(const ql::AttributedText& text, int* location);
 
  private:
   struct NoInit {};

@@ -1,0 +1,164 @@
+#include "content_test_util.h"
+#include "model/string_utilities.h"
+#include "platform/pasteboard_types.h"
+#include "platform/sim/sim_pasteboard.h"
+
+#include <gtest/gtest.h>
+
+using namespace ql;
+
+namespace {
+
+struct Result {
+  QString text;
+  AttributedText formatted;
+  QList<CodeOccurrence> keys, fills;
+  int length = -1;
+  bool ok = false;
+};
+
+Result run(QLSnippet s, int caseMode = 0, const Pasteboard* pb = nullptr) {
+  Result r;
+  auto c = s.processSnippet(caseMode, &r.keys, &r.fills, &r.length, pb);
+  r.ok = bool(c);
+  if (c && c->isRtfd) {
+    r.formatted = readRtfd(*c);
+    r.text = r.formatted.string();
+  } else if (c) {
+    r.text = c->text;
+  }
+  return r;
+}
+
+sim::SimPasteboard* clipboardWith(const QString& text) {
+  auto* pb = new sim::SimPasteboard;
+  pb->setContent({{pasteboard_types::String, text.toUtf8()}}, "Editor");
+  return pb;
+}
+
+}  // namespace
+
+TEST(Expand, DateCodes) {
+  const QDateTime before = QDateTime::currentDateTime();
+  Result r = run(plainSnippet("Today is %A, %e %B %Y"));
+  const QDateTime after = QDateTime::currentDateTime();
+  // The expansion may straddle midnight; it must match one of the two moments.
+  QStringList expected;
+  for (const QDateTime& t : {before, after})
+    expected << Utilities::getStringFromDateFormat("Today is %A, %e %B %Y", t);
+  EXPECT_TRUE(expected.contains(r.text)) << r.text.toStdString();
+  EXPECT_EQ(r.length, r.text.size());
+
+  // "%%Y" is a percent sign and the year; "{fill:%Y}" is named after the year.
+  const QString year = QString::number(QDate::currentDate().year());
+  r = run(plainSnippet("%%Y {fill:%Y}"));
+  EXPECT_TRUE(r.text.startsWith("%" + year));
+  ASSERT_EQ(r.fills.size(), 1);
+  EXPECT_EQ(r.fills[0].tag, "{fill:" + year + "}");
+}
+
+TEST(Expand, ClipboardCode) {
+  std::unique_ptr<sim::SimPasteboard> pb(clipboardWith("X%Y{key:tab}{clipboard}"));
+  Result r = run(plainSnippet("a{CLIPBOARD}b{Clipboard}c"), 0, pb.get());
+  // Inserted once each, never re-expanded, dates not resolved inside it,
+  // but its key code is reported.
+  EXPECT_EQ(r.text, "aX%Y{key:tab}{clipboard}bX%Y{key:tab}{clipboard}c");
+  ASSERT_EQ(r.keys.size(), 2);
+  EXPECT_EQ(r.keys[0].location, 4);
+
+  r = run(plainSnippet("a{clipboard}b"));
+  EXPECT_EQ(r.text, "ab");
+  EXPECT_EQ(r.length, 2);
+
+  std::unique_ptr<sim::SimPasteboard> empty(new sim::SimPasteboard);
+  r = run(plainSnippet("a{clipboard}b"), 0, empty.get());
+  EXPECT_EQ(r.text, "ab");
+}
+
+TEST(Expand, FormattedClipboardKeepsItsFormatting) {
+  AttributedText clip("CLIP", boldAttributes());
+  sim::SimPasteboard pb;
+  pb.setContent({{pasteboard_types::Rtfd, writeFlatRtfd(clip)}, {pasteboard_types::String, "CLIP"}}, "Editor");
+  TextAttributes italic;
+  italic.italic = true;
+  AttributedText t("<", {});
+  t.append("{clipboard}", italic);
+  t.append(">", {});
+  Result r = run(formattedSnippet(t), 0, &pb);
+  EXPECT_EQ(r.text, "<CLIP>");
+  EXPECT_TRUE(r.formatted.attributesAt(1).bold);
+  EXPECT_FALSE(r.formatted.attributesAt(1).italic);
+
+  // Only plain text on offer: it takes the code's formatting.
+  sim::SimPasteboard plain;
+  plain.setContent({{pasteboard_types::String, "txt"}}, "Editor");
+  r = run(formattedSnippet(t), 0, &plain);
+  EXPECT_EQ(r.text, "<txt>");
+  EXPECT_TRUE(r.formatted.attributesAt(1).italic);
+}
+
+TEST(Expand, FormattingCarriedByInsertedDate) {
+  AttributedText t("Year: ", {});
+  t.append("%Y", boldAttributes());
+  t.append(".", {});
+  Result r = run(formattedSnippet(t));
+  const QString year = QString::number(QDate::currentDate().year());
+  EXPECT_EQ(r.text, "Year: " + year + ".");
+  for (int i = 6; i < 6 + year.size(); ++i) EXPECT_TRUE(r.formatted.attributesAt(i).bold);
+  EXPECT_FALSE(r.formatted.attributesAt(r.text.size() - 1).bold);
+}
+
+TEST(Expand, CaseModes) {
+  Result r = run(plainSnippet("Hello {key:tab}"), 1);
+  EXPECT_EQ(r.text, "HELLO {KEY:TAB}");
+  ASSERT_EQ(r.keys.size(), 1);
+  EXPECT_EQ(r.keys[0].tag, "{KEY:TAB}");
+
+  EXPECT_EQ(run(plainSnippet("abc\nabc"), 3).text, "Abc\nAbc");
+  EXPECT_EQ(run(plainSnippet("xabc\nabc"), 3).text, "Xabc\nAbc");
+  EXPECT_EQ(run(plainSnippet("MiXed"), 2).text, "mixed");
+  EXPECT_EQ(run(plainSnippet("MiXed"), 7).text, "MiXed");
+
+  // Multi-paragraph formatted text: every paragraph capitalised, runs kept,
+  // also when a character grows ("ß" upper-cases to "SS").
+  AttributedText t("stra\u00dfe\n", boldAttributes());
+  t.append("zwei", {});
+  Result up = run(formattedSnippet(t), 1);
+  EXPECT_EQ(up.text, "STRASSE\nZWEI");
+  EXPECT_EQ(up.length, up.text.size());
+  EXPECT_TRUE(up.formatted.attributesAt(5).bold);
+  EXPECT_TRUE(up.formatted.attributesAt(7).bold);
+  EXPECT_FALSE(up.formatted.attributesAt(8).bold);
+  Result cap = run(formattedSnippet(t), 3);
+  EXPECT_EQ(cap.text, QStringLiteral("Stra\u00dfe\nZwei"));
+  EXPECT_TRUE(cap.formatted.attributesAt(0).bold);
+  EXPECT_FALSE(cap.formatted.attributesAt(7).bold);
+}
+
+TEST(Expand, KeyAndFillScans) {
+  Result r = run(plainSnippet("x{key:tab}y"));
+  EXPECT_EQ(r.length, 11);
+  ASSERT_EQ(r.keys.size(), 1);
+  EXPECT_EQ(r.keys[0], (CodeOccurrence{"{key:tab}", 1, 9}));
+
+  r = run(plainSnippet("{key:space} {fill:Name} and {fill:Name} {fill:} {fill:open"));
+  EXPECT_TRUE(r.keys.isEmpty());
+  EXPECT_TRUE(r.text.contains("{key:space}"));
+  ASSERT_EQ(r.fills.size(), 3);
+  EXPECT_EQ(r.fills[0], (CodeOccurrence{"{fill:Name}", 12, 11}));
+  EXPECT_EQ(r.fills[1].tag, "{fill:Name}");
+  EXPECT_EQ(r.fills[1].location, 28);
+  EXPECT_EQ(r.fills[2].tag, "{fill:}");
+
+  // Lists given by the caller are appended to.
+  QList<CodeOccurrence> keys{{"old", 0, 3}};
+  QLSnippet s = plainSnippet("{key:esc}");
+  s.processSnippet(0, &keys, nullptr, nullptr);
+  EXPECT_EQ(keys.size(), 2);
+
+  // Empty content: nothing to expand, nothing touched.
+  int length = 99;
+  QList<CodeOccurrence> none;
+  EXPECT_FALSE(plainSnippet("").processSnippet(0, &none, &none, &length));
+  EXPECT_EQ(length, 99);
+}
