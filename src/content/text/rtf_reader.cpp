@@ -519,10 +519,13 @@ QString RtfReader::hyperlinkTarget() const {
     QString token;
     const bool quoted = inst.at(i) == u'"';
     if (quoted) {
-      const qsizetype close = inst.indexOf(u'"', i + 1);
-      const qsizetype stop = close < 0 ? inst.size() : close;
-      token = inst.mid(i + 1, stop - i - 1);
-      i = stop + 1;
+      for (++i; i < inst.size() && inst.at(i) != u'"'; ++i) {
+        const bool escaped = inst.at(i) == u'\\' && i + 1 < inst.size() &&
+                             (inst.at(i + 1) == u'"' || inst.at(i + 1) == u'\\');
+        if (escaped) ++i;
+        token += inst.at(i);
+      }
+      ++i;
     } else {
       const qsizetype start = i;
       while (i < inst.size() && !inst.at(i).isSpace() && inst.at(i) != u'"') ++i;

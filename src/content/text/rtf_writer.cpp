@@ -168,7 +168,8 @@ void RtfWriter::paragraphFormat(const TextAttributes& a) {
   }
   word("pardirnatural");
   word("partightenfactor", 0);
-  out_.append("\n");
+  out_.append("\n");  // ends the word like a space, but is not text either
+  needDelimiter_ = false;
   format_.alignment = a.alignment;
   format_.tabs = a.tabStops;
   format_.firstLineIndent = a.firstLineIndent;
@@ -199,8 +200,9 @@ void RtfWriter::openLink(const QString& url) {
   if (url.isEmpty()) return;
   out_.append("{\\field{\\*\\fldinst{HYPERLINK \"");
   needDelimiter_ = false;
+  // Field arguments escape quotes and backslashes with a backslash.
   QString quoted = url;
-  quoted.replace(u'"', QStringLiteral("%22"));
+  quoted.replace(u'\\', QStringLiteral("\\\\")).replace(u'"', QStringLiteral("\\\""));
   characters(quoted);
   out_.append("\"}}{\\fldrslt ");
   needDelimiter_ = false;

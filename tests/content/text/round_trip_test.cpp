@@ -1,0 +1,91 @@
+#include "content/text/flat_rtfd.h"
+#include "content/text/rtf_reader.h"
+#include "content/text/rtf_writer.h"
+
+#include "rtf_samples.h"
+#include "text_corpus.h"
+
+#include <gtest/gtest.h>
+
+using ql::AttributedText;
+
+namespace {
+
+// Reports the first difference, which a failed == on two long texts does not.
+::testing::AssertionResult sameText(const AttributedText& expected, const AttributedText& actual) {
+  if (expected == actual) return ::testing::AssertionSuccess();
+  if (expected.string() != actual.string())
+    return ::testing::AssertionFailure()
+           << "text differs:\n  " << expected.string().toStdString() << "\n  "
+           << actual.string().toStdString();
+  for (size_t i = 0; i < std::min(expected.runs().size(), actual.runs().size()); ++i) {
+    const auto& e = expected.runs()[i];
+    const auto& a = actual.runs()[i];
+    if (!(e == a))
+      return ::testing::AssertionFailure()
+             << "run " << i << " differs: expected start " << e.start << " length " << e.length
+             << ", got start " << a.start << " length " << a.length;
+  }
+  return ::testing::AssertionFailure() << "run counts differ: " << expected.runs().size()
+                                       << " vs " << actual.runs().size();
+}
+
+}  // namespace
+
+TEST(RoundTrip, CorpusThroughRtf) {
+  for (const AttributedText& doc : corpus::documents()) {
+    const QByteArray rtf = ql::writeRtf(doc);
+    ASSERT_TRUE(rtf.startsWith("{\\rtf1\\ansi\\ansicpg1252\\cocoartf"));
+    const auto back = ql::readRtf(rtf);
+    ASSERT_TRUE(back.has_value());
+    EXPECT_TRUE(sameText(corpus::withoutAttachmentBytes(doc), *back)) << rtf.toStdString();
+  }
+}
+
+TEST(RoundTrip, CorpusThroughFlatRtfd) {
+  for (const AttributedText& doc : corpus::documents()) {
+    const auto back = ql::readFlatRtfd(ql::writeFlatRtfd(doc));
+    ASSERT_TRUE(back.has_value());
+    EXPECT_TRUE(sameText(doc, *back));
+  }
+}
+
+TEST(RoundTrip, RandomDocuments) {
+  for (quint32 seed = 1; seed <= 200; ++seed) {
+    const AttributedText doc = corpus::random(seed, 1 + int(seed % 40));
+    const QByteArray rtf = ql::writeRtf(doc);
+    const auto viaRtf = ql::readRtf(rtf);
+    ASSERT_TRUE(viaRtf.has_value());
+    EXPECT_TRUE(sameText(corpus::withoutAttachmentBytes(doc), *viaRtf))
+        << "seed " << seed << "\n" << rtf.toStdString();
+    const auto viaRtfd = ql::readFlatRtfd(ql::writeFlatRtfd(doc));
+    ASSERT_TRUE(viaRtfd.has_value());
+    EXPECT_TRUE(sameText(doc, *viaRtfd)) << "seed " << seed;
+  }
+}
+
+// What the reader makes of other programs' documents survives being written
+// and read again.
+TEST(RoundTrip, ForeignDocumentsAfterReading) {
+  for (const QByteArray& sample : {samples::kMacTextEdit, samples::kLibreOffice, samples::kWordPad}) {
+    const auto first = ql::readRtf(sample);
+    ASSERT_TRUE(first.has_value());
+    const auto second = ql::readRtf(ql::writeRtf(*first));
+    ASSERT_TRUE(second.has_value());
+    EXPECT_TRUE(sameText(*first, *second));
+  }
+}
+
+TEST(RtfWriter, WritesTheMacDialect) {
+  AttributedText t(QStringLiteral("Hi "));
+  ql::TextAttributes bold;
+  bold.bold = true;
+  t.append(QStringLiteral("café € ✓"), bold);
+  const QByteArray rtf = ql::writeRtf(t);
+  EXPECT_TRUE(rtf.contains("{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}"));
+  EXPECT_TRUE(rtf.contains("\\pard"));
+  // cp1252 characters as \'hh, the rest as \uN without a fallback.
+  EXPECT_TRUE(rtf.contains("\\b caf\\'e9 \\'80 \\u10003"));
+  EXPECT_TRUE(rtf.endsWith("}"));
+  for (const char c : rtf) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F));
+}

@@ -1,0 +1,254 @@
+#include "content/text/rtf_reader.h"
+
+#include "rtf_samples.h"
+
+#include <gtest/gtest.h>
+
+using ql::AttributedText;
+using ql::TextAlignment;
+using ql::TextAttributes;
+using ql::TextColor;
+
+namespace {
+
+AttributedText read(const QByteArray& rtf) {
+  const std::optional<AttributedText> t = ql::readRtf(rtf);
+  EXPECT_TRUE(t.has_value());
+  return t.value_or(AttributedText());
+}
+
+AttributedText read(const char* rtf) { return read(QByteArray(rtf)); }
+
+}  // namespace
+
+TEST(RtfReader, MacTextEditDocument) {
+  const AttributedText t = read(samples::kMacTextEdit);
+  EXPECT_EQ(t.string(), QStringLiteral("Hello world, café €5\ncentred\nsee here\n\uFFFC😀\n×שלום"));
+
+  const TextAttributes& hello = t.attributesAt(0);
+  EXPECT_EQ(hello.fontFamily, QStringLiteral("Helvetica"));
+  EXPECT_EQ(hello.pointSize, 12);
+  EXPECT_FALSE(hello.bold);
+  EXPECT_FALSE(hello.foreground.has_value());
+  EXPECT_EQ(hello.tabStops, (QList<int>{566, 1133, 1700}));
+  EXPECT_EQ(hello.alignment, TextAlignment::Natural);
+
+  // Helvetica-Bold is Helvetica in bold.
+  const TextAttributes& world = t.attributesAt(6);
+  EXPECT_EQ(world.fontFamily, QStringLiteral("Helvetica"));
+  EXPECT_TRUE(world.bold);
+  EXPECT_FALSE(t.attributesAt(11).bold);
+  EXPECT_EQ(t.attributesAt(20).tabStops, hello.tabStops);  // the paragraph's line break
+
+  const TextAttributes& centred = t.attributesAt(21);
+  EXPECT_EQ(centred.fontFamily, QStringLiteral("Menlo"));
+  EXPECT_TRUE(centred.italic);
+  EXPECT_EQ(centred.pointSize, 18);
+  EXPECT_EQ(centred.foreground, (TextColor{251, 0, 7}));
+  EXPECT_EQ(centred.background, (TextColor{255, 251, 0}));
+  EXPECT_EQ(centred.alignment, TextAlignment::Center);
+  EXPECT_EQ(centred.tabStops, QList<int>{566});
+
+  const int see = t.string().indexOf(QStringLiteral("see"));
+  EXPECT_TRUE(t.attributesAt(see).underline);
+  EXPECT_TRUE(t.attributesAt(see).link.isEmpty());
+  EXPECT_EQ(t.attributesAt(see).alignment, TextAlignment::Natural);
+  EXPECT_TRUE(t.attributesAt(see).tabStops.isEmpty());
+  const TextAttributes& here = t.attributesAt(see + 4);
+  EXPECT_EQ(here.link, QStringLiteral("https://example.com/x"));
+  EXPECT_TRUE(here.strikethrough);
+  EXPECT_FALSE(here.underline);
+  EXPECT_TRUE(t.attributesAt(see + 8).link.isEmpty());
+  EXPECT_FALSE(t.attributesAt(see + 8).strikethrough);
+
+  const int attachment = t.string().indexOf(QChar(0xFFFC));
+  ASSERT_TRUE(t.hasAttachmentAt(attachment));
+  EXPECT_EQ(t.attributesAt(attachment).attachment->fileName, QStringLiteral("Pasted Graphic.png"));
+  EXPECT_FALSE(t.hasAttachmentAt(attachment + 1));
+
+  const TextAttributes& last = t.attributesAt(t.length() - 1);
+  EXPECT_EQ(last.alignment, TextAlignment::Right);
+  EXPECT_EQ(last.leftIndent, 720);
+  EXPECT_EQ(last.firstLineIndent, -360);
+}
+
+TEST(RtfReader, LibreOfficeDocument) {
+  const AttributedText t = read(samples::kLibreOffice);
+  EXPECT_EQ(t.string(),
+            QStringLiteral("Bold italic under strike\nred yellow link\n"
+                           "Příliš žluťoučký kůň – Привет – שלום – 😀 – naïve\n"
+                           "mono tab\nright\u2028line\n"));
+  // Text without \f takes the default font \deff3.
+  EXPECT_EQ(t.attributesAt(0).fontFamily, QStringLiteral("DejaVu Serif"));
+  EXPECT_TRUE(t.attributesAt(0).bold);
+  EXPECT_EQ(t.attributesAt(0).alignment, TextAlignment::Center);
+  EXPECT_TRUE(t.attributesAt(5).italic);
+  EXPECT_TRUE(t.attributesAt(12).underline);
+  EXPECT_TRUE(t.attributesAt(18).strikethrough);
+
+  const int red = t.string().indexOf(QStringLiteral("red"));
+  EXPECT_EQ(t.attributesAt(red).foreground, (TextColor{255, 0, 0}));
+  EXPECT_EQ(t.attributesAt(red).alignment, TextAlignment::Left);
+  EXPECT_EQ(t.attributesAt(red + 4).background, (TextColor{255, 255, 0}));
+  const int link = t.string().indexOf(QStringLiteral("link"));
+  EXPECT_EQ(t.attributesAt(link).link, QStringLiteral("https://example.org/a?b=1"));
+  EXPECT_TRUE(t.attributesAt(link).underline);
+  EXPECT_EQ(t.attributesAt(link).foreground, (TextColor{0, 0, 128}));
+
+  const int mono = t.string().indexOf(QStringLiteral("mono"));
+  EXPECT_EQ(t.attributesAt(mono).fontFamily, QStringLiteral("DejaVu Sans Mono"));
+  EXPECT_EQ(t.attributesAt(mono).pointSize, 10);
+  EXPECT_EQ(t.attributesAt(mono).leftIndent, 1440);
+  EXPECT_EQ(t.attributesAt(mono).firstLineIndent, -720);
+  EXPECT_EQ(t.attributesAt(t.length() - 1).alignment, TextAlignment::Right);
+}
+
+TEST(RtfReader, WordPadDocumentWithCharsetsPerFont) {
+  const AttributedText t = read(samples::kWordPad);
+  EXPECT_EQ(t.string(), QStringLiteral("Plain bold green\nPříliš Привет €\na\tb\u2028c\n"));
+  EXPECT_EQ(t.attributesAt(0).fontFamily, QStringLiteral("Calibri"));
+  EXPECT_EQ(t.attributesAt(0).pointSize, 11);
+  EXPECT_TRUE(t.attributesAt(6).bold);
+  EXPECT_EQ(t.attributesAt(11).foreground, (TextColor{0, 176, 80}));
+  EXPECT_TRUE(t.attributesAt(11).italic);
+  EXPECT_EQ(t.attributesAt(t.length() - 1).tabStops, (QList<int>{720, 1440}));
+}
+
+TEST(RtfReader, CodePages) {
+  // The document's code page, then a font's own charset.
+  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1250 \'9e\'e8})").string(), QStringLiteral("žč"));
+  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1251 \'c4\'e0})").string(), QStringLiteral("Да"));
+  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1252 \'80\'93\'e9})").string(), QStringLiteral("€“é"));
+  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg10000 \'8e\'a5})").string(), QStringLiteral("é•"));
+  EXPECT_EQ(read(R"({\rtf1\mac \'8e})").string(), QStringLiteral("é"));
+  EXPECT_EQ(read(R"({\rtf1\ansi{\fonttbl\f0 A;\f1\fcharset238 B;}\f1\'e8\f0\'e8})").string(),
+            QStringLiteral("čè"));
+  // Raw bytes above 127 are read in the code page too.
+  EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1251 \xc4\xe0}").string(), QStringLiteral("Да"));
+  // Unknown code pages fall back instead of failing.
+  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg999 \'e9})").string(), QStringLiteral("é"));
+}
+
+TEST(RtfReader, UnicodeEscapesAndTheirFallbacks) {
+  EXPECT_EQ(read(R"({\rtf1 \u8364?x})").string(), QStringLiteral("€x"));
+  EXPECT_EQ(read(R"({\rtf1 \uc2\u8364\'80\'80x})").string(), QStringLiteral("€x"));
+  EXPECT_EQ(read(R"({\rtf1 \uc0\u8364 x})").string(), QStringLiteral("€x"));
+  EXPECT_EQ(read(R"({\rtf1 \u-4064?})").string(), QStringLiteral("\uF020"));
+  // Surrogate pairs, signed and unsigned.
+  EXPECT_EQ(read(R"({\rtf1\uc0\u-10179\u-8704})").string(), QStringLiteral("😀"));
+  EXPECT_EQ(read(R"({\rtf1\uc0\u55357\u56832})").string(), QStringLiteral("😀"));
+  // A group end stops the skipping.
+  EXPECT_EQ(read(R"({\rtf1 {\uc3\u8364}abc})").string(), QStringLiteral("€abc"));
+  // \ucN is scoped by groups.
+  EXPECT_EQ(read(R"({\rtf1 {\uc0 }\u8364?})").string(), QStringLiteral("€"));
+  // \upr carries the same text twice; the \ud form wins.
+  EXPECT_EQ(read(R"({\rtf1 {\upr{caf\'e9}{\*\ud{caf\u233?}}}})").string(), QStringLiteral("café"));
+}
+
+TEST(RtfReader, SpecialCharactersAndBreaks) {
+  const AttributedText t = read(
+      "{\\rtf1 a\\tab b\\line c\\par d\\\nE\\~\\_\\emdash\\endash\\bullet"
+      "\\lquote\\rquote\\ldblquote\\rdblquote\\\\\\{\\}\\-x\tq}");
+  EXPECT_EQ(t.string(), QStringLiteral("a\tb\u2028c\nd\nE\u00A0\u2011—–•‘’“”\\{}x\tq"));
+  // Line breaks inside the file are not text; CR LF after a backslash is one break.
+  EXPECT_EQ(read("{\\rtf1 a\r\nb\\\r\nc}").string(), QStringLiteral("ab\nc"));
+}
+
+TEST(RtfReader, SkipsDestinationsAndUnknownWords) {
+  const AttributedText t = read(
+      R"({\rtf1{\info{\title Secret}}{\*\generator X;}{\stylesheet{\s0 Normal;}})"
+      R"({\*\unknowndest {nested {deeper}} text}\unknownword42 visible)"
+      R"({\pict\pngblip 89504e47}{\*\bkmkstart b}{\footnote note} done})");
+  EXPECT_EQ(t.string(), QStringLiteral("visible done"));
+  // \bin data never becomes text, even with braces inside.
+  EXPECT_EQ(read("{\\rtf1 a\\bin3 {}}b}").string(), QStringLiteral("ab"));
+  EXPECT_EQ(read("{\\rtf1{\\*\\x \\bin3 {}}}b}").string(), QStringLiteral("b"));
+}
+
+TEST(RtfReader, FormattingIsScopedByGroups) {
+  const AttributedText t = read(
+      R"({\rtf1{\colortbl;\red1\green2\blue3;}{\b\i\ul\strike\cf1\fs40 x}y\b z\plain w})");
+  EXPECT_EQ(t.string(), QStringLiteral("xyzw"));
+  const TextAttributes& x = t.attributesAt(0);
+  EXPECT_TRUE(x.bold && x.italic && x.underline && x.strikethrough);
+  EXPECT_EQ(x.foreground, (TextColor{1, 2, 3}));
+  EXPECT_EQ(x.pointSize, 20);
+  EXPECT_EQ(t.attributesAt(1), TextAttributes());
+  EXPECT_TRUE(t.attributesAt(2).bold);
+  EXPECT_EQ(t.attributesAt(3), TextAttributes());
+  // \ulc is an underline colour, not an underline; \ul0 and \ulnone end one.
+  EXPECT_FALSE(read(R"({\rtf1\ulc1 a})").attributesAt(0).underline);
+  EXPECT_FALSE(read(R"({\rtf1\ul\ul0 a})").attributesAt(0).underline);
+  EXPECT_TRUE(read(R"({\rtf1\uldb a})").attributesAt(0).underline);
+}
+
+TEST(RtfReader, ParagraphFormattingAppliesToTheWholeParagraph) {
+  // Set after the text has begun, and reset by \pard.
+  const AttributedText t =
+      read(R"({\rtf1 one \qc\li100\fi-50\tx300\tqr\tx900\tx1200 two\par\pard three})");
+  EXPECT_EQ(t.string(), QStringLiteral("one two\nthree"));
+  for (int i = 0; i < 8; ++i) {
+    EXPECT_EQ(t.attributesAt(i).alignment, TextAlignment::Center);
+    EXPECT_EQ(t.attributesAt(i).tabStops, (QList<int>{300, 1200}));  // right tabs dropped
+    EXPECT_EQ(t.attributesAt(i).leftIndent, 100);
+    EXPECT_EQ(t.attributesAt(i).firstLineIndent, -50);
+  }
+  EXPECT_EQ(t.attributesAt(8).alignment, TextAlignment::Natural);
+  EXPECT_EQ(t.attributesAt(8).leftIndent, 0);
+}
+
+TEST(RtfReader, HyperlinkFields) {
+  const AttributedText t = read(
+      R"({\rtf1{\field{\*\fldinst HYPERLINK \\l "top" }{\fldrslt a}})"
+      R"({\field{\*\fldinst{ HYPERLINK "http://x.org/?q=1" \\o "tip"}}{\fldrslt{\b b}}})"
+      R"({\field{\*\fldinst PAGE}{\fldrslt 3}}})");
+  EXPECT_EQ(t.string(), QStringLiteral("ab3"));
+  EXPECT_EQ(t.attributesAt(0).link, QStringLiteral("#top"));
+  EXPECT_EQ(t.attributesAt(1).link, QStringLiteral("http://x.org/?q=1"));
+  EXPECT_TRUE(t.attributesAt(1).bold);
+  EXPECT_TRUE(t.attributesAt(2).link.isEmpty());
+}
+
+TEST(RtfReader, AttachmentsTakeOneCharacterAndDropThePlaceholder) {
+  const AttributedText t = read(
+      "{\\rtf1\\ansi a{{\\NeXTGraphic  my file\\'e9.tiff \\width20 \\height20}\\'ac}b"
+      "{{\\NeXTGraphic x.pdf}}c}");
+  EXPECT_EQ(t.string(), QStringLiteral("a\uFFFCb\uFFFCc"));
+  EXPECT_EQ(t.attributesAt(1).attachment->fileName, QStringLiteral("my fileé.tiff"));
+  EXPECT_TRUE(t.attributesAt(1).attachment->contents.isEmpty());
+  EXPECT_EQ(t.attributesAt(3).attachment->fileName, QStringLiteral("x.pdf"));
+  EXPECT_FALSE(t.hasAttachmentAt(4));
+}
+
+TEST(RtfReader, RefusesWhatIsNotRtf) {
+  EXPECT_FALSE(ql::readRtf(QByteArray()).has_value());
+  EXPECT_FALSE(ql::readRtf("plain text").has_value());
+  EXPECT_FALSE(ql::readRtf("{\\rtfx}").has_value());
+  EXPECT_FALSE(ql::readRtf("{\\pard}").has_value());
+  EXPECT_TRUE(ql::readRtf("  \r\n{\\rtf1 ok}").has_value());
+}
+
+TEST(RtfReader, HostileInputEndsCleanly) {
+  // A million nested groups: refused, not a stack or memory explosion.
+  const QByteArray deep = "{\\rtf1 " + QByteArray(1000000, '{') + "x" + QByteArray(1000000, '}');
+  EXPECT_FALSE(ql::readRtf(deep).has_value());
+  // The same nesting inside a skipped destination costs nothing.
+  const QByteArray skipped =
+      "{\\rtf1{\\*\\junk " + QByteArray(1000000, '{') + QByteArray(1000000, '}') + "}ok}";
+  EXPECT_EQ(read(skipped).string(), QStringLiteral("ok"));
+  // A parameter of 10,000 digits saturates.
+  const QByteArray digits = "{\\rtf1\\fs" + QByteArray(10000, '9') + " a\\u-" +
+                            QByteArray(10000, '9') + " b\\bin" + QByteArray(10000, '9') + "}";
+  EXPECT_EQ(read(digits).string(), QStringLiteral("a"));
+  // Truncated documents keep what was read; unbalanced ones stop at the end.
+  EXPECT_EQ(read("{\\rtf1 abc{\\b de").string(), QStringLiteral("abcde"));
+  EXPECT_EQ(read("{\\rtf1 abc}}}}more").string(), QStringLiteral("abc"));
+  EXPECT_EQ(read("{\\rtf1 a\\'").string(), QStringLiteral("a"));
+  EXPECT_EQ(read("{\\rtf1 a\\'zz\\").string(), QStringLiteral("azz"));
+  // Invalid UTF-8 and NUL bytes are bytes in the code page, not errors.
+  EXPECT_EQ(read(QByteArray("{\\rtf1 \xff\xfe\0x}", 12)).string(), QStringLiteral("ÿþx"));
+  // Tab stops beyond any real ruler are ignored rather than copied per run.
+  QByteArray tabs = "{\\rtf1 ";
+  for (int i = 0; i < 20000; ++i) tabs += "\\tx" + QByteArray::number(i) + " a";
+  EXPECT_LE(read(tabs).attributesAt(0).tabStops.size(), 128);
+}
