@@ -14,6 +14,8 @@ const char* kUsage =
     "  check [FILE]        load a library, backup or saved group; print its counts\n"
     "  convert IN OUT      read IN (XML or binary) and write it as Quillet writes libraries\n"
     "  list [FILE]         one line per snippet: group, abbreviation, label\n"
+    "  render FILE ABBREVIATION [--case N] [--clipboard TEXT] [--fill NAME=VALUE ...]\n"
+    "                      what the snippet expands to, as JSON\n"
     "\n"
     "FILE defaults to your library file.\n";
 
@@ -32,6 +34,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("check"), tool::runCheck},
       {QStringLiteral("convert"), tool::runConvert},
       {QStringLiteral("list"), tool::runList},
+      {QStringLiteral("render"), tool::runRender},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
