@@ -52,6 +52,26 @@ TEST(SimDesktopKeys, TypedTextReachesTheHandlerAndThenTheField) {
   EXPECT_LT(r.seen[0].timestamp, r.seen[1].timestamp);
 }
 
+TEST(SimDesktopKeys, ShiftGoesDownAndUpAroundAShiftedCharacter) {
+  SimDesktop d;
+  Recorder r;
+  listen(d, r);
+  QStringList events;
+  QObject::connect(&d.keySource(), &ql::KeySource::flagsChanged,
+                   [&](quint64 f) { events << QStringLiteral("flags %1").arg(f, 0, 16); });
+  r.decide = [&](const KeyEvent& e) {
+    events << e.characters;
+    return false;
+  };
+  d.typeText(QStringLiteral("aB"));
+  EXPECT_EQ(events, (QStringList{QStringLiteral("a"), QStringLiteral("flags 20000"),
+                                 QStringLiteral("B"), QStringLiteral("flags 0")}));
+  d.holdModifiers(mods::Shift);
+  events.clear();
+  d.typeText(QStringLiteral("C"));
+  EXPECT_EQ(events, QStringList{QStringLiteral("C")});
+}
+
 TEST(SimDesktopKeys, CharactersOffTheLayoutComeOnTheForeignKey) {
   SimDesktop d;
   Recorder r;

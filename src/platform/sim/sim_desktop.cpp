@@ -99,10 +99,17 @@ SimTextField* SimDesktop::focusedField() {
 
 void SimDesktop::typeText(const QString& text) {
   for (QChar c : text) {
-    if (const auto stroke = SimKeyboardLayout::keyFor(c))
-      typeKey(stroke->keyCode, stroke->modifierFlags | heldModifiers_);
-    else
+    const auto stroke = SimKeyboardLayout::keyFor(c);
+    if (!stroke) {
       typeKey(SimKeyboardLayout::kForeignKeyCode, heldModifiers_, QString(c));
+      continue;
+    }
+    // Shift goes down and up around the character, as the user's finger does.
+    const quint64 held = heldModifiers_;
+    const bool pressShift = (stroke->modifierFlags & mods::Shift) && !(held & mods::Shift);
+    if (pressShift) holdModifiers(held | mods::Shift);
+    typeKey(stroke->keyCode, stroke->modifierFlags | heldModifiers_);
+    if (pressShift) holdModifiers(held);
   }
 }
 

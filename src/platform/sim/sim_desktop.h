@@ -63,7 +63,9 @@ class SimDesktop final : public QObject {
   // application without a field is in front.
   SimTextField* focusedField();
 
-  // The user at the keyboard and the mouse.
+  // The user at the keyboard and the mouse. typeText presses Shift around
+  // each character that needs it (modifier changes included) and types
+  // characters the layout lacks on the foreign key.
   void typeText(const QString& text);
   // One press; characters default to what the simulated layout types.
   void typeKey(quint16 keyCode, quint64 modifierFlags = 0);
