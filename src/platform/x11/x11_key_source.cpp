@@ -208,7 +208,7 @@ void X11KeySource::processKey(const Pending& item) {
       flags_ = flags;
       if (enabled_) Q_EMIT flagsChanged(flags);
     }
-  } else if (press && enabled_) {
+  } else if (press && enabled_ && !(ignored_ && ignored_(e.detail, e.state))) {
     const int apple = appleKeyCodeForXKeyCode(e.detail);
     KeyEvent key;
     key.keyCode = apple >= 0 ? static_cast<quint16>(apple)

@@ -38,6 +38,10 @@ class X11KeySource final : public KeySource {
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override;
 
+  // Presses this answers true for (X key code, core state) are not
+  // reported: the hot keys, which reach only the program.
+  void setIgnoredKeys(std::function<bool(int, unsigned)> ignored) { ignored_ = std::move(ignored); }
+
   // The Apple modifier bits of the modifier keys held, as last reported.
   quint64 currentFlags() const { return flags_; }
   // Key events handled so far, reported or not (for tests and benchmarks).
@@ -74,6 +78,7 @@ class X11KeySource final : public KeySource {
   bool capsLock_ = false;
   quint64 flags_ = 0;
 
+  std::function<bool(int, unsigned)> ignored_;
   quint64 keyEventsSeen_ = 0;
   bool handlingReplay_ = false;
   bool dropReplay_ = false;

@@ -27,6 +27,7 @@ void XTestKeyboard::fakeKey(int keyCode, bool down) {
   if (hold_) pause.emplace(*hold_);
   XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
   XFlush(display_);
+  lastPost_ = std::chrono::steady_clock::now();
 }
 
 unsigned XTestKeyboard::heldModifiers() const {
@@ -72,6 +73,7 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
   for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
     XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   XFlush(display_);
+  lastPost_ = std::chrono::steady_clock::now();
 }
 
 bool XTestKeyboard::typeCharacter(char32_t c) {

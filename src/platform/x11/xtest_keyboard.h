@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 
+#include <chrono>
+
 #include "platform/x11/x11_types.h"
 
 namespace ql {
@@ -40,6 +42,9 @@ class XTestKeyboard final {
   // Types text code point by code point.
   bool typeText(const QString& text);
 
+  // When the program last posted input.
+  std::chrono::steady_clock::time_point lastPost() const { return lastPost_; }
+
   // Puts the spare key code back as it was (nothing mapped).
   void restoreSpareKey();
 
@@ -52,6 +57,7 @@ class XTestKeyboard final {
   bool available_ = false;
   int spareKey_ = 0;
   KeySym spareSym_ = 0;
+  std::chrono::steady_clock::time_point lastPost_{};
 };
 
 }  // namespace ql

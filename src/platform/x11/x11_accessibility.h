@@ -1,0 +1,36 @@
+#pragma once
+
+#include "platform/accessibility.h"
+#include "platform/x11/window_properties.h"
+
+#include <chrono>
+
+namespace ql {
+
+class X11Connection;
+class XTestKeyboard;
+
+// The focused element's selection on X11: its text is the PRIMARY
+// selection, which toolkits publish as soon as something is selected (the
+// caller selects with the selection keys first). Its place on screen is a
+// best estimate: the pointer when it is over the focused window, else the
+// middle of that window.
+class X11Accessibility final : public Accessibility {
+ public:
+  X11Accessibility(X11Connection& connection, XTestKeyboard& keyboard);
+
+  bool hasAssistiveAccess() const override;
+  FocusedSelection focusedSelection() override;
+
+ private:
+  Window focusedClient() const;
+  void waitForFreshSelection();
+
+  X11Connection& connection_;
+  XTestKeyboard& keyboard_;
+  WindowProperties props_;
+  quint64 selectionChanges_ = 0;
+  std::chrono::steady_clock::time_point lastChange_{};
+};
+
+}  // namespace ql

@@ -1,0 +1,68 @@
+#include "platform/x11/x11_input_synthesiser.h"
+
+#include "platform/keys.h"
+#include "platform/log.h"
+#include "platform/x11/apple_key_table.h"
+#include "platform/x11/xkb_keymap.h"
+#include "platform/x11/xtest_keyboard.h"
+
+#include <QDeadlineTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <X11/Xlib.h>
+
+namespace ql {
+namespace {
+
+constexpr int kModifierPollMs = 5;
+
+}  // namespace
+
+X11InputSynthesiser::X11InputSynthesiser(XkbKeymap& keymap, XTestKeyboard& keyboard,
+                                         FrontmostClass frontmost)
+    : keymap_(keymap), keyboard_(keyboard), frontmost_(std::move(frontmost)) {}
+
+bool X11InputSynthesiser::isTerminalEmulator(const QString& wmClass) {
+  static const QStringList terminals{
+      "xterm",          "uxterm",          "urxvt",         "rxvt",          "gnome-terminal",
+      "gnome-terminal-server", "konsole",  "yakuake",       "kitty",         "alacritty",
+      "xfce4-terminal", "terminator",      "tilix",         "st",            "st-256color",
+      "mate-terminal",  "lxterminal",      "qterminal",     "terminology",   "eterm",
+      "sakura",         "guake",           "tilda",         "foot",          "footclient",
+      "wezterm",        "org.wezfurlong.wezterm", "kgx",    "org.gnome.console",
+      "termite",        "cool-retro-term", "roxterm",       "hyper",         "tabby",
+      "ptyxis",         "org.gnome.ptyxis", "deepin-terminal", "terminal",    "contour",
+      "ghostty",        "com.mitchellh.ghostty", "blackbox", "com.raggesilver.blackbox"};
+  return terminals.contains(wmClass.toLower());
+}
+
+void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
+  const int xKey = xKeyCodeForAppleKeyCode(keyCode);
+  if (xKey < 0) {
+    log(QStringLiteral("No X key for key code %1").arg(keyCode));
+    return;
+  }
+  quint64 flags = modifierFlags & (mods::Shift | mods::Control | mods::Option | mods::Command);
+  if (keyCode == keys::V && flags == mods::Command && frontmost_ &&
+      isTerminalEmulator(frontmost_()))
+    flags |= mods::Shift;
+  keyboard_.fakeKeyWithModifiers(xKey, keymap_.xModifiers(flags), down);
+}
+
+quint64 X11InputSynthesiser::heldModifiers() const {
+  return keymap_.appleFlags(keyboard_.heldModifiers());
+}
+
+bool X11InputSynthesiser::waitForModifiersReleased(int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  while (heldModifiers() != 0) {
+    if (deadline.hasExpired()) return false;
+    QEventLoop loop;
+    QTimer::singleShot(kModifierPollMs, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return true;
+}
+
+}  // namespace ql

@@ -1,0 +1,97 @@
+#include "platform/x11/x11_pasteboard.h"
+
+#include "platform/log.h"
+#include "platform/x11/tracked_mime_data.h"
+
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QMetaObject>
+
+namespace ql {
+namespace {
+
+QClipboard* clipboard() {
+  return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? QGuiApplication::clipboard()
+                                                                       : nullptr;
+}
+
+// Formats Qt makes up from others (a decoded image); never the owner's bytes.
+bool isSynthesised(const QString& format) {
+  return format == QLatin1String("application/x-qt-image");
+}
+
+}  // namespace
+
+X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent) {
+  if (QClipboard* c = clipboard()) {
+    connect(c, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
+      if (mode != QClipboard::Clipboard) return;
+      ++changeCount_;
+      Q_EMIT changed();
+    });
+  }
+}
+
+QStringList X11Pasteboard::types() const {
+  QClipboard* c = clipboard();
+  const QMimeData* content = c ? c->mimeData(QClipboard::Clipboard) : nullptr;
+  if (!content) return {};
+  QStringList result;
+  for (const QString& f : content->formats())
+    if (!isSynthesised(f) && !result.contains(f)) result.append(f);
+  return result;
+}
+
+std::optional<QByteArray> X11Pasteboard::data(const QString& type) const {
+  QClipboard* c = clipboard();
+  const QMimeData* content = c ? c->mimeData(QClipboard::Clipboard) : nullptr;
+  if (!content || !content->hasFormat(type)) return std::nullopt;
+  if (own_ && content == own_) {
+    own_->setTracking(false);
+    const QByteArray bytes = content->data(type);
+    own_->setTracking(true);
+    return bytes;
+  }
+  return content->data(type);
+}
+
+bool X11Pasteboard::setContent(TrackedMimeData* content) {
+  QClipboard* c = clipboard();
+  if (!c) {
+    delete content;
+    return false;
+  }
+  fetchCount_ = 0;
+  own_ = content;
+  c->setMimeData(content, QClipboard::Clipboard);  // the clipboard owns it now
+  return c->ownsClipboard();
+}
+
+void X11Pasteboard::noteFetch(const TrackedMimeData* source) {
+  if (source != own_) return;
+  // Counted once Qt's handler has answered the request, so whoever waits
+  // for the fetch posts nothing before the reply is on its way.
+  QMetaObject::invokeMethod(
+      this,
+      [this, guard = QPointer<const TrackedMimeData>(source)] {
+        if (!guard || guard != own_) return;
+        ++fetchCount_;
+        Q_EMIT fetched();
+      },
+      Qt::QueuedConnection);
+}
+
+void X11Pasteboard::clear() {
+  setContent(new TrackedMimeData);
+}
+
+bool X11Pasteboard::write(const QList<PasteboardItem>& items) {
+  auto* content = new TrackedMimeData(
+      [this](const TrackedMimeData* self, const QString&) { noteFetch(self); });
+  for (const PasteboardItem& item : items) content->setData(item.type, item.data);
+  const bool ok = setContent(content);
+  if (!ok) log(QStringLiteral("Could not take the clipboard"));
+  return ok;
+}
+
+}  // namespace ql
