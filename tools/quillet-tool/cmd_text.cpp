@@ -45,8 +45,9 @@ std::optional<ql::AttributedText> readPackage(const QString& path) {
     const QByteArray bytes = f.readAll();
     for (int i = 0; i < r.length; ++i) fills.emplace_back(r.start + i, bytes);
   }
-  for (const auto& [position, bytes] : fills)
-    text->modifyAttributes(position, 1, [&](ql::TextAttributes& a) { a.attachment->contents = bytes; });
+  for (const auto& fill : fills)
+    text->modifyAttributes(fill.first, 1,
+                           [&](ql::TextAttributes& a) { a.attachment->contents = fill.second; });
   return text;
 }
 

@@ -79,7 +79,8 @@ class Parser {
       if (qint64(sizes[i]) > end - at) return std::nullopt;
       std::optional<FileWrapper> child = record(at, at + sizes[i], depth + 1);
       if (!child) return std::nullopt;
-      w.children.emplace_back(names[i], std::move(*child));
+      w.childNames.push_back(names[i]);
+      w.children.push_back(std::move(*child));
       at += sizes[i];
     }
     return w;
@@ -98,16 +99,17 @@ void appendU32(QByteArray& out, quint32 v) {
 
 const QByteArray* FileWrapper::regularFileContents() const {
   if (!isDirectory) return &contents;
-  for (const auto& [name, child] : children)
-    if (name == QLatin1String("..") && !child.isDirectory) return &child.contents;
+  for (size_t i = 0; i < children.size(); ++i)
+    if (childNames[i] == QLatin1String("..") && !children[i].isDirectory) return &children[i].contents;
   return nullptr;
 }
 
 std::vector<std::pair<QString, const QByteArray*>> FileWrapper::files() const {
   std::vector<std::pair<QString, const QByteArray*>> out;
-  for (const auto& [name, child] : children) {
-    if (isSpecialName(name)) continue;
-    if (const QByteArray* bytes = child.regularFileContents()) out.emplace_back(name, bytes);
+  for (size_t i = 0; i < children.size(); ++i) {
+    if (isSpecialName(childNames[i])) continue;
+    if (const QByteArray* bytes = children[i].regularFileContents())
+      out.emplace_back(childNames[i], bytes);
   }
   return out;
 }

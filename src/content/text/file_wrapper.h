@@ -14,7 +14,8 @@ namespace ql {
 struct FileWrapper {
   bool isDirectory = false;
   QByteArray contents;
-  std::vector<std::pair<QString, FileWrapper>> children;
+  std::vector<QString> childNames;  // same order as children
+  std::vector<FileWrapper> children;
 
   // The bytes of a regular file, whether written as a file record or as a
   // directory wrapping its ".." entry; nothing for a real directory.

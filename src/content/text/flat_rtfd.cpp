@@ -78,8 +78,9 @@ std::optional<AttributedText> readFlatRtfd(const QByteArray& data) {
     if (bytes)
       for (int i = 0; i < r.length; ++i) fills.emplace_back(r.start + i, bytes);
   }
-  for (const auto& [position, bytes] : fills)
-    text->modifyAttributes(position, 1, [&](TextAttributes& a) { a.attachment->contents = *bytes; });
+  for (const auto& fill : fills)
+    text->modifyAttributes(fill.first, 1,
+                           [&](TextAttributes& a) { a.attachment->contents = *fill.second; });
   return text;
 }
 
@@ -109,8 +110,11 @@ QByteArray writeFlatRtfd(const AttributedText& text) {
     }
     if (name != a.fileName) renames.emplace_back(r.start, r.length, name);
   }
-  for (const auto& [start, length, name] : renames)
-    copy.modifyAttributes(start, length, [&](TextAttributes& a) { a.attachment->fileName = name; });
+  for (const auto& rename : renames) {
+    const QString& name = std::get<2>(rename);
+    copy.modifyAttributes(std::get<0>(rename), std::get<1>(rename),
+                          [&](TextAttributes& a) { a.attachment->fileName = name; });
+  }
   files.insert(files.begin(), {kTextFile, writeRtf(copy)});
 
   QByteArray out("rtfd");

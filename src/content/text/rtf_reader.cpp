@@ -269,7 +269,7 @@ void RtfReader::controlWord(const RtfTokenizer::Token& t) {
     case RtfWord::Chcbpat: s.background = p; break;
     case RtfWord::Pard:
       s.alignment = TextAlignment::Natural;
-      s.tabs.clear();
+      s.tabs = QList<int>();  // not clear(): an empty list keeps no buffer to compare
       s.nextTabNotLeft = false;
       s.firstLineIndent = s.leftIndent = 0;
       break;

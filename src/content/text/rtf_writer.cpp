@@ -104,7 +104,8 @@ void RtfWriter::collectTables() {
 }
 
 void RtfWriter::header() {
-  out_.append("{\\rtf1\\ansi\\ansicpg1252\\cocoartf2761\n\\cocoatextscaling0\\cocoaplatform0");
+  // \uc0 first: font names may hold \uN too, and nothing follows them as a fallback.
+  out_.append("{\\rtf1\\ansi\\ansicpg1252\\cocoartf2761\n\\cocoatextscaling0\\cocoaplatform0\\uc0");
   out_.append("{\\fonttbl");
   for (qsizetype i = 0; i < fonts_.size(); ++i) {
     word("f", int(i));
@@ -130,8 +131,8 @@ void RtfWriter::header() {
     out_.append(";");
     needDelimiter_ = false;
   }
-  out_.append("}\n\\uc0");
-  needDelimiter_ = true;
+  out_.append("}\n");
+  needDelimiter_ = false;
 }
 
 // Writes text_[start, end), all of one run and at most one paragraph.
