@@ -141,3 +141,20 @@ TEST(SimDesktopClipboard, WritesKeepTheGivenOrderAndOneEntryPerType) {
   EXPECT_FALSE(d.pasteboard().data(QStringLiteral("a")).has_value());
   EXPECT_FALSE(d.pasteboard().data(QStringLiteral("missing")).has_value());
 }
+
+TEST(SimDesktopClipboard, CopyInOneApplicationPasteInAnotherKeepsTheFormatting) {
+  SimDesktop d;
+  d.addApplication(QStringLiteral("Mail"));
+  d.focusedField()->setText(boldText(QStringLiteral("bold")));
+  d.typeKey(keys::A, mods::Command);
+  d.typeKey(keys::C, mods::Command);
+  d.switchTo(QStringLiteral("Mail"));
+  d.typeKey(keys::V, mods::Command);
+  EXPECT_EQ(d.focusedField()->string(), QStringLiteral("bold"));
+  EXPECT_TRUE(d.focusedField()->text().attributesAt(0).bold);
+
+  d.typeKey(keys::A, mods::Command);
+  d.typeKey(keys::X, mods::Command);
+  EXPECT_EQ(d.focusedField()->string(), QString());
+  EXPECT_EQ(d.pasteboard().owner(), QStringLiteral("Mail"));
+}
