@@ -95,6 +95,7 @@ void AttributedText::replace(int position, int len, const AttributedText& text) 
   position = qBound(0, position, length());
   len = qBound(0, len, length() - position);
   if (len == 0 && text.isEmpty()) return;
+  if (growRun(position, len, text)) return;
   const int first = splitAt(position);
   const int last = splitAt(position + len);
   runs_.erase(runs_.begin() + first, runs_.begin() + last);
@@ -107,8 +108,34 @@ void AttributedText::replace(int position, int len, const AttributedText& text) 
   mergeAround(first, first + int(inserted.size()));
 }
 
+// The common edits (typing, replacing a code inside one run, deleting within
+// a run) only change one run's length: no runs are split, moved or merged.
+bool AttributedText::growRun(int position, int len, const AttributedText& text) {
+  if (runs_.empty() || text.runs_.size() > 1) return false;
+  int i = runIndexAt(position);
+  Run* r = &runs_[size_t(i)];
+  if (len == 0 && position == r->start && i > 0 &&
+      (text.isEmpty() || runs_[size_t(i - 1)].attributes == text.runs_[0].attributes)) {
+    r = &runs_[size_t(--i)];  // appending to the run before
+  }
+  if (position < r->start || position + len > r->start + r->length) return false;
+  if (!text.isEmpty() && !(r->attributes == text.runs_[0].attributes)) return false;
+  const int delta = text.length() - len;
+  if (r->length + delta <= 0) return false;  // the run would vanish: merging needed
+  r->length += delta;
+  for (size_t k = size_t(i) + 1; k < runs_.size(); ++k) runs_[k].start += delta;
+  text_.replace(position, len, text.text_);
+  return true;
+}
+
 void AttributedText::append(const QString& text, const TextAttributes& attributes) {
-  replace(length(), 0, AttributedText(text, attributes));
+  if (text.isEmpty()) return;
+  if (!runs_.empty() && runs_.back().attributes == attributes) {
+    runs_.back().length += int(text.size());
+  } else {
+    runs_.push_back({length(), int(text.size()), attributes});
+  }
+  text_.append(text);
 }
 
 void AttributedText::append(const AttributedText& text) { replace(length(), 0, text); }

@@ -89,6 +89,8 @@ class AttributedText {
   bool hasAttachmentAt(int position) const;
 
   const std::vector<Run>& runs() const { return runs_; }
+  // Index in runs() of the run that holds position; 0 for an empty text.
+  int runIndexAt(int position) const;
   // Sets the attributes of every character in the range.
   void setAttributes(int position, int length, const TextAttributes& attributes);
   // Changes the attributes in the range run by run (e.g. makes it bold while
@@ -124,9 +126,9 @@ class AttributedText {
   bool operator==(const AttributedText& other) const = default;
 
  private:
-  int runIndexAt(int position) const;
   // Splits the run holding position so that a run starts there; returns its index.
   int splitAt(int position);
+  bool growRun(int position, int length, const AttributedText& text);
   void mergeAround(int firstRun, int lastRun);
   void normalize();
   void mapCase(bool upper);

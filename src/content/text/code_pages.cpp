@@ -281,6 +281,7 @@ char16_t decodeByte(const std::array<char16_t, 128>* table, unsigned char byte) 
 
 int encodeCp1252(char16_t c) {
   if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return c;
+  if (c > 0x2122) return -1;  // the highest character cp1252 holds is U+2122
   for (int i = 0; i < 32; ++i)
     if (kCp1252[std::size_t(i)] == c && !(c >= 0x80 && c < 0xA0)) return 0x80 + i;
   return -1;

@@ -1,6 +1,9 @@
 #include "content/text/rtf_control_words.h"
 
+#include <QtGlobal>
+
 #include <unordered_map>
+#include <vector>
 
 namespace ql {
 
@@ -62,12 +65,35 @@ const std::unordered_map<std::string_view, RtfWord>& table() {
   return words;
 }
 
+size_t slotOf(std::string_view name, size_t slots) {
+  const size_t n = name.size();
+  return (size_t(uchar(name[0])) * 131 + size_t(uchar(name[n - 1])) * 31 +
+          size_t(uchar(name[n / 2])) * 7 + n * 1009) % slots;
+}
+
 }  // namespace
 
 RtfWord rtfWord(std::string_view name) {
-  const auto& words = table();
-  const auto it = words.find(name);
-  return it == words.end() ? RtfWord::Unknown : it->second;
+  // Open addressing over the table above: cheaper than hashing every byte of
+  // every control word of a large document.
+  constexpr size_t kSlots = 1024;
+  struct Slot {
+    std::string_view name;
+    RtfWord word = RtfWord::Unknown;
+  };
+  static const std::vector<Slot> slots = [] {
+    std::vector<Slot> s(kSlots);
+    for (const auto& [name, word] : table()) {
+      size_t h = slotOf(name, kSlots);
+      while (!s[h].name.empty()) h = (h + 1) % kSlots;
+      s[h] = {name, word};
+    }
+    return s;
+  }();
+  if (name.empty()) return RtfWord::Unknown;
+  for (size_t h = slotOf(name, kSlots); !slots[h].name.empty(); h = (h + 1) % kSlots)
+    if (slots[h].name == name) return slots[h].word;
+  return RtfWord::Unknown;
 }
 
 }  // namespace ql

@@ -56,7 +56,7 @@ struct FontEntry {
 
 class RtfReader final {
  public:
-  explicit RtfReader(const QByteArray& data) : tokens_(data) {}
+  explicit RtfReader(QByteArrayView data) : tokens_(data) {}
   std::optional<AttributedText> read();
 
  private:
@@ -408,7 +408,7 @@ void RtfReader::emitText(char16_t c) {
 void RtfReader::flush() {
   if (pending_.isEmpty()) return;
   out_.append(pending_, pendingAttributes_);
-  pending_.clear();
+  pending_.resize(0);  // keeps the buffer for the next run
 }
 
 void RtfReader::paragraphEnd(char16_t c) {
@@ -427,8 +427,9 @@ void RtfReader::paragraphEnd(char16_t c) {
 void RtfReader::fixParagraph(int start, int end, const GroupState& p) {
   if (start >= end) return;
   bool same = true;
-  for (const AttributedText::Run& r : out_.runs()) {
-    if (r.start + r.length <= start) continue;
+  const auto& runs = out_.runs();
+  for (size_t i = size_t(out_.runIndexAt(start)); i < runs.size(); ++i) {
+    const AttributedText::Run& r = runs[i];
     if (r.start >= end) break;
     const TextAttributes& a = r.attributes;
     if (a.alignment != p.alignment || a.tabStops != p.tabs ||
@@ -555,8 +556,9 @@ std::optional<AttributedText> readRtf(const QByteArray& rtf) {
   while (start < rtf.size() && (rtf.at(start) == ' ' || rtf.at(start) == '\t' ||
                                 rtf.at(start) == '\r' || rtf.at(start) == '\n'))
     ++start;
-  if (!QByteArrayView(rtf).sliced(start).startsWith("{\\rtf")) return std::nullopt;
-  RtfReader reader(start == 0 ? rtf : rtf.mid(start));
+  const QByteArrayView document = QByteArrayView(rtf).sliced(start);
+  if (!document.startsWith("{\\rtf")) return std::nullopt;
+  RtfReader reader(document);
   return reader.read();
 }
 

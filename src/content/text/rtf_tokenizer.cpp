@@ -20,7 +20,7 @@ bool isPlain(char c) { return c != '\\' && c != '{' && c != '}' && c != '\r' && 
 
 }  // namespace
 
-RtfTokenizer::RtfTokenizer(const QByteArray& data)
+RtfTokenizer::RtfTokenizer(QByteArrayView data)
     : begin_(data.constData()), p_(data.constData()), end_(data.constData() + data.size()) {}
 
 void RtfTokenizer::skipBytes(qint64 count) {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QByteArray>
+#include <QByteArrayView>
 
 #include <string_view>
 
@@ -22,7 +22,8 @@ class RtfTokenizer final {
     unsigned char hex = 0;  // Hex: the byte
   };
 
-  explicit RtfTokenizer(const QByteArray& data);
+  // The bytes must outlive the tokenizer.
+  explicit RtfTokenizer(QByteArrayView data);
 
   Token next();
   // Skips up to count raw bytes (after \binN).

@@ -5,6 +5,7 @@
 
 #include <QHash>
 
+#include <string>
 #include <vector>
 
 namespace ql {
@@ -50,7 +51,7 @@ class RtfWriter final {
   void characters(const QString& s);
 
   const AttributedText& text_;
-  QByteArray out_;
+  std::string out_;  // appends of single bytes are cheapest here
   QStringList fonts_;
   QHash<QString, int> fontIndex_;
   std::vector<TextColor> colors_;
@@ -69,7 +70,7 @@ int colorIndex(const std::vector<TextColor>& colors, const std::optional<TextCol
 }
 
 QByteArray RtfWriter::write() {
-  out_.reserve(text_.length() + text_.length() / 4 + 512);
+  out_.reserve(size_t(text_.length()) * 2 + 512);
   collectTables();
   header();
   const QString& s = text_.string();
@@ -87,7 +88,7 @@ QByteArray RtfWriter::write() {
   }
   closeLink();
   out_.append("}");
-  return out_;
+  return QByteArray(out_.data(), qsizetype(out_.size()));
 }
 
 void RtfWriter::collectTables() {
@@ -229,7 +230,7 @@ void RtfWriter::attachment(const TextAttachment& file) {
   for (const QChar c : file.fileName)
     if (c.unicode() >= 0x20) name.append(c);
   characters(name.trimmed());
-  out_.append(' ');
+  out_ += ' ';
   needDelimiter_ = false;
   word("width", info.width * 20);
   word("height", info.height * 20);
@@ -241,15 +242,23 @@ void RtfWriter::attachment(const TextAttachment& file) {
 }
 
 void RtfWriter::word(const char* name) {
-  out_.append('\\');
+  out_ += '\\';
   out_.append(name);
   needDelimiter_ = true;
 }
 
 void RtfWriter::word(const char* name, int value) {
-  out_.append('\\');
+  out_ += '\\';
   out_.append(name);
-  out_.append(QByteArray::number(value));
+  char digits[12];
+  int n = 0;
+  unsigned magnitude = value < 0 ? 0u - unsigned(value) : unsigned(value);
+  do {
+    digits[n++] = char('0' + magnitude % 10);
+    magnitude /= 10;
+  } while (magnitude);
+  if (value < 0) out_ += '-';
+  while (n > 0) out_ += digits[--n];
   needDelimiter_ = true;
 }
 
@@ -259,10 +268,10 @@ void RtfWriter::characters(const QString& s) {
 
 void RtfWriter::character(char16_t c) {
   if (c >= 0x20 && c < 0x7F) {
-    if (needDelimiter_) out_.append(' ');
+    if (needDelimiter_) out_ += ' ';
     needDelimiter_ = false;
-    if (c == u'\\' || c == u'{' || c == u'}') out_.append('\\');
-    out_.append(char(c));
+    if (c == u'\\' || c == u'{' || c == u'}') out_ += '\\';
+    out_ += char(c);
     return;
   }
   switch (c) {
@@ -279,8 +288,8 @@ void RtfWriter::character(char16_t c) {
   if (byte >= 0) {
     static const char digits[] = "0123456789abcdef";
     out_.append("\\'");
-    out_.append(digits[byte >> 4]);
-    out_.append(digits[byte & 15]);
+    out_ += digits[byte >> 4];
+    out_ += digits[byte & 15];
     needDelimiter_ = false;
     return;
   }
