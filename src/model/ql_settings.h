@@ -6,6 +6,10 @@
 
 #include <QList>
 
+namespace ql {
+struct ImportOptions;
+}
+
 // The library: preferences, groups and snippets, and the files they live in.
 class QLSettings {
  public:
@@ -31,6 +35,13 @@ class QLSettings {
   bool saveBackup(const QString& path) const;
   bool loadBackup(const QString& path);
   bool saveGroup(const QString& path, const GroupPtr& group) const;
+
+  // Readers of other programs' libraries (model/import_*.cpp); each fills a
+  // store the caller has just created empty.
+  bool importFromTEMac(const QString& path);
+  bool importFromTEMac(const QString& path, const ql::ImportOptions& options);
+  bool importFromQLXWindows(const QString& path);
+  bool importFromQLXWindows(const QString& path, const ql::ImportOptions& options);
 
   // Where a settings file name resolves to.
   static QString settingsPath(const QString& name = QString());

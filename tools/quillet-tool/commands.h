@@ -11,6 +11,8 @@ int runCheck(const QStringList& args);
 int runConvert(const QStringList& args);
 int runList(const QStringList& args);
 int runRender(const QStringList& args);
+int runImport(const QStringList& args);
+int runStats(const QStringList& args);
 
 // Loads FILE (or the user's settings file when path is empty) as a backup is
 // loaded. Prints one line on stderr and returns false when it cannot.

@@ -16,6 +16,11 @@ const char* kUsage =
     "  list [FILE]         one line per snippet: group, abbreviation, label\n"
     "  render FILE ABBREVIATION [--case N] [--clipboard TEXT] [--fill NAME=VALUE ...]\n"
     "                      what the snippet expands to, as JSON\n"
+    "  import quillet|textexpander|windows FILE [--into LIBRARY] [--groups 0|1|2]\n"
+    "         [--snippets 0|1|2] [--convert-codes] [--dry-run]\n"
+    "                      check another library, print what it holds, merge it in\n"
+    "  stats [--period 0|1|2] [--wpm N]\n"
+    "                      expansions, characters and hours saved (all time, 30 days, 7 days)\n"
     "\n"
     "FILE defaults to your library file.\n";
 
@@ -35,6 +40,8 @@ int main(int argc, char** argv) {
       {QStringLiteral("convert"), tool::runConvert},
       {QStringLiteral("list"), tool::runList},
       {QStringLiteral("render"), tool::runRender},
+      {QStringLiteral("import"), tool::runImport},
+      {QStringLiteral("stats"), tool::runStats},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);

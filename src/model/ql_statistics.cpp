@@ -1,0 +1,82 @@
+#include "model/ql_statistics.h"
+
+#include "model/string_utilities.h"
+#include "platform/log.h"
+
+#include <QFileInfo>
+
+#include <algorithm>
+
+using namespace ql;
+
+QLStatistics::QLStatistics(Clock clock, QString path)
+    : clock_(clock ? std::move(clock) : Clock([] { return QDateTime::currentDateTime(); })),
+      path_(path.isEmpty() ? defaultPath() : std::move(path)) {
+  allTime = QLCounter(QLCounter::startOfDay(clock_()));
+}
+
+QString QLStatistics::defaultPath() {
+  const QString app = Utilities::getAppPath();
+  const QString file = QStringLiteral("statistics.plist");
+  return app.isEmpty() ? file : app + QLatin1Char('/') + file;
+}
+
+void QLStatistics::updateCounters(qint64 characters) {
+  // Counts are 64-bit: a 32-bit total would turn negative for a heavy user.
+  const qint64 n = std::max<qint64>(characters, 0);
+  allTime.expanded += 1;
+  allTime.characters += n;
+
+  const QDateTime today = QLCounter::startOfDay(clock_());
+  auto found = std::find_if(last30Days.rbegin(), last30Days.rend(),
+                            [&](const QLCounter& c) { return c.name == today; });
+  QLCounter* day = nullptr;
+  if (found != last30Days.rend()) {
+    day = &*found;
+  } else {
+    last30Days.append(QLCounter(today));
+    day = &last30Days.last();
+  }
+  day->expanded += 1;
+  day->characters += n;
+
+  std::stable_sort(last30Days.begin(), last30Days.end(),
+                   [](const QLCounter& a, const QLCounter& b) { return a.name > b.name; });
+  save();
+}
+
+bool QLStatistics::save() const {
+  PlistArray days;
+  days.reserve(size_t(last30Days.size()));
+  for (const QLCounter& c : last30Days) days.emplace_back(c.getData());
+  PlistDict root;
+  root.insert(QStringLiteral("allTime"), allTime.getData());
+  root.insert(QStringLiteral("last30Days"), std::move(days));
+  // Written through a temporary file: a crash in the middle of a write must
+  // not cost the user every count collected so far.
+  QString why;
+  if (plist::writeFileAtomic(path_, plist::toXml(root), &why)) return true;
+  logError(QStringLiteral("save"), why);
+  return false;
+}
+
+bool QLStatistics::load() {
+  if (!QFileInfo::exists(path_)) return false;
+  QString why;
+  const auto value = plist::readFile(path_, &why);
+  if (!value || !value->dict()) {
+    logError(QStringLiteral("load"), value ? QStringLiteral("root is not a dictionary") : why);
+    return false;
+  }
+  const PlistDict& root = *value->dict();
+  if (auto v = root.value(QStringLiteral("allTime"))) allTime.setData(v->dict());
+  if (auto v = root.value(QStringLiteral("last30Days")); v && v->array()) {
+    for (const PlistValue& item : *v->array()) {
+      if (!item.dict()) continue;
+      QLCounter c(QLCounter::startOfDay(clock_()));
+      c.setData(item.dict());
+      last30Days.append(c);
+    }
+  }
+  return true;
+}
