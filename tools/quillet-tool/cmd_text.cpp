@@ -14,7 +14,10 @@
 
 namespace {
 
-const char* kTextUsage = "usage: quillet-tool text FILE --to plain|rtf|rtfd|html\n";
+const char* kTextUsage =
+    "usage: quillet-tool text FILE --to plain|rtf|rtfd|html\n"
+    "FILE is RTF, flat RTFD or an RTFD folder. RTF output embeds PNG and JPEG\n"
+    "attachments as pictures; RTFD keeps every attachment.\n";
 
 void error(const QString& line) {
   std::fputs(("quillet-tool: " + line + u'\n').toLocal8Bit().constData(), stderr);
@@ -92,7 +95,7 @@ int runTextCommand(const QStringList& args) {
   if (form == QLatin1String("plain")) {
     out = text->plainText(QStringLiteral("(...attachment...)")).toUtf8();
   } else if (form == QLatin1String("rtf")) {
-    out = ql::writeRtf(*text);
+    out = ql::writeRtf(*text, ql::RtfAttachments::Pictures);  // a file of its own: no RTFD around it
   } else if (form == QLatin1String("rtfd")) {
     out = ql::writeFlatRtfd(*text);
   } else {

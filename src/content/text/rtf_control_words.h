@@ -19,7 +19,7 @@ enum class RtfWord {
   // Unicode.
   U, Uc, Upr, Ud, Bin,
   // Destinations the reader interprets.
-  Field, Fldinst, Fldrslt, NeXTGraphic, Listtext,
+  Field, Fldinst, Fldrslt, NeXTGraphic, Listtext, Pict, Shppict, Pngblip, Jpegblip,
   // Destinations whose content is never text.
   SkipDestination,
 };

@@ -21,7 +21,7 @@ constexpr int kMaxDepth = 1000;
 constexpr int kMaxTabStops = 128;
 constexpr int kDefaultHalfPoints = 24;
 
-enum class Dest { Text, Skip, FontTable, ColorTable, FieldInst, Attachment, Ignore };
+enum class Dest { Text, Skip, FontTable, ColorTable, FieldInst, Attachment, Picture, Ignore };
 
 struct GroupState {
   Dest dest = Dest::Text;
@@ -70,6 +70,8 @@ class RtfReader final {
   void emitText(char16_t c);
   void paragraphEnd(char16_t c);
   void emitAttachment();
+  void emitPicture();
+  void pictureHex(std::string_view bytes);
   void flush();
   void fixParagraph(int start, int end, const GroupState& paragraph);
   const TextAttributes& attributes();
@@ -96,6 +98,9 @@ class RtfReader final {
   bool colorSet_ = false;
   QString fieldInstruction_;
   QString attachmentName_;
+  QByteArray picture_;
+  QString pictureType_;
+  int pictureHighNibble_ = -1;
 
   AttributedText out_;
   QString pending_;
@@ -185,6 +190,7 @@ void RtfReader::groupEnd() {
     emitAttachment();
     skipPlaceholder_ = true;
   }
+  if (owns && dest == Dest::Picture && !stack_.empty()) emitPicture();
 }
 
 bool RtfReader::consumeSkip() {
@@ -323,10 +329,12 @@ void RtfReader::controlWord(const RtfTokenizer::Token& t) {
       s.dest = Dest::Ignore;
       return;
     case RtfWord::Ud: s.dest = s.uprOuter; return;
-    case RtfWord::Bin:
-      if (p > 0) tokens_.skipBytes(p);
+    case RtfWord::Bin: {
+      const QByteArrayView bytes = tokens_.skipBytes(p);
+      if (s.dest == Dest::Picture) picture_.append(bytes);
       consumeSkip();
       return;
+    }
     case RtfWord::Field: return;
     case RtfWord::Fldinst:
       fieldInstruction_.clear();
@@ -342,6 +350,16 @@ void RtfReader::controlWord(const RtfTokenizer::Token& t) {
       s.ownsDest = true;
       return;
     case RtfWord::Listtext: return;  // the Mac keeps list markers as text
+    case RtfWord::Shppict: return;    // holds the \pict that Word-era readers show
+    case RtfWord::Pict:
+      picture_.clear();
+      pictureType_.clear();
+      pictureHighNibble_ = -1;
+      setDest(Dest::Picture);
+      s.ownsDest = true;
+      return;
+    case RtfWord::Pngblip: pictureType_ = QStringLiteral("png"); return;
+    case RtfWord::Jpegblip: pictureType_ = QStringLiteral("jpg"); return;
   }
   dirty_ = true;
 }
@@ -366,6 +384,10 @@ void RtfReader::symbol(char s) {
 }
 
 void RtfReader::emitBytes(std::string_view bytes) {
+  if (st().dest == Dest::Picture) {
+    pictureHex(bytes);
+    return;
+  }
   for (const char byte : bytes) {
     if (consumeSkip()) continue;
     const auto b = static_cast<unsigned char>(byte);
@@ -390,6 +412,7 @@ void RtfReader::emit(char16_t c) {
     case Dest::FieldInst: fieldInstruction_.append(QChar(c)); return;
     case Dest::Attachment: attachmentName_.append(QChar(c)); return;
     case Dest::ColorTable:
+    case Dest::Picture:
     case Dest::Skip:
     case Dest::Ignore: return;
   }
@@ -457,6 +480,33 @@ void RtfReader::emitAttachment() {
   a.attachment = TextAttachment{name.trimmed(), {}};
   flush();
   out_.append(QString(QChar(AttributedText::kAttachmentCharacter)), a);
+}
+
+void RtfReader::pictureHex(std::string_view bytes) {
+  for (const char c : bytes) {
+    int v = -1;
+    if (c >= '0' && c <= '9') v = c - '0';
+    else if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+    else if (c >= 'A' && c <= 'F') v = c - 'A' + 10;
+    if (v < 0) continue;
+    if (pictureHighNibble_ < 0) {
+      pictureHighNibble_ = v;
+    } else {
+      picture_.append(char(pictureHighNibble_ << 4 | v));
+      pictureHighNibble_ = -1;
+    }
+  }
+}
+
+// PNG and JPEG pictures become attachments; metafiles and bitmaps in
+// other forms have no file type the rest of the program knows.
+void RtfReader::emitPicture() {
+  if (st().dest != Dest::Text || pictureType_.isEmpty() || picture_.isEmpty()) return;
+  TextAttributes a = attributes();
+  a.attachment = TextAttachment{QStringLiteral("Picture.") + pictureType_, picture_};
+  flush();
+  out_.append(QString(QChar(AttributedText::kAttachmentCharacter)), a);
+  picture_.clear();
 }
 
 const TextAttributes& RtfReader::attributes() {

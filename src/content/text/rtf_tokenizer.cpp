@@ -23,9 +23,11 @@ bool isPlain(char c) { return c != '\\' && c != '{' && c != '}' && c != '\r' && 
 RtfTokenizer::RtfTokenizer(QByteArrayView data)
     : begin_(data.constData()), p_(data.constData()), end_(data.constData() + data.size()) {}
 
-void RtfTokenizer::skipBytes(qint64 count) {
-  if (count <= 0) return;
+QByteArrayView RtfTokenizer::skipBytes(qint64 count) {
+  if (count <= 0) return {};
+  const char* start = p_;
   p_ += std::min<qint64>(count, end_ - p_);
+  return QByteArrayView(start, p_ - start);
 }
 
 RtfTokenizer::Token RtfTokenizer::next() {

@@ -26,8 +26,8 @@ class RtfTokenizer final {
   explicit RtfTokenizer(QByteArrayView data);
 
   Token next();
-  // Skips up to count raw bytes (after \binN).
-  void skipBytes(qint64 count);
+  // Skips up to count raw bytes (after \binN) and returns them.
+  QByteArrayView skipBytes(qint64 count);
   qint64 offset() const { return p_ - begin_; }
 
  private:

@@ -33,7 +33,7 @@ struct Format {
 
 class RtfWriter final {
  public:
-  explicit RtfWriter(const AttributedText& text) : text_(text) {}
+  RtfWriter(const AttributedText& text, RtfAttachments mode) : text_(text), mode_(mode) {}
   QByteArray write();
 
  private:
@@ -50,7 +50,10 @@ class RtfWriter final {
   void character(char16_t c);
   void characters(const QString& s);
 
+  void picture(const TextAttachment& file);
+
   const AttributedText& text_;
+  const RtfAttachments mode_;
   std::string out_;  // appends of single bytes are cheapest here
   QStringList fonts_;
   QHash<QString, int> fontIndex_;
@@ -222,7 +225,35 @@ void RtfWriter::closeLink() {
   link_.clear();
 }
 
+void RtfWriter::picture(const TextAttachment& file) {
+  const ImageInfo info = imageInfo(file.contents);
+  const char* blip = info.mimeType == QLatin1String("image/png")    ? "pngblip"
+                     : info.mimeType == QLatin1String("image/jpeg") ? "jpegblip"
+                                                                    : nullptr;
+  if (!blip) return;
+  out_.append("{\\pict");
+  word(blip);
+  word("picw", info.width);
+  word("pich", info.height);
+  word("picwgoal", info.width * 15);  // pixels at 96 dpi, in twips
+  word("pichgoal", info.height * 15);
+  static const char digits[] = "0123456789abcdef";
+  out_.reserve(out_.size() + size_t(file.contents.size()) * 2 + size_t(file.contents.size()) / 64 + 8);
+  for (qsizetype i = 0; i < file.contents.size(); ++i) {
+    if (i % 64 == 0) out_ += '\n';
+    const auto b = uchar(file.contents.at(i));
+    out_ += digits[b >> 4];
+    out_ += digits[b & 15];
+  }
+  out_.append("\n}");
+  needDelimiter_ = false;
+}
+
 void RtfWriter::attachment(const TextAttachment& file) {
+  if (mode_ == RtfAttachments::Pictures) {
+    picture(file);
+    return;
+  }
   const ImageInfo info = imageInfo(file.contents);
   out_.append("{{\\NeXTGraphic ");
   needDelimiter_ = false;
@@ -299,6 +330,8 @@ void RtfWriter::character(char16_t c) {
 
 }  // namespace
 
-QByteArray writeRtf(const AttributedText& text) { return RtfWriter(text).write(); }
+QByteArray writeRtf(const AttributedText& text, RtfAttachments attachments) {
+  return RtfWriter(text, attachments).write();
+}
 
 }  // namespace ql

@@ -76,6 +76,31 @@ TEST(RoundTrip, ForeignDocumentsAfterReading) {
   }
 }
 
+TEST(RtfWriter, StandaloneRtfEmbedsImagesAsPictures) {
+  AttributedText t(QStringLiteral("x"));
+  t.append(AttributedText::attachment({QStringLiteral("photo.png"), corpus::tinyPng()}));
+  t.append(AttributedText::attachment({QStringLiteral("notes.txt"), QByteArray("text")}));
+  t.append(QStringLiteral("y"), ql::TextAttributes());
+  const QByteArray rtf = ql::writeRtf(t, ql::RtfAttachments::Pictures);
+  EXPECT_TRUE(rtf.contains("{\\pict\\pngblip\\picw2\\pich3\\picwgoal30\\pichgoal45\n89504e47"));
+  EXPECT_FALSE(rtf.contains("NeXTGraphic"));
+  const auto back = ql::readRtf(rtf);
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->string(), QStringLiteral("x\uFFFCy"));
+  EXPECT_EQ(*back->attributesAt(1).attachment,
+            (ql::TextAttachment{QStringLiteral("Picture.png"), corpus::tinyPng()}));
+}
+
+// Found by fuzzing: a \uN in a font name swallowed the character after it.
+TEST(RtfWriter, FontNamesKeepEveryCharacter) {
+  ql::TextAttributes a;
+  a.fontFamily = QStringLiteral("Ωmega {Pro}; \\ 😀");
+  const AttributedText t(QStringLiteral("x"), a);
+  const auto back = ql::readRtf(ql::writeRtf(t));
+  ASSERT_TRUE(back.has_value());
+  EXPECT_EQ(back->attributesAt(0).fontFamily, a.fontFamily);
+}
+
 TEST(RtfWriter, WritesTheMacDialect) {
   AttributedText t(QStringLiteral("Hi "));
   ql::TextAttributes bold;

@@ -158,7 +158,7 @@ TEST(RtfReader, SkipsDestinationsAndUnknownWords) {
   const AttributedText t = read(
       R"({\rtf1{\info{\title Secret}}{\*\generator X;}{\stylesheet{\s0 Normal;}})"
       R"({\*\unknowndest {nested {deeper}} text}\unknownword42 visible)"
-      R"({\pict\pngblip 89504e47}{\*\bkmkstart b}{\footnote note} done})");
+      R"({\pict\wmetafile8 0102}{\*\bkmkstart b}{\footnote note} done})");
   EXPECT_EQ(t.string(), QStringLiteral("visible done"));
   // \bin data never becomes text, even with braces inside.
   EXPECT_EQ(read("{\\rtf1 a\\bin3 {}}b}").string(), QStringLiteral("ab"));
@@ -218,6 +218,20 @@ TEST(RtfReader, AttachmentsTakeOneCharacterAndDropThePlaceholder) {
   EXPECT_TRUE(t.attributesAt(1).attachment->contents.isEmpty());
   EXPECT_EQ(t.attributesAt(3).attachment->fileName, QStringLiteral("x.pdf"));
   EXPECT_FALSE(t.hasAttachmentAt(4));
+}
+
+TEST(RtfReader, PngAndJpegPicturesBecomeAttachments) {
+  // As Word and LibreOffice embed them: hex or \bin data, a fallback copy in
+  // \nonshppict that must not appear twice.
+  const AttributedText t = read(
+      "{\\rtf1 a{\\*\\shppict{\\pict{\\*\\picprop x}\\picw2\\pngblip 89504E47\r\n0d0a}}"
+      "{\\nonshppict{\\pict\\wmetafile8 0102}}b{\\pict\\jpegblip\\bin3 \xff\xd8\xff}"
+      "{\\pict\\emfblip 0102}c}");
+  EXPECT_EQ(t.string(), QStringLiteral("a\uFFFCb\uFFFCc"));
+  EXPECT_EQ(*t.attributesAt(1).attachment,
+            (ql::TextAttachment{QStringLiteral("Picture.png"), QByteArray("\x89PNG\r\n")}));
+  EXPECT_EQ(*t.attributesAt(3).attachment,
+            (ql::TextAttachment{QStringLiteral("Picture.jpg"), QByteArray("\xff\xd8\xff")}));
 }
 
 TEST(RtfReader, RefusesWhatIsNotRtf) {
