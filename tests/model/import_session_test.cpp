@@ -1,0 +1,238 @@
+#include "model/import_choices.h"
+#include "model/import_session.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using ql::ImportSession;
+
+namespace {
+
+GroupPtr addGroup(QLSettings& s, const QString& name) {
+  auto g = std::make_shared<QLGroup>();
+  g->name = name;
+  s.groups.append(g);
+  return g;
+}
+
+SnippetPtr addSnippet(QLSettings& s, const GroupPtr& g, const QString& abbreviation,
+                      const QString& text = QStringLiteral("text")) {
+  auto sn = std::make_shared<QLSnippet>();
+  sn->abbreviation = abbreviation;
+  sn->plainText = text;
+  sn->groupUuid = g->uuid;
+  g->snippts.append(sn->uuid);
+  s.snippets.append(sn);
+  return sn;
+}
+
+// Every snippet is in the group its groupUuid names, and only there.
+void expectLinked(const QLSettings& s) {
+  for (const SnippetPtr& sn : s.snippets) {
+    ASSERT_TRUE(sn->groupUuid);
+    const GroupPtr g = s.getGroupByUUID(*sn->groupUuid);
+    ASSERT_TRUE(g) << sn->abbreviation.toStdString();
+    EXPECT_EQ(g->snippts.count(sn->uuid), 1);
+  }
+}
+
+class Import : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    auto work = addGroup(library_, "Work");
+    work->exceptionType = 2;
+    work->exceptions = {"Mail"};
+    addSnippet(library_, work, "sig", "Regards");
+    addSnippet(library_, work, "addr", "Main Street 1");
+    auto home = addGroup(library_, "Home");
+    addSnippet(library_, home, "hi", "Hello\nthere");
+    file_ = dir_.filePath("lib.qlxdoc");
+    ASSERT_TRUE(library_.saveBackup(file_));
+  }
+
+  ImportSession session(QLSettings* live, int groups, int snippets, const QString& path) {
+    ImportSession s(live);
+    s.importType = ImportSession::Quillet;
+    s.path = path;
+    s.groupOption = groups;
+    s.snippetOption = snippets;
+    return s;
+  }
+
+  QTemporaryDir dir_;
+  QLSettings library_;
+  QString file_;
+};
+
+}  // namespace
+
+TEST_F(Import, OwnFileIntoALibraryThatHoldsItAllSkipsEverything) {
+  QLSettings live;
+  ASSERT_TRUE(live.loadBackup(file_));
+  ImportSession s = session(&live, 0, 0, file_);
+  QStringList messages;
+  s.onMessage = [&](const QString& m) { messages.append(m); };
+  ASSERT_TRUE(s.validateImport());
+  EXPECT_EQ(messages, QStringList({"Validating Import File...", "File validated.", "Import File...",
+                                   "Process Completed."}));
+  EXPECT_EQ(s.foundGroup, 2);
+  EXPECT_EQ(s.foundSnippet, 3);
+  EXPECT_EQ(s.duplicateGroup, 2);
+  EXPECT_EQ(s.duplicateSnippet, 3);
+  EXPECT_EQ(s.importedGroup, 0);
+  EXPECT_EQ(s.importedSnippet, 0);
+  EXPECT_FALSE(s.import(&live));
+  EXPECT_EQ(live.groups.size(), 2);
+  EXPECT_EQ(live.snippets.size(), 3);
+}
+
+TEST_F(Import, AddingDuplicatesMakesNewRecordsWithNewIdentities) {
+  QLSettings live;
+  ASSERT_TRUE(live.loadBackup(file_));
+  ImportSession s = session(&live, 1, 1, file_);
+  ASSERT_TRUE(s.validateImport());
+  // The check's trial merge leaves the live library alone.
+  EXPECT_EQ(live.groups.size(), 2);
+  EXPECT_EQ(s.importedGroup, 2);
+  EXPECT_EQ(s.importedSnippet, 3);
+  ASSERT_TRUE(s.import(&live));
+  EXPECT_EQ(s.importedGroup, 4);  // the merge adds to the check's counts
+  ASSERT_EQ(live.groups.size(), 4);
+  ASSERT_EQ(live.snippets.size(), 6);
+  EXPECT_EQ(live.groups[2]->name, "Work");
+  EXPECT_NE(live.groups[2]->uuid, live.groups[0]->uuid);
+  EXPECT_EQ(live.groups[2]->exceptions, QStringList({"Mail"}));
+  EXPECT_EQ(live.snippets[3]->abbreviation, "sig");
+  EXPECT_NE(live.snippets[3]->uuid, live.snippets[0]->uuid);
+  EXPECT_EQ(live.snippets[3]->useCount, 0);
+  EXPECT_EQ(live.snippets[5]->searchableText(), "Hello there");  // content refreshed
+  expectLinked(live);
+}
+
+TEST_F(Import, OverwritingGroupsKeepsTheirNameAndMembersAndTakesNewSnippets) {
+  QLSettings live;
+  auto work = addGroup(live, "Work");
+  const QString workUuid = work->uuid;
+  addSnippet(live, work, "sig", "old signature");
+  auto other = addGroup(live, "Other");
+  auto moved = addSnippet(live, other, "hi", "old hello");
+
+  // Group option 2, snippet option 0: settings taken, duplicates left alone.
+  ImportSession s = session(&live, 2, 0, file_);
+  ASSERT_TRUE(s.validateImport());
+  EXPECT_EQ(s.duplicateGroup, 1);
+  EXPECT_EQ(s.duplicateSnippet, 2);
+  EXPECT_EQ(s.importedGroup, 2);
+  EXPECT_EQ(s.importedSnippet, 1);
+  ASSERT_TRUE(s.import(&live));
+  ASSERT_EQ(live.groups.size(), 3);  // "Home" is new
+  EXPECT_EQ(work->uuid, workUuid);
+  EXPECT_EQ(work->exceptionType, 2);
+  EXPECT_EQ(work->exceptions, QStringList({"Mail"}));
+  EXPECT_EQ(work->snippts.size(), 2);  // "addr" joined the existing group
+  EXPECT_EQ(live.getSnippetByAbbreviation("sig")->plainText, "old signature");
+  EXPECT_EQ(live.getSnippetByAbbreviation("addr")->groupUuid, workUuid);
+  expectLinked(live);
+
+  // Snippet option 2: content overwritten, each snippet stays in its group.
+  ImportSession again = session(&live, 1, 2, file_);
+  ASSERT_TRUE(again.validateImport());
+  ASSERT_TRUE(again.import(&live));
+  EXPECT_EQ(live.snippets.size(), 3);
+  EXPECT_EQ(moved->plainText, "Hello\nthere");
+  EXPECT_EQ(moved->groupUuid, other->uuid);
+  EXPECT_EQ(moved->searchableText(), "Hello there");
+  expectLinked(live);
+}
+
+TEST_F(Import, DuplicatesCountLibraryRecordsAndUnlistedSnippetsAreNeverMerged) {
+  QLSettings file;
+  auto g = addGroup(file, "Work");
+  addSnippet(file, g, "sig");
+  auto orphan = std::make_shared<QLSnippet>();
+  orphan->abbreviation = "orphan";
+  file.snippets.append(orphan);
+  const QString path = dir_.filePath("orphan.qlxdoc");
+  ASSERT_TRUE(file.saveBackup(path));
+
+  QLSettings live;
+  addGroup(live, "Work");
+  addGroup(live, "Work");
+  ImportSession s = session(&live, 1, 1, path);
+  ASSERT_TRUE(s.validateImport());
+  EXPECT_EQ(s.duplicateGroup, 2);
+  EXPECT_EQ(s.foundSnippet, 2);
+  EXPECT_EQ(s.importedSnippet, 1);
+  ASSERT_TRUE(s.import(&live));
+  EXPECT_FALSE(live.getSnippetByAbbreviation("orphan"));
+}
+
+TEST_F(Import, BadFilesLeaveNothingToMerge) {
+  QLSettings live;
+  ImportSession s = session(&live, 1, 1, dir_.filePath("missing.qlxdoc"));
+  EXPECT_FALSE(s.validateImport());
+  EXPECT_EQ(s.message, "Invalid format or empty file!");
+  EXPECT_FALSE(s.importedSettings);
+  EXPECT_FALSE(s.import(&live));
+  EXPECT_TRUE(live.groups.isEmpty());
+
+  s.path.clear();
+  EXPECT_FALSE(s.validateImport());
+  EXPECT_EQ(s.message, "Please select import file!");
+
+  s.path = file_;
+  s.importType = 7;
+  EXPECT_FALSE(s.validateImport());
+}
+
+TEST_F(Import, ACheckCanBeCancelledFromItsProgressReport) {
+  QByteArray te = "<plist version=\"1.0\"><dict><key>groupInfo</key><dict><key>groupName</key>"
+                  "<string>Many</string></dict><key>snippetsTE2</key><array>";
+  for (int i = 0; i < 2000; ++i)
+    te += "<dict><key>abbreviation</key><string>m" + QByteArray::number(i) + "</string></dict>";
+  const QString path = dir_.filePath("many.textexpander");
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(te + "</array></dict></plist>");
+  f.close();
+
+  QLSettings live;
+  ImportSession s(&live);
+  s.importType = ImportSession::TextExpander;
+  s.path = path;
+  qint64 seen = 0;
+  s.onProgress = [&](qint64 read, qint64 total) {
+    seen = read;
+    EXPECT_EQ(total, 2000);
+    EXPECT_TRUE(s.isImporting());
+    if (read >= 600) s.cancel();
+  };
+  EXPECT_FALSE(s.validateImport());
+  EXPECT_LT(seen, 2000);
+  EXPECT_FALSE(s.importedSettings);
+  EXPECT_FALSE(s.isImporting());
+
+  s.onProgress = nullptr;
+  ASSERT_TRUE(s.validateImport());  // the next check starts afresh
+  EXPECT_EQ(s.foundGroup, 1);
+  EXPECT_EQ(s.importedSnippet, 2000);
+}
+
+TEST(ImportChoices, RememberedInTheUserDefaults) {
+  EXPECT_EQ(ql::ImportChoices::load().importType, 0);
+  EXPECT_FALSE(ql::ImportChoices::load().convertCodes);
+  ql::ImportChoices c;
+  c.importType = 2;
+  c.groupOption = 1;
+  c.snippetOption = 2;
+  c.convertCodes = true;
+  c.save();
+  const auto back = ql::ImportChoices::load();
+  EXPECT_EQ(back.importType, 2);
+  EXPECT_EQ(back.groupOption, 1);
+  EXPECT_EQ(back.snippetOption, 2);
+  EXPECT_TRUE(back.convertCodes);
+  ql::ImportChoices().save();
+}

@@ -1,0 +1,151 @@
+#include "model/ql_statistics.h"
+#include "model/statistics_periods.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimeZone>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QTimeZone kBerlin("Europe/Berlin");
+const QTimeZone kNewYork("America/New_York");
+
+class Statistics : public ::testing::Test {
+ protected:
+  QLStatistics make() {
+    return QLStatistics([this] { return now_; }, dir_.filePath("statistics.plist"));
+  }
+  QDateTime at(int month, int day, int hour, const QTimeZone& zone = kBerlin) {
+    return QDateTime(QDate(2024, month, day), QTime(hour, 30), zone);
+  }
+
+  QTemporaryDir dir_;
+  QDateTime now_ = QDateTime(QDate(2024, 3, 10), QTime(9, 0), kBerlin);
+};
+
+}  // namespace
+
+TEST_F(Statistics, FirstExpansionIsCountedAndWritten) {
+  QLStatistics s = make();
+  s.updateCounters(12);
+  EXPECT_EQ(s.allTime.expanded, 1);
+  EXPECT_EQ(s.allTime.characters, 12);
+  ASSERT_EQ(s.last30Days.size(), 1);
+  EXPECT_EQ(s.last30Days[0].name, QDateTime(QDate(2024, 3, 10), QTime(0, 0), kBerlin));
+  EXPECT_EQ(s.last30Days[0].expanded, 1);
+  EXPECT_EQ(s.last30Days[0].characters, 12);
+
+  QLStatistics back = make();
+  ASSERT_TRUE(back.load());
+  EXPECT_EQ(back.allTime.characters, 12);
+  ASSERT_EQ(back.last30Days.size(), 1);
+  EXPECT_EQ(back.last30Days[0].name, s.last30Days[0].name);
+  EXPECT_EQ(back.last30Days[0].expanded, 1);
+}
+
+TEST_F(Statistics, DaysAreLocalCalendarDaysNewestFirst) {
+  QLStatistics s = make();
+  now_ = at(3, 10, 0);  // just after midnight
+  s.updateCounters(5);
+  now_ = at(3, 10, 23);
+  s.updateCounters(7);
+  ASSERT_EQ(s.last30Days.size(), 1);
+  EXPECT_EQ(s.last30Days[0].expanded, 2);
+  EXPECT_EQ(s.last30Days[0].characters, 12);
+  now_ = at(3, 11, 8);
+  s.updateCounters(1);
+  ASSERT_EQ(s.last30Days.size(), 2);
+  EXPECT_EQ(s.last30Days[0].name.toTimeZone(kBerlin).date(), QDate(2024, 3, 11));
+  EXPECT_EQ(s.allTime.expanded, 3);
+
+  // The same calendar day seen from another time zone starts at another
+  // moment, so it gets a counter of its own.
+  now_ = at(3, 11, 9, kNewYork);
+  s.updateCounters(1);
+  EXPECT_EQ(s.last30Days.size(), 3);
+  EXPECT_EQ(s.last30Days[0].name, QDateTime(QDate(2024, 3, 11), QTime(0, 0), kNewYork));
+
+  // A day whose midnight does not exist starts at its first moment.
+  const QTimeZone saoPaulo("America/Sao_Paulo");
+  now_ = QDateTime(QDate(2018, 11, 4), QTime(12, 0), saoPaulo);
+  s.updateCounters(1);
+  const QDateTime start = QLCounter::startOfDay(now_);
+  EXPECT_TRUE(start.isValid());
+  EXPECT_EQ(start.toTimeZone(saoPaulo).date(), QDate(2018, 11, 4));
+  EXPECT_EQ(start.toTimeZone(saoPaulo).time(), QTime(1, 0));
+}
+
+TEST_F(Statistics, FortyDaysAreKeptAndPeriodsChooseByDate) {
+  QLStatistics s = make();
+  for (int day = 0; day < 40; ++day) {
+    now_ = QDateTime(QDate(2024, 1, 1).addDays(day), QTime(12, 0), kBerlin);
+    s.updateCounters(100 + day);
+  }
+  ASSERT_EQ(s.last30Days.size(), 40);
+  for (int i = 1; i < 40; ++i) EXPECT_GT(s.last30Days[i - 1].name, s.last30Days[i].name);
+  EXPECT_EQ(s.last30Days[0].name.toTimeZone(kBerlin).date(), QDate(2024, 2, 9));
+
+  const auto all = ql::periodSums(s, 0);
+  EXPECT_EQ(all.expanded, 40);
+  EXPECT_EQ(all.characters, 40 * 100 + 39 * 40 / 2);
+  const auto month = ql::periodSums(s, 1);
+  EXPECT_EQ(month.expanded, 30);
+  EXPECT_EQ(month.characters, 30 * 100 + (39 * 40 / 2 - 9 * 10 / 2));
+  const auto week = ql::periodSums(s, 2);
+  EXPECT_EQ(week.expanded, 7);
+  EXPECT_EQ(week.characters, 7 * 100 + (33 + 34 + 35 + 36 + 37 + 38 + 39));
+  EXPECT_EQ(ql::periodSums(s, 3).expanded, 0);
+  EXPECT_EQ(ql::periodSums(s, -1).characters, 0);
+
+  // Weeks later without use: the recent periods are empty, all time is not.
+  const QDateTime later = now_.addDays(20);
+  EXPECT_EQ(ql::periodSums(s, 2, later).expanded, 0);
+  EXPECT_EQ(ql::periodSums(s, 1, later).expanded, 10);
+  EXPECT_EQ(ql::periodSums(s, 0, later).expanded, 40);
+}
+
+TEST_F(Statistics, FilesWithoutDailyCountersOrWithDamageOrMissing) {
+  QLStatistics missing = make();
+  EXPECT_FALSE(missing.load());
+  EXPECT_EQ(missing.allTime.expanded, 0);
+
+  QFile f(dir_.filePath("statistics.plist"));
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("<plist version=\"1.0\"><dict><key>allTime</key><dict><key>name</key>"
+          "<date>2020-05-01T00:00:00Z</date><key>expanded</key><integer>9</integer>"
+          "<key>characters</key><integer>4321</integer><key>bogus</key><true/></dict></dict></plist>");
+  f.close();
+  QLStatistics noDays = make();
+  ASSERT_TRUE(noDays.load());
+  EXPECT_EQ(noDays.allTime.expanded, 9);
+  EXPECT_EQ(noDays.allTime.characters, 4321);
+  EXPECT_EQ(noDays.allTime.name, QDateTime(QDate(2020, 5, 1), QTime(0, 0), Qt::UTC));
+  EXPECT_TRUE(noDays.last30Days.isEmpty());
+
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write("<plist version=\"1.0\"><array/></plist>");
+  f.close();
+  EXPECT_FALSE(make().load());
+}
+
+TEST_F(Statistics, AFailedWriteKeepsTheCountsInMemory) {
+  QLStatistics s([this] { return now_; }, dir_.filePath("no/such/folder/statistics.plist"));
+  s.updateCounters(3);
+  EXPECT_FALSE(s.save());
+  EXPECT_EQ(s.allTime.characters, 3);
+  EXPECT_EQ(s.last30Days.size(), 1);
+}
+
+TEST(StatisticsWindow, HoursAndFormats) {
+  EXPECT_DOUBLE_EQ(ql::calculateHours(12345, 40), 2469.0 / 40 / 60);
+  EXPECT_EQ(ql::formatHours(ql::calculateHours(12345, 40)), "1.03");
+  EXPECT_EQ(ql::calculateHours(4, 40), 0.0);
+  EXPECT_EQ(ql::formatHours(ql::calculateHours(4, 40)), "0.00");
+  EXPECT_EQ(ql::calculateHours(12345, 0), 0.0);  // no speed: nothing measurable, not infinity
+  EXPECT_EQ(ql::formatCount(1234567, QLocale::c()), "1,234,567");
+  EXPECT_EQ(ql::formatCount(999, QLocale::c()), "999");
+  EXPECT_EQ(ql::formatCount(1234567, QLocale(QLocale::German)), "1.234.567");
+}
