@@ -30,7 +30,9 @@ function(quillet_tests name)
   endif()
   add_executable(${name} ${sources})
   target_link_libraries(${name} PRIVATE ${T_DEPS} quillet_test_support)
-  gtest_discover_tests(${name}
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen"
-    DISCOVERY_TIMEOUT 60)
+  set(props ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  if(T_LABELS)
+    list(APPEND props LABELS "${T_LABELS}")
+  endif()
+  gtest_discover_tests(${name} PROPERTIES ${props} DISCOVERY_TIMEOUT 60)
 endfunction()
