@@ -1,6 +1,8 @@
 #include "x_server.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -128,7 +130,9 @@ std::optional<QByteArray> run(const QString& program, const QStringList& argumen
   if (!p.waitForStarted(5000)) return std::nullopt;
   if (!input.isEmpty()) p.write(input);
   p.closeWriteChannel();
-  if (!p.waitForFinished(timeoutMs)) {
+  // The event loop keeps running: the program under test reacts meanwhile,
+  // as it would while a user types.
+  if (!waitUntil([&] { return p.state() == QProcess::NotRunning; }, timeoutMs)) {
     p.kill();
     p.waitForFinished();
     return std::nullopt;
@@ -169,18 +173,38 @@ unsigned long findWindowByClass(const QByteArray& cls) {
 
 namespace {
 
-bool windowManagerRunning() {
-  Display* d = XOpenDisplay(nullptr);
-  if (!d) return false;
+Window wmCheckWindow(Display* d, Window w) {
   const Atom check = XInternAtom(d, "_NET_SUPPORTING_WM_CHECK", False);
   Atom type = 0;
   int format = 0;
   unsigned long count = 0, after = 0;
   unsigned char* data = nullptr;
-  bool running = XGetWindowProperty(d, DefaultRootWindow(d), check, 0, 1, False, XA_WINDOW,
-                                    &type, &format, &count, &after, &data) == Success &&
-                 count == 1;
+  Window result = 0;
+  if (XGetWindowProperty(d, w, check, 0, 1, False, XA_WINDOW, &type, &format, &count, &after,
+                         &data) == Success &&
+      count == 1 && format == 32)
+    result = static_cast<Window>(reinterpret_cast<long*>(data)[0]);
   if (data) XFree(data);
+  return result;
+}
+
+int ignoreErrors(Display*, XErrorEvent*) { return 0; }
+
+// Running: the root names a check window that names itself (a window
+// manager that has gone may leave the root property behind).
+bool windowManagerRunning() {
+  Display* d = XOpenDisplay(nullptr);
+  if (!d) return false;
+  auto previous = XSetErrorHandler(&ignoreErrors);
+  const Window check = wmCheckWindow(d, DefaultRootWindow(d));
+  // Openbox names its check window before it redirects the root window's
+  // map requests; a window mapped in between would stay unmanaged.
+  XWindowAttributes attrs{};
+  XGetWindowAttributes(d, DefaultRootWindow(d), &attrs);
+  const bool running = check && wmCheckWindow(d, check) == check &&
+                       (attrs.all_event_masks & SubstructureRedirectMask);
+  XSync(d, False);
+  XSetErrorHandler(previous);
   XCloseDisplay(d);
   return running;
 }
@@ -188,9 +212,15 @@ bool windowManagerRunning() {
 }  // namespace
 
 WindowManager::WindowManager() {
-  client_ = std::make_unique<Client>(QStringLiteral("openbox"),
-                                     QStringList{QStringLiteral("--sm-disable")});
-  waitUntil([] { return windowManagerRunning(); }, 10000);
+  // Openbox names its check window before it is ready to manage new
+  // windows; the command it runs once started is the reliable signal.
+  QTemporaryDir dir;
+  const QString ready = dir.filePath(QStringLiteral("ready"));
+  client_ = std::make_unique<Client>(
+      QStringLiteral("openbox"),
+      QStringList{QStringLiteral("--sm-disable"), QStringLiteral("--startup"),
+                  QStringLiteral("touch '%1'").arg(ready)});
+  waitUntil([&] { return QFile::exists(ready) && windowManagerRunning(); }, 10000);
 }
 
 WindowManager::~WindowManager() {

@@ -10,7 +10,8 @@
 #include "platform/x11/xtest_keyboard.h"
 
 #include <QGuiApplication>
-#include <QMetaObject>
+
+#include <algorithm>
 #include <QScreen>
 #include <QWindow>
 
@@ -98,7 +99,8 @@ bool X11KeySource::start() {
 }
 
 void X11KeySource::stop() {
-  setHoldingInput(false);
+  holdRequested_ = false;
+  hold_.end();
   reader_.reset();
   queue_.clear();
   enabled_ = false;
@@ -111,6 +113,10 @@ void X11KeySource::setEnabled(bool enabled) {
 
 bool X11KeySource::isHoldingInput() const { return holdRequested_; }
 
+qsizetype X11KeySource::heldKeyEvents() const {
+  return std::count_if(queue_.cbegin(), queue_.cend(), [](const Pending& p) { return p.held; });
+}
+
 void X11KeySource::setHoldingInput(bool hold) {
   if (hold == holdRequested_) return;
   holdRequested_ = hold;
@@ -118,9 +124,10 @@ void X11KeySource::setHoldingInput(bool hold) {
     hold_.begin();
     return;
   }
-  hold_.end();
-  // Replay after the current handler returns, never inside the caller.
-  if (!delivering_) QMetaObject::invokeMethod(this, &X11KeySource::deliver, Qt::QueuedConnection);
+  // The held presses are replayed now, or right after the handler that
+  // ended the hold returns. The grab stays until they are all out, so
+  // what the user types meanwhile still comes after them.
+  deliver();
 }
 
 void X11KeySource::eraseDeliveredKey() {
@@ -144,11 +151,16 @@ void X11KeySource::enqueue(const Pending& item) {
 void X11KeySource::deliver() {
   if (delivering_) return;  // the outer loop goes on after the handler returns
   delivering_ = true;
-  while (!queue_.empty()) {
-    if (queue_.front().held && hold_.isActive()) break;
-    const Pending item = queue_.front();
-    queue_.pop_front();
-    process(item);
+  for (;;) {
+    while (!queue_.empty()) {
+      if (queue_.front().held && holdRequested_) break;
+      const Pending item = queue_.front();
+      queue_.pop_front();
+      process(item);
+    }
+    if (holdRequested_ || !hold_.isActive()) break;
+    hold_.end();  // may bring the last caught events
+    if (queue_.empty()) break;
   }
   delivering_ = false;
 }

@@ -20,7 +20,8 @@ class XTestKeyboard;
 // them, so nothing can be withheld: a consumed press is erased with one
 // BackSpace. While the input is held, the keyboard grab's events are queued
 // and, when the hold ends, reported and replayed through XTEST in order
-// (a consumed replayed press is then truly dropped).
+// (a consumed replayed press is then truly dropped) before anything the
+// program posts later; the grab lasts until the last one is out.
 class X11KeySource final : public KeySource {
   Q_OBJECT
 
@@ -46,6 +47,8 @@ class X11KeySource final : public KeySource {
   quint64 currentFlags() const { return flags_; }
   // Key events handled so far, reported or not (for tests and benchmarks).
   quint64 keyEventsSeen() const { return keyEventsSeen_; }
+  // Key events caught by the hold and not replayed yet.
+  qsizetype heldKeyEvents() const;
 
  private:
   struct Pending {

@@ -101,13 +101,14 @@ std::optional<XkbKeymap::Position> XkbKeymap::find(KeySym sym, int preferredGrou
   return best;
 }
 
-int XkbKeymap::spareKeyCode() const {
-  if (!desc_) return 0;
+QList<int> XkbKeymap::spareKeyCodes() const {
+  QList<int> codes;
+  if (!desc_) return codes;
   // From the top: low codes are real keys on every keyboard.
   for (int code = max_; code >= min_; --code) {
-    if (XkbKeyNumSyms(desc_, code) == 0 && keyMods_[code] == 0) return code;
+    if (XkbKeyNumSyms(desc_, code) == 0 && keyMods_[code] == 0) codes.append(code);
   }
-  return 0;
+  return codes;
 }
 
 quint64 XkbKeymap::appleFlags(unsigned state) const {

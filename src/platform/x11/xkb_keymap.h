@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QtGlobal>
 
 #include "platform/x11/x11_types.h"
@@ -39,9 +40,9 @@ class XkbKeymap final {
   // Positions whose translation would not give sym back are skipped.
   std::optional<Position> find(KeySym sym, int preferredGroup) const;
 
-  // A key code with no symbols at all, usable for a character the layout
-  // lacks; 0 when there is none.
-  int spareKeyCode() const;
+  // Key codes with no symbols at all, usable for characters the layout
+  // lacks, highest first.
+  QList<int> spareKeyCodes() const;
   int minKeyCode() const { return min_; }
   int maxKeyCode() const { return max_; }
   int groupCount(int keyCode) const;

@@ -13,13 +13,22 @@
 
 namespace ql {
 
+namespace {
+
+constexpr int kSpareRestoreMs = 2000;
+
+}  // namespace
+
 XTestKeyboard::XTestKeyboard(Display* display, XkbKeymap& keymap, KeyboardHold* hold)
     : display_(display), keymap_(keymap), hold_(hold) {
   int event = 0, error = 0, major = 0, minor = 0;
   available_ = XTestQueryExtension(display_, &event, &error, &major, &minor);
+  restoreTimer_.setSingleShot(true);
+  restoreTimer_.setInterval(kSpareRestoreMs);
+  QObject::connect(&restoreTimer_, &QTimer::timeout, [this] { restoreSpareKeys(); });
 }
 
-XTestKeyboard::~XTestKeyboard() { restoreSpareKey(); }
+XTestKeyboard::~XTestKeyboard() { restoreSpareKeys(); }
 
 void XTestKeyboard::fakeKey(int keyCode, bool down) {
   if (!available_ || keyCode <= 0) return;
@@ -97,21 +106,45 @@ bool XTestKeyboard::typeCharacter(char32_t c) {
     }
   }
 
-  // The layout lacks it: give the spare key this one symbol on every level
-  // and group. Kept until another character needs the key, because the
-  // target looks the symbol up when it handles the press, later than now.
-  if (!spareKey_) spareKey_ = keymap_.spareKeyCode();
-  if (!spareKey_) return false;
-  if (spareSym_ != sym) {
-    KeySym syms[2] = {sym, sym};
-    XChangeKeyboardMapping(display_, spareKey_, 2, syms, 1);
-    XSync(display_, False);
-    keymap_.reload();
-    spareSym_ = sym;
-  }
-  fakeKeyWithModifiers(spareKey_, 0, true);
-  fakeKeyWithModifiers(spareKey_, 0, false);
+  const int spare = spareKeyFor(sym);
+  if (!spare) return false;
+  fakeKeyWithModifiers(spare, 0, true);
+  fakeKeyWithModifiers(spare, 0, false);
+  restoreTimer_.start();
   return true;
+}
+
+int XTestKeyboard::spareKeyFor(KeySym sym) {
+  for (qsizetype i = 0; i < spares_.size(); ++i) {
+    // A layout switch meanwhile may have taken the key back.
+    if (spares_[i].sym == sym && keymap_.keysym(spares_[i].keyCode, 0) == sym) {
+      spares_.move(i, spares_.size() - 1);
+      return spares_.last().keyCode;
+    }
+  }
+  if (spares_.isEmpty()) {
+    for (int code : keymap_.spareKeyCodes()) spares_.append(Spare{code, NoSymbol});
+    if (spares_.isEmpty()) return 0;
+  }
+  // The least recently used key still free or ours; its earlier press is
+  // long handled.
+  qsizetype index = 0;
+  while (index < spares_.size()) {
+    const Spare& s = spares_[index];
+    const KeySym now = keymap_.keysym(s.keyCode, 0);
+    if (now == NoSymbol || now == s.sym) break;
+    ++index;
+  }
+  if (index == spares_.size()) return 0;
+  Spare spare = spares_.takeAt(index);
+  spare.sym = sym;
+  spares_.append(spare);
+  // The same symbol on both levels, so Shift and Caps Lock do not matter.
+  KeySym syms[2] = {sym, sym};
+  XChangeKeyboardMapping(display_, spare.keyCode, 2, syms, 1);
+  XSync(display_, False);
+  keymap_.reload();
+  return spare.keyCode;
 }
 
 bool XTestKeyboard::typeText(const QString& text) {
@@ -120,13 +153,18 @@ bool XTestKeyboard::typeText(const QString& text) {
   return ok;
 }
 
-void XTestKeyboard::restoreSpareKey() {
-  if (!spareKey_ || !spareSym_) return;
-  KeySym none = NoSymbol;
-  XChangeKeyboardMapping(display_, spareKey_, 1, &none, 1);
+void XTestKeyboard::restoreSpareKeys() {
+  bool changed = false;
+  for (Spare& spare : spares_) {
+    if (spare.sym == NoSymbol || keymap_.keysym(spare.keyCode, 0) != spare.sym) continue;
+    KeySym none = NoSymbol;
+    XChangeKeyboardMapping(display_, spare.keyCode, 1, &none, 1);
+    spare.sym = NoSymbol;
+    changed = true;
+  }
+  if (!changed) return;
   XSync(display_, False);
   keymap_.reload();
-  spareSym_ = 0;
 }
 
 }  // namespace ql

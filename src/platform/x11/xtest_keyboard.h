@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QList>
+#include <QTimer>
 #include <QString>
 
 #include <chrono>
@@ -14,8 +15,10 @@ class XkbKeymap;
 
 // Key events through XTEST on the control connection, so RECORD tells them
 // apart as the program's own. Knows which modifier keys the user holds and
-// how to type a character the layout lacks (a spare key code remapped for
-// the moment).
+// how to type a character the layout lacks: a spare key code is given that
+// symbol. The target looks the symbol up only when it handles the press,
+// later, so each character gets a key of its own, and the keys are put back
+// once typing has paused for a while.
 class XTestKeyboard final {
  public:
   XTestKeyboard(Display* display, XkbKeymap& keymap, KeyboardHold* hold);
@@ -45,8 +48,8 @@ class XTestKeyboard final {
   // When the program last posted input.
   std::chrono::steady_clock::time_point lastPost() const { return lastPost_; }
 
-  // Puts the spare key code back as it was (nothing mapped).
-  void restoreSpareKey();
+  // Puts the spare key codes back as they were (nothing mapped).
+  void restoreSpareKeys();
 
  private:
   int modifierKeyCode(unsigned modifierBit) const;
@@ -55,8 +58,14 @@ class XTestKeyboard final {
   XkbKeymap& keymap_;
   KeyboardHold* hold_;
   bool available_ = false;
-  int spareKey_ = 0;
-  KeySym spareSym_ = 0;
+  int spareKeyFor(KeySym sym);
+
+  struct Spare {
+    int keyCode = 0;
+    KeySym sym = 0;
+  };
+  QList<Spare> spares_;  // least recently used first
+  QTimer restoreTimer_;
   std::chrono::steady_clock::time_point lastPost_{};
 };
 

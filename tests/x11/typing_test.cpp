@@ -1,0 +1,113 @@
+#include "platform/keys.h"
+#include "platform/pasteboard_types.h"
+#include "platform/x11/x11_input_synthesiser.h"
+#include "platform/x11/x11_key_source.h"
+#include "platform/x11/x11_pasteboard.h"
+#include "platform/x11/x11_workspace.h"
+#include "platform/x11/xtest_keyboard.h"
+#include "x11_fixture.h"
+
+namespace ql {
+namespace {
+
+using test::CatTerminal;
+using test::waitUntil;
+
+// Typing into a real terminal through the synthesiser and the paste chord.
+class TypingTest : public test::X11Test {
+ protected:
+  void SetUp() override {
+    X11Test::SetUp();
+    wm = std::make_unique<test::WindowManager>();
+    ASSERT_TRUE(wm->isRunning());
+  }
+  void TearDown() override {
+    wm.reset();
+    X11Test::TearDown();
+  }
+
+  void startTerminal() {
+    terminal = std::make_unique<CatTerminal>();
+    ASSERT_TRUE(terminal->waitReady());
+    ASSERT_TRUE(waitUntil([&] {
+      return x->workspace().frontmostApplication().name == QLatin1String("XTerm");
+    })) << test::run("xprop", {"-root", "_NET_ACTIVE_WINDOW", "_NET_SUPPORTING_WM_CHECK", "_NET_CLIENT_LIST"}).value_or("?").toStdString()
+        << " front=" << x->workspace().frontmostApplication().name.toStdString() << " win=" << terminal->window();
+  }
+
+  void tap(quint16 key, quint64 flags = 0) {
+    x->input().postKey(key, flags, true);
+    x->input().postKey(key, flags, false);
+  }
+
+  std::unique_ptr<test::WindowManager> wm;
+  std::unique_ptr<CatTerminal> terminal;
+};
+
+TEST_F(TypingTest, PostsKeysAndPastesWithTheTerminalChord) {
+  startTerminal();
+  for (quint16 k : {keys::S, keys::I, keys::G, keys::X}) tap(k);
+  tap(keys::Delete);
+  tap(keys::Period, mods::Shift);  // '>' on the US layout
+  tap(keys::Space);
+
+  ASSERT_TRUE(x->pasteboard().write({{pasteboard_types::String, QByteArrayLiteral("pasted \xc3\xa9")}}));
+  const int before = x->pasteboard().fetchCount();
+  tap(keys::V, mods::Command);
+  ASSERT_TRUE(waitUntil([&] { return x->pasteboard().fetchCount() > before; }));
+  tap(keys::Tab);
+  tap(keys::Return);
+  EXPECT_TRUE(terminal->waitForContents("sig> pasted \xc3\xa9\t\n")) << terminal->contents().toStdString();
+
+  tap(keys::A);
+  tap(keys::KeypadEnter);
+  EXPECT_TRUE(terminal->waitForContents("sig> pasted \xc3\xa9\t\na\n"));
+}
+
+TEST_F(TypingTest, TypesCharactersTheLayoutLacksThroughASpareKey) {
+  startTerminal();
+  ASSERT_TRUE(x->keyboard().typeText(QStringLiteral("a\u00e9\u20ac\U0001F600Z\n")));
+  EXPECT_TRUE(terminal->waitForContents("a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80Z\n"))
+      << terminal->contents().toStdString();
+}
+
+TEST_F(TypingTest, ErasesAConsumedPressThatWasAlreadyDelivered) {
+  startTerminal();
+  auto& source = x->keySource();
+  ASSERT_TRUE(source.start());
+  source.setEnabled(true);
+  source.setKeyDownHandler([&](const KeyEvent& e) {
+    if (e.characters != QLatin1String(".")) return false;
+    source.eraseDeliveredKey();
+    return true;
+  });
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "--delay", "20", "ab.c\n"}));
+  EXPECT_TRUE(terminal->waitForContents("abc\n")) << terminal->contents().toHex().toStdString();
+}
+
+TEST_F(TypingTest, HeldTypingArrivesAfterTheProgramsOwnInputInOrder) {
+  startTerminal();
+  auto& source = x->keySource();
+  ASSERT_TRUE(source.start());
+  source.setEnabled(true);
+  QString reported;
+  source.setKeyDownHandler([&](const KeyEvent& e) {
+    reported += e.characters;
+    return e.characters == QLatin1String("q");  // consumed: never typed
+  });
+
+  source.setHoldingInput(true);
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "--delay", "5", "xqyz"}));
+  // Wait until the hold has caught all four presses and releases.
+  ASSERT_TRUE(waitUntil([&] { return source.heldKeyEvents() == 8; }));
+  x->keyboard().typeText(QStringLiteral("OWN"));
+  ASSERT_TRUE(waitUntil([&] { return terminal->contents().isEmpty(); }));
+  EXPECT_TRUE(reported.isEmpty());
+  source.setHoldingInput(false);
+  tap(keys::Return);  // own input after the hold: after the replay too
+  EXPECT_TRUE(terminal->waitForContents("OWNxyz\n")) << terminal->contents().toStdString();
+  EXPECT_EQ(reported, QStringLiteral("xqyz"));
+}
+
+}  // namespace
+}  // namespace ql

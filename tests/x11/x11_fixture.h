@@ -1,0 +1,75 @@
+#pragma once
+
+#include "platform/x11/x11_platform.h"
+#include "x_server.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+namespace ql::test {
+
+// A fresh X11 platform per test on the process's Xvfb; tests that change
+// the layout get the US one back.
+class X11Test : public testing::Test {
+ protected:
+  void SetUp() override {
+    QString error;
+    x = X11Platform::create({}, &error);
+    ASSERT_TRUE(x) << error.toStdString();
+  }
+  void TearDown() override {
+    x.reset();
+    if (layoutChanged) run(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
+  }
+
+  void setLayout(const QString& layout) {
+    layoutChanged = true;
+    ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {layout}));
+  }
+
+  std::unique_ptr<X11Platform> x;
+  bool layoutChanged = false;
+};
+
+// An xterm running `cat > FILE`, so what reaches it can be read back.
+// Ctrl+Shift+V pastes the clipboard, as in most terminal emulators.
+class CatTerminal final {
+ public:
+  explicit CatTerminal(const QString& cls = QStringLiteral("XTerm"))
+      : path_(dir_.filePath(QStringLiteral("typed.txt"))) {
+    QFile(path_).open(QIODevice::WriteOnly);
+    client_ = std::make_unique<Client>(
+        QStringLiteral("xterm"),
+        QStringList{"-class", cls, "-u8", "-geometry", "60x10+10+10", "-xrm",
+                    "*VT100.translations: #override Ctrl Shift <Key>V: insert-selection(CLIPBOARD)",
+                    "-e", "sh", "-c", "stty -echo; cat > '" + path_ + "'"});
+    cls_ = cls.toUtf8();
+  }
+
+  // Waits until the window is mapped and its shell runs.
+  bool waitReady() {
+    return waitUntil([&] { return (window_ = findWindowByClass(cls_)) != 0; }, 10000);
+  }
+  unsigned long window() const { return window_; }
+  qint64 pid() const { return client_->pid(); }
+
+  QByteArray contents() const {
+    QFile f(path_);
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+  bool waitForContents(const QByteArray& expected, int timeoutMs = 5000) const {
+    return waitUntil([&] { return contents() == expected; }, timeoutMs);
+  }
+
+ private:
+  QTemporaryDir dir_;
+  QString path_;
+  QByteArray cls_;
+  std::unique_ptr<Client> client_;
+  unsigned long window_ = 0;
+};
+
+}  // namespace ql::test
