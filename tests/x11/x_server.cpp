@@ -103,8 +103,8 @@ Client::Client(const QString& program, const QStringList& arguments,
     env.insert(kv.left(eq), kv.mid(eq + 1));
   }
   process_.setProcessEnvironment(env);
-  process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
   process_.setStandardOutputFile(QProcess::nullDevice());
+  process_.setStandardErrorFile(QProcess::nullDevice());
   process_.start(program, arguments);
   process_.waitForStarted(5000);
 }

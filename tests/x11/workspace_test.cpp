@@ -1,0 +1,91 @@
+#include "platform/x11/x11_window_list.h"
+#include "platform/x11/x11_workspace.h"
+#include "x11_fixture.h"
+
+namespace ql {
+namespace {
+
+using test::Client;
+using test::waitUntil;
+
+std::unique_ptr<Client> xterm(const QString& cls, const QString& geometry) {
+  return std::make_unique<Client>(QStringLiteral("xterm"),
+                                  QStringList{"-class", cls, "-geometry", geometry, "-e", "sleep", "60"});
+}
+
+class WorkspaceTest : public test::X11Test {
+ protected:
+  Workspace& workspace() { return x->workspace(); }
+  bool frontIs(const QString& name) { return workspace().frontmostApplication().name == name; }
+};
+
+TEST_F(WorkspaceTest, FollowsTheActiveApplicationAcrossTwoWindows) {
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  QList<ApplicationInfo> activated, deactivated;
+  QObject::connect(&workspace(), &Workspace::applicationActivated,
+                   [&](const ApplicationInfo& a) { activated.append(a); });
+  QObject::connect(&workspace(), &Workspace::applicationDeactivated,
+                   [&](const ApplicationInfo& a) { deactivated.append(a); });
+
+  auto one = xterm(QStringLiteral("FirstTerm"), QStringLiteral("40x5+0+0"));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("FirstTerm")); }));
+  const ApplicationInfo first = workspace().frontmostApplication();
+  EXPECT_EQ(first.processId, one->pid());
+  EXPECT_NE(first.windowId, 0u);
+
+  auto two = xterm(QStringLiteral("SecondTerm"), QStringLiteral("40x5+300+300"));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("SecondTerm")); }));
+  const ApplicationInfo second = workspace().frontmostApplication();
+  EXPECT_EQ(second.processId, two->pid());
+  EXPECT_FALSE(workspace().isProgramFrontmost());
+
+  // Bringing the first back, as after a popup of the program.
+  ASSERT_TRUE(workspace().activate(first));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("FirstTerm")); }));
+  ASSERT_TRUE(waitUntil([&] { return !activated.isEmpty() && activated.last() == first; }));
+  EXPECT_TRUE(deactivated.contains(second));
+
+  // The recorded window is gone: another of the same process stands in,
+  // and with none left the activation fails.
+  ApplicationInfo stale = second;
+  stale.windowId = 0x7fffff;
+  EXPECT_TRUE(workspace().activate(stale));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("SecondTerm")); }));
+  two.reset();
+  EXPECT_FALSE(workspace().activate(second));
+}
+
+TEST_F(WorkspaceTest, UsesTheInputFocusWithoutAWindowManager) {
+  auto one = xterm(QStringLiteral("LoneTerm"), QStringLiteral("40x5+0+0"));
+  unsigned long window = 0;
+  ASSERT_TRUE(waitUntil([&] { return (window = test::findWindowByClass("LoneTerm")) != 0; }));
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"windowfocus", "--sync", QString::number(window)}));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("LoneTerm")); }));
+  EXPECT_EQ(workspace().frontmostApplication().processId, one->pid());
+}
+
+TEST_F(WorkspaceTest, ListsWindowsFrontToBack) {
+  test::WindowManager wm;
+  auto one = xterm(QStringLiteral("BackTerm"), QStringLiteral("40x5+0+0"));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("BackTerm")); }));
+  auto two = xterm(QStringLiteral("FrontTerm"), QStringLiteral("40x5+300+200"));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("FrontTerm")); }));
+
+  const QList<WindowInfo> windows = x->windowList().windows();
+  ASSERT_GE(windows.size(), 2);
+  EXPECT_EQ(windows[0].ownerName, QStringLiteral("FrontTerm"));
+  EXPECT_EQ(windows[0].ownerProcessId, two->pid());
+  EXPECT_EQ(windows[1].ownerName, QStringLiteral("BackTerm"));
+  EXPECT_EQ(windows[0].layer, 0);
+  EXPECT_FALSE(windows[0].bounds.isEmpty());
+  // The window manager placed them where they asked to be.
+  EXPECT_TRUE(windows[0].bounds.intersects(QRectF(300, 200, 50, 50)));
+
+  const QList<WindowInfo> below = x->windowList().windows(windows[0].windowId);
+  ASSERT_FALSE(below.isEmpty());
+  EXPECT_EQ(below[0].ownerName, QStringLiteral("BackTerm"));
+}
+
+}  // namespace
+}  // namespace ql
