@@ -60,8 +60,11 @@ TEST_F(WorkspaceTest, UsesTheInputFocusWithoutAWindowManager) {
   auto one = xterm(QStringLiteral("LoneTerm"), QStringLiteral("40x5+0+0"));
   unsigned long window = 0;
   ASSERT_TRUE(waitUntil([&] { return (window = test::findWindowByClass("LoneTerm")) != 0; }));
-  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"windowfocus", "--sync", QString::number(window)}));
-  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("LoneTerm")); }));
+  // Focusing fails until the window is mapped.
+  ASSERT_TRUE(waitUntil([&] {
+    return test::run(QStringLiteral("xdotool"), {"windowfocus", QString::number(window)}) &&
+           frontIs(QStringLiteral("LoneTerm"));
+  }));
   EXPECT_EQ(workspace().frontmostApplication().processId, one->pid());
 }
 
