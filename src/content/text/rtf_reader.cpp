@@ -3,6 +3,7 @@
 #include "content/text/code_pages.h"
 #include "content/text/font_names.h"
 #include "content/text/rtf_control_words.h"
+#include "content/text/rtf_field.h"
 #include "content/text/rtf_tokenizer.h"
 
 #include <QHash>
@@ -77,7 +78,6 @@ class RtfReader final {
   const TextAttributes& attributes();
   void finishFont();
   void finishColor();
-  QString hyperlinkTarget() const;
   bool consumeSkip();
   GroupState& st() { return stack_.back(); }
 
@@ -341,7 +341,8 @@ void RtfReader::controlWord(const RtfTokenizer::Token& t) {
       setDest(Dest::FieldInst);
       return;
     case RtfWord::Fldrslt:
-      if (const QString target = hyperlinkTarget(); !target.isEmpty()) s.link = target;
+      if (const QString target = hyperlinkTarget(fieldInstruction_); !target.isEmpty())
+        s.link = target;
       fieldInstruction_.clear();
       break;
     case RtfWord::NeXTGraphic:
@@ -551,52 +552,6 @@ void RtfReader::finishColor() {
   }
   red_ = green_ = blue_ = 0;
   colorSet_ = false;
-}
-
-// HYPERLINK "url" [\l "anchor"] [\o "tip"] ...: the target, or "" for any
-// other field.
-QString RtfReader::hyperlinkTarget() const {
-  const QString inst = fieldInstruction_.trimmed();
-  static const QString kHyperlink = QStringLiteral("HYPERLINK");
-  if (!inst.startsWith(kHyperlink, Qt::CaseInsensitive)) return {};
-  qsizetype i = kHyperlink.size();
-  QString url;
-  QString anchor;
-  bool nextIsAnchor = false;
-  bool nextIsArgument = false;
-  while (i < inst.size()) {
-    while (i < inst.size() && inst.at(i).isSpace()) ++i;
-    if (i >= inst.size()) break;
-    QString token;
-    const bool quoted = inst.at(i) == u'"';
-    if (quoted) {
-      for (++i; i < inst.size() && inst.at(i) != u'"'; ++i) {
-        const bool escaped = inst.at(i) == u'\\' && i + 1 < inst.size() &&
-                             (inst.at(i + 1) == u'"' || inst.at(i + 1) == u'\\');
-        if (escaped) ++i;
-        token += inst.at(i);
-      }
-      ++i;
-    } else {
-      const qsizetype start = i;
-      while (i < inst.size() && !inst.at(i).isSpace() && inst.at(i) != u'"') ++i;
-      token = inst.mid(start, i - start);
-    }
-    if (!quoted && token.startsWith(u'\\')) {
-      nextIsAnchor = token.compare(QStringLiteral("\\l"), Qt::CaseInsensitive) == 0;
-      nextIsArgument = !nextIsAnchor && token.size() == 2 &&
-                       QStringLiteral("otn").contains(token.at(1).toLower());
-      continue;
-    }
-    if (nextIsAnchor) {
-      anchor = token;
-    } else if (!nextIsArgument && url.isEmpty()) {
-      url = token;
-    }
-    nextIsAnchor = nextIsArgument = false;
-  }
-  if (!anchor.isEmpty()) url += u'#' + anchor;
-  return url;
 }
 
 }  // namespace
