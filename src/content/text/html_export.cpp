@@ -70,6 +70,19 @@ void image(QString& out, const TextAttachment& file) {
 
 // One piece of a run inside one paragraph.
 void segment(QString& out, const TextAttributes& a, QStringView text) {
+  QString content;
+  if (a.attachment) {
+    for (const QChar c : text) {
+      if (c == QChar(AttributedText::kAttachmentCharacter)) {
+        image(content, *a.attachment);
+      } else {
+        escape(content, QStringView(&c, 1));
+      }
+    }
+  } else {
+    escape(content, text);
+  }
+  if (content.isEmpty()) return;  // an attachment that is not an image
   if (!a.link.isEmpty()) {
     out += QLatin1String("<a href=\"");
     escape(out, a.link);
@@ -82,17 +95,7 @@ void segment(QString& out, const TextAttributes& a, QStringView text) {
   if (a.italic) out += QLatin1String("<i>");
   if (a.underline) out += QLatin1String("<u>");
   if (a.strikethrough) out += QLatin1String("<s>");
-  if (a.attachment) {
-    for (const QChar c : text) {
-      if (c == QChar(AttributedText::kAttachmentCharacter)) {
-        image(out, *a.attachment);
-      } else {
-        escape(out, QStringView(&c, 1));
-      }
-    }
-  } else {
-    escape(out, text);
-  }
+  out += content;
   if (a.strikethrough) out += QLatin1String("</s>");
   if (a.underline) out += QLatin1String("</u>");
   if (a.italic) out += QLatin1String("</i>");

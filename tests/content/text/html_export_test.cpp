@@ -52,6 +52,7 @@ TEST(HtmlExport, ImagesBecomeDataUrlsAndOtherFilesAreLeftOut) {
                             QLatin1String(corpus::tinyPng().toBase64()) +
                             QLatin1String("\" alt=\"i.png\" width=\"2\" height=\"3\">")));
   EXPECT_FALSE(html.contains(QLatin1String("n.txt")));
+  EXPECT_EQ(html.count(QLatin1String("<span")), 3);  // "[", the image, "]"; no empty one
   EXPECT_FALSE(html.contains(QChar(0xFFFC)));
   EXPECT_TRUE(htmlFragment(AttributedText()).isEmpty());
 }
