@@ -1,5 +1,6 @@
 #include "platform/x11/record_reader.h"
 
+#include <QDeadlineTimer>
 #include <QSocketNotifier>
 
 #include <X11/Xlib.h>
@@ -7,10 +8,13 @@
 
 #include <cstring>
 
+#include <poll.h>
+
 namespace ql {
 namespace {
 
-constexpr int kXTestFakeInput = 2;  // X_XTestFakeInput, the request of a fake event
+constexpr int kXTestFakeInput = 2;
+constexpr int kStartTimeoutMs = 2000;  // X_XTestFakeInput, the request of a fake event
 
 quint16 read16(const unsigned char* p) {
   quint16 v;
@@ -86,6 +90,14 @@ bool RecordReader::start(Sink sink, QString* error) {
     return false;
   }
   XFlush(data_);
+  // The context records only once the server has enabled it; until its
+  // first reply a key press could go unseen.
+  QDeadlineTimer deadline(kStartTimeoutMs);
+  pollfd p{ConnectionNumber(data_), POLLIN, 0};
+  while (!started_ && !deadline.hasExpired()) {
+    XRecordProcessReplies(data_);
+    if (!started_) poll(&p, 1, static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+  }
   notifier_ = new QSocketNotifier(ConnectionNumber(data_), QSocketNotifier::Read, this);
   connect(notifier_, &QSocketNotifier::activated, this, &RecordReader::drain);
   drain();
@@ -116,6 +128,7 @@ void RecordReader::drain() {
 
 void RecordReader::handle(int category, XID clientBase, const unsigned char* bytes,
                           unsigned long length) {
+  if (category == XRecordStartOfData) started_ = true;
   if (!bytes || length == 0) return;
   if (category == XRecordFromClient) {
     if (clientBase == ownBase_ && bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput &&

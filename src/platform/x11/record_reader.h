@@ -51,6 +51,7 @@ class RecordReader final : public QObject {
   Sink sink_;
   XID ownBase_ = 0;
   int xtestOpcode_ = -1;
+  bool started_ = false;
   int pendingType_ = 0;  // the last own XTEST request not yet matched
   int pendingDetail_ = 0;
 };
