@@ -124,7 +124,7 @@ class ArchiveReader {
         name = binaryString(v.bytes);
       } else if (name.isEmpty() && v.kind == Value::Kind::Object) {
         if (auto s = string(v, 0)) name = *s;
-      } else if (!name.isEmpty() && !sized && v.type == 'f') {
+      } else if (!name.isEmpty() && !sized && (v.type == 'f' || v.type == 'd')) {
         if (v.number() > 0 && v.number() < 10000) a.pointSize = v.number();
         sized = true;
       }
