@@ -135,10 +135,3 @@ TEST(RichTextArchive, BigEndianArchivesReadTheSame) {
   EXPECT_DOUBLE_EQ(big->attributesAt(0).pointSize, 300);
   EXPECT_EQ(big->attributesAt(0).foreground, (TextColor{51, 102, 153}));
 }
-
-TEST(RichTextArchive, ArchivesOfOtherObjectsGiveNothing) {
-  testing_ts::Writer w;
-  w.string("just a string");
-  EXPECT_FALSE(ql::attributedTextFromArchive(w.bytes()));
-  EXPECT_FALSE(ql::attributedTextFromArchive("not an archive"));
-}

@@ -131,14 +131,6 @@ TEST_F(Statistics, FilesWithoutDailyCountersOrWithDamageOrMissing) {
   EXPECT_FALSE(make().load());
 }
 
-TEST_F(Statistics, AFailedWriteKeepsTheCountsInMemory) {
-  QLStatistics s([this] { return now_; }, dir_.filePath("no/such/folder/statistics.plist"));
-  s.updateCounters(3);
-  EXPECT_FALSE(s.save());
-  EXPECT_EQ(s.allTime.characters, 3);
-  EXPECT_EQ(s.last30Days.size(), 1);
-}
-
 TEST(StatisticsWindow, HoursAndFormats) {
   EXPECT_DOUBLE_EQ(ql::calculateHours(12345, 40), 2469.0 / 40 / 60);
   EXPECT_EQ(ql::formatHours(ql::calculateHours(12345, 40)), "1.03");
