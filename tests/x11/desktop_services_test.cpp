@@ -124,10 +124,13 @@ TEST(LoginItemsTest, AutostartEntryStartsTheProgramAndIsRemovedWithDuplicates) {
             "[Desktop Entry]\nType=Application\nExec=\"/opt/My Apps/quillet \\$1\" --hidden\n");
   writeFile(folder + QStringLiteral("/other.desktop"),
             "[Desktop Entry]\nType=Application\nExec=/usr/bin/other\n");
+  writeFile(folder + QStringLiteral("/longer.desktop"),
+            "[Desktop Entry]\nType=Application\nExec=\"/opt/My Apps/quillet \\$1-tool\"\n");
   items.remove();
   EXPECT_FALSE(items.contains());
   EXPECT_FALSE(QFile::exists(folder + QStringLiteral("/quillet-copy.desktop")));
   EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/other.desktop")));
+  EXPECT_TRUE(QFile::exists(folder + QStringLiteral("/longer.desktop")));
 }
 
 TEST(RelaunchTest, HelperStartsTheProgramOnceTheOldProcessHasEnded) {

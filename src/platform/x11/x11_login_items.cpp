@@ -67,7 +67,9 @@ QStringList X11LoginItems::entriesStartingProgram() const {
     while (!file.atEnd()) {
       const QString line = QString::fromUtf8(file.readLine()).trimmed();
       if (!line.startsWith(QLatin1String("Exec="))) continue;
-      if (execProgram(line.mid(5)).startsWith(program_)) found.append(file.fileName());
+      // The same program, not any whose path merely begins alike
+      // ("quillet" must not take "quillet-tool" along).
+      if (execProgram(line.mid(5)) == program_) found.append(file.fileName());
       break;
     }
   }
