@@ -23,7 +23,7 @@ bool option(const QString& text, int& value) {
   return true;
 }
 
-// The design's messages may hold a line break; a tool message is one line.
+// Some of the import messages hold a line break; a tool message is one line.
 QString oneLine(const QString& message) {
   return QString(message).replace(QStringLiteral("\r\n"), QStringLiteral(" "));
 }
