@@ -1,0 +1,352 @@
+#include "expansion/keyboard_hook.h"
+
+#include "expansion/matching_eligible.h"
+#include "expansion/matching_rules.h"
+#include "expansion/matching_words.h"
+#include "model/plist.h"
+#include "model/ql_settings.h"
+#include "platform/log.h"
+
+#include <QFile>
+
+#include <cstdio>
+#include <exception>
+
+namespace keys = ql::keys;
+namespace mods = ql::mods;
+
+namespace {
+
+const QString kIllegalCharactersResource = QStringLiteral(":/illegalCharacters.plist");
+
+QString reasonOf(const std::exception& e) { return QString::fromUtf8(e.what()); }
+
+// A delimiter token matches the key named by it, or the key that types it.
+bool delimiterMatches(const QString& token, const ql::KeyEvent& event) {
+  if (token == event.characters) return true;
+  const int code = QLPreferences::delimiterKeyCode(token);
+  if (code < 0 || code != event.keyCode) return false;
+  // Shift-Tab moves backwards; it is no delimiter.
+  return code != keys::Tab || !mods::isShiftOnly(event.modifierFlags);
+}
+
+}  // namespace
+
+KeyboardHook::KeyboardHook(const ql::Platform& platform, QObject* parent)
+    : QObject(parent), platform_(platform) {
+  loadIllegalCharacters();
+}
+
+KeyboardHook::~KeyboardHook() {
+  // The key source outlives the hook and must not call into it afterwards.
+  uninstallHook();
+  delegate = nullptr;
+}
+
+void KeyboardHook::loadIllegalCharacters() {
+  QFile file(kIllegalCharactersResource);
+  QString error;
+  std::optional<ql::PlistValue> value;
+  if (file.open(QIODevice::ReadOnly)) {
+    value = ql::plist::parse(file.readAll(), &error);
+  } else {
+    error = file.errorString();
+  }
+  const ql::PlistDict* dict = value ? value->dict() : nullptr;
+  if (!dict) {
+    ql::logError(QStringLiteral("init"), QStringLiteral("illegalCharacters: ") + error);
+    return;
+  }
+  for (const QString& key : dict->keys()) {
+    bool ok = false;
+    const int code = key.toInt(&ok);
+    if (!ok || code < 0 || code >= int(illegalKeys_.size())) continue;
+    illegalKeys_.set(size_t(code));
+    illegalCharacters_.insert(key);
+  }
+}
+
+bool KeyboardHook::isIllegalKey(quint16 keyCode) const { return illegalKeys_.test(keyCode); }
+
+bool KeyboardHook::installHook(bool enable) {
+  try {
+    ql::KeySource* source = platform_.keySource;
+    if (!installed_) {
+      if (!source->start()) {
+        std::fputs("CGEventTapCreate failed!\n", stdout);
+        std::fflush(stdout);
+        return false;
+      }
+      source->setKeyDownHandler([this](const ql::KeyEvent& e) { return eventTapFunction(e); });
+      connections_.append(connect(source, &ql::KeySource::flagsChanged, this, &KeyboardHook::flagsChanged));
+      connections_.append(connect(source, &ql::KeySource::mouseEvent, this, &KeyboardHook::eventHandler));
+      installed_ = true;
+    }
+    setIsHook(enable);
+    return true;
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("register keytapping"), reasonOf(e));
+    return false;
+  }
+}
+
+void KeyboardHook::uninstallHook() {
+  setIsHook(false);
+  if (!installed_) return;
+  ql::KeySource* source = platform_.keySource;
+  source->setKeyDownHandler(nullptr);
+  for (const QMetaObject::Connection& c : std::as_const(connections_)) disconnect(c);
+  connections_.clear();
+  source->stop();
+  installed_ = false;
+}
+
+void KeyboardHook::setIsHook(bool on) {
+  isHook_ = on;
+  ql::KeySource* source = platform_.keySource;
+  if (installed_ && source->isEnabled() != on) source->setEnabled(on);
+  if (on) {
+    installMouseHook();
+  } else {
+    uninstallMouseHook();
+  }
+}
+
+void KeyboardHook::clearWords() {
+  words_ = QStringList();
+  joined_ = QString();
+}
+
+void KeyboardHook::appendWord(const QString& characters) {
+  words_.append(characters);
+  joined_.append(characters);
+}
+
+QLSettings* KeyboardHook::getGlobalSettings() { return delegate ? delegate->settings() : nullptr; }
+
+bool KeyboardHook::eventTapFunction(const ql::KeyEvent& event) {
+  // Nothing typed into the program's own windows is buffered or consumed.
+  if (platform_.workspace->isProgramFrontmost()) return false;
+  oldShiftState_ = false;
+  try {
+    // Shortcuts (Ctrl+V, ...) leave the word as it is.
+    if (mods::isCommandOnly(event.modifierFlags)) return false;
+    if (delegate && delegate->keyEvent(this, event)) return true;
+    return getCharacter(event);
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("eventTapFunction"), reasonOf(e));
+    return false;
+  }
+}
+
+void KeyboardHook::flagsChanged(quint64 modifierFlags) {
+  if (platform_.workspace->isProgramFrontmost()) return;
+  const bool shiftOnly = mods::isShiftOnly(modifierFlags);
+  if (!oldShiftState_ && shiftOnly) {
+    oldShiftState_ = true;
+  } else if (oldShiftState_ && !shiftOnly) {
+    oldShiftState_ = false;
+    groupSuggestions();
+  }
+}
+
+bool KeyboardHook::getCharacter(const ql::KeyEvent& event) {
+  try {
+    QLSettings* settings = getGlobalSettings();
+    if (!settings || !settings->preferences.isExtendAbbreviation) return false;
+    const QLPreferences& preferences = settings->preferences;
+    if (event.keyCode == keys::Delete) {
+      // One entry is one earlier press, whatever it typed.
+      if (!words_.isEmpty()) {
+        joined_.chop(words_.last().size());
+        words_.removeLast();
+      }
+      return false;
+    }
+    const bool illegal = isIllegalKey(event.keyCode);
+
+    if (preferences.extendType == QLPreferences::Immediate) {
+      if (illegal) {
+        clearWords();
+        return false;
+      }
+      appendWord(event.characters);
+      // A copy for the call, dropped before the next append so the buffer
+      // is never copied as a whole.
+      const QString text = joined_;
+      return processWord(text, event, QString());
+    }
+
+    for (const QString& token : preferences.delimiters) {
+      if (!delimiterMatches(token, event)) continue;
+      if (words_.isEmpty()) return false;
+      const QString text = joined_;
+      const bool consumed = processWord(text, event, QString::number(event.keyCode));
+      clearWords();
+      return consumed;
+    }
+    if (illegal) {
+      clearWords();
+    } else {
+      appendWord(event.characters);
+    }
+    // A Space always ends the word, delimiter or not.
+    if (event.keyCode == keys::Space) {
+      if (delegate) delegate->closeSearchPopupWindow();
+      clearWords();
+    }
+    return false;
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("getCharacter"), reasonOf(e));
+    return false;
+  }
+}
+
+void KeyboardHook::groupSuggestions() {
+  if (words_.isEmpty()) return;
+  const QString text = joined_;
+  QString lines = text;
+  lines.replace(QLatin1Char('\n'), QLatin1Char('\r')).replace(QLatin1Char('\t'), QLatin1Char('\r'));
+  const QString last = lines.mid(lines.lastIndexOf(QLatin1Char('\r')) + 1);
+  if (!last.isEmpty() && delegate) delegate->processSuggestionsHotKey(text);
+}
+
+void KeyboardHook::eventHandler(const ql::MouseEvent& event) {
+  if (!mouseMonitor_) return;
+  switch (event.type) {
+    case ql::MouseEventType::LeftDown:
+    case ql::MouseEventType::RightDown:
+    case ql::MouseEventType::OtherDown:
+      getMouse(event);
+      break;
+    case ql::MouseEventType::Moved:
+    case ql::MouseEventType::Scroll:
+      if (delegate) delegate->mouseMouseEvent(this, event);
+      break;
+  }
+}
+
+void KeyboardHook::getMouse(const ql::MouseEvent& event) {
+  // A click elsewhere moves the caret: the word typed so far is no longer
+  // before it.
+  if (event.position != lastMousePosition_) {
+    lastMousePosition_ = event.position;
+    clearWords();
+  }
+  closeFloatingWindows();
+}
+
+void KeyboardHook::closeFloatingWindows() {
+  if (!delegate) return;
+  delegate->closeSearchMenuWindow();
+  delegate->closeSearchPopupWindow();
+  delegate->closeFillInWindow();
+}
+
+void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activated) {
+  snippets_ = QList<SnippetPtr>();
+  index_.clear();
+  clearWords();
+  if (platform_.workspace->isProgramFrontmost()) {
+    setIsHook(false);
+    return;
+  }
+  setIsHook(true);
+  if (!activated || !activated->isValid()) return;
+  QLSettings* settings = getGlobalSettings();
+  if (!settings) return;
+  try {
+    ql::matching::appendEligibleSnippets(*settings, activated->name, &snippets_);
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("appChanged"), reasonOf(e));
+  }
+  index_.build(snippets_);
+}
+
+bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, const QString& delimiter) {
+  Q_UNUSED(event);
+  QLSettings* settings = getGlobalSettings();
+  // Off while matching. The key source itself is left as it is: it reports
+  // nothing while its handler runs anyway, and switching it would make it
+  // forget a pending dead key at every press. The executor switches it off
+  // for an expansion.
+  isHook_ = false;
+  uninstallMouseHook();
+  bool result = false;
+  try {
+    if (!settings) {
+      closeFloatingWindows();
+    } else if (delimiter.isEmpty()) {
+      result = matchImmediate(*settings, text);
+    } else {
+      result = matchDelimited(*settings, text, delimiter);
+    }
+  } catch (const std::exception&) {
+    // Matching failures pass the key on; the hook comes back on below.
+  }
+  setIsHook(true);
+  return result;
+}
+
+bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& text,
+                                  const QString& delimiter) {
+  const QString word = ql::matching::delimiterWord(text);
+  const ql::MatchingIndex::WordMatches found = index_.findWord(word);
+  if (found.count == 0) {
+    closeFloatingWindows();
+    return false;
+  }
+  if (found.count == 1) {
+    const SnippetPtr snippet = index_.entry(found.first).snippet;
+    if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, word, snippet->abbreviation))
+      return false;
+    return expand(snippet, delimiter, word, 0);
+  }
+  // Several snippets share the abbreviation: the popup offers them.
+  if (settings.preferences.extendType == QLPreferences::Immediate) return false;
+  consume();
+  if (delegate) delegate->showPopup(word, delimiter);
+  return true;
+}
+
+bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text) {
+  const ql::matching::ImmediateWord word(text);
+  const int found = index_.findSuffix(text, word);
+  if (found < 0) {
+    closeFloatingWindows();
+    return false;
+  }
+  const SnippetPtr snippet = index_.entry(found).snippet;
+  const QString abbreviation = snippet->abbreviation;
+  const qsizetype length = abbreviation.size();
+  QString typed;
+  if (word.isLongerThan(length)) {
+    // Typed after other characters of the same word: the group says whether
+    // the character before the abbreviation allows it.
+    const GroupPtr group = settings.getGroupByUUID(snippet->groupUuid.value_or(QString()));
+    if (!group) return false;
+    typed = text.mid(word.end() - length, length);
+    const int mode = ql::matching::positionMode(*group, settings.preferences);
+    if (!ql::matching::positionAllows(mode, text, word.end() - length - 1)) return false;
+  } else {
+    typed = word.text();
+  }
+  if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, typed, abbreviation)) return false;
+  // The last character of the abbreviation is consumed: one Delete fewer.
+  return expand(snippet, QString(), typed, 1);
+}
+
+bool KeyboardHook::expand(const SnippetPtr& snippet, const QString& delimiter, const QString& typed,
+                          int removeLengthOffset) {
+  consume();
+  if (delegate) delegate->processSnippet(snippet, 0, 0, true, delimiter, typed, removeLengthOffset);
+  clearWords();
+  return true;
+}
+
+void KeyboardHook::consume() {
+  // Where the press already reached the application it is erased now, before
+  // anything the expansion posts, so the expansion's counts hold.
+  ql::KeySource* source = platform_.keySource;
+  if (!source->canWithholdKeys()) source->eraseDeliveredKey();
+}
