@@ -1,0 +1,278 @@
+#include "expansion/expansion_executor.h"
+
+#include "content/string_helper.h"
+#include "content/text/flat_rtfd.h"
+#include "content/text/rtf_writer.h"
+#include "expansion/expansion_text.h"
+#include "model/ql_settings.h"
+#include "model/ql_statistics.h"
+#include "platform/keys.h"
+#include "platform/log.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <exception>
+#include <stdexcept>
+
+namespace ql {
+namespace {
+
+const QString kFirstStage = QStringLiteral("processSnippet:contentLength:abbreviationCase:");
+const QString kSecondStage = QStringLiteral("executeSnippet:snippet:delimiter:contentLength:");
+
+// Holds the user's typing while it lives, so keys typed during an expansion
+// come after it, in order. Restores the state it found (stages nest).
+class InputHold final {
+ public:
+  explicit InputHold(KeySource& source) : source_(source), previous_(source.isHoldingInput()) {
+    source_.setHoldingInput(true);
+  }
+  ~InputHold() { release(); }
+  InputHold(const InputHold&) = delete;
+  InputHold& operator=(const InputHold&) = delete;
+
+  void release() {
+    if (released_) return;
+    released_ = true;
+    source_.setHoldingInput(previous_);
+  }
+
+ private:
+  KeySource& source_;
+  bool previous_;
+  bool released_ = false;
+};
+
+// The plain characters of a part, as the caret counts them.
+QString plainOf(const SnippetContent& data) {
+  if (!data.isRtfd) return data.text;
+  const auto text = readFlatRtfd(data.rtfd);
+  return text ? text->string() : QString();
+}
+
+}  // namespace
+
+ExpansionExecutor::ExpansionExecutor(const Platform& platform, SystemServices& services,
+                                     ExpansionExecutorDelegate& delegate, QObject* parent)
+    : QObject(parent),
+      keySource_(*platform.keySource),
+      workspace_(*platform.workspace),
+      pasteboard_(*platform.pasteboard),
+      services_(services),
+      delegate_(delegate) {}
+
+void ExpansionExecutor::noteKeyPress(quint16 keyCode, quint64 modifierFlags) {
+  lastKeyCode_ = keyCode;
+  lastKeyFlags_ = modifierFlags;
+}
+
+bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet) {
+  if (!snippet) return false;
+  if (services_.isAppForeGround()) return true;
+  return processSnippet(snippet, 0, 0, false, QString(), snippet->abbreviation, 0);
+}
+
+bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLength,
+                                       int abbreviationCase, bool clearAbbreviation,
+                                       const QString& delimiter, const QString& abbreviation,
+                                       int removeLengtOffset) {
+  if (!snippet) return false;
+  if (stage2Running_) {
+    // Started from a window's timer while another expansion pastes: after it.
+    QTimer::singleShot(partPauseMs, this, [=, this] {
+      processSnippet(snippet, contentLength, abbreviationCase, clearAbbreviation, delimiter,
+                     abbreviation, removeLengtOffset);
+    });
+    return true;
+  }
+  InputHold hold(keySource_);
+  delegate_.setHookEnabled(false);
+  try {
+    const QString plain = snippet->contentWithoutTags(true);
+    int length = contentLength == 0 ? int(plain.size()) : contentLength;
+    int caseMode = abbreviationCase;
+    if (snippet->abbreviationMatchType == QLSnippet::MatchAdaptingCase)
+      caseMode = expansion_text::adaptedCaseMode(abbreviationCase, plain, abbreviation);
+
+    // Codes are expanded before anything is deleted: content that cannot be
+    // expanded leaves the user's text as it was.
+    QList<CodeOccurrence> keys;
+    QList<CodeOccurrence> fills;
+    std::optional<SnippetContent> expanded =
+        snippet->processSnippet(caseMode, &keys, &fills, &length, &pasteboard_);
+    if (!expanded) throw std::runtime_error("the snippet has no content to insert");
+
+    if (clearAbbreviation)
+      sendKey(keys::Delete, 0, expansion_text::deletePressesFor(abbreviation) - removeLengtOffset);
+
+    if (fills.isEmpty()) {
+      executeSnippet(*expanded, snippet, delimiter, length);
+    } else {
+      lastActiveAppInfo.reset();
+      lastActiveApp = workspace_.frontmostApplication();
+      if (services_.isAppForeGround()) {
+        lastActiveApp.reset();
+      } else {
+        // The user types into the form: their keys must reach it.
+        hold.release();
+        FillInForm form;
+        form.data = std::move(*expanded);
+        form.keys = std::move(keys);
+        form.fills = std::move(fills);
+        form.delimiter = delimiter;
+        form.snippet = snippet;
+        delegate_.showFillInForm(std::move(form));
+      }
+    }
+    delegate_.setHookEnabled(true);
+    return true;
+  } catch (const std::exception& e) {
+    logError(kFirstStage, QString::fromUtf8(e.what()));
+    delegate_.setHookEnabled(true);
+    return false;
+  }
+}
+
+bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const SnippetPtr& snippet,
+                                       const QString& delimiter, int contentLength) {
+  if (!snippet) return false;
+  if (stage2Running_) {
+    QTimer::singleShot(partPauseMs, this, [=, this] {
+      executeSnippet(content, snippet, delimiter, contentLength);
+    });
+    return true;
+  }
+  stage2Running_ = true;
+  {
+    InputHold hold(keySource_);
+    services_.backupPasteBoard();
+    delegate_.setHookEnabled(false);
+    // Restores asked for meanwhile (an earlier expansion's) wait until the
+    // last part is in.
+    services_.pasteboard().beginPasting();
+    try {
+      const QList<SnippetPart> parts = QLSnippet::snippetParts(content);
+      for (qsizetype i = 0; i < parts.size(); ++i)
+        pastePart(parts[i], snippet, delimiter, i == parts.size() - 1);
+    } catch (const std::exception& e) {
+      logError(kSecondStage, QString::fromUtf8(e.what()));
+    }
+    services_.pasteboard().endPasting();
+  }
+  stage2Running_ = false;
+
+  bookkeeping(snippet, contentLength);
+  delegate_.statisticsChanged();
+  double delay = 0.1;
+  if (QLSettings* library = delegate_.settings()) delay = library->preferences.restoreClipboardDelay;
+  const int delayMs = delay > 0 && delay < 86400 ? int(delay * 1000) : 0;
+  QTimer::singleShot(delayMs, this, [this] { services_.clearPasteBoard(&delegate_); });
+  delegate_.setHookEnabled(true);
+  Q_EMIT expansionFinished();
+  return true;
+}
+
+void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& snippet,
+                                  const QString& delimiter, bool last) {
+  QElapsedTimer clock;
+  clock.start();
+  const QString plain = plainOf(part.data);
+  int cursor = expansion_text::caretMovesOver(plain.right(part.cursor));
+
+  const bool pasting = !plain.isEmpty() || (part.data.isRtfd && !part.data.rtfd.isEmpty());
+  if (pasting) {
+    services_.pasteboard().clearContents();
+    if (part.data.isRtfd) {
+      std::optional<QByteArray> rtf;
+      std::optional<QString> string;
+      std::optional<QString> html;
+      if (const auto text = readFlatRtfd(part.data.rtfd)) {
+        rtf = writeRtf(*text, RtfAttachments::Pictures);
+        string = text->string();
+        if (snippet->isConvertToHTML) html = helper::htmlForAttributedString(*text);
+      }
+      services_.writeDataToPasteBoard(part.data.rtfd, rtf, string, html);
+    } else {
+      services_.writeStringToPasteBoard(part.data.text);
+    }
+    sendKey(keys::V, mods::Command);
+  }
+
+  int delimiterKey = -1;
+  if (last && !delimiter.isEmpty()) {
+    QLSettings* library = delegate_.settings();
+    bool ok = false;
+    const int code = delimiter.toInt(&ok);
+    if (library && library->preferences.extendType == QLPreferences::DelimiterRetyped && ok &&
+        code >= 0 && code <= 0xFFFF)
+      delimiterKey = code;
+  }
+  const int key = codes::virtualKeyFor(part.key);
+
+  if (pasting) {
+    // Nothing may be typed before the target has the part: on X11 it
+    // inserts the content whenever the fetch answer arrives.
+    const bool more = key >= 0 || delimiterKey >= 0 || cursor > 0 || !last;
+    if (!services_.pasteboard().waitUntilFetched(partPauseMs) && more)
+      services_.pasteboard().waitUntilFetched(qMax(0, fetchGraceMs - int(clock.elapsed())));
+  }
+
+  if (key >= 0) sendKey(quint16(key));
+  if (delimiterKey >= 0) {
+    // Typed again as the user typed it: "!" is Shift and a digit key.
+    const quint64 flags = quint16(delimiterKey) == lastKeyCode_
+                              ? lastKeyFlags_ & (mods::Shift | mods::Option)
+                              : 0;
+    sendKey(quint16(delimiterKey), flags);
+    if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
+  }
+  sendKey(keys::Left, 0, cursor);
+  pause(partPauseMs - int(clock.elapsed()));
+}
+
+void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength) {
+  QLSettings* library = delegate_.settings();
+  GroupPtr group;
+  if (library) {
+    if (snippet->groupUuid) group = library->getGroupByUUID(*snippet->groupUuid);
+    QDateTime now = QDateTime::currentDateTime();
+    now.setTime(QTime(now.time().hour(), now.time().minute(), now.time().second()));
+    snippet->useCount += 1;
+    snippet->dateLastUsed = now;
+    if (group) group->dateLastUsed = now;
+    library->preferences.characterSaved += contentLength;
+    library->saveSettings();
+  }
+  if (QLStatistics* statistics = delegate_.statistics()) statistics->updateCounters(contentLength);
+
+  if (group && group->sound) {
+    if (!group->sound->isEmpty()) services_.playSound(*group->sound);
+  } else if (library && library->preferences.isPlaySound && !library->preferences.sound.isEmpty()) {
+    services_.playSound(library->preferences.sound);
+  }
+}
+
+void ExpansionExecutor::activteLastApp() {
+  if (!lastActiveApp) return;
+  const ApplicationInfo app = *lastActiveApp;
+  lastActiveApp.reset();
+  lastActiveAppInfo.reset();
+  workspace_.activate(app);
+}
+
+void ExpansionExecutor::sendKey(quint16 keyCode, quint64 modifierFlags, int times) {
+  for (int i = 0; i < times; ++i) services_.sendKeyboardEvent(KeyRequest{keyCode, modifierFlags, true});
+}
+
+void ExpansionExecutor::pause(int ms) {
+  if (ms <= 0) return;
+  // The event loop keeps running: the target may still be fetching, and the
+  // key source queues what the user types meanwhile.
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+}  // namespace ql

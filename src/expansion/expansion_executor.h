@@ -1,0 +1,83 @@
+#pragma once
+
+#include "content/content_types.h"
+#include "expansion/expansion_executor_delegate.h"
+#include "expansion/system_services.h"
+#include "model/ql_snippet.h"
+#include "platform/platform.h"
+
+#include <QObject>
+
+#include <optional>
+
+namespace ql {
+
+// Replaces a typed abbreviation by a snippet's content in the application
+// that has the focus: deletes what was typed, pastes the content part by
+// part with the synthetic keys between the parts, retypes the delimiter,
+// moves the caret to the cursor marker, counts the use and schedules the
+// pasteboard's restore. The user's typing is held for the duration, and the
+// pauses keep the event loop running, so the target can fetch what it
+// pastes and nothing lands out of order.
+class ExpansionExecutor final : public QObject {
+  Q_OBJECT
+
+ public:
+  ExpansionExecutor(const Platform& platform, SystemServices& services,
+                    ExpansionExecutorDelegate& delegate, QObject* parent = nullptr);
+
+  // First stage: deletes the typed abbreviation (|abbreviation| minus
+  // removeLengtOffset characters when clearAbbreviation), expands the codes
+  // and either inserts at once or opens the fill-in form. contentLength 0
+  // means the length of the content without codes. False after a failure.
+  bool processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
+                      bool clearAbbreviation, const QString& delimiter,
+                      const QString& abbreviation, int removeLengtOffset);
+  // Expansion without deleting anything (the search window); does nothing
+  // while the program itself is frontmost.
+  bool processSnippet(const SnippetPtr& snippet);
+  // Second stage: inserts expanded content.
+  bool executeSnippet(const SnippetContent& content, const SnippetPtr& snippet,
+                      const QString& delimiter, int contentLength);
+
+  // Brings the application recorded in lastActiveApp back to the front.
+  void activteLastApp();
+
+  // Every key press the user makes goes through here first, so the
+  // delimiter can be retyped with the modifiers it was typed with.
+  void noteKeyPress(quint16 keyCode, quint64 modifierFlags);
+
+  // The application (and its window) the user typed in before one of the
+  // program's own windows took the focus.
+  std::optional<ApplicationInfo> lastActiveApp;
+  std::optional<WindowDescription> lastActiveAppInfo;
+
+  // The pause after each part, and how long to wait at most for a slow
+  // target to fetch a part when more input follows it.
+  int partPauseMs = 100;
+  int fetchGraceMs = 500;
+
+  bool isExpanding() const { return stage2Running_; }
+
+ Q_SIGNALS:
+  // An expansion's second stage ended (after its last pause).
+  void expansionFinished();
+
+ private:
+  void pastePart(const SnippetPart& part, const SnippetPtr& snippet, const QString& delimiter,
+                 bool last);
+  void bookkeeping(const SnippetPtr& snippet, int contentLength);
+  void sendKey(quint16 keyCode, quint64 modifierFlags = 0, int times = 1);
+  void pause(int ms);
+
+  KeySource& keySource_;
+  Workspace& workspace_;
+  Pasteboard& pasteboard_;
+  SystemServices& services_;
+  ExpansionExecutorDelegate& delegate_;
+  quint16 lastKeyCode_ = 0xFFFF;
+  quint64 lastKeyFlags_ = 0;
+  bool stage2Running_ = false;
+};
+
+}  // namespace ql

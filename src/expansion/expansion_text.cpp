@@ -1,0 +1,56 @@
+#include "expansion/expansion_text.h"
+
+#include <QTextBoundaryFinder>
+
+namespace ql::expansion_text {
+
+QString capitalized(const QString& text) {
+  QString result;
+  result.reserve(text.size());
+  bool startOfWord = true;
+  qsizetype i = 0;
+  while (i < text.size()) {
+    // Whole code points, so letters outside the BMP change case too.
+    const qsizetype n = (text[i].isHighSurrogate() && i + 1 < text.size()) ? 2 : 1;
+    const QString piece = text.mid(i, n);
+    if (piece.at(0).isSpace()) {
+      result += piece;
+      startOfWord = true;
+    } else {
+      result += startOfWord ? piece.toUpper() : piece.toLower();
+      startOfWord = false;
+    }
+    i += n;
+  }
+  return result;
+}
+
+int adaptedCaseMode(int given, const QString& content, const QString& typed) {
+  if (typed.isEmpty() || content.isEmpty()) return given;
+  const bool singleCase = content == content.toLower() || content == content.toUpper();
+  if (!singleCase) return given;
+  // Without any cased letter the abbreviation equals its upper-case form.
+  if (typed == typed.toUpper()) return 1;
+  if (typed == typed.toLower()) return 2;
+  if (typed == capitalized(typed)) return 3;
+  return given;
+}
+
+int deletePressesFor(const QString& typed) {
+  int count = 0;
+  for (qsizetype i = 0; i < typed.size(); ++i) {
+    if (typed[i].isHighSurrogate() && i + 1 < typed.size() && typed[i + 1].isLowSurrogate()) ++i;
+    ++count;
+  }
+  return count;
+}
+
+int caretMovesOver(const QString& text) {
+  if (text.isEmpty()) return 0;
+  QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);
+  int count = 0;
+  while (finder.toNextBoundary() >= 0) ++count;
+  return count;
+}
+
+}  // namespace ql::expansion_text
