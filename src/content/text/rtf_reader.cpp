@@ -389,6 +389,21 @@ void RtfReader::emitBytes(std::string_view bytes) {
     pictureHex(bytes);
     return;
   }
+  if (st().dest == Dest::Text && pendingSkip_ == 0 && !skipPlaceholder_ && !bytes.empty()) {
+    // The bulk of a document: plain text decoded in one go.
+    if (dirty_ && !pending_.isEmpty() && !(attributes() == pendingAttributes_)) flush();
+    if (pending_.isEmpty()) pendingAttributes_ = attributes();
+    const CodeTable* table = st().table;
+    const qsizetype at = pending_.size();
+    pending_.resize(at + qsizetype(bytes.size()));
+    QChar* out = pending_.data() + at;
+    for (const char byte : bytes) {
+      const auto b = static_cast<unsigned char>(byte);
+      if (b >= 0x20 || b == '\t') *out++ = QChar(decodeByte(table, b));
+    }
+    pending_.resize(out - pending_.data());
+    return;
+  }
   for (const char byte : bytes) {
     if (consumeSkip()) continue;
     const auto b = static_cast<unsigned char>(byte);
