@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace ql {
 namespace {
 
@@ -136,6 +138,28 @@ TEST_F(KeySourceTest, ReportsNothingWhileDisabled) {
   ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }));
   EXPECT_EQ(typed(), QStringLiteral("on"));
   EXPECT_TRUE(flags.isEmpty());
+}
+
+TEST_F(KeySourceTest, ReportsClicksMovesAndScrolls) {
+  QList<MouseEvent> mouse;
+  QObject::connect(source.get(), &KeySource::mouseEvent, [&](const MouseEvent& m) { mouse.append(m); });
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"mousemove", "200", "150", "click", "1", "click", "3",
+                                             "click", "2", "click", "4", "click", "5"}));
+  auto count = [&](MouseEventType t) {
+    return std::count_if(mouse.cbegin(), mouse.cend(), [t](const MouseEvent& m) { return m.type == t; });
+  };
+  ASSERT_TRUE(waitUntil([&] { return count(MouseEventType::Scroll) == 2; }));
+  EXPECT_GE(count(MouseEventType::Moved), 1);
+  EXPECT_EQ(count(MouseEventType::LeftDown), 1);
+  EXPECT_EQ(count(MouseEventType::RightDown), 1);
+  EXPECT_EQ(count(MouseEventType::OtherDown), 1);
+  const auto left = std::find_if(mouse.cbegin(), mouse.cend(),
+                                 [](const MouseEvent& m) { return m.type == MouseEventType::LeftDown; });
+  EXPECT_EQ(left->position, QPointF(200, 150));
+  QList<QPointF> scrolls;
+  for (const MouseEvent& m : mouse)
+    if (m.type == MouseEventType::Scroll) scrolls.append(m.scrollDelta);
+  EXPECT_EQ(scrolls, (QList<QPointF>{QPointF(0, 1), QPointF(0, -1)}));
 }
 
 }  // namespace

@@ -111,5 +111,16 @@ TEST_F(TypingTest, HeldTypingArrivesAfterTheProgramsOwnInputInOrder) {
   EXPECT_EQ(reported, QStringLiteral("xqyz"));
 }
 
+TEST_F(TypingTest, WaitsForTheUserToReleaseModifiers) {
+  EXPECT_EQ(x->input().heldModifiers(), 0u);
+  EXPECT_TRUE(x->input().waitForModifiersReleased(0));
+  test::Client user(QStringLiteral("xdotool"),
+                    {"keydown", "ctrl", "keydown", "alt", "sleep", "0.3", "keyup", "alt", "keyup", "ctrl"});
+  ASSERT_TRUE(waitUntil([&] { return x->input().heldModifiers() == (mods::Command | mods::Option); }));
+  EXPECT_FALSE(x->input().waitForModifiersReleased(20));
+  EXPECT_TRUE(x->input().waitForModifiersReleased(3000));
+  EXPECT_EQ(x->input().heldModifiers(), 0u);
+}
+
 }  // namespace
 }  // namespace ql

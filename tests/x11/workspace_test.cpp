@@ -2,6 +2,8 @@
 #include "platform/x11/x11_workspace.h"
 #include "x11_fixture.h"
 
+#include <QWindow>
+
 namespace ql {
 namespace {
 
@@ -88,6 +90,23 @@ TEST_F(WorkspaceTest, ListsWindowsFrontToBack) {
   const QList<WindowInfo> below = x->windowList().windows(windows[0].windowId);
   ASSERT_FALSE(below.isEmpty());
   EXPECT_EQ(below[0].ownerName, QStringLiteral("BackTerm"));
+}
+
+TEST_F(WorkspaceTest, KnowsWhenTheProgramItselfIsInFront) {
+  test::WindowManager wm;
+  auto other = xterm(QStringLiteral("OtherTerm"), QStringLiteral("40x5+0+0"));
+  ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("OtherTerm")); }));
+  const ApplicationInfo before = workspace().frontmostApplication();
+
+  QWindow own;
+  own.setGeometry(400, 400, 200, 100);
+  own.show();
+  workspace().activateProgram();
+  ASSERT_TRUE(waitUntil([&] { return workspace().isProgramFrontmost(); }));
+  EXPECT_EQ(workspace().frontmostApplication().processId, workspace().ownProcessId());
+
+  ASSERT_TRUE(workspace().activate(before));
+  EXPECT_TRUE(waitUntil([&] { return !workspace().isProgramFrontmost(); }));
 }
 
 }  // namespace
