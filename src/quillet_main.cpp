@@ -1,0 +1,72 @@
+// Quillet, the desktop program: the main controller on the X11 backend.
+#include "app/quillet_app_delegate.h"
+#include "platform/x11/x11_platform.h"
+
+#include <QApplication>
+#include <QSocketNotifier>
+
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onSignal(int) {
+  const char c = 1;
+  [[maybe_unused]] const ssize_t n = ::write(signalPipe[1], &c, 1);
+}
+
+// SIGTERM and SIGINT end the program through its normal shut-down, so the
+// hook lets go of the keyboard first.
+void quitOnSignals(QApplication& app) {
+  if (::socketpair(AF_UNIX, SOCK_STREAM, 0, signalPipe) != 0) return;
+  auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, &app);
+  QObject::connect(notifier, &QSocketNotifier::activated, &app, [] {
+    char c = 0;
+    [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &c, 1);
+    QCoreApplication::quit();
+  });
+  struct sigaction action = {};
+  action.sa_handler = onSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  sigaction(SIGTERM, &action, nullptr);
+  sigaction(SIGINT, &action, nullptr);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+    std::fputs("quillet: no X display (DISPLAY is not set): Quillet runs on an X11 desktop\n",
+               stderr);
+    return 2;
+  }
+  // The clipboard and the keyboard are the X server's, also under XWayland.
+  qputenv("QT_QPA_PLATFORM", "xcb");
+  QApplication app(argc, argv);
+  QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
+  QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
+  // The fill-in form closing is no reason to quit.
+  QApplication::setQuitOnLastWindowClosed(false);
+
+  QString error;
+  std::unique_ptr<ql::X11Platform> x11 = ql::X11Platform::create({}, &error);
+  if (!x11) {
+    std::fprintf(stderr, "quillet: cannot use the X server: %s\n", qPrintable(error));
+    return 1;
+  }
+  QuilletAppDelegate controller(x11->platform());
+  if (!controller.awakeFromNib()) return 1;
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
+                   [&controller] { controller.applicationWillTerminate(); });
+  quitOnSignals(app);
+  std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
+              qgetenv("DISPLAY").constData(), controller.isQLEnabled ? "on" : "off");
+  std::fflush(stdout);
+  return app.exec();
+}
