@@ -9,6 +9,8 @@
 #include "support/log_capture.h"
 
 #include <QDir>
+#include <QFileInfo>
+#include <QProcess>
 
 namespace ql {
 using SelectionStatus = FocusedSelection::Status;  // Xlib has a Status macro
@@ -64,6 +66,58 @@ TEST_F(DesktopServicesTest, SelectionComesFromPrimaryWithBoundsInTheFocusedWindo
   xclip.process().write("other words");
   xclip.process().closeWriteChannel();
   EXPECT_TRUE(waitUntil([&] { return x->accessibility().focusedSelection().text == QStringLiteral("other words"); }));
+}
+
+// A private session bus for a test, with the accessibility bus that it
+// starts on demand; the environment points at it while it lives.
+class SessionBus final {
+ public:
+  SessionBus() {
+    previous_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {"--session", "--nofork", "--print-address=1"});
+    if (daemon_.waitForStarted(5000) &&
+        waitUntil([&] { return daemon_.canReadLine(); }, 5000))
+      address_ = daemon_.readLine().trimmed();
+    if (!address_.isEmpty()) qputenv("DBUS_SESSION_BUS_ADDRESS", address_);
+  }
+  ~SessionBus() {
+    if (previous_.isEmpty()) {
+      qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    } else {
+      qputenv("DBUS_SESSION_BUS_ADDRESS", previous_);
+    }
+    daemon_.terminate();
+    daemon_.waitForFinished(3000);
+  }
+  bool isRunning() const { return !address_.isEmpty(); }
+
+ private:
+  QProcess daemon_;
+  QByteArray address_;
+  QByteArray previous_;
+};
+
+TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakesPart) {
+  if (!QFileInfo::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher")))
+    GTEST_SKIP() << "no AT-SPI";
+  SessionBus bus;
+  ASSERT_TRUE(bus.isRunning());
+  test::WindowManager wm;
+  const QString script = QFileInfo(QStringLiteral(__FILE__)).path() + QStringLiteral("/gtk_entry.py");
+  Client entry(QStringLiteral("/usr/bin/python3"), {script});
+  ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().processId == entry.pid(); }, 10000));
+  FocusedSelection s;
+  ASSERT_TRUE(waitUntil([&] {
+    s = x->accessibility().focusedSelection();
+    return s.status == SelectionStatus::Ok && s.bounds.width() > 10;
+  }, 15000)) << s.bounds.x() << "," << s.bounds.y() << " " << s.bounds.width() << "x" << s.bounds.height();
+  EXPECT_EQ(s.text, QStringLiteral("quillet"));
+  // The selected word, inside the window, not the whole field.
+  EXPECT_GT(s.bounds.x(), 150);
+  EXPECT_GT(s.bounds.y(), 150);
+  EXPECT_LT(s.bounds.width(), 200);
+  EXPECT_GT(s.bounds.height(), 5);
 }
 
 TEST_F(DesktopServicesTest, SoundsAreTheThemeFilesAndUnknownNamesAreRefused) {

@@ -93,6 +93,11 @@ FocusedSelection X11Accessibility::focusedSelection() {
   }
   result.text = primary->text();
 
+  if (const auto exact = atspi_.focusedTextBounds(props_.pid(client))) {
+    result.bounds = QRectF(*exact);
+    result.status = SelectionStatus::Ok;
+    return result;
+  }
   const QRect frame = props_.geometry(client);
   if (frame.isEmpty()) {
     log(QStringLiteral("Could not get bounds for selected range"));

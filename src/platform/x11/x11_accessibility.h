@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/accessibility.h"
+#include "platform/x11/atspi_reader.h"
 #include "platform/x11/window_properties.h"
 
 #include <chrono>
@@ -12,8 +13,9 @@ class XTestKeyboard;
 
 // The focused element's selection on X11: its text is the PRIMARY
 // selection, which toolkits publish as soon as something is selected (the
-// caller selects with the selection keys first). Its place on screen is a
-// best estimate: the pointer when it is over the focused window, else the
+// caller selects with the selection keys first). Its place on screen comes
+// from AT-SPI where the application takes part, else it is a best
+// estimate: the pointer when it is over the focused window, else the
 // middle of that window.
 class X11Accessibility final : public Accessibility {
  public:
@@ -29,6 +31,7 @@ class X11Accessibility final : public Accessibility {
   X11Connection& connection_;
   XTestKeyboard& keyboard_;
   WindowProperties props_;
+  AtSpiReader atspi_;
   quint64 selectionChanges_ = 0;
   std::chrono::steady_clock::time_point lastChange_{};
 };

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QRect>
+#include <QString>
+
+#include <optional>
+
+namespace ql {
+
+// Asks the accessibility bus (AT-SPI over D-Bus) where the focused text
+// element of a process has its selection, or its caret when nothing is
+// selected. Every call is bounded: a slow or huge accessible tree, a
+// missing bus or an application that does not take part all mean "not
+// known", and the caller estimates instead.
+class AtSpiReader final {
+ public:
+  explicit AtSpiReader(int budgetMs = 300) : budgetMs_(budgetMs) {}
+
+  // Screen rectangle (top-left origin) of the selection or caret of the
+  // focused element of process pid.
+  std::optional<QRect> focusedTextBounds(qint64 pid) const;
+
+ private:
+  int budgetMs_;
+};
+
+}  // namespace ql
