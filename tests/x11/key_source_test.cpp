@@ -10,6 +10,10 @@
 
 #include <algorithm>
 
+#include <X11/XKBlib.h>
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+
 namespace ql {
 namespace {
 
@@ -160,6 +164,25 @@ TEST_F(KeySourceTest, ReportsClicksMovesAndScrolls) {
   for (const MouseEvent& m : mouse)
     if (m.type == MouseEventType::Scroll) scrolls.append(m.scrollDelta);
   EXPECT_EQ(scrolls, (QList<QPointF>{QPointF(0, 1), QPointF(0, -1)}));
+}
+
+TEST_F(KeySourceTest, FollowsTheActiveGroupOfATwoLayoutKeymap) {
+  ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {"-layout", "us,de"}));
+  ASSERT_TRUE(waitUntil([&] { return keymap->groupCount(29) == 2; }));
+  Display* user = XOpenDisplay(nullptr);
+  ASSERT_TRUE(user);
+  // The key right of T: y in the US group, z in the German one.
+  for (int group : {1, 0}) {
+    XkbLockGroup(user, XkbUseCoreKbd, group);
+    XTestFakeKeyEvent(user, 29, True, CurrentTime);
+    XTestFakeKeyEvent(user, 29, False, CurrentTime);
+    XSync(user, False);
+  }
+  XCloseDisplay(user);
+  ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }));
+  EXPECT_EQ(events[0].characters, QStringLiteral("z"));
+  EXPECT_EQ(events[1].characters, QStringLiteral("y"));
+  EXPECT_EQ(events[0].keyCode, keys::Y);
 }
 
 }  // namespace
