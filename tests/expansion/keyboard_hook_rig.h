@@ -1,0 +1,139 @@
+#pragma once
+
+// The keyboard hook on the simulated desktop, with a library and a main
+// controller that records what the hook asks of it.
+#include "expansion/keyboard_hook.h"
+#include "model/ql_settings.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+namespace ql::test {
+
+class RecordingHookDelegate final : public KeyboardHookDelegate {
+ public:
+  struct Expansion {
+    SnippetPtr snippet;
+    int contentLength = -1;
+    int abbreviationCase = -1;
+    bool clearAbbreviation = false;
+    QString delimiter;
+    QString abbreviation;
+    int removeLengtOffset = -1;
+  };
+
+  bool mouseMouseEvent(KeyboardHook*, const MouseEvent& event) override {
+    mouseEvents.append(event);
+    return false;
+  }
+  bool keyEvent(KeyboardHook*, const KeyEvent& event) override {
+    return onKeyEvent ? onKeyEvent(event) : false;
+  }
+  QLSettings* settings() override { return library; }
+  void closeSearchMenuWindow() override { calls.append(QStringLiteral("closeSearchMenuWindow")); }
+  void closeSearchPopupWindow() override { calls.append(QStringLiteral("closeSearchPopupWindow")); }
+  void closeFillInWindow() override { calls.append(QStringLiteral("closeFillInWindow")); }
+  void processSuggestionsHotKey(const QString& text) override { suggestions.append(text); }
+  bool processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
+                      bool clearAbbreviation, const QString& delimiter, const QString& abbreviation,
+                      int removeLengtOffset) override {
+    expansions.append(Expansion{snippet, contentLength, abbreviationCase, clearAbbreviation,
+                                delimiter, abbreviation, removeLengtOffset});
+    if (onExpand) onExpand(expansions.last());
+    return true;
+  }
+  void showPopup(const QString& word, const QString& delimiter) override {
+    popups.append(word + QLatin1Char('|') + delimiter);
+  }
+
+  // Whether the three floating windows were asked to close, in that order.
+  bool closedWindows() const {
+    return calls == QStringList{QStringLiteral("closeSearchMenuWindow"),
+                                QStringLiteral("closeSearchPopupWindow"),
+                                QStringLiteral("closeFillInWindow")};
+  }
+  void reset() {
+    expansions.clear();
+    popups.clear();
+    suggestions.clear();
+    calls.clear();
+    mouseEvents.clear();
+  }
+
+  QLSettings* library = nullptr;
+  std::function<bool(const KeyEvent&)> onKeyEvent;
+  std::function<void(const Expansion&)> onExpand;
+  QList<Expansion> expansions;
+  QStringList popups;  // "word|delimiter"
+  QStringList suggestions;
+  QStringList calls;
+  QList<MouseEvent> mouseEvents;
+};
+
+// A library builder shared by the hook and matching tests.
+inline GroupPtr addGroup(QLSettings& library, int exceptionType = QLGroup::FollowPreferences,
+                         int expandType = QLGroup::FollowExtendAfter, QStringList exceptions = {}) {
+  auto g = std::make_shared<QLGroup>();
+  g->exceptionType = exceptionType;
+  g->expandType = expandType;
+  g->exceptions = std::move(exceptions);
+  library.groups.append(g);
+  return g;
+}
+
+inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
+                             const QString& content = QStringLiteral("content"),
+                             int matchType = QLSnippet::MatchExact) {
+  auto s = std::make_shared<QLSnippet>();
+  s->abbreviation = abbreviation;
+  s->plainText = content;
+  s->abbreviationMatchType = matchType;
+  if (group) {
+    s->groupUuid = group->uuid;
+    group->snippts.append(s->uuid);
+  }
+  s->content(false);
+  library.snippets.append(s);
+  return s;
+}
+
+// The hook installed on a simulated desktop whose front application is
+// "TextEdit", following application switches as the main controller does.
+class HookTest : public testing::Test {
+ protected:
+  HookTest() : hook(desktop.platform()) {
+    delegate.library = &library;
+    hook.delegate = &delegate;
+    library.preferences.extendType = QLPreferences::Immediate;
+    library.preferences.delimiters = {QStringLiteral("space")};
+    group = addGroup(library);
+    QObject::connect(&desktop.workspace(), &Workspace::applicationActivated, &hook,
+                     [this](const ApplicationInfo& app) { hook.appChanged(app); });
+  }
+
+  // Installs the hook and tells it the front application, as start-up does.
+  void start(bool canWithhold = true) {
+    desktop.keySource().setCanWithholdKeys(canWithhold);
+    ASSERT_TRUE(hook.installHook(true));
+    hook.appChanged(desktop.workspace().frontmostApplication());
+  }
+  void delimiterMode(QStringList delimiters = {QStringLiteral("space")},
+                     int extendType = QLPreferences::DelimiterRetyped) {
+    library.preferences.extendType = extendType;
+    library.preferences.delimiters = std::move(delimiters);
+  }
+  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
+  SnippetPtr snippet(const QString& abbreviation, int matchType = QLSnippet::MatchExact) {
+    return addSnippet(library, group, abbreviation, QStringLiteral("content"), matchType);
+  }
+
+  sim::SimDesktop desktop;
+  QLSettings library;
+  GroupPtr group;
+  RecordingHookDelegate delegate;
+  KeyboardHook hook;
+};
+
+}  // namespace ql::test
