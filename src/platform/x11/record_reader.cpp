@@ -115,6 +115,7 @@ void RecordReader::stop() {
     XSync(control_, False);
     context_ = 0;
   }
+  started_ = false;
   if (data_) {
     XCloseDisplay(data_);
     data_ = nullptr;

@@ -25,8 +25,9 @@ class XTestKeyboard;
 class XkbKeymap;
 
 // Every platform service on X11, sharing one control connection to the
-// server (RECORD reads on a second one). Needs a QGuiApplication on the xcb
-// platform for the clipboard.
+// server (RECORD reads on a second one). Create it after the
+// QGuiApplication (xcb platform): the clipboard is Qt's, and the
+// connection's events are read on that application's event loop.
 class X11Platform final {
  public:
   // Null (with a reason) when the X server cannot be reached.
