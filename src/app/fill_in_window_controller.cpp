@@ -70,13 +70,17 @@ void FillInWindowController::resetView() {
 
   while (formLayout_->rowCount() > 0) formLayout_->removeRow(0);
   fields_.clear();
+  editedField_ = -1;
   for (const ql::FormField& field : std::as_const(form.formFields)) {
     auto* entry = new QLineEdit(contentView_);
     entry->setPlaceholderText(field.name());
     entry->setText(field.value);
     entry->setMinimumHeight(kEntryHeight);
-    entry->setProperty("tag", int(fields_.size()));
-    connect(entry, &QLineEdit::textEdited, this, &FillInWindowController::controlTextDidChange);
+    const int tag = int(fields_.size());
+    connect(entry, &QLineEdit::textEdited, this, [this, tag] {
+      editedField_ = tag;
+      controlTextDidChange();
+    });
     formLayout_->addRow(new QLabel(field.title(), contentView_), entry);
     fields_.append(entry);
   }
@@ -112,9 +116,12 @@ void FillInWindowController::showPreview() {
 }
 
 int FillInWindowController::selectedField() const {
+  // The entry that has, or last had, the focus in this window; else the
+  // one last edited.
+  const QWidget* focused = focusWidget();
   for (int i = 0; i < fields_.size(); ++i)
-    if (fields_[i]->hasFocus()) return i;
-  return -1;
+    if (fields_[i] == focused) return i;
+  return editedField_ < fields_.size() ? editedField_ : -1;
 }
 
 void FillInWindowController::updateText(bool showKeys, bool replaceEmpty, bool highlight) {

@@ -61,4 +61,5 @@ class FillInWindowController final : public QDialog {
   QFormLayout* formLayout_ = nullptr;
   QPushButton* btnOk_ = nullptr;
   QList<QLineEdit*> fields_;
+  int editedField_ = -1;
 };

@@ -1,0 +1,121 @@
+// The fill-in window on its form logic, driven through its widgets.
+#include "app/fill_in_window_controller.h"
+#include "content/text/flat_rtfd.h"
+#include "model/ql_snippet.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Answers final : FillInWindowControllerDelegate {
+  void fillInOk(FillInWindowController*, int contentLength) override { oks.append(contentLength); }
+  void fillInCancel(FillInWindowController*) override { ++cancels; }
+  QList<int> oks;
+  int cancels = 0;
+};
+
+QList<ql::CodeOccurrence> fillsOf(const QString& text) {
+  QList<ql::CodeOccurrence> fills;
+  for (qsizetype at = text.indexOf(QStringLiteral("{fill:")); at >= 0;
+       at = text.indexOf(QStringLiteral("{fill:"), at + 1)) {
+    const qsizetype end = text.indexOf(QLatin1Char('}'), at);
+    fills.append({text.mid(at, end - at + 1), int(at), int(end - at + 1)});
+  }
+  return fills;
+}
+
+class FillInWindowTest : public testing::Test {
+ protected:
+  void open(const QString& text, const QList<ql::CodeOccurrence>& keys = {}) {
+    window.delegate = &answers;
+    window.form.data = ql::SnippetContent::fromText(text);
+    window.form.keys = keys;
+    window.form.fills = fillsOf(text);
+    window.form.delimiter = QStringLiteral("49");
+    window.show();
+    window.resetView();
+  }
+  QString preview() const { return window.snippetTextView()->toPlainText(); }
+
+  Answers answers;
+  FillInWindowController window;
+};
+
+}  // namespace
+
+TEST_F(FillInWindowTest, OneEntryPerFieldTitledAndHoldingItsName) {
+  open(QStringLiteral("Dear {fill:first name}, {fill:First Name} {fill:city}{key:tab}!"),
+       {{QStringLiteral("{key:tab}"), 40, 9}});
+  ASSERT_EQ(window.fields().size(), 2);
+  EXPECT_EQ(window.fields()[0]->text(), QStringLiteral("first name"));
+  EXPECT_EQ(window.fields()[1]->placeholderText(), QStringLiteral("city"));
+  EXPECT_EQ(window.form.formFields[0].title(), QStringLiteral("First Name :"));
+  // The preview shows the key code as the character it types.
+  EXPECT_TRUE(preview().endsWith(QStringLiteral("{fill:city}\t!")));
+}
+
+TEST_F(FillInWindowTest, PreviewFollowsTheEntriesAndReturnConfirms) {
+  open(QStringLiteral("Dear {fill:name}, from {fill:town}."));
+  QLineEdit* name = window.fields()[0];
+  QLineEdit* town = window.fields()[1];
+  name->setFocus();
+  name->selectAll();
+  QTest::keyClicks(name, QStringLiteral("Ann"));
+  EXPECT_EQ(preview(), QStringLiteral("Dear Ann, from town.")) << preview().toStdString();
+  // An emptied entry keeps its code in the preview while typing goes on.
+  town->setFocus();
+  town->selectAll();
+  QTest::keyClick(town, Qt::Key_Delete);
+  EXPECT_EQ(preview(), QStringLiteral("Dear Ann, from {fill:town}.")) << preview().toStdString();
+  EXPECT_TRUE(answers.oks.isEmpty());
+
+  QTest::keyClick(town, Qt::Key_Return);
+  ASSERT_EQ(answers.oks.size(), 1);
+  EXPECT_EQ(answers.oks[0], int(QStringLiteral("Dear Ann, from .").size()));
+  EXPECT_EQ(window.form.data.text, QStringLiteral("Dear Ann, from ."));
+}
+
+TEST_F(FillInWindowTest, KeypadEnterAndTheButtonConfirmEscapeCancels) {
+  open(QStringLiteral("{fill:x}"));
+  QTest::keyClick(window.fields()[0], Qt::Key_Enter, Qt::KeypadModifier);
+  EXPECT_EQ(answers.oks.size(), 1);
+  EXPECT_EQ(window.form.data.text, QStringLiteral("x"));  // the untouched name goes in
+
+  open(QStringLiteral("{fill:x}"));
+  window.okButton()->click();
+  EXPECT_EQ(answers.oks.size(), 2);
+
+  QTest::keyClick(window.fields()[0], Qt::Key_Escape);
+  EXPECT_EQ(answers.cancels, 1);
+
+  // Without a delegate nothing answers.
+  window.delegate = nullptr;
+  QTest::keyClick(window.fields()[0], Qt::Key_Return);
+  EXPECT_EQ(answers.oks.size(), 2);
+}
+
+TEST_F(FillInWindowTest, FormattedContentStaysFormatted) {
+  ql::AttributedText text;
+  ql::TextAttributes bold;
+  bold.bold = true;
+  text.append(QStringLiteral("Hello "), bold);
+  text.append(QStringLiteral("{fill:who}"), ql::TextAttributes());
+  window.delegate = &answers;
+  window.form.data = ql::SnippetContent::fromRtfd(ql::writeFlatRtfd(text));
+  window.form.fills = {{QStringLiteral("{fill:who}"), 6, 10}};
+  window.show();
+  window.resetView();
+  EXPECT_EQ(preview().trimmed(), QStringLiteral("Hello {fill:who}"));
+  window.fields()[0]->setText(QStringLiteral("Bo"));
+  window.actionFillInPanelOk();
+  ASSERT_TRUE(window.form.data.isRtfd);
+  const auto filled = ql::readFlatRtfd(window.form.data.rtfd);
+  ASSERT_TRUE(filled);
+  EXPECT_EQ(filled->string(), QStringLiteral("Hello Bo"));
+  EXPECT_TRUE(filled->attributesAt(0).bold);
+}

@@ -1,0 +1,217 @@
+// The main controller on the simulated desktop: start-up, and typing
+// sessions through the hook, the executor and the fill-in window.
+#include "app/quillet_app_delegate.h"
+#include "model/string_utilities.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <QDir>
+#include <QEventLoop>
+#include <QFile>
+#include <QLineEdit>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using ql::sim::SimDesktop;
+namespace keys = ql::keys;
+
+namespace {
+
+void spin(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+QString appPath(const QString& name = QString()) {
+  const QString app = ql::Utilities::getAppPath();
+  return name.isEmpty() ? app : app + QLatin1Char('/') + name;
+}
+
+class ControllerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    QDir(appPath()).removeRecursively();
+    controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
+    controller->alertPanel = [this](const QString& title, const QString& message,
+                                    const QString&, const QString& button) {
+      alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + button);
+      return alertAnswer;
+    };
+  }
+  void TearDown() override {
+    controller.reset();
+    QDir(appPath()).removeRecursively();
+  }
+
+  // A library on disk, as the user left it.
+  void writeLibrary(int extendType, const QList<QPair<QString, QString>>& snippets,
+                    const QStringList& onlyIn = {}) {
+    QLSettings library;
+    library.preferences.extendType = extendType;
+    library.preferences.delimiters = {QStringLiteral("space"), QStringLiteral("!")};
+    library.preferences.isPlaySound = false;
+    auto group = std::make_shared<QLGroup>();
+    if (!onlyIn.isEmpty()) {
+      group->exceptionType = QLGroup::OnlyApps;
+      group->exceptions = onlyIn;
+    }
+    library.groups.append(group);
+    for (const auto& [abbreviation, content] : snippets) {
+      auto s = std::make_shared<QLSnippet>();
+      s->abbreviation = abbreviation;
+      s->plainText = content;
+      s->groupUuid = group->uuid;
+      group->snippts.append(s->uuid);
+      library.snippets.append(s);
+    }
+    QDir().mkpath(appPath());
+    ASSERT_TRUE(library.saveSettings());
+  }
+
+  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
+
+  SimDesktop desktop;
+  std::unique_ptr<QuilletAppDelegate> controller;
+  QStringList alerts;
+  int alertAnswer = 0;
+};
+
+}  // namespace
+
+TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndTheStatistics) {
+  ASSERT_TRUE(controller->awakeFromNib());
+  EXPECT_TRUE(QFileInfo(appPath(QStringLiteral("Backups"))).isDir());
+  EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
+  EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("statistics.plist"))));
+  ASSERT_TRUE(controller->settings());
+  EXPECT_TRUE(controller->eventHandler());
+  EXPECT_TRUE(alerts.isEmpty());
+}
+
+TEST_F(ControllerTest, StartupCopyHoldsExactlyTheLoadedLibrary) {
+  writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")}});
+  QFile original(appPath(QStringLiteral("settings.qlxdoc")));
+  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  ASSERT_TRUE(controller->awakeFromNib());
+  QFile copy(appPath(QStringLiteral("settings Backup.qlxdoc")));
+  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
+  EXPECT_EQ(copy.readAll(), original.readAll());
+  EXPECT_EQ(controller->settings()->snippets.size(), 1);
+  EXPECT_TRUE(controller->isQLEnabled);
+}
+
+TEST_F(ControllerTest, MissingKeyboardAccessWarnsAndQuitsOrRunsOnWithoutExpanding) {
+  const QString expected = QStringLiteral(
+      "Quillet Warning: Assistive devices are disabled|Please go to the \"Universal Access\" "
+      "preferences pane and enable access for assistive devices before using Quillet!\r\n\r\n"
+      "Quillet will quit for now.|Open the \"Universal Access\" preferences pane...");
+  desktop.accessibility().setAssistiveAccess(false);
+  alertAnswer = 1;
+  EXPECT_FALSE(controller->awakeFromNib());
+  ASSERT_EQ(alerts, QStringList{expected});
+
+  // Dismissed otherwise, start-up goes on; a key source that cannot start
+  // warns again and the program runs without a hook.
+  SetUp();
+  alerts.clear();
+  alertAnswer = 0;
+  desktop.keySource().setStartFails(true);
+  EXPECT_TRUE(controller->awakeFromNib());
+  EXPECT_EQ(alerts.size(), 2);
+  EXPECT_FALSE(controller->eventHandler());
+  EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("statistics.plist"))));
+  desktop.typeText(QStringLiteral("sig "));
+  EXPECT_EQ(field(), QStringLiteral("sig "));
+}
+
+TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
+  struct Mode {
+    int extendType;
+    QString typed;
+    QString expected;
+  };
+  const QList<Mode> modes = {
+      {QLPreferences::DelimiterRetyped, QStringLiteral("Hi sig ok"), QStringLiteral("Hi Best regards ok")},
+      {QLPreferences::DelimiterDropped, QStringLiteral("Hi sig ok"), QStringLiteral("Hi Best regardsok")},
+      {QLPreferences::DelimiterRetyped, QStringLiteral("Wow sig!"), QStringLiteral("Wow Best regards!")},
+      {QLPreferences::Immediate, QStringLiteral("Hi sig ok"), QStringLiteral("Hi Best regards ok")},
+  };
+  for (bool canWithhold : {true, false}) {
+    for (const Mode& m : modes) {
+      TearDown();
+      SetUp();
+      desktop.keySource().setCanWithholdKeys(canWithhold);
+      writeLibrary(m.extendType, {{QStringLiteral("sig"), QStringLiteral("Best regards")}});
+      ASSERT_TRUE(controller->awakeFromNib());
+      controller->executor().partPauseMs = 5;
+      desktop.focusedField()->setText(QString());
+      desktop.typeText(m.typed);
+      EXPECT_EQ(field(), m.expected) << m.extendType << " " << canWithhold;
+      spin(150);  // the restore
+      EXPECT_EQ(controller->settings()->snippets[0]->useCount, 1);
+    }
+  }
+}
+
+TEST_F(ControllerTest, ApplicationRulesFollowTheFrontmostApplication) {
+  desktop.addApplication(QStringLiteral("Mail"));
+  writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")}},
+               {QStringLiteral("Mail")});
+  ASSERT_TRUE(controller->awakeFromNib());
+  controller->executor().partPauseMs = 5;
+  desktop.typeText(QStringLiteral("sig "));
+  EXPECT_EQ(field(), QStringLiteral("sig "));
+  desktop.switchTo(QStringLiteral("Mail"));
+  desktop.typeText(QStringLiteral("sig "));
+  EXPECT_EQ(field(), QStringLiteral("Best "));
+}
+
+TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
+  writeLibrary(QLPreferences::DelimiterRetyped,
+               {{QStringLiteral("dear"), QStringLiteral("Dear {fill:name}%|,")}});
+  ASSERT_TRUE(controller->awakeFromNib());
+  controller->executor().partPauseMs = 5;
+  desktop.typeText(QStringLiteral("Hi dear "));
+  FillInWindowController* form = controller->fillInPanel();
+  ASSERT_TRUE(form);
+  EXPECT_TRUE(form->isVisible());
+  EXPECT_TRUE(desktop.isProgramFrontmost());
+  EXPECT_EQ(field(), QString());  // the program is in front
+  QLineEdit* entry = form->fields().value(0);
+  ASSERT_TRUE(entry);
+  entry->setFocus();
+  entry->selectAll();
+  QTest::keyClicks(entry, QStringLiteral("Ann"));
+  QTest::keyClick(entry, Qt::Key_Return);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(desktop.frontmost()->name, QStringLiteral("TextEdit"));
+  // The expansion follows 0.1 s later, with the delimiter before the caret.
+  EXPECT_EQ(field(), QStringLiteral("Hi "));
+  spin(250);
+  EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, "));
+  EXPECT_EQ(desktop.focusedField()->caret(), int(QStringLiteral("Hi Dear Ann").size()));
+
+  // Cancel, and leaving the window, insert nothing.
+  desktop.focusedField()->setCaret(int(field().size()));
+  desktop.typeText(QStringLiteral("dear "));
+  ASSERT_TRUE(form->isVisible());
+  QTest::keyClick(form->fields().value(0), Qt::Key_Escape);
+  EXPECT_FALSE(form->isVisible());
+  EXPECT_EQ(desktop.frontmost()->name, QStringLiteral("TextEdit"));
+  desktop.typeText(QStringLiteral("dear "));
+  ASSERT_TRUE(form->isVisible());
+  controller->windowDeactivated();
+  EXPECT_FALSE(form->isVisible());
+  spin(250);
+  EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, "));
+  EXPECT_EQ(controller->settings()->snippets[0]->useCount, 1);
+}
+
+TEST_F(ControllerTest, ShutDownLetsGoOfTheKeyboard) {
+  ASSERT_TRUE(controller->awakeFromNib());
+  EXPECT_TRUE(desktop.keySource().isStarted());
+  controller->applicationWillTerminate();
+  EXPECT_FALSE(desktop.keySource().isStarted());
+}
