@@ -4,16 +4,28 @@
 #include "model/text_folding.h"
 
 #include <algorithm>
+#include <string_view>
 
 namespace ql {
 
 namespace {
 
-struct KeyInfo {
-  int count = 0;
-  int first = -1;
-  int best = -1;
-};
+// Appends the match key of text, reversed: code points from the last to the
+// first, the units of each one's key from its last to its first.
+void appendReversedKey(QStringView text, std::vector<char16_t>* out) {
+  qsizetype p = text.size() - 1;
+  while (p >= 0) {
+    char32_t cp = text[p].unicode();
+    if (QChar::isLowSurrogate(cp) && p > 0 && text[p - 1].isHighSurrogate()) {
+      cp = QChar::surrogateToUcs4(text[p - 1].unicode(), char16_t(cp));
+      p -= 2;
+    } else {
+      p -= 1;
+    }
+    const folding::FoldedCodePoint& f = folding::foldCodePoint(cp);
+    for (int i = f.size - 1; i >= 0; --i) out->push_back(f.units[i]);
+  }
+}
 
 }  // namespace
 
@@ -23,54 +35,74 @@ bool MatchingIndex::beats(int a, int b) const {
   return la != lb ? la > lb : a > b;
 }
 
-void MatchingIndex::clear() {
-  entries_.clear();
-  words_.clear();
-  pool_.clear();
-  reversed_.clear();
+bool MatchingIndex::isBuiltFor(const QList<SnippetPtr>& eligible) const {
+  if (entries_.size() != size_t(eligible.size())) return false;
+  for (size_t i = 0; i < entries_.size(); ++i) {
+    const SnippetPtr& s = eligible[qsizetype(i)];
+    if (entries_[i].snippet != s || entries_[i].abbreviation != s->abbreviation) return false;
+  }
+  return true;
 }
 
 void MatchingIndex::build(const QList<SnippetPtr>& eligible) {
-  clear();
+  active_ = true;
+  if (isBuiltFor(eligible)) return;
+  entries_.clear();
+  pool_.clear();
+  reversed_.clear();
   entries_.reserve(size_t(eligible.size()));
-  QHash<QString, KeyInfo> keys;
-  keys.reserve(eligible.size());
+
+  struct Item {
+    quint32 offset;
+    quint32 length;
+    int entry;
+  };
+  std::vector<Item> items;
+  items.reserve(size_t(eligible.size()));
   for (const SnippetPtr& s : eligible) {
     const int i = int(entries_.size());
-    entries_.push_back(Entry{s, int(s->abbreviation.size())});
-    const QString key = folding::matchKey(s->abbreviation);
-    if (key.isEmpty()) continue;
-    KeyInfo& info = keys[key];
-    ++info.count;
-    if (info.first < 0) info.first = i;
-    if (info.best < 0 || beats(i, info.best)) info.best = i;
+    entries_.push_back(Entry{s, s->abbreviation, int(s->abbreviation.size())});
+    const auto offset = quint32(pool_.size());
+    appendReversedKey(s->abbreviation, &pool_);
+    const auto length = quint32(pool_.size() - offset);
+    if (length > 0) items.push_back(Item{offset, length, i});
   }
-
-  words_.reserve(keys.size());
-  reversed_.reserve(size_t(keys.size()));
-  for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-    words_.insert(it.key(), WordMatches{it->count, it->first});
-    ReversedKey r;
-    r.offset = quint32(pool_.size());
-    r.length = quint32(it.key().size());
-    r.best = it->best;
-    for (qsizetype j = it.key().size() - 1; j >= 0; --j) pool_.push_back(it.key()[j].unicode());
-    reversed_.push_back(r);
-  }
-  std::sort(reversed_.begin(), reversed_.end(), [this](const ReversedKey& a, const ReversedKey& b) {
-    return std::lexicographical_compare(pool_.begin() + a.offset, pool_.begin() + a.offset + a.length,
-                                        pool_.begin() + b.offset, pool_.begin() + b.offset + b.length);
+  const auto text = [this](quint32 offset, quint32 length) {
+    return std::u16string_view(pool_.data() + offset, length);
+  };
+  std::sort(items.begin(), items.end(), [&text](const Item& a, const Item& b) {
+    const int c = text(a.offset, a.length).compare(text(b.offset, b.length));
+    return c != 0 ? c < 0 : a.entry < b.entry;
   });
+
+  for (size_t i = 0; i < items.size();) {
+    ReversedKey k{items[i].offset, items[i].length, 0, items[i].entry, items[i].entry};
+    const std::u16string_view key = text(k.offset, k.length);
+    for (; i < items.size() && text(items[i].offset, items[i].length) == key; ++i) {
+      ++k.count;
+      if (beats(items[i].entry, k.best)) k.best = items[i].entry;
+    }
+    reversed_.push_back(k);
+  }
 }
 
 MatchingIndex::WordMatches MatchingIndex::findWord(QStringView word) const {
-  const QString key = folding::matchKey(word);
-  if (key.isEmpty()) return {};
-  return words_.value(key);
+  if (!active_) return {};
+  std::vector<char16_t> key;
+  appendReversedKey(word, &key);
+  if (key.empty()) return {};
+  const std::u16string_view wanted(key.data(), key.size());
+  const auto it = std::lower_bound(reversed_.cbegin(), reversed_.cend(), wanted,
+                                   [this](const ReversedKey& k, std::u16string_view v) {
+                                     return std::u16string_view(pool_.data() + k.offset, k.length) < v;
+                                   });
+  if (it == reversed_.cend() || std::u16string_view(pool_.data() + it->offset, it->length) != wanted)
+    return {};
+  return WordMatches{it->count, it->first};
 }
 
 int MatchingIndex::findSuffix(QStringView buffer, const matching::ImmediateWord& word) const {
-  if (word.isEmpty() || reversed_.empty()) return -1;
+  if (!active_ || word.isEmpty() || reversed_.empty()) return -1;
   // The sorted reversed keys narrow to those that begin (end, unreversed)
   // with what has been read so far; a key that is exactly that is a match.
   auto lo = reversed_.cbegin();

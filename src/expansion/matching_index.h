@@ -2,7 +2,6 @@
 
 #include "model/ql_snippet.h"
 
-#include <QHash>
 #include <QList>
 #include <QString>
 
@@ -25,13 +24,17 @@ class MatchingIndex final {
  public:
   struct Entry {
     SnippetPtr snippet;
-    int abbreviationLength = 0;  // of the abbreviation as stored, in UTF-16 units
+    QString abbreviation;        // as it was when the index was built
+    int abbreviationLength = 0;  // in UTF-16 units
   };
 
-  // Entries keep the order of the list; that order breaks ties.
+  // Entries keep the order of the list; that order breaks ties. A list equal
+  // to the last one built (same snippets, same abbreviations) reuses it, as
+  // switching between applications with the same rules does.
   void build(const QList<SnippetPtr>& eligible);
-  void clear();
-  int size() const { return int(entries_.size()); }
+  // Empties the index (what was built stays for reuse).
+  void clear() { active_ = false; }
+  int size() const { return active_ ? int(entries_.size()) : 0; }
   const Entry& entry(int i) const { return entries_[size_t(i)]; }
 
   // Delimiter mode: how many abbreviations equal the word ignoring case and
@@ -48,20 +51,24 @@ class MatchingIndex final {
   int findSuffix(QStringView buffer, const matching::ImmediateWord& word) const;
 
  private:
-  // A distinct match key, reversed, in pool_.
+  // A distinct match key, reversed, in pool_; sorted by that text, they
+  // serve both the whole-word lookup and the walk back from the buffer's end.
   struct ReversedKey {
     quint32 offset = 0;
     quint32 length = 0;
-    int best = -1;  // the entry that wins among those with this key
+    int count = 0;  // entries with this key
+    int first = -1;
+    int best = -1;  // the entry that wins among them
   };
 
+  bool isBuiltFor(const QList<SnippetPtr>& eligible) const;
   bool beats(int a, int b) const;
   char16_t unitAt(const ReversedKey& k, quint32 i) const { return pool_[k.offset + i]; }
 
+  bool active_ = false;
   std::vector<Entry> entries_;
-  QHash<QString, WordMatches> words_;
   std::vector<char16_t> pool_;
-  std::vector<ReversedKey> reversed_;  // sorted by their text
+  std::vector<ReversedKey> reversed_;
 };
 
 }  // namespace ql
