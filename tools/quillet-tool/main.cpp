@@ -1,4 +1,5 @@
 // quillet-tool: Quillet's command-line companion.
+#include "cmd_text.h"
 #include "commands.h"
 
 #include <QCoreApplication>
@@ -21,6 +22,8 @@ const char* kUsage =
     "                      check another library, print what it holds, merge it in\n"
     "  stats [--period 0|1|2] [--wpm N]\n"
     "                      expansions, characters and hours saved (all time, 30 days, 7 days)\n"
+    "  text FILE --to plain|rtf|rtfd|html\n"
+    "                      convert RTF, flat RTFD or an RTFD folder\n"
     "\n"
     "FILE defaults to your library file.\n";
 
@@ -42,6 +45,7 @@ int main(int argc, char** argv) {
       {QStringLiteral("render"), tool::runRender},
       {QStringLiteral("import"), tool::runImport},
       {QStringLiteral("stats"), tool::runStats},
+      {QStringLiteral("text"), runTextCommand},
   };
   const QString name = args.takeFirst();
   const auto it = commands.find(name);
