@@ -116,6 +116,7 @@ void RecordReader::stop() {
     context_ = 0;
   }
   started_ = false;
+  received_.clear();
   if (data_) {
     XCloseDisplay(data_);
     data_ = nullptr;
@@ -124,7 +125,16 @@ void RecordReader::stop() {
 }
 
 void RecordReader::drain() {
+  // Events go to the sink only after XRecordProcessReplies has returned: it
+  // holds the data connection's lock, and a sink that runs the event loop
+  // (an expansion pausing) comes back here. A nested drain goes on with
+  // the same queue, so the order holds.
   if (data_) XRecordProcessReplies(data_);
+  while (!received_.empty() && sink_) {
+    const Event event = received_.front();
+    received_.pop_front();
+    sink_(event);
+  }
 }
 
 void RecordReader::handle(int category, XID clientBase, const unsigned char* bytes,
@@ -154,7 +164,7 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
                 (event.type == MotionNotify || pendingDetail_ == event.detail);
     pendingType_ = 0;
   }
-  if (sink_) sink_(event);
+  received_.push_back(event);
 }
 
 }  // namespace ql

@@ -2,6 +2,7 @@
 
 #include <QObject>
 
+#include <deque>
 #include <functional>
 
 #include "platform/x11/x11_types.h"
@@ -54,6 +55,7 @@ class RecordReader final : public QObject {
   bool started_ = false;
   int pendingType_ = 0;  // the last own XTEST request not yet matched
   int pendingDetail_ = 0;
+  std::deque<Event> received_;  // read, not yet handed to the sink
 };
 
 }  // namespace ql

@@ -49,6 +49,12 @@ unsigned XTestKeyboard::heldModifiers() const {
   return mods & ~(LockMask | keymap_.numLockMask() | keymap_.scrollLockMask());
 }
 
+bool XTestKeyboard::isKeyDown(int keyCode) const {
+  char keys[32] = {};
+  XQueryKeymap(display_, keys);
+  return keyCode > 0 && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)));
+}
+
 int XTestKeyboard::modifierKeyCode(unsigned modifierBit) const {
   // Prefer the left-hand keys applications expect (Control_L, not Control_R).
   static constexpr KeySym preferred[] = {XK_Shift_L, XK_Control_L, XK_Alt_L,   XK_Super_L,
@@ -77,6 +83,11 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
       XTestFakeKeyEvent(display_, code, True, CurrentTime);
       pressed.append(code);
     }
+  }
+  if (down && isKeyDown(keyCode)) {
+    // The user still holds this key (the delimiter just typed): the server
+    // drops a press of a key that is down, so it goes up first.
+    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
   }
   XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
   for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
