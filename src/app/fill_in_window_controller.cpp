@@ -3,6 +3,7 @@
 #include "content/string_helper.h"
 #include "model/string_utilities.h"
 
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QFontDatabase>
@@ -170,6 +171,16 @@ void FillInWindowController::keyPressEvent(QKeyEvent* event) {
 
 void FillInWindowController::changeEvent(QEvent* event) {
   QDialog::changeEvent(event);
-  if (event->type() == QEvent::ActivationChange && !isActiveWindow() && isVisible())
-    Q_EMIT windowDeactivated();
+  if (event->type() != QEvent::ActivationChange) return;
+  if (!isActiveWindow()) {
+    if (isVisible()) Q_EMIT windowDeactivated();
+    return;
+  }
+  // The window was shown before it was active; the entry asked for the
+  // focus then, so it gets it now that typing reaches the window.
+  if (!fields_.isEmpty() && !contentView_->isAncestorOf(QApplication::focusWidget())) {
+    QLineEdit* entry = fields_.value(selectedField(), fields_.first());
+    entry->setFocus(Qt::ActiveWindowFocusReason);
+    if (editedField_ < 0) entry->selectAll();
+  }
 }

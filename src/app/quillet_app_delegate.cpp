@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTimer>
@@ -46,7 +47,10 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       alertPanel(criticalAlert),
       platform_(platform),
       services_(platform),
-      executor_(platform, services_, *this) {}
+      executor_(platform, services_, *this) {
+  connect(&executor_, &ql::ExpansionExecutor::expansionFinished, this,
+          [this] { typedSinceExpansion_ = false; });
+}
 
 QuilletAppDelegate::~QuilletAppDelegate() {
   if (eventHandler_) eventHandler_->delegate = nullptr;
@@ -140,6 +144,7 @@ bool QuilletAppDelegate::mouseMouseEvent(KeyboardHook*, const ql::MouseEvent&) {
 
 bool QuilletAppDelegate::keyEvent(KeyboardHook*, const ql::KeyEvent& event) {
   executor_.noteKeyPress(event.keyCode, event.modifierFlags);
+  typedSinceExpansion_ = true;
   return false;
 }
 
@@ -181,11 +186,15 @@ void QuilletAppDelegate::showFillInForm(ql::FillInForm form) {
     if (!panel->isVisible()) return;
     platform_.workspace->activateProgram();
     panel->activateWindow();
+    if (!panel->focusWidget() && !panel->fields().isEmpty()) panel->fields().first()->setFocus();
   });
 }
 
 void QuilletAppDelegate::cleanUp() {
-  if (eventHandler_) eventHandler_->clearWords();
+  // What the user typed since the expansion ended (or during it, handed on
+  // when it ended) is the start of the next word: the restore that follows
+  // an expansion must not throw it away.
+  if (eventHandler_ && !typedSinceExpansion_) eventHandler_->clearWords();
 }
 
 bool QuilletAppDelegate::isRestoreClipboard() const {

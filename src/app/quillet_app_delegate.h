@@ -97,4 +97,5 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;
   std::unique_ptr<FillInWindowController> fillInPanel_;
+  bool typedSinceExpansion_ = false;
 };

@@ -145,8 +145,10 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
     return true;
   }
   stage2Running_ = true;
+  // Held to the end, so what the user typed meanwhile reaches the hook
+  // once it is on again.
+  InputHold hold(keySource_);
   {
-    InputHold hold(keySource_);
     services_.backupPasteBoard();
     delegate_.setHookEnabled(false);
     // Restores asked for meanwhile (an earlier expansion's) wait until the

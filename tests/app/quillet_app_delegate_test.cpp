@@ -155,6 +155,17 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
   }
 }
 
+TEST_F(ControllerTest, AWordTypedRightAfterAnExpansionSurvivesTheRestore) {
+  writeLibrary(QLPreferences::DelimiterRetyped,
+               {{QStringLiteral("sig"), QStringLiteral("Best")}, {QStringLiteral("adr"), QStringLiteral("Main")}});
+  ASSERT_TRUE(controller->awakeFromNib());
+  controller->executor().partPauseMs = 5;
+  desktop.typeText(QStringLiteral("sig ad"));
+  spin(200);  // the delayed restore of the first expansion runs meanwhile
+  desktop.typeText(QStringLiteral("r "));
+  EXPECT_EQ(field(), QStringLiteral("Best Main "));
+}
+
 TEST_F(ControllerTest, ApplicationRulesFollowTheFrontmostApplication) {
   desktop.addApplication(QStringLiteral("Mail"));
   writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")}},
