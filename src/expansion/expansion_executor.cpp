@@ -217,8 +217,12 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& sni
     // Nothing may be typed before the target has the part: on X11 it
     // inserts the content whenever the fetch answer arrives.
     const bool more = key >= 0 || delimiterKey >= 0 || cursor > 0 || !last;
-    if (!services_.pasteboard().waitUntilFetched(partPauseMs) && more)
-      services_.pasteboard().waitUntilFetched(qMax(0, fetchGraceMs - int(clock.elapsed())));
+    bool fetched = services_.pasteboard().waitUntilFetched(partPauseMs);
+    if (!fetched && more)
+      fetched = services_.pasteboard().waitUntilFetched(qMax(0, fetchGraceMs - int(clock.elapsed())));
+    // The answer to the fetch and the keys that follow travel on different
+    // connections: a moment lets the answer reach the target first.
+    if (fetched && more) pause(fetchSettleMs);
   }
 
   if (key >= 0) sendKey(quint16(key));

@@ -56,6 +56,8 @@ class ExpansionExecutor final : public QObject {
   // target to fetch a part when more input follows it.
   int partPauseMs = 100;
   int fetchGraceMs = 500;
+  // After the target fetched a part, before the keys that follow it.
+  int fetchSettleMs = 10;
 
   bool isExpanding() const { return stage2Running_; }
 

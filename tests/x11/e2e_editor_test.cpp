@@ -1,0 +1,62 @@
+// Quillet expanding into a Qt text editor from Debian (FeatherPad), which
+// saves its buffer to the file it opened.
+#include "e2e_quillet.h"
+#include "x11_fixture.h"
+
+#include <QStandardPaths>
+
+namespace ql {
+namespace {
+
+using test::Client;
+using test::QuilletProgram;
+using test::pressKeys;
+using test::run;
+using test::typeText;
+using test::waitUntil;
+
+TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
+  if (QStandardPaths::findExecutable(QStringLiteral("featherpad")).isEmpty())
+    GTEST_SKIP() << "featherpad is not installed";
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("note.txt"));
+  QFile(path).open(QIODevice::WriteOnly);
+  const QString home = dir.filePath(QStringLiteral("editor-home"));
+  Client editor(QStringLiteral("featherpad"), {QStringLiteral("--standalone"), path},
+                {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
+  QByteArray window;
+  ASSERT_TRUE(waitUntil([&] {
+    window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Ff]eather[Pp]ad"})
+                 .value_or(QByteArray())
+                 .trimmed();
+    return !window.isEmpty();
+  }, 15000));
+  window = window.split('\n').first();
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::fromUtf8(window)}));
+  test::settle(500);
+
+  QuilletProgram quillet(1, {{"tg", "<b>%|</b>"}, {"ln", "one{key:enter}two"}});
+  ASSERT_TRUE(quillet.start());
+  ASSERT_TRUE(typeText(QStringLiteral("x tg ")));
+  ASSERT_TRUE(quillet.waitForExpansions(1));
+  // The caret waits between the tags, in front of the retyped Space.
+  ASSERT_TRUE(typeText(QStringLiteral("bold")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("End")}));
+  ASSERT_TRUE(typeText(QStringLiteral("ln ")));
+  ASSERT_TRUE(quillet.waitForExpansions(2));
+  test::settle(300);
+  ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+s")}));
+
+  QByteArray saved;
+  EXPECT_TRUE(waitUntil([&] {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    saved = f.readAll();
+    return saved.startsWith("x <b>bold</b> one\ntwo ");
+  }, 5000)) << saved.toStdString();
+}
+
+}  // namespace
+}  // namespace ql

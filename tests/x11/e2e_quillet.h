@@ -1,0 +1,111 @@
+#pragma once
+
+// The quillet program itself, started on the test's Xvfb with a library
+// made for the test in a HOME of its own, and driven by xdotool like a user.
+#include "x_server.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <memory>
+
+namespace ql::test {
+
+struct E2ESnippet {
+  QString abbreviation;
+  QString content;
+  int matchType = 0;
+};
+
+class QuilletProgram final {
+ public:
+  // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
+  QuilletProgram(int extendType, const QList<E2ESnippet>& snippets)
+      : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
+    QDir().mkpath(appFolder_);
+    QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
+    f.open(QIODevice::WriteOnly);
+    f.write(library(extendType, snippets).toUtf8());
+  }
+
+  bool start() {
+    const QString h = home_.path();
+    client_ = std::make_unique<Client>(
+        QStringLiteral(QUILLET_PROGRAM), QStringList{},
+        QStringList{"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share",
+                    "XDG_CONFIG_HOME=" + h + "/.config", "XDG_CACHE_HOME=" + h + "/.cache"});
+    // The statistics file is written once the hook is in place.
+    return waitUntil([&] { return QFile::exists(statisticsPath()) || !client_->isRunning(); },
+                     10000) &&
+           client_->isRunning();
+  }
+
+  bool isRunning() const { return client_ && client_->isRunning(); }
+
+  // Expansions counted so far, as the statistics file says.
+  int expansions() const {
+    QFile f(statisticsPath());
+    if (!f.open(QIODevice::ReadOnly)) return -1;
+    static const QRegularExpression expanded(
+        QStringLiteral("<key>expanded</key>\\s*<integer>(\\d+)</integer>"));
+    const auto m = expanded.match(QString::fromUtf8(f.readAll()));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+  }
+  bool waitForExpansions(int count, int timeoutMs = 5000) const {
+    return waitUntil([&] { return expansions() >= count; }, timeoutMs);
+  }
+
+ private:
+  QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
+
+  static QString escaped(QString s) {
+    return s.replace(QLatin1Char('&'), QLatin1String("&amp;"))
+        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
+        .replace(QLatin1Char('>'), QLatin1String("&gt;"));
+  }
+
+  static QString library(int extendType, const QList<E2ESnippet>& snippets) {
+    const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
+    QString members, records;
+    for (int i = 0; i < snippets.size(); ++i) {
+      const QString uuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(i + 100, 12, 10, QLatin1Char('0'));
+      members += QStringLiteral("<string>%1</string>").arg(uuid);
+      records += QStringLiteral(
+                     "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
+                     "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
+                     "<integer>%4</integer><key>plainText</key><string>%5</string></dict>")
+                     .arg(uuid, group, escaped(snippets[i].abbreviation))
+                     .arg(snippets[i].matchType)
+                     .arg(escaped(snippets[i].content));
+    }
+    return QStringLiteral(
+               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+               "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
+               "<key>delimiters</key><array><string>space</string></array>"
+               "<key>isPlaySound</key><false/></dict>"
+               "<key>Groups</key><array><dict><key>uuid</key><string>%2</string>"
+               "<key>name</key><string>E2E</string><key>snippts</key><array>%3</array></dict></array>"
+               "<key>Snippets</key><array>%4</array></dict></plist>\n")
+        .arg(extendType)
+        .arg(group, members, records);
+  }
+
+  QTemporaryDir home_;
+  QString appFolder_;
+  std::unique_ptr<Client> client_;
+};
+
+// Types like a person: xdotool presses each key, one after the other.
+inline bool typeText(const QString& text, int delayMs = 30) {
+  return run(QStringLiteral("xdotool"),
+             {QStringLiteral("type"), QStringLiteral("--delay"), QString::number(delayMs), text})
+      .has_value();
+}
+
+inline bool pressKeys(const QStringList& keys) {
+  return run(QStringLiteral("xdotool"), QStringList{QStringLiteral("key")} + keys).has_value();
+}
+
+}  // namespace ql::test

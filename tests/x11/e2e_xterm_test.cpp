@@ -1,0 +1,184 @@
+// Quillet running on the X server, abbreviations typed with xdotool into an
+// xterm running `cat > FILE`; the file shows what the terminal received.
+#include "e2e_quillet.h"
+#include "x11_fixture.h"
+
+#include <QBuffer>
+#include <QImage>
+
+namespace ql {
+namespace {
+
+using test::CatTerminal;
+using test::Client;
+using test::E2ESnippet;
+using test::QuilletProgram;
+using test::pressKeys;
+using test::run;
+using test::typeText;
+using test::waitUntil;
+
+class XtermE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    wm = std::make_unique<test::WindowManager>();
+    ASSERT_TRUE(wm->isRunning());
+    terminal = std::make_unique<CatTerminal>();
+    ASSERT_TRUE(terminal->waitReady());
+    ASSERT_TRUE(run(QStringLiteral("xdotool"),
+                    {"windowactivate", "--sync", QString::number(terminal->window())}));
+  }
+
+  void startQuillet(int extendType, const QList<E2ESnippet>& snippets) {
+    quillet = std::make_unique<QuilletProgram>(extendType, snippets);
+    ASSERT_TRUE(quillet->start());
+  }
+
+  // One line typed, Return at its end; true when the terminal got expected.
+  bool typeLine(const QString& line, const QByteArray& expectedFile) {
+    if (!typeText(line) || !pressKeys({QStringLiteral("Return")})) return false;
+    return terminal->waitForContents(expectedFile);
+  }
+
+  std::optional<QByteArray> clipboard(const QString& type) {
+    return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", type});
+  }
+
+  std::unique_ptr<test::WindowManager> wm;
+  std::unique_ptr<CatTerminal> terminal;
+  std::unique_ptr<QuilletProgram> quillet;
+};
+
+TEST_F(XtermE2E, DelimiterModeWithSpaceAndATwoPartSnippet) {
+  startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main Street{key:tab}Springfield"}});
+  ASSERT_TRUE(typeText(QStringLiteral("Hi sig ")));
+  ASSERT_TRUE(quillet->waitForExpansions(1));
+  ASSERT_TRUE(typeText(QStringLiteral("at adr ")));
+  ASSERT_TRUE(quillet->waitForExpansions(2));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(terminal->waitForContents("Hi Best regards at Main Street\tSpringfield \n"))
+      << terminal->contents().toStdString();
+  // Words that are no abbreviation pass untouched.
+  EXPECT_TRUE(typeLine(QStringLiteral("signal sig2 big"),
+                       "Hi Best regards at Main Street\tSpringfield \nsignal sig2 big\n"));
+}
+
+TEST_F(XtermE2E, ImmediateModeAndAdaptedCase) {
+  startQuillet(0, {{"qqa", "quick answer"}, {"zzu", "\u00e9t\u00e9 \u2600", 2}});
+  ASSERT_TRUE(typeText(QStringLiteral("a qqa")));
+  ASSERT_TRUE(quillet->waitForExpansions(1));
+  ASSERT_TRUE(typeText(QStringLiteral(" ZZU")));
+  ASSERT_TRUE(quillet->waitForExpansions(2));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(terminal->waitForContents("a quick answer \xc3\x89T\xc3\x89 \xe2\x98\x80\n"))
+      << terminal->contents().toStdString();
+}
+
+TEST_F(XtermE2E, TheUsersClipboardTextAndImageSurvive) {
+  startQuillet(1, {{"sig", "Best regards"}});
+  QTemporaryDir dir;
+  const QString text = dir.filePath(QStringLiteral("text"));
+  QFile t(text);
+  t.open(QIODevice::WriteOnly);
+  t.write("my own words");
+  t.close();
+  {
+    auto xclip = std::make_unique<Client>(
+        QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "text/plain",
+                                             "-loops", "0", "-quiet", "-i", text});
+    ASSERT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "my own words"; }));
+    ASSERT_TRUE(typeLine(QStringLiteral("Hi sig "), "Hi Best regards \n"));
+    EXPECT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "my own words"; }));
+  }
+
+  QImage image(4, 3, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray png;
+  QBuffer buffer(&png);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  const QString picture = dir.filePath(QStringLiteral("picture.png"));
+  QFile p(picture);
+  p.open(QIODevice::WriteOnly);
+  p.write(png);
+  p.close();
+  auto xclip = std::make_unique<Client>(
+      QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "image/png", "-loops",
+                                           "0", "-quiet", "-i", picture});
+  ASSERT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("image/png")) == png; }));
+  // A Return in the word buffer stays part of the next word: begin with another.
+  ASSERT_TRUE(typeLine(QStringLiteral("so sig "), "Hi Best regards \nso Best regards \n"));
+  EXPECT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("image/png")) == png; }));
+}
+
+TEST_F(XtermE2E, FillInFormAnsweredWithXdotool) {
+  startQuillet(1, {{"dear", "Dear {fill:name}, welcome"}});
+  ASSERT_TRUE(typeText(QStringLiteral("Hi dear ")));
+  // The form comes up in front, its first entry holding the field's name.
+  QByteArray form;
+  ASSERT_TRUE(waitUntil([&] {
+    const auto found = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Qq]uillet"});
+    form = found.value_or(QByteArray()).trimmed();
+    const auto active = run(QStringLiteral("xdotool"), {"getactivewindow"});
+    return !form.isEmpty() && active && form.split('\n').contains(active->trimmed());
+  }, 5000));
+  test::settle(300);  // a person reads the form first
+  ASSERT_TRUE(typeText(QStringLiteral("Ann")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  ASSERT_TRUE(quillet->waitForExpansions(1));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(terminal->waitForContents("Hi Dear Ann, welcome \n")) << terminal->contents().toStdString();
+}
+
+// Every expansion checked: the line it lands on, and the clipboard after it.
+TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
+  startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main St.{key:tab}Springfield"}});
+  QTemporaryDir dir;
+  const QString mine = dir.filePath(QStringLiteral("mine"));
+  QFile m(mine);
+  m.open(QIODevice::WriteOnly);
+  m.write("keep me");
+  m.close();
+  auto xclip = std::make_unique<Client>(
+      QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "text/plain", "-loops",
+                                           "0", "-quiet", "-i", mine});
+  ASSERT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "keep me"; }));
+
+  QByteArray expected;
+  QByteArray line;
+  int failures = 0;
+  for (int i = 1; i <= 500 && failures < 5; ++i) {
+    const bool address = i % 7 == 0;
+    if (line.isEmpty()) {
+      // The Return before stays in the word buffer: each line begins with a plain word.
+      ASSERT_TRUE(typeText(QStringLiteral("x "), 15));
+      line = "x ";
+    }
+    ASSERT_TRUE(typeText(address ? QStringLiteral("adr ") : QStringLiteral("sig "), 15));
+    if (!quillet->waitForExpansions(i)) {
+      ++failures;
+      ADD_FAILURE() << "expansion " << i << " did not happen";
+      break;
+    }
+    line += address ? "Main St.\tSpringfield " : "Best regards ";
+    if (!waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "keep me"; })) {
+      ++failures;
+      ADD_FAILURE() << "clipboard not restored after expansion " << i;
+    }
+    if (i % 10 == 0) {
+      ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+      expected += line + '\n';
+      line.clear();
+      if (!terminal->waitForContents(expected)) {
+        ++failures;
+        ADD_FAILURE() << "after expansion " << i << ":\n" << terminal->contents().right(400).toStdString();
+        break;
+      }
+    }
+  }
+  EXPECT_EQ(failures, 0);
+  EXPECT_EQ(quillet->expansions(), 500);
+}
+
+}  // namespace
+}  // namespace ql
