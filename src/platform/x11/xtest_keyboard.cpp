@@ -42,17 +42,15 @@ void XTestKeyboard::fakeKey(int keyCode, bool down) {
 unsigned XTestKeyboard::heldModifiers() const {
   char keys[32] = {};
   XQueryKeymap(display_, keys);
+  return modifiersDownIn(keys);
+}
+
+unsigned XTestKeyboard::modifiersDownIn(const char* keys) const {
   unsigned mods = 0;
   for (int code = 8; code < 256; ++code) {
     if (keys[code / 8] & (1 << (code % 8))) mods |= keymap_.modifiersOfKey(code);
   }
   return mods & ~(LockMask | keymap_.numLockMask() | keymap_.scrollLockMask());
-}
-
-bool XTestKeyboard::isKeyDown(int keyCode) const {
-  char keys[32] = {};
-  XQueryKeymap(display_, keys);
-  return keyCode > 0 && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)));
 }
 
 int XTestKeyboard::modifierKeyCode(unsigned modifierBit) const {
@@ -74,7 +72,9 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
   if (!available_ || keyCode <= 0) return;
   std::optional<KeyboardHold::Pause> pause;
   if (hold_) pause.emplace(*hold_);
-  const unsigned held = heldModifiers();
+  char keys[32] = {};
+  XQueryKeymap(display_, keys);
+  const unsigned held = modifiersDownIn(keys);
   QList<int> pressed;
   for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
     if (!(modifiers & bit) || (held & bit)) continue;
@@ -84,7 +84,7 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
       pressed.append(code);
     }
   }
-  if (down && isKeyDown(keyCode)) {
+  if (down && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
     // The user still holds this key (the delimiter just typed): the server
     // drops a press of a key that is down, so it goes up first.
     XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);

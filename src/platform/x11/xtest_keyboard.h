@@ -37,8 +37,6 @@ class XTestKeyboard final {
 
   // Real modifier bits of the keys physically down now (locks excluded).
   unsigned heldModifiers() const;
-  // Whether the key is down on the server now (the user holds it).
-  bool isKeyDown(int keyCode) const;
 
   // Types one character (press and release), through the layout where it
   // has the character, else through the spare key code. False when neither
@@ -55,6 +53,8 @@ class XTestKeyboard final {
 
  private:
   int modifierKeyCode(unsigned modifierBit) const;
+  // The real modifier bits of the keys down in an XQueryKeymap vector.
+  unsigned modifiersDownIn(const char* keys) const;
 
   Display* display_;
   XkbKeymap& keymap_;
