@@ -1,5 +1,6 @@
 // Expanding a large formatted snippet: 10,000 characters with 40 codes of
 // every kind, then cutting the result into parts.
+#include "bench_main.h"
 #include "content/text/flat_rtfd.h"
 #include "model/ql_snippet.h"
 
@@ -53,9 +54,5 @@ BENCHMARK(BM_SnippetParts)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

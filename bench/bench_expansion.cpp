@@ -3,6 +3,7 @@
 // executor's deletes, the pasteboard write, the paste chord, the retyped
 // delimiter and the caret moves, on the simulated desktop. The designed
 // pause after the part comes after the last key and is not counted.
+#include "bench_main.h"
 #include "expansion_rig.h"
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
@@ -76,10 +77,5 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   qputenv("HOME", home.path().toUtf8());
   qputenv("XDG_DATA_HOME", (home.path() + QStringLiteral("/.local/share")).toUtf8());
-  ql::setLogSink([](const QString&) {});
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

@@ -4,6 +4,7 @@
 // the retyped delimiter and the caret moves. The designed 0.1 s pause after
 // the part comes after the last key and is not counted. Runs on a private
 // Xvfb with a window manager.
+#include "bench_main.h"
 #include "expansion_rig.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
@@ -116,7 +117,6 @@ int main(int argc, char** argv) {
   qputenv("XDG_DATA_HOME", h + "/.local/share");
   qputenv("XDG_CONFIG_HOME", h + "/.config");
   qputenv("LC_ALL", "C.UTF-8");
-  ql::setLogSink([](const QString&) {});
   ql::test::XServer server;
   QString error;
   if (!server.start(&error)) {
@@ -125,9 +125,5 @@ int main(int argc, char** argv) {
   }
   qputenv("DISPLAY", server.display());
   qputenv("QT_QPA_PLATFORM", "xcb");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks<QGuiApplication>(argc, argv);
 }

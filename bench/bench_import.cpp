@@ -1,5 +1,6 @@
 // Importing large foreign libraries: a TextExpander file and a Windows
 // export of 10,000 snippets each, read, checked and merged.
+#include "bench_main.h"
 #include "model/import_rich_text.h"
 #include "model/import_session.h"
 #include "model/ql_settings.h"
@@ -164,9 +165,5 @@ BENCHMARK(BM_RichTextArchive);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Saving and loading a large library: 10,000 plain snippets of 200
 // characters in 1,000 groups.
+#include "bench_main.h"
 #include "model/ql_settings.h"
 #include "model/string_utilities.h"
 
@@ -96,9 +97,5 @@ BENCHMARK(BM_LoadSettings)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

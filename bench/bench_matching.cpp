@@ -4,6 +4,7 @@
 //
 // Each key press is timed on its own; the counters median_us and p99_us are
 // over all presses of the run (the time column is their mean).
+#include "bench_main.h"
 #include "expansion/keyboard_hook.h"
 #include "model/ql_settings.h"
 #include "platform/log.h"
@@ -202,10 +203,5 @@ BENCHMARK(BM_AppChangedOtherRules)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ql::setLogSink([](const QString&) {});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

@@ -1,5 +1,6 @@
 // Saving and restoring the user's pasteboard around an expansion, and the
 // simulated desktop's typing speed (what every expansion test pays).
+#include "bench_main.h"
 #include "expansion/pasteboard_service.h"
 #include "platform/log.h"
 #include "platform/pasteboard_types.h"
@@ -52,10 +53,5 @@ BENCHMARK(BM_SimulatedTyping)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  QCoreApplication app(argc, argv);
-  ql::setLogSink([](const QString&) {});
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }

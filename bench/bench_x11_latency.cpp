@@ -3,6 +3,7 @@
 // it through RECORD on its own connection. Starts a private Xvfb when no
 // display is set.
 
+#include "bench_main.h"
 #include "platform/x11/keyboard_hold.h"
 #include "platform/x11/x11_connection.h"
 #include "platform/x11/x11_key_source.h"
@@ -89,9 +90,5 @@ int main(int argc, char** argv) {
     if (!server.start(&error)) return 1;
     setenv("DISPLAY", server.display().constData(), 1);
   }
-  QCoreApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return runBenchmarks(argc, argv);
 }
