@@ -304,7 +304,7 @@ bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& tex
   }
   // Several snippets share the abbreviation: the popup offers them.
   if (settings.preferences.extendType == QLPreferences::Immediate) return false;
-  consume();
+  if (!consume()) return false;
   if (delegate) delegate->showPopup(word, delimiter);
   return true;
 }
@@ -338,15 +338,16 @@ bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& tex
 
 bool KeyboardHook::expand(const SnippetPtr& snippet, const QString& delimiter, const QString& typed,
                           int removeLengthOffset) {
-  consume();
+  if (!consume()) return false;
   if (delegate) delegate->processSnippet(snippet, 0, 0, true, delimiter, typed, removeLengthOffset);
   clearWords();
   return true;
 }
 
-void KeyboardHook::consume() {
+bool KeyboardHook::consume() {
   // Where the press already reached the application it is erased now, before
-  // anything the expansion posts, so the expansion's counts hold.
+  // anything the expansion posts, so the expansion's counts hold. When the
+  // user typed on in a way that cannot be erased, the text stays as typed.
   ql::KeySource* source = platform_.keySource;
-  if (!source->canWithholdKeys()) source->eraseDeliveredKey();
+  return source->canWithholdKeys() || source->eraseDeliveredKey();
 }

@@ -83,7 +83,7 @@ class KeyboardHook final : public QObject {
  private:
   void loadIllegalCharacters();
   void appendWord(const QString& characters);
-  void consume();
+  bool consume();
   bool matchDelimited(const QLSettings& settings, const QString& text, const QString& delimiter);
   bool matchImmediate(const QLSettings& settings, const QString& text);
   bool expand(const SnippetPtr& snippet, const QString& delimiter, const QString& typed,

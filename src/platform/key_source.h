@@ -73,8 +73,12 @@ class KeySource : public QObject {
   // For a backend that cannot withhold: removes the effect of the press being
   // handled now by posting one Delete, at once, before anything else the
   // program posts. Keys with side effects (Return, Tab, Escape) cannot be
-  // undone this way. Does nothing on a backend that can withhold.
-  virtual void eraseDeliveredKey() = 0;
+  // undone this way. Keys the user typed after the press that already took
+  // effect are erased with it and reported and delivered again after the
+  // next hold ends. False when one of them cannot be undone (a Return, a
+  // click): then nothing is erased and the press should simply pass.
+  // Does nothing on a backend that can withhold.
+  virtual bool eraseDeliveredKey() = 0;
 
   // While held, the user's key presses are neither delivered nor reported;
   // when the hold ends they are reported and delivered in their original

@@ -130,6 +130,40 @@ TEST_F(XtermE2E, FillInFormAnsweredWithXdotool) {
   EXPECT_TRUE(terminal->waitForContents("Hi Dear Ann, welcome \n")) << terminal->contents().toStdString();
 }
 
+// A fast typist does not wait for the expansion: the keys typed while it
+// runs, and those that reached the terminal before Quillet could react,
+// must come out after it and in order.
+TEST_F(XtermE2E, TypingOnThroughExpansionsKeepsEveryCharacterInOrder) {
+  startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main St.{key:tab}Springfield"}});
+  const QStringList lines = {
+      QStringLiteral("Hi sig and more words follow"),
+      QStringLiteral("Then adr Or Else sig"),
+      QStringLiteral("x sig sig adr ok"),
+  };
+  QByteArray expected;
+  int expansions = 0;
+  for (const QString& line : lines) {
+    ASSERT_TRUE(typeText(line + QLatin1Char(' '), 12));
+    expansions += int(line.count(QStringLiteral("sig")) + line.count(QStringLiteral("adr")));
+    ASSERT_TRUE(quillet->waitForExpansions(expansions));
+    ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+    QString out = line + QLatin1Char(' ');
+    out.replace(QStringLiteral("sig"), QStringLiteral("Best regards"));
+    out.replace(QStringLiteral("adr"), QStringLiteral("Main St.\tSpringfield"));
+    expected += out.toUtf8() + '\n';
+    EXPECT_TRUE(terminal->waitForContents(expected)) << terminal->contents().toStdString();
+  }
+}
+
+TEST_F(XtermE2E, TypingOnThroughImmediateExpansions) {
+  startQuillet(0, {{"qqa", "quick answer"}});
+  ASSERT_TRUE(typeText(QStringLiteral("a qqa is Good; qqa twice"), 12));
+  ASSERT_TRUE(quillet->waitForExpansions(2));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(terminal->waitForContents("a quick answer is Good; quick answer twice\n"))
+      << terminal->contents().toStdString();
+}
+
 // Every expansion checked: the line it lands on, and the clipboard after it.
 TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
   startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main St.{key:tab}Springfield"}});

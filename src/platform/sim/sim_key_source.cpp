@@ -20,11 +20,12 @@ void SimKeySource::stop() {
 
 void SimKeySource::setEnabled(bool enabled) { enabled_ = enabled; }
 
-void SimKeySource::eraseDeliveredKey() {
-  if (canWithhold_ || !erasable_) return;
+bool SimKeySource::eraseDeliveredKey() {
+  if (canWithhold_ || !erasable_) return true;
   erasable_ = false;
   desktop_.postKeyFromProgram(keys::Delete, 0, true);
   desktop_.postKeyFromProgram(keys::Delete, 0, false);
+  return true;
 }
 
 void SimKeySource::setHoldingInput(bool hold) {

@@ -25,7 +25,7 @@ class SimKeySource final : public KeySource {
   void setEnabled(bool enabled) override;
   bool isEnabled() const override { return enabled_; }
   bool canWithholdKeys() const override { return canWithhold_; }
-  void eraseDeliveredKey() override;
+  bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override { return holding_; }
 

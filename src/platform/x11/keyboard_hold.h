@@ -2,8 +2,7 @@
 
 #include <QObject>
 
-#include <functional>
-#include <vector>
+#include <deque>
 
 #include "platform/x11/x11_types.h"
 
@@ -12,37 +11,39 @@ namespace ql {
 class X11Connection;
 
 // Holds the user's typing during an expansion: grabs the keyboard so key
-// events come to the program instead of the focused application, and hands
-// them to a sink to be replayed later. The program's own XTEST input is
-// subject to the grab too, so posting suspends it (Pause).
+// events come to the program instead of the focused application. Which
+// events the grab caught is told by the RECORD stream, where each grab and
+// ungrab request of ours appears as a marker; the hold counts the markers
+// it caused and remembers whether each grab took. The program's own XTEST
+// input is subject to the grab too, so posting suspends it (Pause).
 class KeyboardHold final : public QObject {
   Q_OBJECT
 
  public:
-  struct Key {
-    int keyCode = 0;
-    bool press = true;
-    unsigned state = 0;
-    Time time = 0;
-  };
-  using Sink = std::function<void(const Key&)>;
-
   explicit KeyboardHold(X11Connection& connection, QObject* parent = nullptr);
   ~KeyboardHold() override;
 
-  void setSink(Sink sink) { sink_ = std::move(sink); }
-
   // False when another client holds the keyboard (the hold is then
-  // ineffective, but still counts as active for its times).
+  // ineffective, but still counts as active).
   bool begin();
+  // Releases the keyboard; the request is sent at once.
   void end();
   bool isActive() const { return active_; }
+  bool isGrabbed() const { return grabbed_; }
 
-  // Whether a key event at server time t happened during a hold, and so
-  // reached the program and not the application.
-  bool covers(Time t) const;
+  // Grab and ungrab requests sent so far: the RECORD stream is complete up
+  // to now once it has shown as many markers.
+  quint64 markersSent() const { return markersSent_; }
+  // Whether the oldest grab whose marker was not yet seen took; called
+  // once per grab marker, in order.
+  bool takeGrabResult();
+  // Drops the results of grabs whose markers will never be seen.
+  void forgetGrabResults() { grabResults_.clear(); }
 
-  // Lets the program's own input through while it lives.
+  // Lets the program's own input through while it lives. Ungrab, posts and
+  // grab leave in one write with no round trip between them, so the server
+  // handles them as one run and no other client's input falls in the gap.
+  // Nothing inside may wait for a reply.
   class Pause final {
    public:
     explicit Pause(KeyboardHold& hold);
@@ -57,18 +58,13 @@ class KeyboardHold final : public QObject {
 
  private:
   bool grab();
-  void onEvent(const XEvent& event);
+  void ungrab();
 
   X11Connection& connection_;
-  int subscription_ = 0;
-  Sink sink_;
   bool active_ = false;
   bool grabbed_ = false;
-  struct Span {
-    Time start = 0;
-    Time end = 0;  // 0: still open
-  };
-  std::vector<Span> spans_;
+  quint64 markersSent_ = 0;
+  std::deque<bool> grabResults_;
 };
 
 }  // namespace ql

@@ -13,8 +13,10 @@
 namespace ql {
 namespace {
 
-constexpr int kXTestFakeInput = 2;
-constexpr int kStartTimeoutMs = 2000;  // X_XTestFakeInput, the request of a fake event
+constexpr int kXTestFakeInput = 2;  // X_XTestFakeInput, the request of a fake event
+constexpr int kGrabKeyboard = 31;   // X_GrabKeyboard
+constexpr int kUngrabKeyboard = 32; // X_UngrabKeyboard
+constexpr int kStartTimeoutMs = 2000;
 
 quint16 read16(const unsigned char* p) {
   quint16 v;
@@ -58,6 +60,8 @@ bool RecordReader::start(Sink sink, QString* error) {
   XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
   ranges[0]->device_events.first = KeyPress;
   ranges[0]->device_events.last = MotionNotify;
+  ranges[0]->core_requests.first = kGrabKeyboard;
+  ranges[0]->core_requests.last = kUngrabKeyboard;
   int rangeCount = 1;
   if (xtestOpcode_ >= 0) {
     ranges[1]->ext_requests.ext_major.first = xtestOpcode_;
@@ -137,15 +141,32 @@ void RecordReader::drain() {
   }
 }
 
+bool RecordReader::readUntil(const std::function<bool()>& done, int timeoutMs) {
+  QDeadlineTimer deadline(timeoutMs);
+  for (;;) {
+    drain();
+    if (done()) return true;
+    if (!data_ || deadline.hasExpired()) return false;
+    pollfd p{ConnectionNumber(data_), POLLIN, 0};
+    poll(&p, 1, static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+  }
+}
+
 void RecordReader::handle(int category, XID clientBase, const unsigned char* bytes,
                           unsigned long length) {
   if (category == XRecordStartOfData) started_ = true;
   if (!bytes || length == 0) return;
   if (category == XRecordFromClient) {
-    if (clientBase == ownBase_ && bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput &&
-        length >= 8) {
+    const bool own = clientBase == ownBase_;
+    if (bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput && length >= 8) {
       pendingType_ = bytes[4];
       pendingDetail_ = bytes[5];
+      pendingOwn_ = own;
+    } else if (own && (bytes[0] == kGrabKeyboard || bytes[0] == kUngrabKeyboard)) {
+      Event marker;
+      marker.type = bytes[0] == kGrabKeyboard ? GrabMarker : UngrabMarker;
+      marker.own = true;
+      received_.push_back(marker);
     }
     return;
   }
@@ -158,10 +179,12 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
   event.rootX = static_cast<qint16>(read16(bytes + 20));
   event.rootY = static_cast<qint16>(read16(bytes + 22));
   event.state = read16(bytes + 28);
-  // The event an own request generated comes right after that request.
+  // The event an XTEST request generated comes right after that request
+  // (a press of a key already down generates none).
   if (pendingType_ != 0) {
-    event.own = pendingType_ == event.type &&
-                (event.type == MotionNotify || pendingDetail_ == event.detail);
+    event.xtest = pendingType_ == event.type &&
+                  (event.type == MotionNotify || pendingDetail_ == event.detail);
+    event.own = event.xtest && pendingOwn_;
     pendingType_ = 0;
   }
   received_.push_back(event);

@@ -46,6 +46,10 @@ quint64 keyClassFlags(int appleCode) {
 // Keys without an Apple code still report, under a code no Apple key uses.
 constexpr quint16 kUnknownKeyBase = 0xFF00;
 
+// How long the stream may lag behind the server before an expansion gives up
+// on knowing where the user's keys went.
+constexpr int kCatchUpMs = 2000;
+
 }  // namespace
 
 X11KeySource::X11KeySource(X11Connection& connection, XkbKeymap& keymap, KeyboardHold& hold,
@@ -56,34 +60,21 @@ X11KeySource::X11KeySource(X11Connection& connection, XkbKeymap& keymap, Keyboar
       hold_(hold),
       keyboard_(keyboard),
       characters_(std::make_unique<KeyCharacters>()) {
-  hold_.setSink([this](const KeyboardHold::Key& key) {
-    RecordReader::Event e;
-    e.type = key.press ? KeyPress : KeyRelease;
-    e.detail = key.keyCode;
-    e.state = key.state;
-    e.time = key.time;
-    enqueue(Pending{e, true});
-    deliver();
-  });
   connect(&connection_, &X11Connection::keyboardMappingChanged, this,
           [this] { characters_->reset(); });
 }
 
-X11KeySource::~X11KeySource() {
-  hold_.setSink(nullptr);
-  stop();
-}
+X11KeySource::~X11KeySource() { stop(); }
 
 bool X11KeySource::start() {
   if (reader_) return true;
   auto reader = std::make_unique<RecordReader>(connection_.display());
+  // Markers of requests sent before the stream starts never come.
+  markersSeen_ = hold_.markersSent();
+  hold_.forgetGrabResults();
+  streamGrabbed_ = hold_.isGrabbed();
   QString error;
-  if (!reader->start([this](const RecordReader::Event& e) {
-        if (e.own) return;  // the program's own input is never reported
-        if ((e.type == KeyPress || e.type == KeyRelease) && hold_.covers(e.time)) return;
-        enqueue(Pending{e, false});
-        deliver();
-      }, &error)) {
+  if (!reader->start([this](const RecordReader::Event& e) { receive(e); }, &error)) {
     logError(QStringLiteral("register keytapping"), error);
     return false;
   }
@@ -103,6 +94,8 @@ void X11KeySource::stop() {
   hold_.end();
   reader_.reset();
   queue_.clear();
+  xtestDown_.clear();
+  streamGrabbed_ = false;
   enabled_ = false;
 }
 
@@ -121,7 +114,7 @@ void X11KeySource::setHoldingInput(bool hold) {
   if (hold == holdRequested_) return;
   holdRequested_ = hold;
   if (hold) {
-    hold_.begin();
+    hold_.begin();  // nothing to do when erasing the trigger began it
     return;
   }
   // The held presses are replayed now, or right after the handler that
@@ -130,22 +123,98 @@ void X11KeySource::setHoldingInput(bool hold) {
   deliver();
 }
 
-void X11KeySource::eraseDeliveredKey() {
+bool X11KeySource::eraseDeliveredKey() {
   if (handlingReplay_) {
     dropReplay_ = true;  // not posted yet: simply never post it
-    return;
+    return true;
   }
-  const int backSpace = xKeyCodeForAppleKeyCode(keys::Delete);
-  keyboard_.fakeKeyWithModifiers(backSpace, 0, true);
-  keyboard_.fakeKeyWithModifiers(backSpace, 0, false);
+  // Hold first, then look at what came after the press: a fast typist's
+  // next keys may already be in the application. They go too, and come back
+  // after the expansion. The hold ends with the delivery, unless the
+  // expansion asks for it meanwhile.
+  hold_.begin();
+  int erase = 1;
+  if (hold_.isGrabbed()) {
+    int after = 0;
+    if (!catchUp() || !takeBackDelivered(&after)) {
+      log(QStringLiteral("Typing went on past an abbreviation; not expanded"));
+      return false;
+    }
+    erase += after;
+  }
+  postBackSpaces(erase);
+  return true;
 }
 
-void X11KeySource::enqueue(const Pending& item) {
-  // The hold's events and RECORD's come on different connections; order by
-  // server time (equal times keep their arrival order).
-  auto it = queue_.end();
-  while (it != queue_.begin() && std::prev(it)->event.time > item.event.time) --it;
-  queue_.insert(it, item);
+void X11KeySource::postBackSpaces(int count) {
+  const int backSpace = xKeyCodeForAppleKeyCode(keys::Delete);
+  for (int i = 0; i < count; ++i) {
+    keyboard_.fakeKeyWithModifiers(backSpace, 0, true);
+    keyboard_.fakeKeyWithModifiers(backSpace, 0, false);
+  }
+}
+
+void X11KeySource::receive(const RecordReader::Event& e) {
+  if (e.type == RecordReader::GrabMarker || e.type == RecordReader::UngrabMarker) {
+    ++markersSeen_;
+    streamGrabbed_ = e.type == RecordReader::GrabMarker && hold_.takeGrabResult();
+    return;
+  }
+  if (e.own) return;  // the program's own input is never reported
+  const bool key = e.type == KeyPress || e.type == KeyRelease;
+  if (key && e.xtest) {
+    if (e.type == KeyPress) {
+      xtestDown_.insert(e.detail);
+    } else {
+      xtestDown_.remove(e.detail);
+    }
+  }
+  // Only the keyboard is grabbed: pointer events always reach the application.
+  queue_.push_back(Pending{e, key && streamGrabbed_});
+  deliver();
+}
+
+bool X11KeySource::catchUp() {
+  if (!reader_) return false;
+  XFlush(connection_.display());
+  // What arrives now is only queued; the caller decides about it first.
+  const bool delivering = delivering_;
+  delivering_ = true;
+  const bool done =
+      reader_->readUntil([this] { return markersSeen_ >= hold_.markersSent(); }, kCatchUpMs);
+  delivering_ = delivering;
+  if (!done) {
+    log(QStringLiteral("The key stream fell behind the keyboard hold"));
+    markersSeen_ = hold_.markersSent();
+    hold_.forgetGrabResults();
+  }
+  return done;
+}
+
+bool X11KeySource::isErasable(const RecordReader::Event& e) const {
+  if (e.state & (ControlMask | keymap_.altMask() | keymap_.superMask())) return false;
+  const KeySym sym = keymap_.keysym(e.detail, e.state);
+  if (KeyCharacters::isDeadKey(sym)) return false;
+  const QList<uint> text = KeyCharacters::plain(sym).toUcs4();
+  return text.size() == 1 && QChar::isPrint(text.front());
+}
+
+bool X11KeySource::takeBackDelivered(int* erase) {
+  std::vector<Pending*> taken;
+  for (Pending& p : queue_) {
+    if (p.held) continue;
+    const RecordReader::Event& e = p.event;
+    if (e.type == KeyPress) {
+      if (keymap_.modifiersOfKey(e.detail) || (ignored_ && ignored_(e.detail, e.state))) continue;
+      if (!isErasable(e)) return false;  // Return, Tab, a shortcut: done for good
+      taken.push_back(&p);
+    } else if (e.type == ButtonPress && (e.detail < 4 || e.detail > 7)) {
+      return false;  // a click moved the caret
+    }
+  }
+  for (Pending* p : taken) p->held = true;
+  *erase = static_cast<int>(taken.size());
+  return true;
 }
 
 void X11KeySource::deliver() {
@@ -158,11 +227,27 @@ void X11KeySource::deliver() {
       queue_.pop_front();
       process(item);
     }
-    if (holdRequested_ || !hold_.isActive()) break;
-    hold_.end();  // may bring the last caught events
+    if (holdRequested_ || !hold_.isActive() || !queue_.empty()) break;
+    releaseHold();
     if (queue_.empty()) break;
   }
   delivering_ = false;
+}
+
+void X11KeySource::releaseHold() {
+  hold_.end();
+  if (!catchUp()) return;
+  if (std::none_of(queue_.cbegin(), queue_.cend(), [](const Pending& p) { return p.held; }))
+    return;
+  // The grab caught keys after the queue ran dry. Hold again: what reached
+  // the application since the ungrab is erased and goes after them.
+  if (!hold_.begin() || !catchUp()) return;
+  int erase = 0;
+  if (takeBackDelivered(&erase)) {
+    postBackSpaces(erase);
+  } else {
+    log(QStringLiteral("Keys typed during an expansion reached the application out of order"));
+  }
 }
 
 void X11KeySource::process(const Pending& item) {
@@ -239,14 +324,13 @@ void X11KeySource::processKey(const Pending& item) {
   }
 
   if (!item.held) return;
-  // A held event reached nobody yet: post it now, unless it was consumed.
-  if (press) {
-    if (consumed) return;
-    keyboard_.fakeKey(e.detail, true);
-    replayedDown_.insert(e.detail);
-  } else if (replayedDown_.remove(e.detail) || isModifier) {
-    keyboard_.fakeKey(e.detail, false);
-  }
+  // A held press reached nobody yet: typed now, with the modifiers it had,
+  // unless it was consumed. The server followed the modifier keys all
+  // along, and a tap needs no release of its own.
+  if (!press || isModifier || consumed) return;
+  const unsigned lockBits = LockMask | keymap_.numLockMask() | keymap_.scrollLockMask();
+  keyboard_.tapKeyAs(e.detail, e.state & 0xFF & ~lockBits,
+                     [this](int code) { return xtestDown_.contains(code); });
 }
 
 void X11KeySource::processPointer(const RecordReader::Event& e) {

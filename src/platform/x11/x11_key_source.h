@@ -17,11 +17,15 @@ class XkbKeymap;
 class XTestKeyboard;
 
 // The key source on RECORD. Presses are seen after the server delivered
-// them, so nothing can be withheld: a consumed press is erased with one
-// BackSpace. While the input is held, the keyboard grab's events are queued
-// and, when the hold ends, reported and replayed through XTEST in order
-// (a consumed replayed press is then truly dropped) before anything the
-// program posts later; the grab lasts until the last one is out.
+// them, so nothing can be withheld: a consumed press is erased with a
+// BackSpace. Keys typed after it may have reached the application before
+// the program could react; erasing first holds the keyboard and reads the
+// stream up to that moment, and such keys are erased too and replayed
+// after the expansion. While the input is held, the keys the grab caught
+// are queued and, when the hold ends, reported and replayed through XTEST
+// in order (a consumed replayed press is then truly dropped) before
+// anything the program posts later; the grab lasts until the last one is
+// out.
 class X11KeySource final : public KeySource {
   Q_OBJECT
 
@@ -35,7 +39,7 @@ class X11KeySource final : public KeySource {
   void setEnabled(bool enabled) override;
   bool isEnabled() const override { return enabled_; }
   bool canWithholdKeys() const override { return false; }
-  void eraseDeliveredKey() override;
+  bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override;
 
@@ -56,8 +60,19 @@ class X11KeySource final : public KeySource {
     bool held = false;  // caught by the hold, to be replayed
   };
 
-  void enqueue(const Pending& item);
+  void receive(const RecordReader::Event& event);
   void deliver();
+  // Reads the stream until it has shown every grab and ungrab sent.
+  bool catchUp();
+  // Keys in the queue that reached the application although the program
+  // wanted them after its own input: marked held and counted in *erase
+  // (presses that typed one character each). False, with nothing changed,
+  // when one of them cannot be undone by a BackSpace.
+  bool takeBackDelivered(int* erase);
+  bool isErasable(const RecordReader::Event& event) const;
+  void postBackSpaces(int count);
+  // Ends the hold once the queue is empty, holding on while keys came in.
+  void releaseHold();
   void process(const Pending& item);
   void processKey(const Pending& item);
   void processPointer(const RecordReader::Event& event);
@@ -75,8 +90,10 @@ class X11KeySource final : public KeySource {
   bool enabled_ = false;
   bool holdRequested_ = false;
 
-  QSet<int> down_;          // key codes the user holds
-  QSet<int> replayedDown_;  // held presses posted again, awaiting release
+  QSet<int> down_;       // key codes the user holds
+  QSet<int> xtestDown_;  // of those, the ones held through XTEST by another client
+  quint64 markersSeen_ = 0;
+  bool streamGrabbed_ = false;  // the grab is on at this point of the stream
   unsigned modState_ = 0;   // real modifier bits held
   bool capsLock_ = false;
   quint64 flags_ = 0;

@@ -32,9 +32,11 @@ XTestKeyboard::~XTestKeyboard() { restoreSpareKeys(); }
 
 void XTestKeyboard::fakeKey(int keyCode, bool down) {
   if (!available_ || keyCode <= 0) return;
-  std::optional<KeyboardHold::Pause> pause;
-  if (hold_) pause.emplace(*hold_);
-  XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
+  {
+    std::optional<KeyboardHold::Pause> pause;
+    if (hold_) pause.emplace(*hold_);
+    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
+  }
   XFlush(display_);
   lastPost_ = std::chrono::steady_clock::now();
 }
@@ -70,28 +72,73 @@ int XTestKeyboard::modifierKeyCode(unsigned modifierBit) const {
 
 void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down) {
   if (!available_ || keyCode <= 0) return;
-  std::optional<KeyboardHold::Pause> pause;
-  if (hold_) pause.emplace(*hold_);
+  // Asked before the pause: nothing inside it may wait for the server.
   char keys[32] = {};
   XQueryKeymap(display_, keys);
   const unsigned held = modifiersDownIn(keys);
-  QList<int> pressed;
-  for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
-    if (!(modifiers & bit) || (held & bit)) continue;
-    const int code = modifierKeyCode(bit);
-    if (code && !pressed.contains(code)) {
-      XTestFakeKeyEvent(display_, code, True, CurrentTime);
-      pressed.append(code);
+  {
+    std::optional<KeyboardHold::Pause> pause;
+    if (hold_) pause.emplace(*hold_);
+    QList<int> pressed;
+    for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
+      if (!(modifiers & bit) || (held & bit)) continue;
+      const int code = modifierKeyCode(bit);
+      if (code && !pressed.contains(code)) {
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        pressed.append(code);
+      }
     }
+    if (down && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
+      // The user still holds this key (the delimiter just typed): the server
+      // drops a press of a key that is down, so it goes up first.
+      XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
+    }
+    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
+    for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
+      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   }
-  if (down && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
-    // The user still holds this key (the delimiter just typed): the server
-    // drops a press of a key that is down, so it goes up first.
+  XFlush(display_);
+  lastPost_ = std::chrono::steady_clock::now();
+}
+
+void XTestKeyboard::tapKeyAs(int keyCode, unsigned modifiers,
+                             const std::function<bool(int)>& mayLift) {
+  if (!available_ || keyCode <= 0) return;
+  char keys[32] = {};
+  XQueryKeymap(display_, keys);
+  const unsigned held = modifiersDownIn(keys);
+  {
+    std::optional<KeyboardHold::Pause> pause;
+    if (hold_) pause.emplace(*hold_);
+    // Modifier keys held now that the press did not have go up for it,
+    // where that can be undone afterwards.
+    QList<int> lifted;
+    for (int code = 8; code < 256; ++code) {
+      if (!(keys[code / 8] & (1 << (code % 8)))) continue;
+      const unsigned bits = keymap_.modifiersOfKey(code) & ~(LockMask | keymap_.numLockMask() |
+                                                              keymap_.scrollLockMask());
+      if (!bits || (bits & modifiers) || !mayLift || !mayLift(code)) continue;
+      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), False, CurrentTime);
+      lifted.append(code);
+    }
+    QList<int> pressed;
+    for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
+      if (!(modifiers & bit) || (held & bit)) continue;
+      const int code = modifierKeyCode(bit);
+      if (code && !pressed.contains(code)) {
+        XTestFakeKeyEvent(display_, code, True, CurrentTime);
+        pressed.append(code);
+      }
+    }
+    if (keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8))))
+      XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
+    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), True, CurrentTime);
     XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
+    for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
+      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+    for (int code : std::as_const(lifted))
+      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), True, CurrentTime);
   }
-  XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
-  for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
-    XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   XFlush(display_);
   lastPost_ = std::chrono::steady_clock::now();
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <chrono>
+#include <functional>
 
 #include "platform/x11/x11_types.h"
 
@@ -34,6 +35,12 @@ class XTestKeyboard final {
   // keyCode pressed or released with exactly the modifier bits `modifiers`
   // added to what the user holds: the missing ones are pressed around it.
   void fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down);
+
+  // One press and release of keyCode with the modifier bits `modifiers`:
+  // missing ones are pressed around it, and modifier keys held now beyond
+  // them are lifted around it when mayLift(key code) allows (only keys
+  // this input device holds can be lifted and put back).
+  void tapKeyAs(int keyCode, unsigned modifiers, const std::function<bool(int)>& mayLift);
 
   // Real modifier bits of the keys physically down now (locks excluded).
   unsigned heldModifiers() const;
