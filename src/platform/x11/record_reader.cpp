@@ -157,12 +157,11 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
   if (category == XRecordStartOfData) started_ = true;
   if (!bytes || length == 0) return;
   if (category == XRecordFromClient) {
-    const bool own = clientBase == ownBase_;
+    if (clientBase != ownBase_) return;
     if (bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput && length >= 8) {
       pendingType_ = bytes[4];
       pendingDetail_ = bytes[5];
-      pendingOwn_ = own;
-    } else if (own && (bytes[0] == kGrabKeyboard || bytes[0] == kUngrabKeyboard)) {
+    } else if (bytes[0] == kGrabKeyboard || bytes[0] == kUngrabKeyboard) {
       Event marker;
       marker.type = bytes[0] == kGrabKeyboard ? GrabMarker : UngrabMarker;
       marker.own = true;
@@ -179,12 +178,10 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
   event.rootX = static_cast<qint16>(read16(bytes + 20));
   event.rootY = static_cast<qint16>(read16(bytes + 22));
   event.state = read16(bytes + 28);
-  // The event an XTEST request generated comes right after that request
-  // (a press of a key already down generates none).
+  // The event an own request generated comes right after that request.
   if (pendingType_ != 0) {
-    event.xtest = pendingType_ == event.type &&
-                  (event.type == MotionNotify || pendingDetail_ == event.detail);
-    event.own = event.xtest && pendingOwn_;
+    event.own = pendingType_ == event.type &&
+                (event.type == MotionNotify || pendingDetail_ == event.detail);
     pendingType_ = 0;
   }
   received_.push_back(event);

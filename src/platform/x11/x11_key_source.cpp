@@ -94,7 +94,6 @@ void X11KeySource::stop() {
   hold_.end();
   reader_.reset();
   queue_.clear();
-  xtestDown_.clear();
   streamGrabbed_ = false;
   enabled_ = false;
 }
@@ -162,13 +161,6 @@ void X11KeySource::receive(const RecordReader::Event& e) {
   }
   if (e.own) return;  // the program's own input is never reported
   const bool key = e.type == KeyPress || e.type == KeyRelease;
-  if (key && e.xtest) {
-    if (e.type == KeyPress) {
-      xtestDown_.insert(e.detail);
-    } else {
-      xtestDown_.remove(e.detail);
-    }
-  }
   // Only the keyboard is grabbed: pointer events always reach the application.
   queue_.push_back(Pending{e, key && streamGrabbed_});
   deliver();
@@ -329,8 +321,7 @@ void X11KeySource::processKey(const Pending& item) {
   // along, and a tap needs no release of its own.
   if (!press || isModifier || consumed) return;
   const unsigned lockBits = LockMask | keymap_.numLockMask() | keymap_.scrollLockMask();
-  keyboard_.tapKeyAs(e.detail, e.state & 0xFF & ~lockBits,
-                     [this](int code) { return xtestDown_.contains(code); });
+  keyboard_.tapKeyAs(e.detail, e.state & 0xFF & ~lockBits);
 }
 
 void X11KeySource::processPointer(const RecordReader::Event& e) {

@@ -90,8 +90,7 @@ class X11KeySource final : public KeySource {
   bool enabled_ = false;
   bool holdRequested_ = false;
 
-  QSet<int> down_;       // key codes the user holds
-  QSet<int> xtestDown_;  // of those, the ones held through XTEST by another client
+  QSet<int> down_;  // key codes the user holds
   quint64 markersSeen_ = 0;
   bool streamGrabbed_ = false;  // the grab is on at this point of the stream
   unsigned modState_ = 0;   // real modifier bits held

@@ -9,6 +9,8 @@
 #include <X11/keysym.h>
 #include <xkbcommon/xkbcommon.h>
 
+#include <QEventLoop>
+
 #include <optional>
 
 namespace ql {
@@ -16,6 +18,9 @@ namespace ql {
 namespace {
 
 constexpr int kSpareRestoreMs = 2000;
+constexpr int kModifierWaitMs = 400;
+constexpr int kModifierRestMs = 2000;
+constexpr int kModifierPollMs = 2;
 
 }  // namespace
 
@@ -71,10 +76,16 @@ int XTestKeyboard::modifierKeyCode(unsigned modifierBit) const {
 }
 
 void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down) {
+  post(keyCode, modifiers, down ? Press : Release);
+}
+
+void XTestKeyboard::tapKeyAs(int keyCode, unsigned modifiers) { post(keyCode, modifiers, Tap); }
+
+void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
   if (!available_ || keyCode <= 0) return;
   // Asked before the pause: nothing inside it may wait for the server.
   char keys[32] = {};
-  XQueryKeymap(display_, keys);
+  settleModifiers(modifiers, keys);
   const unsigned held = modifiersDownIn(keys);
   {
     std::optional<KeyboardHold::Pause> pause;
@@ -88,12 +99,13 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
         pressed.append(code);
       }
     }
-    if (down && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
+    if (stroke != Release && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
       // The user still holds this key (the delimiter just typed): the server
       // drops a press of a key that is down, so it goes up first.
       XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
     }
-    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), down ? True : False, CurrentTime);
+    if (stroke != Release) XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), True, CurrentTime);
+    if (stroke != Press) XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
     for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
       XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   }
@@ -101,46 +113,25 @@ void XTestKeyboard::fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool d
   lastPost_ = std::chrono::steady_clock::now();
 }
 
-void XTestKeyboard::tapKeyAs(int keyCode, unsigned modifiers,
-                             const std::function<bool(int)>& mayLift) {
-  if (!available_ || keyCode <= 0) return;
-  char keys[32] = {};
+void XTestKeyboard::settleModifiers(unsigned modifiers, char* keys) {
+  // A modifier the user holds would change what the key does (Shift turns
+  // Tab into Backtab, Control a BackSpace into a word delete). A modifier
+  // typed for a capital is up again in a moment; one held on purpose (a
+  // hot key's) is waited for once, not before every key.
   XQueryKeymap(display_, keys);
-  const unsigned held = modifiersDownIn(keys);
-  {
-    std::optional<KeyboardHold::Pause> pause;
-    if (hold_) pause.emplace(*hold_);
-    // Modifier keys held now that the press did not have go up for it,
-    // where that can be undone afterwards.
-    QList<int> lifted;
-    for (int code = 8; code < 256; ++code) {
-      if (!(keys[code / 8] & (1 << (code % 8)))) continue;
-      const unsigned bits = keymap_.modifiersOfKey(code) & ~(LockMask | keymap_.numLockMask() |
-                                                              keymap_.scrollLockMask());
-      if (!bits || (bits & modifiers) || !mayLift || !mayLift(code)) continue;
-      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), False, CurrentTime);
-      lifted.append(code);
+  const auto start = std::chrono::steady_clock::now();
+  if (start < waitAgainAfter_) return;
+  const auto deadline = start + std::chrono::milliseconds(kModifierWaitMs);
+  while (modifiersDownIn(keys) & ~modifiers) {
+    if (std::chrono::steady_clock::now() >= deadline) {
+      waitAgainAfter_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kModifierRestMs);
+      return;
     }
-    QList<int> pressed;
-    for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
-      if (!(modifiers & bit) || (held & bit)) continue;
-      const int code = modifierKeyCode(bit);
-      if (code && !pressed.contains(code)) {
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        pressed.append(code);
-      }
-    }
-    if (keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8))))
-      XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
-    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), True, CurrentTime);
-    XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
-    for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
-      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
-    for (int code : std::as_const(lifted))
-      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), True, CurrentTime);
+    QEventLoop loop;
+    QTimer::singleShot(kModifierPollMs, &loop, &QEventLoop::quit);
+    loop.exec();
+    XQueryKeymap(display_, keys);
   }
-  XFlush(display_);
-  lastPost_ = std::chrono::steady_clock::now();
 }
 
 bool XTestKeyboard::typeCharacter(char32_t c) {

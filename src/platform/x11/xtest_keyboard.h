@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <chrono>
-#include <functional>
 
 #include "platform/x11/x11_types.h"
 
@@ -34,13 +33,12 @@ class XTestKeyboard final {
 
   // keyCode pressed or released with exactly the modifier bits `modifiers`
   // added to what the user holds: the missing ones are pressed around it.
+  // Other modifiers the user holds are waited for a moment first.
   void fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down);
 
-  // One press and release of keyCode with the modifier bits `modifiers`:
-  // missing ones are pressed around it, and modifier keys held now beyond
-  // them are lifted around it when mayLift(key code) allows (only keys
-  // this input device holds can be lifted and put back).
-  void tapKeyAs(int keyCode, unsigned modifiers, const std::function<bool(int)>& mayLift);
+  // One press and release of keyCode with the modifier bits `modifiers`
+  // added to what the user holds, in one go.
+  void tapKeyAs(int keyCode, unsigned modifiers);
 
   // Real modifier bits of the keys physically down now (locks excluded).
   unsigned heldModifiers() const;
@@ -59,6 +57,11 @@ class XTestKeyboard final {
   void restoreSpareKeys();
 
  private:
+  enum Stroke { Press, Release, Tap };
+  void post(int keyCode, unsigned modifiers, Stroke stroke);
+  // Waits while modifiers beyond `modifiers` are held; leaves the last
+  // XQueryKeymap vector in keys.
+  void settleModifiers(unsigned modifiers, char* keys);
   int modifierKeyCode(unsigned modifierBit) const;
   // The real modifier bits of the keys down in an XQueryKeymap vector.
   unsigned modifiersDownIn(const char* keys) const;
@@ -76,6 +79,7 @@ class XTestKeyboard final {
   QList<Spare> spares_;  // least recently used first
   QTimer restoreTimer_;
   std::chrono::steady_clock::time_point lastPost_{};
+  std::chrono::steady_clock::time_point waitAgainAfter_{};
 };
 
 }  // namespace ql
