@@ -37,7 +37,8 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::fromUtf8(window)}));
   test::settle(500);
 
-  QuilletProgram quillet(1, {{"tg", "<b>%|</b>"}, {"ln", "one{key:enter}two"}});
+  QuilletProgram quillet(
+      1, {{"tg", "<b>%|</b>"}, {"ln", "one{key:enter}two"}, {"sig", "Best regards"}});
   ASSERT_TRUE(quillet.start());
   ASSERT_TRUE(typeText(QStringLiteral("x tg ")));
   ASSERT_TRUE(quillet.waitForExpansions(1));
@@ -55,6 +56,21 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
     f.open(QIODevice::ReadOnly);
     saved = f.readAll();
     return saved.startsWith("x <b>bold</b> one\ntwo ");
+  }, 5000)) << saved.toStdString();
+
+  // Typed on without waiting, at a fast typist's pace: the held keys come
+  // after each expansion, the last ones between the tags.
+  ASSERT_TRUE(typeText(QStringLiteral(" sig and tg bold"), 12));
+  ASSERT_TRUE(quillet.waitForExpansions(4));
+  test::settle(300);
+  ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+s")}));
+  EXPECT_TRUE(waitUntil([&] {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    saved = f.readAll();
+    // The editor ends the file with a line break when saving.
+    return saved.startsWith("x <b>bold</b> one\ntwo ") &&
+           saved.trimmed().endsWith("\n Best regards and <b>bold</b>");
   }, 5000)) << saved.toStdString();
 }
 
