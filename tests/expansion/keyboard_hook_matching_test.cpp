@@ -39,6 +39,27 @@ TEST_P(HookMatching, ImmediateModeConsumesTheLastCharacterBeforeTheExpansionStar
   EXPECT_TRUE(hook.isHook());
 }
 
+// On X11 the user may already have typed on with a Return or a click that
+// cannot be taken back: the text then stays as typed.
+TEST_P(HookMatching, NothingExpandsWhenTheDeliveredPressCannotBeErased) {
+  delimiterMode({QStringLiteral("space")});
+  snippet(QStringLiteral("sig"));
+  desktop.keySource().setEraseRefused(true);
+  start(canWithhold());
+  desktop.typeText(QStringLiteral("a sig "));
+  if (canWithhold()) {
+    EXPECT_EQ(delegate.expansions.size(), 1);
+    return;
+  }
+  EXPECT_TRUE(delegate.expansions.isEmpty());
+  EXPECT_EQ(field(), QStringLiteral("a sig "));
+  EXPECT_TRUE(desktop.postedKeyNames().isEmpty());
+  // The word buffer went on normally: the next one expands.
+  desktop.keySource().setEraseRefused(false);
+  desktop.typeText(QStringLiteral("sig "));
+  EXPECT_EQ(delegate.expansions.size(), 1);
+}
+
 TEST_P(HookMatching, DelimiterModeConsumesTheDelimiterAndAlwaysEndsTheWord) {
   delimiterMode({QStringLiteral("space"), QStringLiteral(",")});
   const SnippetPtr sig = snippet(QStringLiteral("sig"));

@@ -22,6 +22,7 @@ void SimKeySource::setEnabled(bool enabled) { enabled_ = enabled; }
 
 bool SimKeySource::eraseDeliveredKey() {
   if (canWithhold_ || !erasable_) return true;
+  if (eraseRefused_) return false;
   erasable_ = false;
   desktop_.postKeyFromProgram(keys::Delete, 0, true);
   desktop_.postKeyFromProgram(keys::Delete, 0, false);

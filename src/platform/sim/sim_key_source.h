@@ -31,6 +31,9 @@ class SimKeySource final : public KeySource {
 
   // Switches between the Mac behaviour (true, the default) and the X11 one.
   void setCanWithholdKeys(bool can) { canWithhold_ = can; }
+  // For tests: eraseDeliveredKey() refuses, as on X11 when the user typed on
+  // with a key that cannot be taken back.
+  void setEraseRefused(bool refused) { eraseRefused_ = refused; }
   // For tests: start() fails, as without assistive access.
   void setStartFails(bool fails) { startFails_ = fails; }
   bool isStarted() const { return started_; }
@@ -51,6 +54,7 @@ class SimKeySource final : public KeySource {
   bool enabled_ = false;
   bool canWithhold_ = true;
   bool startFails_ = false;
+  bool eraseRefused_ = false;
   bool holding_ = false;
   int inHandler_ = 0;
   bool erasable_ = false;
