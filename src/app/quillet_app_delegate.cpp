@@ -152,8 +152,10 @@ void QuilletAppDelegate::processSuggestionsHotKey(const QString&) {
   // The suggestion popup is not there yet.
 }
 
-void QuilletAppDelegate::showPopup(const QString&, const QString&) {
-  // The suggestion popup is not there yet.
+void QuilletAppDelegate::showPopup(const QString&, const QString& delimiter) {
+  // Until there is a suggestion popup to choose from, the consumed delimiter
+  // goes back so the text stays as typed.
+  executor_.retypeDelimiter(delimiter);
 }
 
 bool QuilletAppDelegate::processSnippet(const SnippetPtr& snippet, int contentLength,

@@ -63,6 +63,19 @@ ExpansionExecutor::ExpansionExecutor(const Platform& platform, SystemServices& s
       services_(services),
       delegate_(delegate) {}
 
+quint64 ExpansionExecutor::delimiterFlags(quint16 keyCode) const {
+  // Typed again as the user typed it: "!" is Shift and a digit key.
+  return keyCode == lastKeyCode_ ? lastKeyFlags_ & (mods::Shift | mods::Option) : 0;
+}
+
+void ExpansionExecutor::retypeDelimiter(const QString& delimiter) {
+  bool ok = false;
+  const int code = delimiter.toInt(&ok);
+  if (!ok || code < 0 || code > 0xFFFF) return;
+  InputHold hold(keySource_);
+  sendKey(quint16(code), delimiterFlags(quint16(code)));
+}
+
 void ExpansionExecutor::noteKeyPress(quint16 keyCode, quint64 modifierFlags) {
   lastKeyCode_ = keyCode;
   lastKeyFlags_ = modifierFlags;
@@ -227,11 +240,7 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& sni
 
   if (key >= 0) sendKey(quint16(key));
   if (delimiterKey >= 0) {
-    // Typed again as the user typed it: "!" is Shift and a digit key.
-    const quint64 flags = quint16(delimiterKey) == lastKeyCode_
-                              ? lastKeyFlags_ & (mods::Shift | mods::Option)
-                              : 0;
-    sendKey(quint16(delimiterKey), flags);
+    sendKey(quint16(delimiterKey), delimiterFlags(quint16(delimiterKey)));
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }
   sendKey(keys::Left, 0, cursor);

@@ -46,6 +46,9 @@ class ExpansionExecutor final : public QObject {
   // Every key press the user makes goes through here first, so the
   // delimiter can be retyped with the modifiers it was typed with.
   void noteKeyPress(quint16 keyCode, quint64 modifierFlags);
+  // Types a consumed delimiter (its key code in decimal) again, as the user
+  // typed it.
+  void retypeDelimiter(const QString& delimiter);
 
   // The application (and its window) the user typed in before one of the
   // program's own windows took the focus.
@@ -70,6 +73,7 @@ class ExpansionExecutor final : public QObject {
                  bool last);
   void bookkeeping(const SnippetPtr& snippet, int contentLength);
   void sendKey(quint16 keyCode, quint64 modifierFlags = 0, int times = 1);
+  quint64 delimiterFlags(quint16 keyCode) const;
   void pause(int ms);
 
   KeySource& keySource_;

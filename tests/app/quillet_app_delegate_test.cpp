@@ -155,6 +155,20 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
   }
 }
 
+TEST_F(ControllerTest, ASharedAbbreviationLeavesTheTextAsTyped) {
+  for (bool canWithhold : {true, false}) {
+    TearDown();
+    SetUp();
+    desktop.keySource().setCanWithholdKeys(canWithhold);
+    writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")},
+                                                   {QStringLiteral("sig"), QStringLiteral("Kind")}});
+    ASSERT_TRUE(controller->awakeFromNib());
+    desktop.focusedField()->setText(QString());
+    desktop.typeText(QStringLiteral("a sig! b"));
+    EXPECT_EQ(field(), QStringLiteral("a sig! b")) << canWithhold;
+  }
+}
+
 TEST_F(ControllerTest, AWordTypedRightAfterAnExpansionSurvivesTheRestore) {
   writeLibrary(QLPreferences::DelimiterRetyped,
                {{QStringLiteral("sig"), QStringLiteral("Best")}, {QStringLiteral("adr"), QStringLiteral("Main")}});
