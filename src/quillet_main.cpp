@@ -1,5 +1,6 @@
 // Quillet, the desktop program: the main controller on the X11 backend.
 #include "app/quillet_app_delegate.h"
+#include "app/single_instance.h"
 #include "platform/x11/x11_platform.h"
 
 #include <QApplication>
@@ -51,8 +52,20 @@ int main(int argc, char** argv) {
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
   QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
+  QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));
+  QGuiApplication::setDesktopFileName(QStringLiteral("com.orrerylabs.Quillet"));
   // The fill-in form closing is no reason to quit.
   QApplication::setQuitOnLastWindowClosed(false);
+
+  // A second start shows the running Quillet's library window and ends.
+  SingleInstance instance;
+  if (instance.notifyRunningInstance()) {
+    std::puts("Quillet is already running; its library window is shown.");
+    return 0;
+  }
+  if (!instance.listen())
+    std::fprintf(stderr, "quillet: cannot answer later starts at %s\n",
+                 qPrintable(instance.serverName()));
 
   QString error;
   std::unique_ptr<ql::X11Platform> x11 = ql::X11Platform::create({}, &error);
@@ -62,6 +75,10 @@ int main(int argc, char** argv) {
   }
   QuilletAppDelegate controller(x11->platform());
   if (!controller.awakeFromNib()) return 1;
+  QObject::connect(&instance, &SingleInstance::reopenRequested, &controller,
+                   [&controller] { controller.applicationShouldHandleReopen(false); });
+  for (const QString& path : QCoreApplication::arguments().mid(1)) controller.applicationOpenFile(path);
+  controller.applicationDidFinishLaunching();
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                    [&controller] { controller.applicationWillTerminate(); });
   quitOnSignals(app);

@@ -1,5 +1,6 @@
 #include "app/quillet_app_delegate.h"
 
+#include "app/restore_window_controller.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
@@ -8,6 +9,11 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QMenu>
+#include <QRandomGenerator>
+#include <QSystemTrayIcon>
 #include <QTimer>
 
 #include <cstdio>
@@ -40,6 +46,20 @@ int criticalAlert(const QString& title, const QString& message, const QString& d
   return box.clickedButton() == only ? 1 : 0;
 }
 
+int alertBox(QWidget* parent, QMessageBox::Icon icon, const QString& message, const QString& details,
+             const QStringList& buttons) {
+  QMessageBox box(icon, QGuiApplication::applicationDisplayName(), message, QMessageBox::NoButton,
+                  parent);
+  box.setInformativeText(details);
+  if (parent) box.setWindowModality(Qt::WindowModal);
+  QList<QAbstractButton*> added;
+  for (int i = 0; i < buttons.size(); ++i)
+    added.append(box.addButton(buttons[i], i == 0 ? QMessageBox::AcceptRole : QMessageBox::RejectRole));
+  if (!added.isEmpty()) box.setDefaultButton(static_cast<QPushButton*>(added.first()));
+  box.exec();
+  return int(added.indexOf(box.clickedButton()));
+}
+
 }  // namespace
 
 QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* parent)
@@ -47,13 +67,25 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       alertPanel(criticalAlert),
       platform_(platform),
       services_(platform),
-      executor_(platform, services_, *this) {
+      executor_(platform, services_, *this),
+      hotKeyCenter_(*platform.hotKeys) {
   connect(&executor_, &ql::ExpansionExecutor::expansionFinished, this,
           [this] { typedSinceExpansion_ = false; });
+  alertSheet = alertBox;
+  isSystemTrayAvailable = [] { return QSystemTrayIcon::isSystemTrayAvailable(); };
+  openUrl = [](const QUrl& url) { return QDesktopServices::openUrl(url); };
+  terminate = [] { QCoreApplication::quit(); };
+  randomDigit = [] { return int(QRandomGenerator::global()->bounded(1, 10)); };
+  const QString dir = QCoreApplication::applicationDirPath();
+  helpDocumentPaths = {dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
+                       dir + QStringLiteral("/../share/quillet/quillet-help.html"),
+                       QStringLiteral(QUILLET_SOURCE_HELP)};
+  connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
 }
 
 QuilletAppDelegate::~QuilletAppDelegate() {
   if (eventHandler_) eventHandler_->delegate = nullptr;
+  removeStatusItem();
 }
 
 bool QuilletAppDelegate::createApplicationUsersFolder(const QString& name, QString* error) {
@@ -85,10 +117,19 @@ bool QuilletAppDelegate::awakeFromNib() {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
   }
 
+  processStatusMenu();
+  const QLPreferences defaults;
+  const QLPreferences& prefs = settings_ ? settings_->preferences : defaults;
+  if (!prefs.isShowDockIcon) setDockStatus(true);
   isQLEnabled = settings_ && settings_->preferences.isExtendAbbreviation;
+  applyIndicators();
+  toggleStatusItem(prefs.isShowStatusBarIcon);
+  if (settings_) toggleBackup(settings_->preferences.isAutomaticBackup);
+  resetHotKeys();
 
   connect(platform_.workspace, &ql::Workspace::applicationActivated, this,
           &QuilletAppDelegate::foremostAppActivated);
+  setupVersion();
 
   if (!checkAccessAndInstallHook()) return false;
 
@@ -126,9 +167,11 @@ bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
 
 void QuilletAppDelegate::applicationWillTerminate() {
   if (eventHandler_) eventHandler_->uninstallHook();
+  backupTimer_.cancel();
 }
 
 void QuilletAppDelegate::foremostAppActivated(const ql::ApplicationInfo& application) {
+  closeMenu();
   if (eventHandler_) eventHandler_->appChanged(application);
 }
 

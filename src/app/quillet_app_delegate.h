@@ -1,6 +1,9 @@
 #pragma once
 
+#include "app/backup_timer.h"
+#include "app/dd_hot_key_center.h"
 #include "app/fill_in_window_controller.h"
+#include "app/restore_window_controller_delegate.h"
 #include "expansion/expansion_executor.h"
 #include "expansion/keyboard_hook.h"
 #include "expansion/keyboard_hook_delegate.h"
@@ -9,10 +12,18 @@
 #include "model/ql_statistics.h"
 #include "platform/platform.h"
 
+#include <QMessageBox>
 #include <QObject>
+#include <QPointer>
+#include <QUrl>
 
 #include <functional>
 #include <memory>
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+class RestoreWindowController;
 
 // The main controller: owns the library, the statistics, the keyboard hook,
 // the executor and the fill-in form for the whole run, starts them up and
@@ -20,13 +31,18 @@
 class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
-                                 public FillInWindowControllerDelegate {
+                                 public FillInWindowControllerDelegate,
+                                 public RestoreWindowControllerDelegate {
   Q_OBJECT
 
  public:
   // A critical alert with one button; answers 1 when that button was chosen.
   using AlertPanel = std::function<int(const QString& title, const QString& message,
                                        const QString& details, const QString& button)>;
+  // A critical alert (a sheet on parent when there is one) with buttons, the
+  // first the default; answers the index of the button chosen.
+  using AlertSheet = std::function<int(QWidget* parent, QMessageBox::Icon icon, const QString& message,
+                                       const QString& details, const QStringList& buttons)>;
 
   explicit QuilletAppDelegate(const ql::Platform& platform, QObject* parent = nullptr);
   ~QuilletAppDelegate() override;
@@ -38,6 +54,93 @@ class QuilletAppDelegate final : public QObject,
   bool awakeFromNib();
   // Shut-down: the hook lets go of the keyboard. Nothing needs saving.
   void applicationWillTerminate();
+  // Start-up, part two: the library window in front, menu titles to match.
+  void applicationDidFinishLaunching();
+  // Another start of quillet while this one runs: show the library window.
+  bool applicationShouldHandleReopen(bool hasVisibleWindows);
+  bool applicationShouldTerminateAfterLastWindowClosed();
+  // A file handed to the program on its command line: noted, not opened.
+  bool applicationOpenFile(const QString& path);
+
+  // Switching expansion on and off (menu, hot key, preferences window).
+  void actionDisableQuillet();
+  void extenderChanged(bool status);
+  // The library window.
+  void actionOpenQuillet();
+  void actionShowQuillet();
+  void setupVersion();
+  void helpAction();
+  // The secondary windows; those that are not built yet do nothing.
+  void actionPreferences();
+  void actionStatistics();
+  void actionRestore();
+  void actionImport();
+  void actionShowSearchWindow();
+  void actionQuit();
+  // After the preferences window changed a setting.
+  void preferencesChanged();
+  void statusBarIconStatusChanged(bool status);
+  void dockIconStatusChanged(bool status);
+  void hotKeysChanged();
+  void backupConfigChanged();
+
+  // The tray item and its menu.
+  bool toggleStatusItem(bool show);
+  bool createStatusItem();
+  void removeStatusItem();
+  void processStatusMenu();
+  void statusItemSelected();
+  void statusItemDeselected();
+  void menuWillOpen();
+  void menuDidClose();
+  void closeMenu();
+  QSystemTrayIcon* statusItem() const { return statusItem_; }
+  QMenu* statusMenu() const { return statusMenu_.get(); }
+
+  // Global hot keys.
+  bool registerhotKey(quint16 keyCode, quint64 modifierFlags, DDHotKey::Task task);
+  bool unRegisterhotKey(quint16 keyCode, quint64 modifierFlags);
+  void resetHotKeys();
+  DDHotKeyCenter& hotKeyCenter() { return hotKeyCenter_; }
+  void processSuggestionsHotKey(const ql::KeyEvent& event);
+  void processOpenQuilletHotKey();
+  void processEnableDisabledQuilletHotKey();
+  void processNewSnippetHotKey();
+  void processNewSnippetFromSelectionHotKey();
+  void processNewSnippetFromClipboardHotKey();
+  void processNewSnippetFromApplicationHotKey();
+  void actionNewSnippetHotKey();
+  void actionNewSnippetFromSelectionHotKey();
+  void actionNewSnippetFromClipboardHotKey();
+  void actionNewSnippetFromApplicationHotKey();
+  void processNewSnippetFromSelection();
+  void processNewSnippetFromApplication();
+  // The new-snippet window closed: the clipboard saved before the copy goes back.
+  void newSnippetWindowDidFinish();
+
+  // Backups and restore.
+  void toggleBackup(bool on);
+  void timerFireMethod();
+  bool backup(QString* error, const QString& suffix = QString());
+  void cleanBackups();
+  void actionBackup();
+  void takeBackup() override;
+  void restoreFileSelected(RestoreWindowController* controller, const QString& restoreFile) override;
+  bool restoreSettings(const QString& path, const QString& destFile, bool alertError);
+  void resetPreferences(bool previousIsShowDockIcon);
+  void restoreAlertDidEnd();
+  BackupTimer& backupTimer() { return backupTimer_; }
+  RestoreWindowController* restoreSheet() const { return restoreSheet_.get(); }
+  // The backup label pair of the library window.
+  QString labelAutoBackupText() const { return labelAutoBackupText_; }
+  QString labelNextBackupText() const { return labelNextBackupText_; }
+  bool isBackupFailed() const { return backupFailed_; }
+  QString backupToolTip() const { return backupToolTip_; }
+
+  // Taskbar presence, login item, relaunch.
+  void setDockStatus(bool status);
+  void toggleLoginItem(bool add);
+  void relaunch();
 
   // Makes sure application folder + name exists.
   bool createApplicationUsersFolder(const QString& name, QString* error = nullptr);
@@ -85,10 +188,44 @@ class QuilletAppDelegate final : public QObject,
   bool isQLEnabled = false;
   // The alert of the access check; tests replace it.
   AlertPanel alertPanel;
+  // The library window, once there is one.
+  QPointer<QWidget> window;
+  // What the desktop offers; tests replace these.
+  AlertSheet alertSheet;
+  std::function<bool()> isSystemTrayAvailable;
+  std::function<bool(const QUrl& url)> openUrl;
+  std::function<void()> terminate;
+  std::function<int()> randomDigit;
+  // Where the help document is looked for; the first that exists opens.
+  QStringList helpDocumentPaths;
+
+ Q_SIGNALS:
+  // labelAutoBackupText, labelNextBackupText, isBackupFailed or backupToolTip changed.
+  void backupLabelsChanged();
+  // Windows that come with their own code: the controller asks, they answer.
+  void searchWindowRequested(const QPoint& at);
+  void preferencesWindowRequested();
+  void statisticsWindowRequested();
+  void importWindowRequested();
+  // kind: "new", "clipboard", "selection" or "application".
+  void newSnippetWindowRequested(const QString& kind);
+  void expansionSwitched(bool enabled);
+  // A restore replaced groups and snippets: the library outline reloads.
+  void libraryRestored();
 
  private:
   bool checkAccessAndInstallHook();
   bool warnAboutAccess(const QString& details);
+  void applyIndicators();
+  void saveSettingsFile();
+  void setBackupLabels(const QString& autoBackup, const QString& next);
+  void rememberFrontmostApplication();
+  void buildStatusMenu();
+  void saveClipboard();
+  void noteCopied();
+  void restoreClipboard();
+  int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details,
+                const QStringList& buttons = {QStringLiteral("OK")});
 
   ql::Platform platform_;
   ql::SystemServices services_;
@@ -98,4 +235,35 @@ class QuilletAppDelegate final : public QObject,
   ql::ExpansionExecutor executor_;
   std::unique_ptr<FillInWindowController> fillInPanel_;
   bool typedSinceExpansion_ = false;
+  DDHotKeyCenter hotKeyCenter_;
+  BackupTimer backupTimer_;
+  std::unique_ptr<RestoreWindowController> restoreSheet_;
+  std::unique_ptr<QMenu> statusMenu_;
+  QSystemTrayIcon* statusItem_ = nullptr;
+  QString labelAutoBackupText_;
+  QString labelNextBackupText_;
+  QString backupToolTip_;
+  bool backupFailed_ = false;
+  bool hasDockIcon_ = false;
+  // The user's clipboard around the copy of a new-snippet hot key.
+  QList<ql::PasteboardItem> savedClipboard_;
+  quint64 clipboardCountAtSave_ = 0;
+  quint64 clipboardCountAfterCopy_ = 0;
+  bool clipboardSaved_ = false;
+
+ public:
+  // Entries of the status menu the controller adjusts.
+  QAction* searchSnippet = nullptr;
+  QAction* openQuillet = nullptr;
+  QAction* disableQuillet = nullptr;
+  QAction* newSnippetMenu = nullptr;
+  QAction* newSnippetFromSelectionMenu = nullptr;
+  QAction* newSnippetFromClipboardMenu = nullptr;
+  QAction* newSnippetFromApplicationMenu = nullptr;
+  QAction* preferencesMenuItem = nullptr;
+  QAction* statisticsMenuItem = nullptr;
+  QAction* aboutMenuItem = nullptr;
+  QAction* helpMenuItem = nullptr;
+  QAction* quitMenuItem = nullptr;
+  bool hasDockIcon() const { return hasDockIcon_; }
 };

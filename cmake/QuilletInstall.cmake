@@ -1,0 +1,43 @@
+# Where a Linux user expects the pieces: programs in bin, the desktop entry,
+# the icon in the hicolor theme, the AppStream metainfo and the help page.
+include(GNUInstallDirs)
+
+if(TARGET quillet)
+  install(TARGETS quillet RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+install(TARGETS quillet-tool RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+if(TARGET quillet-relaunch)
+  install(TARGETS quillet-relaunch RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+
+set(QUILLET_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
+install(FILES ${QUILLET_RESOURCES}/com.orrerylabs.Quillet.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${QUILLET_RESOURCES}/com.orrerylabs.Quillet.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${QUILLET_RESOURCES}/icons/quillet.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES ${QUILLET_RESOURCES}/icons/quillet-${size}.png
+          DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+          RENAME quillet.png)
+endforeach()
+install(FILES ${QUILLET_RESOURCES}/help/quillet-help.html
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+
+# A Debian package: cpack -G DEB in the build folder (scripts/package-deb).
+set(CPACK_PACKAGE_NAME quillet)
+set(CPACK_PACKAGE_VENDOR "Orrery Labs")
+set(CPACK_PACKAGE_CONTACT "Orrery Labs <quillet@orrerylabs.com>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "text expander for the X11 desktop")
+set(CPACK_PACKAGE_DESCRIPTION
+    "Quillet replaces abbreviations typed in any application with stored snippets:\n"
+    "plain or formatted text with date codes, the clipboard, fill-in fields and key presses.")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_GENERATOR DEB)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "sound-theme-freedesktop")
+set(CPACK_STRIP_FILES ON)
+include(CPack)

@@ -1,0 +1,193 @@
+// The seven global hot keys and the new-snippet commands.
+#include "app/quillet_app_delegate.h"
+
+#include "expansion/input_service.h"
+#include "platform/keys.h"
+#include "platform/log.h"
+
+#include <QTimer>
+
+#include <exception>
+
+namespace {
+
+// The copied selection is on the clipboard by then.
+constexpr int kCopyDelayMs = 500;
+// The new-snippet window is gone by then, and the clipboard may go back.
+constexpr int kRestoreAfterNewSnippetMs = 1500;
+
+// A description counts with both numbers present.
+bool readHotKey(const ql::PlistDict& description, quint16* keyCode, quint64* modifierFlags) {
+  if (description.isEmpty()) return false;
+  const ql::PlistValue* code = description.value(QStringLiteral("keyCode"));
+  const ql::PlistValue* flags = description.value(QStringLiteral("modifierFlags"));
+  if (!code || !flags || !code->toInteger() || !flags->toInteger()) return false;
+  *keyCode = static_cast<quint16>(*code->toInteger());
+  *modifierFlags = static_cast<quint32>(*flags->toInteger());
+  return true;
+}
+
+}  // namespace
+
+bool QuilletAppDelegate::registerhotKey(quint16 keyCode, quint64 modifierFlags, DDHotKey::Task task) {
+  try {
+    if (hotKeyCenter_.registerHotKeyWithKeyCode(keyCode, modifierFlags, std::move(task))) return true;
+    ql::log(QStringLiteral("Unable to register hotkey!"));
+    return false;
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("registerhotKey"), QString::fromUtf8(e.what()));
+    return false;
+  }
+}
+
+bool QuilletAppDelegate::unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) {
+  try {
+    hotKeyCenter_.unregisterHotKeyWithKeyCode(keyCode, modifierFlags);
+    return true;
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("unRegisterhotKey"), QString::fromUtf8(e.what()));
+    return false;
+  }
+}
+
+void QuilletAppDelegate::resetHotKeys() {
+  if (!settings_) return;
+  const QLPreferences& p = settings_->preferences;
+  const std::pair<const ql::PlistDict*, DDHotKey::Task> table[] = {
+      {&p.suggestionHotkey, [this](const ql::KeyEvent& e) { processSuggestionsHotKey(e); }},
+      {&p.openQuilletHotKey, [this](const ql::KeyEvent&) { processOpenQuilletHotKey(); }},
+      {&p.enableDisabledQuilletHotKey,
+       [this](const ql::KeyEvent&) { processEnableDisabledQuilletHotKey(); }},
+      {&p.newSnippetHotKey, [this](const ql::KeyEvent&) { processNewSnippetHotKey(); }},
+      {&p.newSnippetFromSelectionHotKey,
+       [this](const ql::KeyEvent&) { processNewSnippetFromSelectionHotKey(); }},
+      {&p.newSnippetFromClipboardHotKey,
+       [this](const ql::KeyEvent&) { processNewSnippetFromClipboardHotKey(); }},
+      {&p.newSnippetFromApplicationHotKey,
+       [this](const ql::KeyEvent&) { processNewSnippetFromApplicationHotKey(); }},
+  };
+  for (const auto& [description, handler] : table) {
+    quint16 keyCode = 0;
+    quint64 flags = 0;
+    if (readHotKey(*description, &keyCode, &flags)) registerhotKey(keyCode, flags, handler);
+  }
+}
+
+void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {
+  if (services_.isAppForeGround()) return;
+  // The suggestion popup comes with its own code.
+  processSuggestionsHotKey(QString());
+}
+
+void QuilletAppDelegate::processOpenQuilletHotKey() {
+  if (services_.isAppForeGround()) return;
+  actionOpenQuillet();
+}
+
+void QuilletAppDelegate::processEnableDisabledQuilletHotKey() {
+  if (services_.isAppForeGround()) return;
+  actionDisableQuillet();
+}
+
+void QuilletAppDelegate::processNewSnippetHotKey() {
+  if (services_.isAppForeGround()) return;
+  actionNewSnippetHotKey();
+}
+
+void QuilletAppDelegate::processNewSnippetFromClipboardHotKey() {
+  if (services_.isAppForeGround()) return;
+  actionNewSnippetFromClipboardHotKey();
+}
+
+void QuilletAppDelegate::processNewSnippetFromSelectionHotKey() {
+  if (services_.isAppForeGround()) return;
+  executor_.lastActiveAppInfo.reset();
+  executor_.lastActiveApp = platform_.workspace->frontmostApplication();
+  saveClipboard();
+  activteLastApp();
+  // Twice, as the copy command: one press can be lost to an application
+  // still busy with the hot key.
+  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
+  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
+  QTimer::singleShot(kCopyDelayMs, this, &QuilletAppDelegate::processNewSnippetFromSelection);
+}
+
+void QuilletAppDelegate::processNewSnippetFromApplicationHotKey() {
+  if (services_.isAppForeGround()) return;
+  executor_.lastActiveAppInfo.reset();
+  executor_.lastActiveApp = platform_.workspace->frontmostApplication();
+  saveClipboard();
+  activteLastApp();
+  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
+  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
+  QTimer::singleShot(kCopyDelayMs, this, &QuilletAppDelegate::processNewSnippetFromApplication);
+}
+
+void QuilletAppDelegate::actionNewSnippetHotKey() {
+  rememberFrontmostApplication();
+  Q_EMIT newSnippetWindowRequested(QStringLiteral("new"));
+}
+
+void QuilletAppDelegate::actionNewSnippetFromClipboardHotKey() {
+  rememberFrontmostApplication();
+  Q_EMIT newSnippetWindowRequested(QStringLiteral("clipboard"));
+}
+
+void QuilletAppDelegate::actionNewSnippetFromSelectionHotKey() {
+  saveClipboard();
+  processNewSnippetFromSelection();
+}
+
+void QuilletAppDelegate::actionNewSnippetFromApplicationHotKey() {
+  saveClipboard();
+  processNewSnippetFromApplication();
+}
+
+void QuilletAppDelegate::processNewSnippetFromSelection() {
+  noteCopied();
+  Q_EMIT newSnippetWindowRequested(QStringLiteral("selection"));
+  // Until a new-snippet window takes over, it has finished at once.
+  if (receivers(SIGNAL(newSnippetWindowRequested(QString))) == 0) newSnippetWindowDidFinish();
+}
+
+void QuilletAppDelegate::processNewSnippetFromApplication() {
+  noteCopied();
+  Q_EMIT newSnippetWindowRequested(QStringLiteral("application"));
+  if (receivers(SIGNAL(newSnippetWindowRequested(QString))) == 0) newSnippetWindowDidFinish();
+}
+
+void QuilletAppDelegate::newSnippetWindowDidFinish() {
+  QTimer::singleShot(kRestoreAfterNewSnippetMs, this, &QuilletAppDelegate::restoreClipboard);
+}
+
+// Kept apart from the expansion's own save and restore, which may run in
+// between: this one belongs to the copy that the hot key made.
+void QuilletAppDelegate::saveClipboard() {
+  ql::Pasteboard& pasteboard = *platform_.pasteboard;
+  savedClipboard_.clear();
+  for (const QString& type : pasteboard.types())
+    if (std::optional<QByteArray> bytes = pasteboard.data(type))
+      savedClipboard_.append(ql::PasteboardItem{type, std::move(*bytes)});
+  clipboardCountAtSave_ = pasteboard.changeCount();
+  clipboardCountAfterCopy_ = clipboardCountAtSave_;
+  clipboardSaved_ = true;
+}
+
+void QuilletAppDelegate::noteCopied() {
+  clipboardCountAfterCopy_ = platform_.pasteboard->changeCount();
+}
+
+void QuilletAppDelegate::restoreClipboard() {
+  if (!clipboardSaved_) return;
+  clipboardSaved_ = false;
+  ql::Pasteboard& pasteboard = *platform_.pasteboard;
+  // Nothing was copied, or the user copied something since: leave it be.
+  if (clipboardCountAfterCopy_ == clipboardCountAtSave_ ||
+      pasteboard.changeCount() != clipboardCountAfterCopy_)
+    return;
+  if (savedClipboard_.isEmpty())
+    pasteboard.clear();
+  else
+    pasteboard.write(savedClipboard_);
+  savedClipboard_.clear();
+}

@@ -1,0 +1,200 @@
+// The main controller's application-level commands: the library window,
+// switching expansion, help, the secondary windows, taskbar presence, the
+// login item and relaunching.
+#include "app/quillet_app_delegate.h"
+
+#include "app/restore_window_controller.h"
+#include "platform/log.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDialog>
+#include <QFileInfo>
+#include <QIcon>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QWidget>
+
+#include <exception>
+
+namespace {
+const QString kOpen = QStringLiteral("Open Quillet");
+const QString kHide = QStringLiteral("Hide Quillet");
+}  // namespace
+
+void QuilletAppDelegate::applicationDidFinishLaunching() {
+  if (window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    platform_.workspace->activateProgram();
+  }
+  if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
+}
+
+bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
+  if (hasVisibleWindows && window && window->isVisible()) {
+    // Visible but perhaps buried under other windows: bring it up all the same.
+    window->raise();
+    window->activateWindow();
+    return false;
+  }
+  closeMenu();
+  if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
+  if (openQuillet) openQuillet->setText(kHide);
+  if (window) {
+    window->show();
+    window->raise();
+    window->activateWindow();
+    platform_.workspace->activateProgram();
+  }
+  return true;
+}
+
+bool QuilletAppDelegate::applicationShouldTerminateAfterLastWindowClosed() {
+  if (openQuillet) openQuillet->setText(kOpen);
+  return false;
+}
+
+bool QuilletAppDelegate::applicationOpenFile(const QString& path) {
+  ql::log(path);
+  return true;
+}
+
+void QuilletAppDelegate::applyIndicators() {
+  const QIcon icon = QIcon(isQLEnabled ? QStringLiteral(":/icons/quillet-22.png")
+                                       : QStringLiteral(":/icons/quillet-disabled-22.png"));
+  QIcon full;
+  const QString base = isQLEnabled ? QStringLiteral(":/icons/quillet-%1.png")
+                                   : QStringLiteral(":/icons/quillet-disabled-%1.png");
+  for (int size : {16, 22, 24, 32, 48, 64}) full.addFile(base.arg(size), QSize(size, size));
+  QApplication::setWindowIcon(full);
+  if (disableQuillet)
+    disableQuillet->setText(isQLEnabled ? QStringLiteral("Disable Quillet")
+                                        : QStringLiteral("Enable Quillet"));
+  if (statusItem_) {
+    statusItem_->setIcon(full);
+    statusItem_->setToolTip(isQLEnabled ? QStringLiteral("Quillet: expansion is on")
+                                        : QStringLiteral("Quillet: expansion is off"));
+  }
+  Q_UNUSED(icon);
+  Q_EMIT expansionSwitched(isQLEnabled);
+}
+
+void QuilletAppDelegate::saveSettingsFile() {
+  if (settings_ && !settings_->saveSettings())
+    ql::logError(QStringLiteral("saveSettings"), QStringLiteral("the settings file was not written"));
+}
+
+void QuilletAppDelegate::actionDisableQuillet() {
+  isQLEnabled = !isQLEnabled;
+  if (settings_) settings_->preferences.isExtendAbbreviation = isQLEnabled;
+  applyIndicators();
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::extenderChanged(bool status) {
+  isQLEnabled = status;
+  applyIndicators();
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::actionOpenQuillet() {
+  if (window && window->isVisible() && window->isActiveWindow()) {
+    window->hide();
+    if (openQuillet) openQuillet->setText(kOpen);
+    return;
+  }
+  if (openQuillet) openQuillet->setText(kHide);
+  if (!window) return;
+  window->show();
+  window->raise();
+  window->activateWindow();
+  platform_.workspace->activateProgram();
+}
+
+void QuilletAppDelegate::actionShowQuillet() {
+  if (openQuillet) openQuillet->setText(kHide);
+  if (!window) return;
+  window->show();
+  window->raise();
+}
+
+void QuilletAppDelegate::setupVersion() {
+  const QString name = QGuiApplication::applicationDisplayName();
+  if (name.isEmpty() || name == QLatin1String("Quillet") || !statusMenu_) return;
+  for (QAction* action : statusMenu_->actions()) {
+    QString title = action->text();
+    if (title.endsWith(QLatin1String("Quillet")))
+      action->setText(title.left(title.size() - 7) + name);
+    else if (title.startsWith(QLatin1String("Quillet")))
+      action->setText(name + title.mid(7));
+  }
+}
+
+void QuilletAppDelegate::helpAction() {
+  try {
+    for (const QString& path : std::as_const(helpDocumentPaths)) {
+      const QFileInfo file(path);
+      if (!file.isFile()) continue;
+      if (openUrl && !openUrl(QUrl::fromLocalFile(file.canonicalFilePath())))
+        ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("no viewer opened the help document"));
+      return;
+    }
+    ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("the help document is not installed"));
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("[helpAction:]"), QString::fromUtf8(e.what()));
+  }
+}
+
+void QuilletAppDelegate::actionPreferences() { Q_EMIT preferencesWindowRequested(); }
+void QuilletAppDelegate::actionStatistics() { Q_EMIT statisticsWindowRequested(); }
+void QuilletAppDelegate::actionImport() { Q_EMIT importWindowRequested(); }
+
+void QuilletAppDelegate::actionRestore() {
+  if (!restoreSheet_) restoreSheet_ = std::make_unique<RestoreWindowController>(this, settings_.get(), window);
+  restoreSheet_->showWindow();
+  platform_.workspace->activateProgram();
+}
+
+void QuilletAppDelegate::actionQuit() {
+  if (terminate) terminate();
+}
+
+void QuilletAppDelegate::preferencesChanged() { saveSettingsFile(); }
+
+void QuilletAppDelegate::statusBarIconStatusChanged(bool status) {
+  toggleStatusItem(status);
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::dockIconStatusChanged(bool) { saveSettingsFile(); }
+
+void QuilletAppDelegate::hotKeysChanged() {
+  saveSettingsFile();
+  resetHotKeys();
+}
+
+// Taskbar presence stands in for the dock icon: the library window shows in
+// the taskbar and the task switcher only once the program "has" its icon.
+void QuilletAppDelegate::setDockStatus(bool status) {
+  if (!status) return;
+  hasDockIcon_ = true;
+  if (window) {
+    const bool visible = window->isVisible();
+    window->setWindowFlag(Qt::Tool, false);
+    if (visible) window->show();
+  }
+}
+
+void QuilletAppDelegate::toggleLoginItem(bool add) {
+  if (add)
+    platform_.loginItems->add();
+  else
+    platform_.loginItems->remove();
+}
+
+void QuilletAppDelegate::relaunch() {
+  platform_.relauncher->startRelaunchHelper();
+  if (terminate) terminate();
+}

@@ -1,0 +1,69 @@
+#include "app/single_instance.h"
+
+#include "model/string_utilities.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QLocalServer>
+#include <QLocalSocket>
+#include <QStandardPaths>
+
+#include <unistd.h>
+
+namespace {
+const QByteArray kReopen = QByteArrayLiteral("reopen\n");
+}
+
+SingleInstance::SingleInstance(QString name, QObject* parent)
+    : QObject(parent), name_(std::move(name)) {}
+
+SingleInstance::~SingleInstance() = default;
+
+QString SingleInstance::defaultName() {
+  QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+  if (folder.isEmpty()) folder = QDir::tempPath();
+  // Two sessions of one user on different displays, or with different data
+  // folders, each keep their own Quillet.
+  const QByteArray key = ql::Utilities::getAppPath().toUtf8() + '\n' + qgetenv("DISPLAY");
+  const QByteArray hash = QCryptographicHash::hash(key, QCryptographicHash::Sha256).toHex().left(16);
+  return folder + QStringLiteral("/quillet-%1-%2").arg(::getuid()).arg(QString::fromLatin1(hash));
+}
+
+bool SingleInstance::notifyRunningInstance(int timeoutMs) const {
+  QLocalSocket socket;
+  socket.connectToServer(name_);
+  if (!socket.waitForConnected(timeoutMs)) return false;
+  socket.write(kReopen);
+  if (!socket.waitForBytesWritten(timeoutMs)) return false;
+  // The running one answers once it has taken the request.
+  return socket.waitForReadyRead(timeoutMs) && socket.readAll().startsWith("ok");
+}
+
+bool SingleInstance::listen() {
+  server_ = new QLocalServer(this);
+  server_->setSocketOptions(QLocalServer::UserAccessOption);
+  if (!server_->listen(name_)) {
+    // Nobody answered there (notifyRunningInstance came first): a leftover.
+    QLocalServer::removeServer(name_);
+    if (!server_->listen(name_)) return false;
+  }
+  connect(server_, &QLocalServer::newConnection, this, &SingleInstance::onConnection);
+  return true;
+}
+
+void SingleInstance::onConnection() {
+  while (QLocalSocket* socket = server_->nextPendingConnection()) {
+    connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+    connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
+      if (!socket->canReadLine()) return;
+      const QByteArray line = socket->readLine();
+      if (line != kReopen) {
+        socket->disconnectFromServer();
+        return;
+      }
+      socket->write("ok\n");
+      socket->flush();
+      Q_EMIT reopenRequested();
+    });
+  }
+}

@@ -1,0 +1,125 @@
+// The application shell on the simulated desktop: the tray menu, switching
+// expansion, hot keys, backups and restoring, one instance per user.
+#include "shell_rig.h"
+
+TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
+  start();
+  ASSERT_TRUE(controller->statusItem());
+  QMenu* menu = controller->statusMenu();
+  EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Search Snippets…"));
+  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+  const qint64 enabledIcon = controller->statusItem()->icon().cacheKey();
+
+  // Opened over another application: it is remembered, the new-snippet entries work.
+  controller->menuWillOpen();
+  ASSERT_TRUE(controller->executor().lastActiveApp);
+  EXPECT_EQ(controller->executor().lastActiveApp->name, QStringLiteral("TextEdit"));
+  EXPECT_TRUE(controller->newSnippetFromSelectionMenu->isEnabled());
+
+  // Opened over Quillet itself: nothing to remember, nothing to create a snippet from.
+  desktop.switchTo(SimDesktop::kProgramName);
+  controller->menuWillOpen();
+  EXPECT_FALSE(controller->executor().lastActiveApp);
+  for (QAction* item : {controller->newSnippetMenu, controller->newSnippetFromSelectionMenu,
+                        controller->newSnippetFromClipboardMenu, controller->newSnippetFromApplicationMenu})
+    EXPECT_FALSE(item->isEnabled());
+
+  controller->disableQuillet->trigger();
+  EXPECT_FALSE(controller->isQLEnabled);
+  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Enable Quillet"));
+  EXPECT_NE(controller->statusItem()->icon().cacheKey(), enabledIcon);
+  EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  desktop.typeText(QStringLiteral("sig "));
+  EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("sig "));
+
+  // Hiding and showing the icon again reads the saved switch.
+  controller->toggleStatusItem(false);
+  EXPECT_FALSE(controller->statusItem());
+  controller->settings()->preferences.isExtendAbbreviation = true;
+  EXPECT_TRUE(controller->toggleStatusItem(true));
+  EXPECT_TRUE(controller->isQLEnabled);
+  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+}
+
+TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
+  trayAvailable = false;
+  start();
+  EXPECT_FALSE(controller->statusItem());
+  EXPECT_TRUE(controller->eventHandler());
+  controller->actionDisableQuillet();
+  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Enable Quillet"));
+  EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
+}
+
+TEST_F(ShellTest, HotKeyTableRegistersOncePerCombination) {
+  LogCapture log;
+  start([](QLPreferences& p) {
+    p.openQuilletHotKey = hotKey(31, mods::Command | mods::Option);
+    p.enableDisabledQuilletHotKey = hotKey(14, mods::Command | mods::Option);
+    p.newSnippetHotKey = hotKey(45, mods::Command | mods::Shift);
+    // Another program holds this one.
+    p.newSnippetFromClipboardHotKey = hotKey(9, mods::Command | mods::Shift);
+    p.newSnippetFromApplicationHotKey = hotKey(45, mods::Command | mods::Shift);  // same as newSnippet
+    ql::PlistDict broken;
+    broken.insert(QStringLiteral("keyCode"), QStringLiteral("E"));
+    broken.insert(QStringLiteral("modifierFlags"), qint64(mods::Command));
+    p.suggestionHotkey = broken;
+  });
+  // The reservation comes too late for the first start: start again with it.
+  controller.reset();
+  desktop.hotKeys().reserve(9, mods::Command | mods::Shift);
+  log.lines.clear();
+  controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
+  controller->isSystemTrayAvailable = [] { return false; };
+  ASSERT_TRUE(controller->awakeFromNib());
+
+  const QList<DDHotKey> registered = controller->hotKeyCenter().registeredHotKeys();
+  ASSERT_EQ(registered.size(), 3);
+  EXPECT_EQ(registered[0].keyCode, 31);
+  EXPECT_EQ(registered[0].hotKeyID, 1u);
+  EXPECT_EQ(registered[2].hotKeyID, 3u);
+  EXPECT_EQ(log.lines.count(QStringLiteral("Unable to register hotkey!")), 2);
+
+  // Again: every one refused as already held, and all still work.
+  controller->resetHotKeys();
+  EXPECT_EQ(controller->hotKeyCenter().registeredHotKeys().size(), 3);
+  EXPECT_EQ(controller->hotKeyCenter().nextHotKeyID(), 4u);
+  EXPECT_TRUE(desktop.pressHotKey(14, mods::Command | mods::Option));
+  EXPECT_FALSE(controller->isQLEnabled);
+
+  // A hot key freed and taken again gets a fresh number.
+  controller->unRegisterhotKey(14, mods::Command | mods::Option);
+  EXPECT_FALSE(desktop.pressHotKey(14, mods::Command | mods::Option));
+  controller->resetHotKeys();
+  EXPECT_EQ(controller->hotKeyCenter().registeredHotKeys().last().hotKeyID, 4u);
+}
+
+TEST_F(ShellTest, HotKeysActOnlyOnOtherApplications) {
+  start([](QLPreferences& p) {
+    p.enableDisabledQuilletHotKey = hotKey(14, mods::Command | mods::Option);
+    p.newSnippetFromSelectionHotKey = hotKey(1, mods::Command | mods::Shift);
+  });
+  desktop.switchTo(SimDesktop::kProgramName);
+  EXPECT_TRUE(desktop.pressHotKey(14, mods::Command | mods::Option));
+  EXPECT_TRUE(controller->isQLEnabled);
+
+  // From the selection: Ctrl+C in the application, the snippet window after
+  // half a second, and the user's clipboard back afterwards.
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  desktop.pasteboard().setContent({{ql::pasteboard_types::String, QByteArrayLiteral("users own")}},
+                                  QStringLiteral("Editor"));
+  desktop.focusedField()->setText(QStringLiteral("pick me"));
+  desktop.focusedField()->select(0, 7);
+  QSignalSpy requested(controller.get(), &QuilletAppDelegate::newSnippetWindowRequested);
+  desktop.clearLog();
+  EXPECT_TRUE(desktop.pressHotKey(1, mods::Command | mods::Shift));
+  EXPECT_EQ(desktop.postedKeyNames(), (QStringList{QStringLiteral("Cmd-C"), QStringLiteral("Cmd-C")}));
+  EXPECT_EQ(clipboardText(), QStringLiteral("pick me"));
+  EXPECT_TRUE(requested.isEmpty());
+  ASSERT_TRUE(requested.wait(2000));
+  EXPECT_EQ(requested.first().first().toString(), QStringLiteral("selection"));
+  EXPECT_EQ(clipboardText(), QStringLiteral("pick me"));
+  controller->newSnippetWindowDidFinish();
+  EXPECT_TRUE(QTest::qWaitFor([&] { return clipboardText() == QStringLiteral("users own"); }, 3000));
+}

@@ -1,0 +1,206 @@
+// Backups taken by the controller and the restore flow through the restore window.
+#include "shell_rig.h"
+
+#include <QFileInfo>
+
+#include <atomic>
+#include <thread>
+
+namespace {
+
+QStringList backupNames(const QString& folder) {
+  return QDir(folder).entryList({QStringLiteral("*.qlxdoc")}, QDir::Files, QDir::Name);
+}
+
+}  // namespace
+
+TEST_F(ShellTest, ScheduledBackupsLabelsFailuresAndPruning) {
+  QTemporaryDir folder;
+  start([&](QLPreferences& p) {
+    p.backupType = QLPreferences::Hourly;
+    p.backupFolderPath = folder.path();
+    p.maximumBackups = QStringLiteral("2");
+  });
+  EXPECT_EQ(controller->labelAutoBackupText(), QStringLiteral("Next Backup (H) :"));
+  EXPECT_TRUE(controller->backupTimer().isActive());
+
+  // Three hours asleep: one backup on waking, the next an hour later.
+  QDateTime now = QDateTime::currentDateTime().addSecs(3 * 3600 + 5);
+  controller->backupTimer().clock = [&now] { return now; };
+  controller->backupTimer().check();
+  controller->backupTimer().check();
+  QStringList names = backupNames(folder.path());
+  ASSERT_EQ(names.size(), 1);
+  EXPECT_TRUE(names[0].startsWith(QStringLiteral("Quillet Backup ")));
+  EXPECT_TRUE(names[0].endsWith(QStringLiteral("5_2.qlxdoc")));
+  EXPECT_EQ(controller->backupTimer().dueDate(), now.addSecs(3600));
+  EXPECT_FALSE(controller->isBackupFailed());
+  QLSettings backup;
+  EXPECT_TRUE(backup.loadBackup(QDir(folder.path()).filePath(names[0])));
+  EXPECT_EQ(backup.snippets.size(), 2);
+
+  // Manual backups beyond the maximum push the oldest out.
+  for (int i = 0; i < 2; ++i) {
+    now = now.addSecs(1);
+    QFile::rename(QDir(folder.path()).filePath(backupNames(folder.path()).last()),
+                  QDir(folder.path()).filePath(QStringLiteral("old %1.qlxdoc").arg(i)));
+    QFile(QDir(folder.path()).filePath(QStringLiteral("old %1.qlxdoc").arg(i)))
+        .setFileTime(now.addDays(-10 + i), QFileDevice::FileModificationTime);
+    controller->actionBackup();
+  }
+  names = backupNames(folder.path());
+  EXPECT_EQ(names.size(), 2);
+  EXPECT_FALSE(names.contains(QStringLiteral("old 0.qlxdoc")));
+  EXPECT_TRUE(alerts.isEmpty());
+
+  // The folder gone: red labels with the reason, an alert for the manual
+  // backup, and the schedule goes on.
+  folder.remove();
+  now = now.addSecs(2 * 3600);
+  controller->backupTimer().check();
+  EXPECT_TRUE(controller->isBackupFailed());
+  EXPECT_EQ(controller->backupToolTip(),
+            QStringLiteral("Unable to find backup folder path [%1]!").arg(folder.path()));
+  EXPECT_TRUE(controller->backupTimer().isActive());
+  controller->actionBackup();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Unable to create Quillet backup!|Unable to find")));
+
+  controller->settings()->preferences.isAutomaticBackup = false;
+  controller->backupConfigChanged();
+  EXPECT_EQ(controller->labelAutoBackupText(), QStringLiteral("Auto Backup (H) :"));
+  EXPECT_EQ(controller->labelNextBackupText(), QStringLiteral("Disabled"));
+  EXPECT_FALSE(controller->isBackupFailed());
+  EXPECT_FALSE(controller->backupTimer().isActive());
+}
+
+TEST_F(ShellTest, RestoreFlowBranches) {
+  QTemporaryDir folder;
+  start([&](QLPreferences& p) {
+    p.backupFolderPath = folder.path();
+    p.maximumBackups = QStringLiteral("0");
+  });
+  ASSERT_TRUE(controller->backup(nullptr));
+  const QString good = QDir(folder.path()).filePath(backupNames(folder.path()).first());
+
+  // The library changes after the backup.
+  controller->settings()->snippets.removeLast();
+  controller->settings()->preferences.isShowStatusBarIcon = false;
+  controller->settings()->saveSettings();
+
+  controller->actionRestore();
+  RestoreWindowController* window = controller->restoreSheet();
+  ASSERT_TRUE(window);
+  ASSERT_EQ(window->backupsTable->rowCount(), 1);
+  int panelRuns = 0;
+  int panelAnswer = 0;
+  bool groups = true, prefs = false, backupFirst = true;
+  window->runOptionsPanel = [&](QDialog* panel) {
+    ++panelRuns;
+    const auto boxes = panel->findChildren<QCheckBox*>();
+    boxes[0]->setChecked(groups);
+    boxes[1]->setChecked(prefs);
+    boxes[2]->setChecked(backupFirst);
+    return panelAnswer;
+  };
+  window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
+
+  // Nothing chosen yet.
+  window->actionRestore();
+  EXPECT_EQ(alerts, QStringList{QStringLiteral("Please select backup to restore!|No backup file selected.")});
+  alerts.clear();
+
+  // Cancelling the options stores them and restores nothing.
+  window->backupsTable->selectRow(0);
+  EXPECT_EQ(window->restoreFile, good);
+  window->actionRestore();
+  EXPECT_EQ(panelRuns, 1);
+  EXPECT_EQ(controller->settings()->snippets.size(), 1);
+  EXPECT_TRUE(QSettings().value(QStringLiteral("isTakeBackupBeforeRestore")).toBool());
+
+  // A file that is no library is refused before anything changes.
+  const QString junk = QDir(folder.path()).filePath(QStringLiteral("junk.txt"));
+  QFile f(junk);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("not a property list");
+  f.close();
+  panelAnswer = 1;
+  window->chooseBackupFile = [&](QWidget*, const QString&) { return junk; };
+  window->actionOpenBackup();
+  window->actionRestore();
+  EXPECT_EQ(alerts, QStringList{QStringLiteral("Quillet Backup Restore:|Unable to load selected backup file!")});
+  EXPECT_EQ(controller->settings()->snippets.size(), 1);
+  EXPECT_EQ(backupNames(folder.path()).size(), 1);
+  alerts.clear();
+
+  // Groups and snippets only, with a restore point first.
+  window->chooseBackupFile = [&](QWidget*, const QString&) { return good; };
+  window->actionOpenBackup();
+  window->actionRestore();
+  EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+  EXPECT_EQ(controller->settings()->snippets.size(), 2);
+  EXPECT_FALSE(controller->settings()->preferences.isShowStatusBarIcon);
+  const QStringList names = backupNames(folder.path());
+  ASSERT_EQ(names.size(), 2);
+  EXPECT_EQ(names.filter(QStringLiteral("_1_Restore Point.qlxdoc")).size(), 1) << names.join(u',').toStdString();
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.snippets.size(), 2);
+
+  // Preferences that hid the taskbar entry again ask for a relaunch.
+  QLSettings hidden;
+  ASSERT_TRUE(hidden.loadBackup(good));
+  hidden.preferences.isShowDockIcon = true;
+  hidden.preferences.isShowStatusBarIcon = true;
+  hidden.preferences.isLaunchAtLogin = true;
+  const QString hiddenPath = QDir(folder.path()).filePath(QStringLiteral("hidden.qlxdoc"));
+  ASSERT_TRUE(hidden.saveBackup(hiddenPath));
+  window->chooseBackupFile = [&](QWidget*, const QString&) { return hiddenPath; };
+  window->actionOpenBackup();
+  groups = false;
+  prefs = true;
+  backupFirst = false;
+  window->actionRestore();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Relaunch Required:|Quillet must relaunch")));
+  EXPECT_EQ(desktop.relauncher().starts(), 1);
+  EXPECT_EQ(terminated, 1);
+  EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(desktop.loginItems().contains());
+
+  // A restore point that cannot be written cancels the restore.
+  alerts.clear();
+  controller->settings()->preferences.backupFolderPath = folder.filePath(QStringLiteral("gone"));
+  groups = true;
+  backupFirst = true;
+  controller->settings()->snippets.removeLast();
+  window->chooseBackupFile = [&](QWidget*, const QString&) { return good; };
+  window->actionOpenBackup();
+  window->actionRestore();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Unable to create Quillet backup!|Unable to find")));
+  EXPECT_EQ(controller->settings()->snippets.size(), 1);
+}
+
+TEST(SingleInstance, ASecondStartReachesTheFirstAndALeftoverSocketIsReplaced) {
+  QTemporaryDir dir;
+  const QString name = dir.filePath(QStringLiteral("quillet-test"));
+  {
+    // A crash leaves the socket file behind with no one listening.
+    QFile leftover(name);
+    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
+  }
+  SingleInstance first(name);
+  EXPECT_FALSE(first.notifyRunningInstance(300));
+  ASSERT_TRUE(first.listen());
+  QSignalSpy reopened(&first, &SingleInstance::reopenRequested);
+
+  // The second start blocks on its answer: it runs on its own thread while
+  // the first answers on this one's event loop.
+  std::atomic<int> answer{-1};
+  std::thread second([&] { answer = SingleInstance(name).notifyRunningInstance(3000) ? 1 : 0; });
+  EXPECT_TRUE(QTest::qWaitFor([&] { return answer != -1; }, 5000));
+  second.join();
+  EXPECT_EQ(answer, 1);
+  EXPECT_EQ(reopened.count(), 1);
+}
