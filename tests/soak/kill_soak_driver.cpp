@@ -1,0 +1,87 @@
+// The program's save and backup paths, driven as fast as they go, to be
+// killed with SIGKILL at random moments by scripts/kill-soak.
+//
+//   kill_soak_driver run N     changes the library N times, one save each,
+//                              and takes a backup every 10th change; prints
+//                              each change's number once it is on disk
+//   kill_soak_driver verify    exits 0 when the settings file and every
+//                              backup load; prints the last change found
+//
+// HOME (and the XDG folders) choose where the files go.
+#include "app/quillet_app_delegate.h"
+#include "app/backup_schedule.h"
+#include "model/ql_settings.h"
+#include "platform/log.h"
+#include "platform/sim/sim_desktop.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+
+namespace {
+
+// The change counter lives in a preference that nothing else touches.
+qint64 lastChange(const QLSettings& library) { return library.preferences.characterSaved; }
+
+int verify() {
+  QLSettings library;
+  if (!library.loadSettings()) {
+    std::puts("settings file does not load");
+    return 1;
+  }
+  int backups = 0;
+  for (const auto& entry : ql::backups::listBackups(library.preferences.backupFolderPath)) {
+    QLSettings backup;
+    if (!backup.loadBackup(entry.path)) {
+      std::printf("backup does not load: %s\n", qPrintable(entry.path));
+      return 1;
+    }
+    ++backups;
+  }
+  std::printf("%lld %d\n", static_cast<long long>(lastChange(library)), backups);
+  return 0;
+}
+
+int run(int count) {
+  ql::sim::SimDesktop desktop;
+  QuilletAppDelegate controller(desktop.platform());
+  controller.isSystemTrayAvailable = [] { return false; };
+  controller.alertSheet = [](auto&&...) { return 0; };
+  if (!controller.awakeFromNib() || !controller.settings()) return 1;
+  QLSettings& library = *controller.settings();
+  library.preferences.maximumBackups = QStringLiteral("20");
+  for (int i = 0; i < count; ++i) {
+    const qint64 change = lastChange(library) + 1;
+    library.preferences.characterSaved = change;
+    auto snippet = std::make_shared<QLSnippet>();
+    snippet->abbreviation = QStringLiteral("s%1").arg(change);
+    snippet->plainText = QString(200, QLatin1Char('x'));
+    if (!library.groups.isEmpty()) {
+      snippet->groupUuid = library.groups.first()->uuid;
+      library.groups.first()->snippts.append(snippet->uuid);
+    }
+    library.snippets.append(snippet);
+    if (!library.saveSettings()) return 1;
+    std::printf("%lld\n", static_cast<long long>(change));
+    std::fflush(stdout);
+    if (change % 10 == 0) {
+      QString error;
+      if (!controller.backup(&error)) return 1;
+    }
+  }
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  ql::setLogSink([](const QString&) {});
+  const QString mode = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
+  if (mode == QLatin1String("verify")) return verify();
+  if (mode == QLatin1String("run") && argc > 2) return run(QString::fromLocal8Bit(argv[2]).toInt());
+  std::fputs("usage: kill_soak_driver run N | verify\n", stderr);
+  return 2;
+}

@@ -1,0 +1,119 @@
+// The quillet program with a real tray host (trayer) on the test's Xvfb:
+// its icon is embedded, a hot key pressed in xterm switches expansion and
+// the icon with it, and a second start hands over to the first and ends.
+#include "x11_fixture.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+namespace ql {
+namespace {
+
+using test::CatTerminal;
+using test::Client;
+using test::run;
+using test::waitUntil;
+
+// Ctrl+Alt+E switches expansion (E is key 14; Command and Option are Ctrl and Alt).
+constexpr const char* kLibrary =
+    "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+    "<key>Preferences</key><dict><key>isPlaySound</key><false/>"
+    "<key>isExtendAbbreviation</key><true/>"
+    "<key>enableDisabledQuilletHotKey</key><dict><key>characters</key><string>e</string>"
+    "<key>keyCode</key><integer>14</integer><key>modifierFlags</key><integer>1572864</integer>"
+    "</dict></dict><key>Groups</key><array/><key>Snippets</key><array/></dict></plist>\n";
+
+class AppShellX11 : public testing::Test {
+ protected:
+  void SetUp() override {
+    appFolder = home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"));
+    QDir().mkpath(appFolder);
+    QDir().mkpath(home.filePath(QStringLiteral("run")));
+    QFile::setPermissions(home.filePath(QStringLiteral("run")), QFileDevice::ReadOwner |
+                                                                    QFileDevice::WriteOwner |
+                                                                    QFileDevice::ExeOwner);
+    QFile f(appFolder + QStringLiteral("/settings.qlxdoc"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(kLibrary);
+  }
+
+  QStringList environment() const {
+    const QString h = home.path();
+    return {"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share", "XDG_CONFIG_HOME=" + h + "/.config",
+            "XDG_CACHE_HOME=" + h + "/.cache", "XDG_RUNTIME_DIR=" + h + "/run"};
+  }
+
+  std::unique_ptr<Client> startQuillet() {
+    auto quillet = std::make_unique<Client>(QStringLiteral(QUILLET_PROGRAM), QStringList{}, environment());
+    const QString statistics = appFolder + QStringLiteral("/statistics.plist");
+    EXPECT_TRUE(waitUntil([&] { return QFile::exists(statistics) || !quillet->isRunning(); }, 10000));
+    return quillet;
+  }
+
+  QByteArray settingsFile() const {
+    QFile f(appFolder + QStringLiteral("/settings.qlxdoc"));
+    f.open(QIODevice::ReadOnly);
+    return f.readAll();
+  }
+
+  // The tray icon window embedded in the tray (0: none yet).
+  static unsigned long trayIcon() {
+    const auto tree = run(QStringLiteral("xwininfo"), {"-root", "-tree"});
+    if (!tree) return 0;
+    static const QRegularExpression icon(QStringLiteral("(0x[0-9a-f]+) \"[^\"]*\": \\(\"quillet\" \"Quillet\"\\)"));
+    const QStringList lines = QString::fromUtf8(*tree).split(u'\n');
+    // Only a window below the tray's panel is an embedded icon.
+    bool inPanel = false;
+    for (const QString& line : lines) {
+      if (line.contains(QLatin1String("(\"panel\" \"trayer\")"))) inPanel = true;
+      const auto m = icon.match(line);
+      if (inPanel && m.hasMatch()) return m.captured(1).toULong(nullptr, 16);
+    }
+    return 0;
+  }
+
+  static QByteArray iconPixels(unsigned long window) {
+    const auto image = run(QStringLiteral("xwd"), {"-silent", "-id", QString::number(window)});
+    return image ? QCryptographicHash::hash(*image, QCryptographicHash::Sha1) : QByteArray();
+  }
+
+  QTemporaryDir home;
+  QString appFolder;
+};
+
+TEST_F(AppShellX11, TrayIconHotKeyAndSecondStart) {
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  Client tray(QStringLiteral("trayer"), {"--edge", "top", "--align", "right", "--widthtype", "request",
+                                         "--height", "28", "--SetDockType", "true", "--transparent",
+                                         "false", "--tint", "0xdddddd"});
+  ASSERT_TRUE(waitUntil([] { return test::findWindowByClass("Trayer") != 0; }, 10000));
+  CatTerminal terminal;
+  ASSERT_TRUE(terminal.waitReady());
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
+
+  std::unique_ptr<Client> quillet = startQuillet();
+  ASSERT_TRUE(quillet->isRunning());
+  unsigned long icon = 0;
+  ASSERT_TRUE(waitUntil([&] { return (icon = trayIcon()) != 0; }, 10000));
+  QByteArray enabled;
+  ASSERT_TRUE(waitUntil([&] { return !(enabled = iconPixels(icon)).isEmpty(); }, 5000));
+
+  // The hot key, pressed while xterm is in front, switches expansion off.
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+alt+e"}));
+  static const QRegularExpression off(QStringLiteral("<key>isExtendAbbreviation</key>\\s*<false/>"));
+  EXPECT_TRUE(waitUntil([&] { return off.match(QString::fromUtf8(settingsFile())).hasMatch(); }, 5000));
+  EXPECT_TRUE(waitUntil([&] { const QByteArray now = iconPixels(icon); return !now.isEmpty() && now != enabled; }, 5000));
+
+  // A second start finds the first, asks it for its window and ends at once.
+  Client second(QStringLiteral(QUILLET_PROGRAM), {}, environment());
+  ASSERT_TRUE(waitUntil([&] { return !second.isRunning(); }, 10000));
+  EXPECT_EQ(second.process().exitCode(), 0);
+  EXPECT_TRUE(quillet->isRunning());
+}
+
+}  // namespace
+}  // namespace ql
