@@ -23,7 +23,7 @@ foreach(size 16 22 24 32 48 64 128 256)
           RENAME quillet.png)
 endforeach()
 install(FILES ${QUILLET_RESOURCES}/help/quillet-help.html
-        DESTINATION ${CMAKE_INSTALL_DOCDIR})
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet)
 
 # A Debian package: cpack -G DEB in the build folder (scripts/package-deb).
 set(CPACK_PACKAGE_NAME quillet)
