@@ -221,6 +221,7 @@ class QuilletAppDelegate final : public QObject,
   void setBackupLabels(const QString& autoBackup, const QString& next);
   void rememberFrontmostApplication();
   void buildStatusMenu();
+  void watchForTray();
   void saveClipboard();
   void noteCopied();
   void restoreClipboard();
@@ -240,6 +241,9 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<RestoreWindowController> restoreSheet_;
   std::unique_ptr<QMenu> statusMenu_;
   QSystemTrayIcon* statusItem_ = nullptr;
+  // At login the panel may come up after Quillet: look for a tray a while longer.
+  QTimer trayWatch_;
+  int trayWatchesLeft_ = 0;
   QString labelAutoBackupText_;
   QString labelNextBackupText_;
   QString backupToolTip_;

@@ -12,6 +12,9 @@
 namespace {
 // The fill-in form gets this long to go after Escape before the menu opens.
 constexpr int kFormDismissMs = 100;
+// Two minutes of looking for a tray that comes up after Quillet.
+constexpr int kTrayWatchMs = 2000;
+constexpr int kTrayWatches = 60;
 }  // namespace
 
 void QuilletAppDelegate::processStatusMenu() {
@@ -56,9 +59,31 @@ void QuilletAppDelegate::buildStatusMenu() {
 }
 
 bool QuilletAppDelegate::toggleStatusItem(bool show) {
-  if (show) return createStatusItem();
+  if (show) {
+    if (createStatusItem()) return true;
+    trayWatchesLeft_ = kTrayWatches;
+    if (!trayWatch_.isActive()) {
+      trayWatch_.setInterval(kTrayWatchMs);
+      connect(&trayWatch_, &QTimer::timeout, this, &QuilletAppDelegate::watchForTray,
+              Qt::UniqueConnection);
+      trayWatch_.start();
+    }
+    return false;
+  }
+  trayWatch_.stop();
   removeStatusItem();
   return true;
+}
+
+void QuilletAppDelegate::watchForTray() {
+  if (--trayWatchesLeft_ <= 0 || statusItem_) {
+    trayWatch_.stop();
+    return;
+  }
+  if (isSystemTrayAvailable && isSystemTrayAvailable()) {
+    trayWatch_.stop();
+    createStatusItem();
+  }
 }
 
 bool QuilletAppDelegate::createStatusItem() {

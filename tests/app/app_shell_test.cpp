@@ -50,6 +50,11 @@ TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
   controller->actionDisableQuillet();
   EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Enable Quillet"));
   EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
+
+  // The panel comes up later, as it may at login: the icon follows, switched off.
+  trayAvailable = true;
+  ASSERT_TRUE(QTest::qWaitFor([&] { return controller->statusItem() != nullptr; }, 5000));
+  EXPECT_FALSE(controller->isQLEnabled);
 }
 
 TEST_F(ShellTest, HotKeyTableRegistersOncePerCombination) {
