@@ -26,6 +26,25 @@ constexpr const char* kLibrary =
     "<key>keyCode</key><integer>14</integer><key>modifierFlags</key><integer>1572864</integer>"
     "</dict></dict><key>Groups</key><array/><key>Snippets</key><array/></dict></plist>\n";
 
+// The same, with one snippet "sig" of many parts, so its expansion holds the
+// keyboard for a while.
+QByteArray libraryWithSnippet(const QString& content) {
+  QByteArray library(kLibrary);
+  const QByteArray group = "0E2E0000-0000-4000-8000-000000000001";
+  const QByteArray snippet = "0E2E0000-0000-4000-8000-000000000100";
+  library.replace("<key>isPlaySound</key>",
+                  "<key>extendType</key><integer>1</integer><key>delimiters</key><array>"
+                  "<string>space</string></array><key>isPlaySound</key>");
+  library.replace("<key>Groups</key><array/><key>Snippets</key><array/>",
+                  "<key>Groups</key><array><dict><key>uuid</key><string>" + group +
+                      "</string><key>name</key><string>G</string><key>snippts</key><array><string>" +
+                      snippet + "</string></array></dict></array><key>Snippets</key><array><dict>"
+                      "<key>uuid</key><string>" + snippet + "</string><key>groupUuid</key><string>" +
+                      group + "</string><key>abbreviation</key><string>sig</string>"
+                      "<key>plainText</key><string>" + content.toUtf8() + "</string></dict></array>");
+  return library;
+}
+
 class AppShellX11 : public testing::Test {
  protected:
   void SetUp() override {
@@ -113,6 +132,35 @@ TEST_F(AppShellX11, TrayIconHotKeyAndSecondStart) {
   ASSERT_TRUE(waitUntil([&] { return !second.isRunning(); }, 10000));
   EXPECT_EQ(second.process().exitCode(), 0);
   EXPECT_TRUE(quillet->isRunning());
+}
+
+TEST_F(AppShellX11, AHotKeyPressedDuringAnExpansionWorksOnceItEnds) {
+  QStringList parts;
+  for (int i = 0; i < 12; ++i) parts.append(QStringLiteral("part%1").arg(i));
+  {
+    QFile f(appFolder + QStringLiteral("/settings.qlxdoc"));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(libraryWithSnippet(parts.join(QStringLiteral("{key:tab}"))));
+  }
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  CatTerminal terminal;
+  ASSERT_TRUE(terminal.waitReady());
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
+  std::unique_ptr<Client> quillet = startQuillet();
+  ASSERT_TRUE(quillet->isRunning());
+
+  // The hot key follows the delimiter at once, while the parts are pasted.
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "30", "sig "}));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "--delay", "0", "ctrl+alt+e"}));
+  static const QRegularExpression off(QStringLiteral("<key>isExtendAbbreviation</key>\\s*<false/>"));
+  EXPECT_TRUE(waitUntil([&] { return off.match(QString::fromUtf8(settingsFile())).hasMatch(); }, 8000));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "Return"}));
+  // The snippet whole, nothing of the hot key in it, and no expansion after the switch.
+  const QByteArray expected = parts.join(u'\t').toUtf8() + " \n";
+  EXPECT_TRUE(terminal.waitForContents(expected, 8000)) << terminal.contents().toStdString();
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "30", "sig \n"}));
+  EXPECT_TRUE(terminal.waitForContents(expected + "sig \n", 8000)) << terminal.contents().toStdString();
 }
 
 }  // namespace
