@@ -4,14 +4,16 @@
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
+#include <QApplication>
+#include <QDateTime>
+#include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QApplication>
-#include <QDesktopServices>
-#include <QMenu>
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
 #include <QTimer>
@@ -109,6 +111,8 @@ bool QuilletAppDelegate::awakeFromNib() {
     if (settings_->loadSettings())
       settings_->saveSettings(QLSettings::kStartupCopyName + QLatin1Char('.') +
                               QLSettings::kDefaultSettingExtension);
+    else
+      keepUnreadableSettings();
     if (!createApplicationUsersFolder(QStringLiteral("Backups"), &why)) {
       ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
       settings_.reset();
@@ -124,6 +128,12 @@ bool QuilletAppDelegate::awakeFromNib() {
   isQLEnabled = settings_ && settings_->preferences.isExtendAbbreviation;
   applyIndicators();
   toggleStatusItem(prefs.isShowStatusBarIcon);
+  if (statusItem_ && !unreadableSettingsCopy_.isEmpty())
+    statusItem_->showMessage(QStringLiteral("Quillet"),
+                             QStringLiteral("Your library could not be read and Quillet started "
+                                            "with an empty one. The file was kept as \"%1\".")
+                                 .arg(QFileInfo(unreadableSettingsCopy_).fileName()),
+                             QSystemTrayIcon::Warning);
   if (settings_) toggleBackup(settings_->preferences.isAutomaticBackup);
   resetHotKeys();
 
@@ -140,6 +150,22 @@ bool QuilletAppDelegate::awakeFromNib() {
   // tell the hook where the user types: start with the frontmost application.
   if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
   return true;
+}
+
+// The first change would overwrite a settings file that did not load with
+// the empty library: keep it under another name, where nothing writes.
+void QuilletAppDelegate::keepUnreadableSettings() {
+  const QString path = QLSettings::settingsPath();
+  if (!QFileInfo(path).isFile()) return;
+  const QString kept = QLSettings::settingsPath(
+      QStringLiteral("settings unreadable %1.qlxdoc")
+          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"))));
+  if (!QFile::copy(path, kept)) {
+    ql::logError(QStringLiteral("loadSettings"), QStringLiteral("cannot keep the unreadable file"));
+    return;
+  }
+  unreadableSettingsCopy_ = kept;
+  ql::logError(QStringLiteral("loadSettings"), QStringLiteral("unreadable; kept as ") + kept);
 }
 
 bool QuilletAppDelegate::checkAccessAndInstallHook() {

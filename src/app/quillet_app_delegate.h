@@ -222,6 +222,7 @@ class QuilletAppDelegate final : public QObject,
   void rememberFrontmostApplication();
   void buildStatusMenu();
   void watchForTray();
+  void keepUnreadableSettings();
   void saveClipboard();
   void noteCopied();
   void restoreClipboard();
@@ -249,6 +250,7 @@ class QuilletAppDelegate final : public QObject,
   QString backupToolTip_;
   bool backupFailed_ = false;
   bool hasDockIcon_ = false;
+  QString unreadableSettingsCopy_;
   // The user's clipboard around the copy of a new-snippet hot key.
   QList<ql::PasteboardItem> savedClipboard_;
   quint64 clipboardCountAtSave_ = 0;

@@ -23,6 +23,9 @@ const QString kHide = QStringLiteral("Hide Quillet");
 }  // namespace
 
 void QuilletAppDelegate::applicationDidFinishLaunching() {
+  // Hidden from the taskbar by preference: a utility window, which taskbars
+  // and task switchers leave out, until setDockStatus gives it a place.
+  if (window && !hasDockIcon_) window->setWindowFlag(Qt::Tool, true);
   if (window) {
     window->show();
     window->raise();
