@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLocale>
+#include <QSystemTrayIcon>
 
 #include <exception>
 
@@ -66,6 +67,10 @@ void QuilletAppDelegate::timerFireMethod() {
   backupToolTip_ = ok ? QString() : error;
   // The taskbar entry asks for attention until the user comes to look.
   if (!ok && window) QApplication::alert(window, 0);
+  if (!ok && statusItem_)
+    statusItem_->showMessage(QStringLiteral("Quillet"),
+                             QStringLiteral("The scheduled backup failed. ") + error,
+                             QSystemTrayIcon::Warning);
   if (settings_)
     toggleBackup(settings_->preferences.isAutomaticBackup);
   else

@@ -94,6 +94,23 @@ class AppShellX11 : public testing::Test {
     return 0;
   }
 
+  // A popup of Quillet's mapped at the top level: its menu.
+  static bool menuIsOpen() {
+    const auto tree = run(QStringLiteral("xwininfo"), {"-root", "-children"});
+    static const QRegularExpression popup(
+        QStringLiteral("\\(\"quillet\" \"Quillet\"\\)\\s+(\\d+)x(\\d+)"));
+    auto it = popup.globalMatch(QString::fromUtf8(tree.value_or(QByteArray())));
+    while (it.hasNext()) {
+      const auto m = it.next();
+      if (m.captured(1).toInt() > 100 && m.captured(2).toInt() > 100) return true;
+    }
+    return false;
+  }
+
+  static QByteArray activeWindowName() {
+    return run(QStringLiteral("xdotool"), {"getactivewindow", "getwindowname"}).value_or(QByteArray()).trimmed();
+  }
+
   static QByteArray iconPixels(unsigned long window) {
     const auto image = run(QStringLiteral("xwd"), {"-silent", "-id", QString::number(window)});
     return image ? QCryptographicHash::hash(*image, QCryptographicHash::Sha1) : QByteArray();
@@ -120,6 +137,27 @@ TEST_F(AppShellX11, TrayIconHotKeyAndSecondStart) {
   ASSERT_TRUE(waitUntil([&] { return (icon = trayIcon()) != 0; }, 10000));
   QByteArray enabled;
   ASSERT_TRUE(waitUntil([&] { return !(enabled = iconPixels(icon)).isEmpty(); }, 5000));
+
+  // A click opens the menu; its "Restore Backup…" entry brings up a window of
+  // Quillet's own, and while that is in front the hot key does nothing.
+  const QStringList geometry = QString::fromUtf8(
+      run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", QString::number(icon)}).value_or(QByteArray()))
+                                   .split(u'\n');
+  int x = 0, y = 0;
+  for (const QString& line : geometry) {
+    if (line.startsWith(QLatin1String("X="))) x = line.mid(2).toInt();
+    if (line.startsWith(QLatin1String("Y="))) y = line.mid(2).toInt();
+  }
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"mousemove", QString::number(x + 8), QString::number(y + 8), "click", "1"}));
+  ASSERT_TRUE(waitUntil([] { return menuIsOpen(); }, 5000));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "Up", "Up", "Up", "Up", "Return"}));
+  ASSERT_TRUE(waitUntil([] { return activeWindowName().startsWith("Restore Backup"); }, 5000));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+alt+e"}));
+  test::settle(700);
+  EXPECT_FALSE(QString::fromUtf8(settingsFile()).contains(
+      QRegularExpression(QStringLiteral("<key>isExtendAbbreviation</key>\\s*<false/>"))));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "Escape"}));
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
 
   // The hot key, pressed while xterm is in front, switches expansion off.
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+alt+e"}));
