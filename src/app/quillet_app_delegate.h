@@ -222,6 +222,7 @@ class QuilletAppDelegate final : public QObject,
   void rememberFrontmostApplication();
   void buildStatusMenu();
   void watchForTray();
+  void copySelectionThen(void (QuilletAppDelegate::*next)());
   void keepUnreadableSettings();
   void saveClipboard();
   void noteCopied();

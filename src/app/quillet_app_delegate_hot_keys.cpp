@@ -101,6 +101,17 @@ void QuilletAppDelegate::processNewSnippetFromClipboardHotKey() {
 
 void QuilletAppDelegate::processNewSnippetFromSelectionHotKey() {
   if (services_.isAppForeGround()) return;
+  copySelectionThen(&QuilletAppDelegate::processNewSnippetFromSelection);
+}
+
+void QuilletAppDelegate::processNewSnippetFromApplicationHotKey() {
+  if (services_.isAppForeGround()) return;
+  copySelectionThen(&QuilletAppDelegate::processNewSnippetFromApplication);
+}
+
+// The application in front copies its selection; half a second later the
+// copy is on the clipboard for the next step.
+void QuilletAppDelegate::copySelectionThen(void (QuilletAppDelegate::*next)()) {
   executor_.lastActiveAppInfo.reset();
   executor_.lastActiveApp = platform_.workspace->frontmostApplication();
   saveClipboard();
@@ -109,18 +120,7 @@ void QuilletAppDelegate::processNewSnippetFromSelectionHotKey() {
   // still busy with the hot key.
   services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
   services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
-  QTimer::singleShot(kCopyDelayMs, this, &QuilletAppDelegate::processNewSnippetFromSelection);
-}
-
-void QuilletAppDelegate::processNewSnippetFromApplicationHotKey() {
-  if (services_.isAppForeGround()) return;
-  executor_.lastActiveAppInfo.reset();
-  executor_.lastActiveApp = platform_.workspace->frontmostApplication();
-  saveClipboard();
-  activteLastApp();
-  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
-  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
-  QTimer::singleShot(kCopyDelayMs, this, &QuilletAppDelegate::processNewSnippetFromApplication);
+  QTimer::singleShot(kCopyDelayMs, this, next);
 }
 
 void QuilletAppDelegate::actionNewSnippetHotKey() {
