@@ -63,9 +63,15 @@ int main(int argc, char** argv) {
     std::puts("Quillet is already running; its library window is shown.");
     return 0;
   }
-  if (!instance.listen())
+  if (!instance.listen()) {
+    // Two starts at once: the one that listened first stays.
+    if (instance.notifyRunningInstance()) {
+      std::puts("Quillet is already running; its library window is shown.");
+      return 0;
+    }
     std::fprintf(stderr, "quillet: cannot answer later starts at %s\n",
                  qPrintable(instance.serverName()));
+  }
 
   QString error;
   std::unique_ptr<ql::X11Platform> x11 = ql::X11Platform::create({}, &error);

@@ -199,6 +199,9 @@ void QuilletAppDelegate::restoreFileSelected(RestoreWindowController* controller
     resetPreferences(previousIsShowDockIcon);
     isQLEnabled = settings_->preferences.isExtendAbbreviation;
     applyIndicators();
+    // The restored combinations replace the old ones, which would otherwise stay grabbed.
+    for (const DDHotKey& hotKey : hotKeyCenter_.registeredHotKeys())
+      unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
     resetHotKeys();
   }
 }

@@ -43,7 +43,11 @@ bool SingleInstance::listen() {
   server_ = new QLocalServer(this);
   server_->setSocketOptions(QLocalServer::UserAccessOption);
   if (!server_->listen(name_)) {
-    // Nobody answered there (notifyRunningInstance came first): a leftover.
+    // Another start may have begun listening since we asked; only a socket
+    // nobody answers on is a leftover to replace.
+    QLocalSocket probe;
+    probe.connectToServer(name_);
+    if (probe.waitForConnected(500)) return false;
     QLocalServer::removeServer(name_);
     if (!server_->listen(name_)) return false;
   }

@@ -18,7 +18,8 @@ class SingleInstance final : public QObject {
 
   // True when another instance took the request (this one should exit).
   bool notifyRunningInstance(int timeoutMs = 2000) const;
-  // Starts answering later starts. False when the socket cannot be made.
+  // Starts answering later starts. False when the socket cannot be made,
+  // or another instance started listening first.
   bool listen();
 
   QString serverName() const { return name_; }

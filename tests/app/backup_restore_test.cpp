@@ -153,6 +153,9 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   hidden.preferences.isShowDockIcon = true;
   hidden.preferences.isShowStatusBarIcon = true;
   hidden.preferences.isLaunchAtLogin = true;
+  hidden.preferences.openQuilletHotKey = hotKey(31, mods::Command | mods::Shift);
+  controller->settings()->preferences.openQuilletHotKey = hotKey(31, mods::Command | mods::Option);
+  controller->resetHotKeys();
   const QString hiddenPath = QDir(folder.path()).filePath(QStringLiteral("hidden.qlxdoc"));
   ASSERT_TRUE(hidden.saveBackup(hiddenPath));
   window->chooseBackupFile = [&](QWidget*, const QString&) { return hiddenPath; };
@@ -167,6 +170,9 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   EXPECT_EQ(terminated, 1);
   EXPECT_TRUE(controller->statusItem());
   EXPECT_TRUE(desktop.loginItems().contains());
+  // The restored hot keys replace the running ones.
+  EXPECT_FALSE(desktop.pressHotKey(31, mods::Command | mods::Option));
+  EXPECT_TRUE(desktop.pressHotKey(31, mods::Command | mods::Shift));
 
   // A restore point that cannot be written cancels the restore.
   alerts.clear();
