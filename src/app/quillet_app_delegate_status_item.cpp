@@ -142,6 +142,9 @@ void QuilletAppDelegate::rememberFrontmostApplication() {
 }
 
 void QuilletAppDelegate::menuWillOpen() {
+  // Opened by a right click, the menu came without the Escape that a click
+  // sends to the fill-in form first.
+  if (fillInPanel_ && fillInPanel_->isVisible()) fillInCancel(fillInPanel_.get());
   rememberFrontmostApplication();
   const bool elsewhere = !services_.isAppForeGround();
   for (QAction* item : {newSnippetMenu, newSnippetFromSelectionMenu, newSnippetFromClipboardMenu,
