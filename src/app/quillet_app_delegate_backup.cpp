@@ -113,7 +113,16 @@ void QuilletAppDelegate::cleanBackups() {
     if (!settings_) return;
     const int maximum = integerValue(settings_->preferences.maximumBackups);
     if (maximum < 1) return;
-    const auto entries = ql::backups::listBackups(settings_->preferences.backupFolderPath);
+    auto entries = ql::backups::listBackups(settings_->preferences.backupFolderPath);
+    // A backup folder set to the application folder must not cost the
+    // library itself or its start-up copy.
+    const QString live = QFileInfo(QLSettings::settingsPath()).absoluteFilePath();
+    const QString startupCopy = QFileInfo(QLSettings::settingsPath(
+        QLSettings::kStartupCopyName + QLatin1Char('.') + QLSettings::kDefaultSettingExtension)).absoluteFilePath();
+    entries.removeIf([&](const ql::backups::BackupEntry& e) {
+      const QString path = QFileInfo(e.path).absoluteFilePath();
+      return path == live || path == startupCopy;
+    });
     for (const QString& path : ql::backups::backupsBeyondMaximum(entries, maximum))
       if (!QFile::remove(path)) ql::logError(QStringLiteral("cleanBackups"), QStringLiteral("cannot delete ") + path);
   } catch (const std::exception& e) {

@@ -210,3 +210,23 @@ TEST(SingleInstance, ASecondStartReachesTheFirstAndALeftoverSocketIsReplaced) {
   EXPECT_EQ(answer, 1);
   EXPECT_EQ(reopened.count(), 1);
 }
+
+TEST_F(ShellTest, PruningInTheApplicationFolderSparesTheLibrary) {
+  start([](QLPreferences& p) {
+    p.backupFolderPath = ql::Utilities::getAppPath();
+    p.maximumBackups = QStringLiteral("1");
+  });
+  // The library and its start-up copy are the oldest documents there.
+  const QDateTime old = QDateTime::currentDateTime().addDays(-30);
+  for (const QString& name : {QStringLiteral("settings.qlxdoc"), QStringLiteral("settings Backup.qlxdoc")}) {
+    QFile file(appPath(name));
+    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+    ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
+  }
+  ASSERT_TRUE(controller->backup(nullptr));
+  controller->randomDigit = [] { return 6; };
+  ASSERT_TRUE(controller->backup(nullptr));
+  EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("settings.qlxdoc"))));
+  EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
+  EXPECT_EQ(QDir(appPath()).entryList({QStringLiteral("Quillet Backup*")}).size(), 1);
+}
