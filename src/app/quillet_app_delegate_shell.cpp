@@ -65,8 +65,6 @@ bool QuilletAppDelegate::applicationOpenFile(const QString& path) {
 }
 
 void QuilletAppDelegate::applyIndicators() {
-  const QIcon icon = QIcon(isQLEnabled ? QStringLiteral(":/icons/quillet-22.png")
-                                       : QStringLiteral(":/icons/quillet-disabled-22.png"));
   QIcon full;
   const QString base = isQLEnabled ? QStringLiteral(":/icons/quillet-%1.png")
                                    : QStringLiteral(":/icons/quillet-disabled-%1.png");
@@ -80,7 +78,6 @@ void QuilletAppDelegate::applyIndicators() {
     statusItem_->setToolTip(isQLEnabled ? QStringLiteral("Quillet: expansion is on")
                                         : QStringLiteral("Quillet: expansion is off"));
   }
-  Q_UNUSED(icon);
   Q_EMIT expansionSwitched(isQLEnabled);
 }
 
