@@ -80,8 +80,7 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
   randomDigit = [] { return int(QRandomGenerator::global()->bounded(1, 10)); };
   const QString dir = QCoreApplication::applicationDirPath();
   helpDocumentPaths = {dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
-                       dir + QStringLiteral("/../share/quillet/quillet-help.html"),
-                       QStringLiteral(QUILLET_SOURCE_HELP)};
+                       QStringLiteral("/usr/share/doc/quillet/quillet-help.html")};
   connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
 }
 

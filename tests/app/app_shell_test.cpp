@@ -168,3 +168,17 @@ TEST_F(ShellTest, StartsWithoutAFolderOrWithAnUnreadableLibraryAndLosesNothing) 
   controller.reset();
   QFile::remove(parent);
 }
+
+TEST_F(ShellTest, HelpOpensTheShippedPageWithTheDesktopsViewer) {
+  LogCapture log;
+  start();
+  controller->helpAction();
+  ASSERT_EQ(opened.size(), 1);
+  EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/share/doc/quillet/quillet-help.html")));
+  EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
+
+  controller->helpDocumentPaths = {QStringLiteral("/nonexistent/quillet-help.html")};
+  controller->helpAction();
+  EXPECT_EQ(opened.size(), 1);
+  EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:]")));
+}
