@@ -1,6 +1,7 @@
 // The quillet program with a real tray host (trayer) on the test's Xvfb:
 // its icon is embedded, a hot key pressed in xterm switches expansion and
 // the icon with it, and a second start hands over to the first and ends.
+#include "platform/x11/x11_login_items.h"
 #include "x11_fixture.h"
 
 #include <QCryptographicHash>
@@ -199,6 +200,31 @@ TEST_F(AppShellX11, AHotKeyPressedDuringAnExpansionWorksOnceItEnds) {
   EXPECT_TRUE(terminal.waitForContents(expected, 8000)) << terminal.contents().toStdString();
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "30", "sig \n"}));
   EXPECT_TRUE(terminal.waitForContents(expected + "sig \n", 8000)) << terminal.contents().toStdString();
+}
+
+TEST(LoginItemsByHand, AnEntryNamingTheProgramOnThePathCounts) {
+  QTemporaryDir dir;
+  QDir().mkpath(dir.filePath(QStringLiteral("bin")));
+  const QString program = dir.filePath(QStringLiteral("bin/quillet"));
+  QFile exe(program);
+  ASSERT_TRUE(exe.open(QIODevice::WriteOnly));
+  exe.write("#!/bin/sh\n");
+  exe.close();
+  exe.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+  const QByteArray path = qgetenv("PATH");
+  qputenv("PATH", dir.filePath(QStringLiteral("bin")).toUtf8() + ':' + path);
+
+  // The README's way: the installed desktop entry copied into autostart.
+  X11LoginItems items(program);
+  QDir().mkpath(QFileInfo(items.entryPath()).path());
+  QFile entry(items.entryPath());
+  ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+  entry.write("[Desktop Entry]\nType=Application\nName=Quillet\nExec=quillet\n");
+  entry.close();
+  EXPECT_TRUE(items.contains());
+  items.remove();
+  EXPECT_FALSE(QFile::exists(items.entryPath()));
+  qputenv("PATH", path);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 #include <QStandardPaths>
 
@@ -48,6 +49,14 @@ QString execProgram(const QString& exec) {
   return program.replace(QStringLiteral("%%"), QStringLiteral("%"));
 }
 
+// An entry written by hand may name the program as found on PATH.
+bool isSameProgram(const QString& exec, const QString& program) {
+  if (exec == program) return true;
+  if (exec.isEmpty() || exec.contains(u'/')) return false;
+  const QString found = QFileInfo(QStandardPaths::findExecutable(exec)).canonicalFilePath();
+  return !found.isEmpty() && found == QFileInfo(program).canonicalFilePath();
+}
+
 }  // namespace
 
 X11LoginItems::X11LoginItems(QString program) : program_(std::move(program)) {
@@ -69,7 +78,7 @@ QStringList X11LoginItems::entriesStartingProgram() const {
       if (!line.startsWith(QLatin1String("Exec="))) continue;
       // The same program, not any whose path merely begins alike
       // ("quillet" must not take "quillet-tool" along).
-      if (execProgram(line.mid(5)) == program_) found.append(file.fileName());
+      if (isSameProgram(execProgram(line.mid(5)), program_)) found.append(file.fileName());
       break;
     }
   }
