@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFileInfo>
 
 #include <cstdio>
 
@@ -26,6 +27,11 @@ qint64 lastChange(const QLSettings& library) { return library.preferences.charac
 
 int verify() {
   QLSettings library;
+  // Killed before the first save: there is nothing yet to have lost.
+  if (!QFileInfo::exists(QLSettings::settingsPath())) {
+    std::puts("0 0");
+    return 0;
+  }
   if (!library.loadSettings()) {
     std::puts("settings file does not load");
     return 1;
