@@ -279,7 +279,6 @@ void ImportWindowController::trialMerge() {
   session_.importedSnippet = 0;
   const auto trial = ql::deepCopy(*settings);
   session_.import(trial.get());
-  messageLabel->setText(ImportSession::kValidated);
   reloadTable();
 }
 
