@@ -349,6 +349,13 @@ void PreferencesSheetController::tabSelected(const QString& identifier) {
 void PreferencesSheetController::resizeToPage(const QString& identifier) {
   const QSize page = pageSize(identifier);
   if (!page.isValid()) return;  // the page keeps the size of the one before
+  // The window takes the size of the page shown, not of the largest page.
+  for (int i = 0; i < tabView->count(); ++i) {
+    const QSizePolicy::Policy policy = i == tabView->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+    tabView->widget(i)->setSizePolicy(policy, policy);
+  }
+  window_->layout()->invalidate();
+  window_->layout()->activate();
   // The page's content size plus the tab strip and the margins, never less
   // than the page needs in this font.
   const QWidget* current = tabView->currentWidget();
