@@ -472,9 +472,12 @@ void PreferencesSheetController::actionSetDelimiters() {
   panel->setWindowModality(Qt::WindowModal);
   QStringList shown = standardDelimiters();
   shown.replaceInStrings(QRegularExpression(QStringLiteral("^,$")), QStringLiteral("comma"));
-  standardDelimitersField = new QLineEdit(shown.join(QLatin1Char(' ')), panel);
-  standardDelimitersField->setReadOnly(true);
-  standardDelimitersField->setCursorPosition(0);
+  // All 39 on view, wrapped, and selectable for copying into the list.
+  standardDelimitersField = new QLabel(shown.join(QLatin1Char(' ')), panel);
+  standardDelimitersField->setWordWrap(true);
+  standardDelimitersField->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  standardDelimitersField->setFrameShape(QFrame::StyledPanel);
+  standardDelimitersField->setMargin(4);
   userDelimiters = new QLineEdit(panel);
   QStringList current = preferences->delimiters;
   current.replaceInStrings(QRegularExpression(QStringLiteral("^,$")), QStringLiteral("comma"));

@@ -116,7 +116,7 @@ class PreferencesSheetController final : public QObject {
 
   // The delimiter panel, while it is open.
   QDialog* delimiterPanel() const { return delimiterPanel_; }
-  QLineEdit* standardDelimitersField = nullptr;
+  QLabel* standardDelimitersField = nullptr;
   QLineEdit* userDelimiters = nullptr;
   QLabel* delimiterNote = nullptr;
 

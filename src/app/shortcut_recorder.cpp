@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QKeyEvent>
+#include <QStyle>
 
 #include <utility>
 
@@ -83,10 +84,12 @@ ShortcutRecorder::ShortcutRecorder(QWidget* parent) : QLineEdit(parent) {
   setFocusPolicy(Qt::StrongFocus);
   setAlignment(Qt::AlignCenter);
   setPlaceholderText(tr("Click to record a shortcut"));
-  QAction* clear = addAction(QIcon::fromTheme(QStringLiteral("edit-clear")), QLineEdit::TrailingPosition);
-  clear->setToolTip(tr("Clear the shortcut"));
-  if (clear->icon().isNull()) clear->setText(QStringLiteral("×"));
-  connect(clear, &QAction::triggered, this, [this] { clearValue(); });
+  clear_ = addAction(QIcon::fromTheme(QStringLiteral("edit-clear"),
+                                              style()->standardIcon(QStyle::SP_LineEditClearButton)),
+                             QLineEdit::TrailingPosition);
+  clear_->setToolTip(tr("Clear the shortcut"));
+  clear_->setVisible(false);
+  connect(clear_, &QAction::triggered, this, [this] { clearValue(); });
 }
 
 quint16 ShortcutRecorder::keyCode() const {
@@ -159,6 +162,7 @@ ql::PlistDict ShortcutRecorder::dictionary(quint16 keyCode, quint64 modifierFlag
 
 void ShortcutRecorder::showValue() {
   setText(recording_ ? QString() : displayText(value_));
+  clear_->setVisible(hasKey());
 }
 
 void ShortcutRecorder::startRecording() {

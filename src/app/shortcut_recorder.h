@@ -61,5 +61,6 @@ class ShortcutRecorder final : public QLineEdit {
   void showValue();
 
   ql::PlistDict value_;
+  QAction* clear_ = nullptr;
   bool recording_ = false;
 };
