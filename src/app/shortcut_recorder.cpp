@@ -177,10 +177,9 @@ void ShortcutRecorder::stopRecording() {
   showValue();
 }
 
-void ShortcutRecorder::focusInEvent(QFocusEvent* event) {
-  QLineEdit::focusInEvent(event);
-  startRecording();
-}
+// Reaching the recorder with Tab does not start recording, or Tab could
+// never leave it again; a click, Space or Return does.
+void ShortcutRecorder::focusInEvent(QFocusEvent* event) { QLineEdit::focusInEvent(event); }
 
 void ShortcutRecorder::focusOutEvent(QFocusEvent* event) {
   QLineEdit::focusOutEvent(event);
@@ -207,6 +206,11 @@ bool ShortcutRecorder::event(QEvent* event) {
 
 void ShortcutRecorder::keyPressEvent(QKeyEvent* event) {
   if (!recording_) {
+    if (event->modifiers() == Qt::NoModifier &&
+        (event->key() == Qt::Key_Space || event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)) {
+      startRecording();
+      return;
+    }
     QLineEdit::keyPressEvent(event);
     return;
   }

@@ -238,6 +238,13 @@ TEST_F(PreferencesWindow, RecordersStoreAppleCodesAndRefuseTakenCombinations) {
   EXPECT_TRUE(open->text().isEmpty());
   EXPECT_EQ(take(), (QStringList{QString("unregister %1 140000").arg(ql::keys::L), "hotkeys"}));
 
+  // Reached by the keyboard, the recorder waits for Space before it records.
+  QTest::keyClick(toggle, Qt::Key_Space);
+  EXPECT_TRUE(toggle->isRecording());
+  QTest::keyClick(toggle, Qt::Key_Escape);
+  EXPECT_FALSE(toggle->isRecording());
+  EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
+
   // Filling the window from the record is not a change.
   w_->resetView();
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
