@@ -1,0 +1,328 @@
+#include "app/import_window_controller.h"
+#include "model/import_choices.h"
+#include "model/ql_settings.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSettings>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QtTest/QTest>
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+using ql::ImportSession;
+
+namespace {
+
+QString sample(const char* name) {
+  return QStringLiteral(QUILLET_APP_TEST_DATA "/") + QLatin1String(name);
+}
+
+class ImportWindow : public ::testing::Test, public ImportWindowControllerDelegate {
+ protected:
+  void SetUp() override {
+    ql::ImportChoices().save();
+    QDir().mkpath(QFileInfo(QLSettings::settingsPath()).path());  // made at start-up
+  }
+  void TearDown() override { ql::ImportChoices().save(); }
+
+  void ImportCompleted(ImportWindowController*) override { ++completed_; }
+
+  QString write(const QString& name, const QByteArray& bytes) {
+    const QString path = dir_.filePath(name);
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+    return path;
+  }
+
+  std::unique_ptr<ImportWindowController> open(int kind) {
+    auto w = std::make_unique<ImportWindowController>(&library_);
+    w->delegate = this;
+    w->showWindow();
+    w->importTypePopup->setCurrentIndex(kind);
+    return w;
+  }
+
+  static void validate(ImportWindowController& w, const QString& path) {
+    w.filenameTextField->setText(path);
+    QTest::mouseClick(w.importButton, Qt::LeftButton);
+  }
+
+  static QString cell(const ImportWindowController& w, int row, int column) {
+    return w.tableView->item(row, column)->text();
+  }
+
+  static QString alertText(const ImportWindowController& w) {
+    return w.alert() ? w.alert()->informativeText() : QString();
+  }
+
+  QTemporaryDir dir_;
+  QLSettings library_;
+  int completed_ = 0;
+};
+
+// A Windows export: group "Mail" with snippets sig and addr, group "Web" with url.
+const QByteArray kWindowsExport =
+    "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<Quillet><Groups>"
+    "<Group><uuid>G1</uuid><name>Mail</name><sound>Glass</sound>"
+    "<snippts><string>S1</string><string>S2</string></snippts></Group>"
+    "<Group><uuid>G2</uuid><name>Web</name><snippts><string>S3</string></snippts></Group>"
+    "</Groups><Snippets>"
+    "<Snippet><groupUuid>G1</groupUuid><uuid>S1</uuid><abbreviation>sig</abbreviation>"
+    "<plainText>new signature</plainText></Snippet>"
+    "<Snippet><groupUuid>G1</groupUuid><uuid>S2</uuid><abbreviation>addr</abbreviation>"
+    "<plainText>1 Main St</plainText></Snippet>"
+    "<Snippet><groupUuid>G2</groupUuid><uuid>S3</uuid><abbreviation>url</abbreviation>"
+    "<plainText>example.org</plainText></Snippet>"
+    "</Snippets></Quillet>\n";
+
+}  // namespace
+
+TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates) {
+  auto w = open(ImportSession::TextExpander);
+  EXPECT_TRUE(w->convertCodesCheckBox->isEnabled());
+  validate(*w, sample("touch-sdk-default.textexpander"));
+  EXPECT_EQ(cell(*w, 0, 1), "1");
+  EXPECT_EQ(cell(*w, 0, 2), "11");
+  EXPECT_EQ(cell(*w, 1, 2), "0");
+  EXPECT_EQ(cell(*w, 2, 2), "11");
+  EXPECT_TRUE(library_.snippets.isEmpty());  // a check changes nothing
+
+  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  EXPECT_EQ(completed_, 1);
+  EXPECT_FALSE(w->window()->isVisible());
+  ASSERT_EQ(library_.groups.size(), 1);
+  EXPECT_EQ(library_.groups[0]->name, "Sample Snippets");
+  EXPECT_EQ(library_.snippets.size(), 11);
+  EXPECT_TRUE(QFileInfo::exists(QLSettings::settingsPath()));  // saved
+
+  // The same file again, everything skipped: nothing to import.
+  w->showWindow();
+  validate(*w, sample("touch-sdk-default.textexpander"));
+  EXPECT_EQ(cell(*w, 1, 1), "1");
+  EXPECT_EQ(cell(*w, 1, 2), "11");
+  EXPECT_EQ(cell(*w, 2, 1), "0");
+  EXPECT_EQ(cell(*w, 2, 2), "0");
+  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  EXPECT_EQ(alertText(*w), ImportSession::kUnableToImport);
+  EXPECT_TRUE(w->window()->isVisible());
+  EXPECT_EQ(completed_, 1);
+
+  // Adding duplicates: the imported row follows the options at once.
+  w->groupMatrix->button(1)->click();
+  w->snippetMatrix->button(1)->click();
+  EXPECT_EQ(cell(*w, 2, 1), "1");
+  EXPECT_EQ(cell(*w, 2, 2), "11");
+  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  EXPECT_EQ(completed_, 2);
+  EXPECT_EQ(library_.groups.size(), 2);
+  EXPECT_EQ(library_.snippets.size(), 22);
+
+  // The larger sample, whose ten groups are all new.
+  w->showWindow();
+  validate(*w, sample("settings-ten-groups.textexpander"));
+  EXPECT_EQ(cell(*w, 0, 1), "10");
+  EXPECT_EQ(cell(*w, 0, 2), "115");
+  EXPECT_EQ(cell(*w, 2, 1), "10");
+}
+
+TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {
+  auto mail = std::make_shared<QLGroup>();
+  mail->name = "Mail";
+  auto sig = std::make_shared<QLSnippet>();
+  sig->abbreviation = "sig";
+  sig->plainText = "old signature";
+  sig->groupUuid = mail->uuid;
+  mail->snippts.append(sig->uuid);
+  library_.groups.append(mail);
+  library_.snippets.append(sig);
+  const QString file = write("export.qlxdoc", kWindowsExport);
+
+  auto w = open(ImportSession::Windows);
+  EXPECT_FALSE(w->convertCodesCheckBox->isEnabled());  // TextExpander files only
+  w->groupMatrix->button(2)->click();
+  w->snippetMatrix->button(0)->click();
+  validate(*w, file);
+  EXPECT_EQ(cell(*w, 0, 1), "2");
+  EXPECT_EQ(cell(*w, 0, 2), "3");
+  EXPECT_EQ(cell(*w, 1, 1), "1");
+  EXPECT_EQ(cell(*w, 1, 2), "1");
+  EXPECT_EQ(cell(*w, 2, 1), "2");
+  EXPECT_EQ(cell(*w, 2, 2), "2");  // addr and url; sig is skipped
+
+  w->snippetMatrix->button(2)->click();  // overwrite sig after all
+  EXPECT_EQ(cell(*w, 2, 2), "3");
+  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  EXPECT_EQ(completed_, 1);
+  ASSERT_EQ(library_.groups.size(), 2);
+  EXPECT_EQ(library_.groups[0], mail);
+  EXPECT_EQ(mail->sound, "Glass");
+  EXPECT_EQ(mail->snippts.size(), 2);  // sig, then addr
+  EXPECT_EQ(library_.snippets.size(), 3);
+  EXPECT_EQ(sig->plainText, "new signature");
+
+  // Every choice was remembered, and a new window starts from them.
+  const ql::ImportChoices c = ql::ImportChoices::load();
+  EXPECT_EQ(c.importType, 2);
+  EXPECT_EQ(c.groupOption, 2);
+  EXPECT_EQ(c.snippetOption, 2);
+  ImportWindowController again(&library_);
+  EXPECT_EQ(again.importTypePopup->currentIndex(), 2);
+  EXPECT_EQ(again.groupMatrix->checkedId(), 2);
+  EXPECT_EQ(again.snippetMatrix->checkedId(), 2);
+}
+
+TEST_F(ImportWindow, OutOfRangeChoicesFallBackAndTheTableKeepsItsColours) {
+  QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTGROUPOPTION", 9);
+  QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTTYPE", -3);
+  ImportWindowController w(&library_);
+  EXPECT_EQ(w.groupMatrix->checkedId(), 0);
+  EXPECT_EQ(w.importTypePopup->currentIndex(), 0);
+  EXPECT_EQ(cell(w, 0, 0), "Found");
+  EXPECT_EQ(cell(w, 1, 0), "Duplicates");
+  EXPECT_EQ(cell(w, 2, 0), "Imported");
+  EXPECT_EQ(w.tableView->item(1, 2)->foreground().color(), QColor(128, 0, 0));
+  EXPECT_EQ(w.tableView->item(2, 1)->foreground().color(), QColor(27, 145, 0));
+  EXPECT_EQ(w.tableView->selectionMode(), QAbstractItemView::NoSelection);
+}
+
+TEST_F(ImportWindow, FileDialogAsksForTheKindChosen) {
+  auto w = open(ImportSession::TextExpander);
+  QTest::mouseClick(w->selectButton, Qt::LeftButton);
+  auto* dialog = w->window()->findChild<QFileDialog*>();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->windowTitle(), "Select Text Expander (Mac) File :");
+  EXPECT_TRUE(dialog->nameFilters().join(' ').contains("*.textexpander"));
+  Q_EMIT dialog->fileSelected(sample("touch-sdk-default.textexpander"));
+  dialog->close();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(w->filenameTextField->text(), sample("touch-sdk-default.textexpander"));
+
+  w->importTypePopup->setCurrentIndex(ImportSession::Windows);
+  QTest::mouseClick(w->selectButton, Qt::LeftButton);
+  dialog = w->window()->findChild<QFileDialog*>();
+  ASSERT_TRUE(dialog);
+  EXPECT_EQ(dialog->windowTitle(), "Select Quillet (Windows) File :");
+  EXPECT_TRUE(dialog->nameFilters().join(' ').contains("*.qlxdoc"));
+  dialog->close();
+}
+
+TEST_F(ImportWindow, CancellingALargeCheckAddsNothing) {
+  QByteArray xml = "<?xml version=\"1.0\"?>\n<Export><Group><name>Many</name><snippts>";
+  for (int i = 0; i < 10000; ++i) xml += "<string>S" + QByteArray::number(i) + "</string>";
+  xml += "</snippts></Group>";
+  for (int i = 0; i < 10000; ++i)
+    xml += "<Snippet><uuid>S" + QByteArray::number(i) + "</uuid><abbreviation>a" + QByteArray::number(i) +
+           "</abbreviation><plainText>text</plainText></Snippet>";
+  const QString file = write("many.qlxdoc", xml + "</Export>");
+
+  auto w = open(ImportSession::Windows);
+  qint64 lastRead = 0;
+  bool clicked = false;
+  QObject::connect(w.get(), &ImportWindowController::progressed, [&](qint64 read, qint64) {
+    lastRead = read;
+    EXPECT_EQ(w->importButton->text(), "Cancel");
+    EXPECT_FALSE(w->saveButton->isEnabled());
+    if (!clicked && read > 0) {
+      clicked = true;
+      // Delivered by the window's own event handling between two steps.
+      QMetaObject::invokeMethod(w->importButton, "click", Qt::QueuedConnection);
+    }
+  });
+  validate(*w, file);
+  EXPECT_TRUE(clicked);
+  EXPECT_LT(lastRead, 10000);
+  EXPECT_EQ(w->importButton->text(), "Validate");
+  EXPECT_TRUE(w->saveButton->isEnabled());
+  EXPECT_EQ(cell(*w, 0, 2), "0");
+  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  EXPECT_EQ(alertText(*w), ImportSession::kUnableToImport);
+  EXPECT_TRUE(library_.groups.isEmpty());
+  EXPECT_TRUE(library_.snippets.isEmpty());
+  EXPECT_EQ(completed_, 0);
+
+  // Closing the window while a check runs stops it too.
+  clicked = true;
+  QObject::disconnect(w.get(), &ImportWindowController::progressed, nullptr, nullptr);
+  QObject::connect(w.get(), &ImportWindowController::progressed, w.get(), [&] { w->window()->reject(); });
+  validate(*w, file);
+  EXPECT_FALSE(w->window()->isVisible());
+  EXPECT_TRUE(library_.snippets.isEmpty());
+}
+
+TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
+  QFile te(sample("touch-sdk-default.textexpander"));
+  ASSERT_TRUE(te.open(QIODevice::ReadOnly));
+  const QByteArray whole = te.readAll();
+  QByteArray binary(4096, '\0');
+  for (int i = 0; i < binary.size(); ++i) binary[i] = char((i * 7919) % 251);
+  QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
+  for (int i = 1; i < 10; ++i)
+    laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"" +
+              QByteArray("&lol") .append(i == 1 ? "" : QByteArray::number(i - 1)).append(";").repeated(10) +
+              "\">\n";
+  laughs += "]>\n<Export><Group><name>G</name></Group><Snippet><abbreviation>a</abbreviation>"
+            "<plainText>&lol9;</plainText></Snippet></Export>";
+  const QString big = dir_.filePath("big.textexpander");
+  {
+    QFile f(big);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    ASSERT_TRUE(f.resize(300LL << 20));  // sparse: takes no room
+  }
+  const struct {
+    int kind;
+    QString path;
+  } cases[] = {
+      {ImportSession::TextExpander, write("empty.textexpander", {})},
+      {ImportSession::TextExpander, write("cut.textexpander", whole.left(whole.size() / 2))},
+      {ImportSession::TextExpander, write("binary.textexpander", binary)},
+      {ImportSession::Windows, write("laughs.qlxdoc", laughs)},
+      {ImportSession::Quillet, write("text.qlxdoc", "just some words, no library")},
+      {ImportSession::TextExpander, big},
+      {ImportSession::Quillet, dir_.filePath("missing.qlxdoc")},
+  };
+  auto w = open(ImportSession::TextExpander);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.path.toStdString());
+    w->importTypePopup->setCurrentIndex(c.kind);
+    validate(*w, c.path);
+    EXPECT_TRUE(alertText(*w).startsWith(ImportSession::kInvalid)) << alertText(*w).toStdString();
+    if (c.path == big) EXPECT_TRUE(alertText(*w).contains("256 MB"));  // refused unread
+    EXPECT_EQ(w->alert()->text(), ImportSession::kTitle);
+    EXPECT_EQ(w->alert()->icon(), QMessageBox::Critical);
+    EXPECT_EQ(cell(*w, 0, 2), "0");
+    EXPECT_FALSE(w->session().importedSettings);
+    EXPECT_TRUE(w->importButton->isEnabled());
+    w->alert()->close();
+  }
+  EXPECT_TRUE(library_.groups.isEmpty());
+  EXPECT_TRUE(library_.snippets.isEmpty());
+
+  // A file the user may not read; the superuser reads everything.
+  const QString locked = write("locked.textexpander", whole);
+  QFile::setPermissions(locked, QFileDevice::WriteOwner);
+  if (geteuid() != 0) {
+    w->importTypePopup->setCurrentIndex(ImportSession::TextExpander);
+    validate(*w, locked);
+    EXPECT_TRUE(alertText(*w).startsWith(ImportSession::kInvalid));
+    EXPECT_FALSE(w->session().importedSettings);
+  }
+
+  validate(*w, QString());
+  EXPECT_EQ(alertText(*w), ImportSession::kSelectFile);
+  EXPECT_EQ(completed_, 0);
+}
