@@ -65,6 +65,7 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                    [&controller] { controller.applicationWillTerminate(); });
   quitOnSignals(app);
+  controller.applicationDidFinishLaunching();
   std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
               qgetenv("DISPLAY").constData(), controller.isQLEnabled ? "on" : "off");
   std::fflush(stdout);

@@ -86,6 +86,7 @@ bool QuilletAppDelegate::awakeFromNib() {
   }
 
   isQLEnabled = settings_ && settings_->preferences.isExtendAbbreviation;
+  libraryWindow_ = std::make_unique<LibraryWindowController>(settings_.get(), this);
 
   connect(platform_.workspace, &ql::Workspace::applicationActivated, this,
           &QuilletAppDelegate::foremostAppActivated);
@@ -122,6 +123,12 @@ bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
   ql::log(kAccessTitle);
   // The default button quits; there is no settings pane to open on X11.
   return alertPanel && alertPanel(kAccessTitle, kAccessMessage, details, kAccessButton) == 1;
+}
+
+void QuilletAppDelegate::applicationDidFinishLaunching() {
+  if (!libraryWindow_) return;
+  libraryWindow_->resetView();
+  libraryWindow_->showWindow();
 }
 
 void QuilletAppDelegate::applicationWillTerminate() {

@@ -8,6 +8,8 @@
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
 #include "platform/platform.h"
+#include "ui/library_window_controller.h"
+#include "ui/library_window_controller_delegate.h"
 
 #include <QObject>
 
@@ -20,7 +22,8 @@
 class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
-                                 public FillInWindowControllerDelegate {
+                                 public FillInWindowControllerDelegate,
+                                 public LibraryWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -36,6 +39,8 @@ class QuilletAppDelegate final : public QObject,
   // assistive-access check, the keyboard hook and the statistics. False when
   // the program is to quit (the user chose so at the access alert).
   bool awakeFromNib();
+  // Start-up, the end: the library window re-selects and shows itself.
+  void applicationDidFinishLaunching();
   // Shut-down: the hook lets go of the keyboard. Nothing needs saving.
   void applicationWillTerminate();
 
@@ -76,6 +81,20 @@ class QuilletAppDelegate final : public QObject,
   void fillInOk(FillInWindowController* form, int contentLength) override;
   void fillInCancel(FillInWindowController* form) override;
 
+  // The library window's delegate; the application commands are stubs
+  // until their windows exist.
+  void actionPreferences() override {}
+  void actionStatistics() override {}
+  void actionImport() override {}
+  void actionBackupNow() override {}
+  void actionRestore() override {}
+  void helpAction() override {}
+  void actionDisableQuillet() override {}
+  bool isExpansionEnabled() const override { return isQLEnabled; }
+  void windowDidBecomeKey() override {}
+  void libraryChanged() override {}
+  LibraryWindowController* libraryWindow() const { return libraryWindow_.get(); }
+
   KeyboardHook* eventHandler() const { return eventHandler_.get(); }
   ql::ExpansionExecutor& executor() { return executor_; }
   ql::SystemServices& services() { return services_; }
@@ -97,5 +116,6 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;
   std::unique_ptr<FillInWindowController> fillInPanel_;
+  std::unique_ptr<LibraryWindowController> libraryWindow_;
   bool typedSinceExpansion_ = false;
 };
