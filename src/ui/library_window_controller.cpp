@@ -542,7 +542,10 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
   if (model_->isGroup(row)) {
     snippetView_->setSnippet(nullptr);
     groupEditorTitle_->setText(group->name);
-    const int members = int(model_->childrenForItem(group.get()).size());
+    // Members that exist, whatever the search shows.
+    const QSet<QString> uuids(group->snippts.cbegin(), group->snippts.cend());
+    int members = 0;
+    for (const SnippetPtr& s : settings_->snippets) members += uuids.contains(s->uuid) ? 1 : 0;
     QString details = members == 1 ? QStringLiteral("1 snippet") : QStringLiteral("%1 snippets").arg(members);
     if (!group->abbreviation.isEmpty()) details += QStringLiteral(" · abbreviation ") + group->abbreviation;
     groupEditorDetails_->setText(details);

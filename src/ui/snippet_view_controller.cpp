@@ -38,6 +38,20 @@ const QString kEmptyPlaceholder = QStringLiteral("(Empty)");
 const QString kCursorPrefix = QStringLiteral("%cursor:");
 const QString kFillCode = QStringLiteral("{fill:field}");
 
+// Qt lays out a word too long for a line in time that grows with the
+// square of its length (minutes for a megabyte); content holding such a
+// word wraps anywhere instead.
+constexpr int kLongestWrappedWord = 1000;
+
+QTextOption::WrapMode wrapModeFor(const QString& text) {
+  int run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > kLongestWrappedWord) return QTextOption::WrapAnywhere;
+  }
+  return QTextOption::WordWrap;
+}
+
 QList<int> defaultTabStops() {
   QList<int> stops;
   for (int i = 1; i <= 12; ++i) stops.append(i * kTabInterval);
@@ -415,6 +429,7 @@ void SnippetViewController::resetView() {
         const auto text = snippet_->formattedText.isEmpty() ? std::optional<ql::AttributedText>(ql::AttributedText())
                                                             : ql::readFlatRtfd(snippet_->formattedText);
         if (text) {
+          contentView_->setWordWrapMode(wrapModeFor(text->string()));
           ql::writeToDocument(*text, doc);
         } else {
           // Content this program cannot read stays as it is in the file.
@@ -428,6 +443,7 @@ void SnippetViewController::resetView() {
       } else {
         formatMenuButon_->setEnabled(false);
         setRichText(false, false);
+        contentView_->setWordWrapMode(wrapModeFor(snippet_->plainText));
         ql::writePlainToDocument(snippet_->plainText, doc);
         isConvertToHTMLButton_->setEnabled(false);
       }
