@@ -244,10 +244,16 @@ void LibraryWindowController::buildMenus() {
 
   QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
   QAction* undo = add(edit, QStringLiteral("Undo"), QKeySequence::Undo, [this] {
-    editAction("undo", [this] { undoStack_->undo(); });
+    editAction("undo", [this] {
+      finishEditing();
+      undoStack_->undo();
+    });
   });
   QAction* redo = add(edit, QStringLiteral("Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")), [this] {
-    editAction("redo", [this] { undoStack_->redo(); });
+    editAction("redo", [this] {
+      finishEditing();
+      undoStack_->redo();
+    });
   });
   connect(undoStack_, &QUndoStack::undoTextChanged, undo, [undo](const QString& t) {
     undo->setText(t.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + t);

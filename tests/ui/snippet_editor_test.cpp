@@ -6,6 +6,7 @@
 #include "ui/snippet_view_controller.h"
 #include "ui/text_document_bridge.h"
 
+#include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
 #include <QImage>
@@ -214,6 +215,25 @@ TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
   EXPECT_EQ(editor.attachFiles({dir.filePath("a.png"), dir.filePath("b.png")}), 0);
   EXPECT_EQ(errors[1], "None of the images could be inserted.|The images may be unreadable, or the "
                        "volume they are on may be inaccessible. Please check in Finder.");
+}
+
+TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
+  snippet->plainText = "x";
+  editor.setSnippet(snippet);
+  editor.show();
+  QApplication::setActiveWindow(&editor);
+  editor.contentView()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return editor.contentView()->hasFocus(); }));
+  QTest::keyClick(editor.contentView(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(editor.contentView()->hasFocus());
+  QTest::keyClick(editor.contentView(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_FALSE(editor.contentView()->hasFocus());
+  // Leaving the content after a change is a finished edit.
+  EXPECT_EQ(reports.finished, 1);
+  EXPECT_EQ(snippet->plainText, "\tx");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(editor.contentView()->hasFocus());
+  EXPECT_EQ(snippet->plainText, "\tx");
 }
 
 TEST_F(SnippetEditorTest, UnreadableFormattedContentIsLeftAlone) {
