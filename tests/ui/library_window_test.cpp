@@ -1,6 +1,7 @@
 // The library window driven as a user would: commands, their undo, the
 // search, the duplicate indicator and odd libraries.
 #include "content/text/flat_rtfd.h"
+#include "ui/content_text_view.h"
 #include "ui/custom_outline_view.h"
 #include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QTest>
+#include <QTextCursor>
 #include <QUndoStack>
 
 #include <gtest/gtest.h>
@@ -245,6 +247,20 @@ TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped)
   EXPECT_FALSE(window->errorBox()->isHidden());
   EXPECT_GE(three->dateModified, before);
   EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 3);
+}
+
+TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
+  const SnippetPtr s = snippet("s", "s", "draft");
+  const GroupPtr g = group(library, "G", {s});
+  open(true);
+  select(g, s);
+  QTextCursor end = window->snippetView()->contentView()->textCursor();
+  end.movePosition(QTextCursor::End);
+  window->snippetView()->contentView()->setTextCursor(end);
+  QTest::keyClicks(window->snippetView()->contentView(), " two");
+  EXPECT_FALSE(savedFile().contains("draft two"));
+  window->window()->close();
+  EXPECT_TRUE(savedFile().contains("draft two"));
 }
 
 TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
