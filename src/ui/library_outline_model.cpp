@@ -462,10 +462,17 @@ void LibraryOutlineModel::restore(const Snapshot& shot) {
   endResetModel();
 }
 
-bool LibraryOutlineModel::save() const {
+bool LibraryOutlineModel::save() {
   if (!settings_) return false;
-  if (settings_->saveSettings()) return true;
+  if (settings_->saveSettings()) {
+    saveFailing_ = false;
+    return true;
+  }
   ql::logError(QStringLiteral("saveSettings:"), QStringLiteral("the settings file could not be written"));
+  if (!saveFailing_) {
+    saveFailing_ = true;
+    Q_EMIT saveFailed();
+  }
   return false;
 }
 

@@ -88,10 +88,15 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   void itemChanged(const QLGroup* group, const QLSnippet* snippet);
 
   Snapshot snapshot() const;
+ Q_SIGNALS:
+  // The settings file could not be written (after it could, or at the first try).
+  void saveFailed();
+
+ public:
   void restore(const Snapshot& snapshot);
 
   // Writes the settings file; false (and logged) when it could not be written.
-  bool save() const;
+  bool save();
 
   // The library commands. None of them saves; each ends announced.
   // A group after the one holding `after` (or appended when after is null or
@@ -142,4 +147,5 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   QHash<const QLGroup*, int> groupRow_;
   QHash<QString, int> snippetAbbreviations_;
   QHash<QString, int> groupAbbreviations_;
+  bool saveFailing_ = false;
 };

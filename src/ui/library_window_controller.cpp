@@ -115,6 +115,12 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
                                const GroupPtr& target, bool copy) {
     return dropSnippets(uuids, source, target, copy);
   };
+  connect(model_, &LibraryOutlineModel::saveFailed, this, [this] {
+    showAlert(QStringLiteral("Unable to save the library!"),
+              QStringLiteral("Quillet could not write \"%1\". Your changes are kept while Quillet "
+                             "runs and saved with the next change that can be written.")
+                  .arg(QDir::toNativeSeparators(QLSettings::settingsPath())));
+  });
   buildWindow();
   buildMenus();
   buildToolbar();

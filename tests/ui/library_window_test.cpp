@@ -10,6 +10,7 @@
 
 #include <QAbstractItemModelTester>
 #include <QBuffer>
+#include <QDir>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
@@ -261,6 +262,26 @@ TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
   EXPECT_FALSE(savedFile().contains("draft two"));
   window->window()->close();
   EXPECT_TRUE(savedFile().contains("draft two"));
+}
+
+TEST_F(LibraryWindowTest, AFileThatCannotBeWrittenIsReportedOnce) {
+  const GroupPtr g = group(library, "G", {snippet("s", "s", "x")});
+  open(true);
+  const QString path = QLSettings::settingsPath();
+  QFile::remove(path);
+  ASSERT_TRUE(QDir().mkpath(path + "/blocked"));  // the file's place is taken
+  select(g);
+  window->actionNewGroup();
+  window->actionNewGroup();
+  EXPECT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts.value(0).startsWith("Unable to save the library!|"));
+  EXPECT_EQ(library.groups.size(), 3);  // nothing lost in memory
+  ASSERT_TRUE(QDir(path).removeRecursively());
+  window->actionNewGroup();
+  EXPECT_EQ(alerts.size(), 1);
+  QLSettings reread;
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_EQ(reread.groups.size(), 4);
 }
 
 TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
