@@ -23,8 +23,8 @@
 
 namespace {
 
-const QStringList kWords = {"alpha", "bravo", "charlie", "delta", "echo", "foxtrot",
-                            "golf", "hotel", "india", "juliet", "kilo", "lima"};
+const QStringList kWords = {"alpha", "bravo", "charlie", "delta",  "echo", "foxtrot",
+                            "golf",  "hotel", "india",   "juliet", "kilo", "lima"};
 
 std::unique_ptr<QLSettings> makeLibrary() {
   auto s = std::make_unique<QLSettings>();
@@ -37,7 +37,8 @@ std::unique_ptr<QLSettings> makeLibrary() {
   for (int i = 0; i < 10000; ++i) {
     auto sn = std::make_shared<QLSnippet>();
     sn->abbreviation = QStringLiteral("ab%1").arg(i);
-    sn->label = i % 3 ? QStringLiteral("Snippet %1 %2").arg(i).arg(kWords[i % kWords.size()]) : QString();
+    sn->label =
+        i % 3 ? QStringLiteral("Snippet %1 %2").arg(i).arg(kWords[i % kWords.size()]) : QString();
     QString body;
     for (int w = 0; w < 30; ++w) body += kWords[(i * 7 + w) % kWords.size()] + QLatin1Char(' ');
     sn->plainText = body;
@@ -113,7 +114,8 @@ struct Open {
 void BM_SearchKeystroke(benchmark::State& state) {
   Open open;
   QLineEdit* search = open.window.searchTextField();
-  const QStringList typed = {"c", "ch", "cha", "char", "charl", "charli", "charlie", "charli", "charl"};
+  const QStringList typed = {"c",      "ch",      "cha",    "char", "charl",
+                             "charli", "charlie", "charli", "charl"};
   int i = 0;
   search->setText("c");
   for (auto _ : state) {

@@ -5,9 +5,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 
-ContentTextView::ContentTextView(QWidget* parent) : QTextEdit(parent) {
-  setTabChangesFocus(true);
-}
+ContentTextView::ContentTextView(QWidget* parent) : QTextEdit(parent) { setTabChangesFocus(true); }
 
 void ContentTextView::keyPressEvent(QKeyEvent* event) {
   if (event->key() == Qt::Key_Tab && event->modifiers() == Qt::ControlModifier) {

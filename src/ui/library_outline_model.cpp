@@ -39,18 +39,25 @@ int compareValues(const T& a, const T& b) {
 // -2: not a sort key.
 int compareBy(int tag, const QLSnippet& a, const QLSnippet& b) {
   switch (tag) {
-    case 1: return compareText(a.searchableText(), b.searchableText());
-    case 2: return compareText(a.abbreviation, b.abbreviation);
-    case 3: return compareValues(a.dateCreated, b.dateCreated);
-    case 4: return compareValues(a.dateModified, b.dateModified);
-    case 5: return compareText(a.label, b.label);
+    case 1:
+      return compareText(a.searchableText(), b.searchableText());
+    case 2:
+      return compareText(a.abbreviation, b.abbreviation);
+    case 3:
+      return compareValues(a.dateCreated, b.dateCreated);
+    case 4:
+      return compareValues(a.dateModified, b.dateModified);
+    case 5:
+      return compareText(a.label, b.label);
     case 6: {
       // Never used sorts before any use.
       const QDateTime never;
       return compareValues(a.dateLastUsed.value_or(never), b.dateLastUsed.value_or(never));
     }
-    case 7: return compareValues(a.useCount, b.useCount);
-    default: return -2;
+    case 7:
+      return compareValues(a.useCount, b.useCount);
+    default:
+      return -2;
   }
 }
 
@@ -101,9 +108,9 @@ bool LibraryOutlineModel::hasChildren(const QModelIndex& parent) const {
 QVariant LibraryOutlineModel::data(const QModelIndex& index, int role) const {
   if (!index.isValid()) return {};
   const bool group = isGroup(index);
-  const QString abbreviation =
-      group ? groupAt(index)->abbreviation : snippetAt(index) ? snippetAt(index)->abbreviation
-                                                              : QString();
+  const QString abbreviation = group              ? groupAt(index)->abbreviation
+                               : snippetAt(index) ? snippetAt(index)->abbreviation
+                                                  : QString();
   switch (role) {
     case Qt::DisplayRole:
       if (group) return titleFor(*groupAt(index));
@@ -171,8 +178,8 @@ GroupPtr LibraryOutlineModel::dropTarget(const QModelIndex& parent) const {
   return parent.isValid() ? groupAt(parent) : nullptr;
 }
 
-bool LibraryOutlineModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int,
-                                          int, const QModelIndex& parent) const {
+bool LibraryOutlineModel::canDropMimeData(const QMimeData* data, Qt::DropAction action, int, int,
+                                          const QModelIndex& parent) const {
   if (action != Qt::MoveAction && action != Qt::CopyAction) return false;
   DragInfo info;
   if (!settings_ || !decodeDrag(data, &info)) return false;
@@ -328,7 +335,8 @@ void LibraryOutlineModel::sync() {
       for (const QModelIndex& i : before) {
         // Snippet rows find their group by pointer; group rows move.
         if (i.internalPointer() != nullptr || i.row() >= old.size())
-          after.append(i.internalPointer() ? createIndex(i.row(), 0, i.internalPointer()) : QModelIndex());
+          after.append(i.internalPointer() ? createIndex(i.row(), 0, i.internalPointer())
+                                           : QModelIndex());
         else
           after.append(createIndex(rowOfGroup(old[i.row()].get()), 0, nullptr));
       }
@@ -468,7 +476,8 @@ bool LibraryOutlineModel::save() {
     saveFailing_ = false;
     return true;
   }
-  ql::logError(QStringLiteral("saveSettings:"), QStringLiteral("the settings file could not be written"));
+  ql::logError(QStringLiteral("saveSettings:"),
+               QStringLiteral("the settings file could not be written"));
   if (!saveFailing_) {
     saveFailing_ = true;
     Q_EMIT saveFailed();
@@ -476,8 +485,7 @@ bool LibraryOutlineModel::save() {
   return false;
 }
 
-GroupPtr LibraryOutlineModel::addGroup(const QString& name, const QLGroup* after,
-                                       bool appendOnly) {
+GroupPtr LibraryOutlineModel::addGroup(const QString& name, const QLGroup* after, bool appendOnly) {
   if (!settings_) return nullptr;
   auto group = std::make_shared<QLGroup>();
   if (appendOnly) {
@@ -576,8 +584,8 @@ void LibraryOutlineModel::sortSnippets(int tag, bool ascending) {
 }
 
 QList<SnippetPtr> LibraryOutlineModel::dropSnippets(const QStringList& uuids,
-                                                    const GroupPtr& source,
-                                                    const GroupPtr& target, bool copy) {
+                                                    const GroupPtr& source, const GroupPtr& target,
+                                                    bool copy) {
   QList<SnippetPtr> pasted;
   if (!settings_ || !target) return pasted;
   for (const QString& uuid : uuids) {

@@ -91,10 +91,11 @@ SnippetPtr LibraryWindowController::addSnippetForGroup(const GroupPtr& group) {
   if (!settings_ || !group) return nullptr;
   try {
     const QLPreferences& p = settings_->preferences;
-    const int type = p.snippetFormatType == QLSnippet::Formatted ? QLSnippet::Formatted : QLSnippet::Plain;
-    const SnippetPtr s = model_->addSnippet(group, type, p.abbreviationCaseType,
-                                            type == QLSnippet::Formatted ? getEmptyRichTextWithDefaultFont()
-                                                                         : QByteArray());
+    const int type =
+        p.snippetFormatType == QLSnippet::Formatted ? QLSnippet::Formatted : QLSnippet::Plain;
+    const SnippetPtr s = model_->addSnippet(
+        group, type, p.abbreviationCaseType,
+        type == QLSnippet::Formatted ? getEmptyRichTextWithDefaultFont() : QByteArray());
     group->isExpanded = true;
     outlineView_->expand(model_->indexOfGroup(group.get()));
     return s;
@@ -106,9 +107,10 @@ SnippetPtr LibraryWindowController::addSnippetForGroup(const GroupPtr& group) {
 
 void LibraryWindowController::actionTrash() {
   if (!outlineView_->selectionModel()->hasSelection()) return;
-  const int answer = confirm(QStringLiteral("Are you sure you want to remove all selected snippets?"),
-                             QStringLiteral("Deleted snippets cannot be restored."),
-                             QStringLiteral("Delete"), QStringLiteral("Cancel"));
+  const int answer =
+      confirm(QStringLiteral("Are you sure you want to remove all selected snippets?"),
+              QStringLiteral("Deleted snippets cannot be restored."), QStringLiteral("Delete"),
+              QStringLiteral("Cancel"));
   alertDidEnd(answer);
 }
 
@@ -132,7 +134,8 @@ void LibraryWindowController::alertDidEnd(int returnCode) {
       reselectAfterRemoval(row);
     });
   } catch (const std::exception& e) {
-    ql::logError(QStringLiteral("alertDidEnd:returnCode:contextInfo:"), QString::fromUtf8(e.what()));
+    ql::logError(QStringLiteral("alertDidEnd:returnCode:contextInfo:"),
+                 QString::fromUtf8(e.what()));
   }
 }
 
@@ -184,11 +187,10 @@ void LibraryWindowController::actionDuplicate() {
 bool LibraryWindowController::dropSnippets(const QStringList& uuids, const GroupPtr& source,
                                            const GroupPtr& target, bool copy) {
   QList<SnippetPtr> pasted;
-  runCommand(copy ? QStringLiteral("Copy Snippet") : QStringLiteral("Move Snippet"),
-             [&] {
-               pasted = model_->dropSnippets(uuids, source, target, copy);
-               if (!pasted.isEmpty()) selectSnippet(target.get(), pasted.last().get());
-             });
+  runCommand(copy ? QStringLiteral("Copy Snippet") : QStringLiteral("Move Snippet"), [&] {
+    pasted = model_->dropSnippets(uuids, source, target, copy);
+    if (!pasted.isEmpty()) selectSnippet(target.get(), pasted.last().get());
+  });
   return !pasted.isEmpty();
 }
 
@@ -243,10 +245,11 @@ void LibraryWindowController::actionSaveAsGroup() {
   if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
   QString name = group->name;
   name.replace(QLatin1Char('/'), QLatin1Char('-'));
-  const QString path = chooseSaveFile(saveAsGroup_->text(),
-                                      documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
+  const QString path = chooseSaveFile(
+      saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
   if (path.isEmpty()) return;
-  if (!settings_->saveGroup(path, group)) showAlert(QStringLiteral("Unable to save group!"), QString());
+  if (!settings_->saveGroup(path, group))
+    showAlert(QStringLiteral("Unable to save group!"), QString());
 }
 
 void LibraryWindowController::actionPrintAsGroup() {

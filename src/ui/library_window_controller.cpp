@@ -112,9 +112,8 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
   model_ = new LibraryOutlineModel(this);
   model_->setSettings(settings_);
   model_->dropHandler = [this](const QStringList& uuids, const GroupPtr& source,
-                               const GroupPtr& target, bool copy) {
-    return dropSnippets(uuids, source, target, copy);
-  };
+                               const GroupPtr& target,
+                               bool copy) { return dropSnippets(uuids, source, target, copy); };
   connect(model_, &LibraryOutlineModel::saveFailed, this, [this] {
     showAlert(QStringLiteral("Unable to save the library!"),
               QStringLiteral("Quillet could not write \"%1\". Your changes are kept while Quillet "
@@ -156,7 +155,8 @@ void LibraryWindowController::buildWindow() {
           [this](const QModelIndex& i) { outlineViewItemDidExpand(i, true); });
   connect(outlineView_, &QTreeView::collapsed, this,
           [this](const QModelIndex& i) { outlineViewItemDidExpand(i, false); });
-  connect(outlineView_, &CustomOutlineView::deleteRequested, this, &LibraryWindowController::actionTrash);
+  connect(outlineView_, &CustomOutlineView::deleteRequested, this,
+          &LibraryWindowController::actionTrash);
 
   tabView_ = new QStackedWidget;
   labelSelection_ = new QLabel;
@@ -204,7 +204,8 @@ void LibraryWindowController::buildWindow() {
   labelGroupCount_ = new QLabel;
   labelSnippetsCount_ = new QLabel;
   errorBox_ = new QLabel;
-  errorBox_->setPixmap(QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
+  errorBox_->setPixmap(
+      QApplication::style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(16, 16));
   errorBox_->setObjectName(QStringLiteral("errorBox"));
   errorBox_->hide();
   labelAutoBackup_ = new QLabel;
@@ -233,19 +234,26 @@ void LibraryWindowController::buildMenus() {
   QMenu* file = bar->addMenu(QStringLiteral("&File"));
   add(file, QStringLiteral("New Group"), QKeySequence(QStringLiteral("Ctrl+Shift+N")),
       &LibraryWindowController::actionNewGroup);
-  add(file, QStringLiteral("New Snippet"), QKeySequence::New, &LibraryWindowController::actionNewSnippet);
+  add(file, QStringLiteral("New Snippet"), QKeySequence::New,
+      &LibraryWindowController::actionNewSnippet);
   file->addSeparator();
-  add(file, QStringLiteral("Import…"), QKeySequence(QStringLiteral("Ctrl+Shift+I")),
-      [this] { if (delegate_) delegate_->actionImport(); });
-  saveAsGroup_ = add(file, QStringLiteral("Save a Copy of Group…"), QKeySequence(QStringLiteral("Ctrl+Shift+S")),
+  add(file, QStringLiteral("Import…"), QKeySequence(QStringLiteral("Ctrl+Shift+I")), [this] {
+    if (delegate_) delegate_->actionImport();
+  });
+  saveAsGroup_ = add(file, QStringLiteral("Save a Copy of Group…"),
+                     QKeySequence(QStringLiteral("Ctrl+Shift+S")),
                      &LibraryWindowController::actionSaveAsGroup);
   printAsGroup_ = add(file, QStringLiteral("Print Group…"), QKeySequence::Print,
                       &LibraryWindowController::actionPrintAsGroup);
   saveAsGroup_->setEnabled(false);
   printAsGroup_->setEnabled(false);
   file->addSeparator();
-  add(file, QStringLiteral("Back Up Now"), QKeySequence(), [this] { if (delegate_) delegate_->actionBackupNow(); });
-  add(file, QStringLiteral("Restore…"), QKeySequence(), [this] { if (delegate_) delegate_->actionRestore(); });
+  add(file, QStringLiteral("Back Up Now"), QKeySequence(), [this] {
+    if (delegate_) delegate_->actionBackupNow();
+  });
+  add(file, QStringLiteral("Restore…"), QKeySequence(), [this] {
+    if (delegate_) delegate_->actionRestore();
+  });
   file->addSeparator();
   add(file, QStringLiteral("Close Window"), QKeySequence::Close, [this] { window_->close(); });
   add(file, QStringLiteral("Quit Quillet"), QKeySequence::Quit, [] { QCoreApplication::quit(); });
@@ -257,12 +265,13 @@ void LibraryWindowController::buildMenus() {
       undoStack_->undo();
     });
   });
-  QAction* redo = add(edit, QStringLiteral("Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")), [this] {
-    editAction("redo", [this] {
-      finishEditing();
-      undoStack_->redo();
-    });
-  });
+  QAction* redo =
+      add(edit, QStringLiteral("Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")), [this] {
+        editAction("redo", [this] {
+          finishEditing();
+          undoStack_->redo();
+        });
+      });
   connect(undoStack_, &QUndoStack::undoTextChanged, undo, [undo](const QString& t) {
     undo->setText(t.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + t);
   });
@@ -294,34 +303,47 @@ void LibraryWindowController::buildMenus() {
   for (int i = 0; i < keys.size(); ++i)
     add(sortMenu_, keys[i], QKeySequence(), [this, tag = i + 1] { actionSort(tag); });
   view->addSeparator();
-  add(view, QStringLiteral("Expand All Groups"), QKeySequence(), [this] { outlineView_->expandAll(); });
-  add(view, QStringLiteral("Collapse All Groups"), QKeySequence(), [this] { outlineView_->collapseAll(); });
+  add(view, QStringLiteral("Expand All Groups"), QKeySequence(),
+      [this] { outlineView_->expandAll(); });
+  add(view, QStringLiteral("Collapse All Groups"), QKeySequence(),
+      [this] { outlineView_->collapseAll(); });
 
   QMenu* win = bar->addMenu(QStringLiteral("&Window"));
-  add(win, QStringLiteral("Minimize"), QKeySequence(QStringLiteral("Ctrl+M")), [this] { window_->showMinimized(); });
+  add(win, QStringLiteral("Minimize"), QKeySequence(QStringLiteral("Ctrl+M")),
+      [this] { window_->showMinimized(); });
   win->addSeparator();
-  add(win, QStringLiteral("Preferences…"), QKeySequence::Preferences,
-      [this] { if (delegate_) delegate_->actionPreferences(); });
-  add(win, QStringLiteral("Statistics"), QKeySequence(), [this] { if (delegate_) delegate_->actionStatistics(); });
+  add(win, QStringLiteral("Preferences…"), QKeySequence::Preferences, [this] {
+    if (delegate_) delegate_->actionPreferences();
+  });
+  add(win, QStringLiteral("Statistics"), QKeySequence(), [this] {
+    if (delegate_) delegate_->actionStatistics();
+  });
   win->addSeparator();
   disableItem_ = add(win, QStringLiteral("Disable Quillet"), QKeySequence(), [this] {
     if (delegate_) delegate_->actionDisableQuillet();
   });
   connect(win, &QMenu::aboutToShow, this, [this] {
     const bool on = delegate_ ? delegate_->isExpansionEnabled() : true;
-    disableItem_->setText(on ? QStringLiteral("Disable Quillet") : QStringLiteral("Enable Quillet"));
+    disableItem_->setText(on ? QStringLiteral("Disable Quillet")
+                             : QStringLiteral("Enable Quillet"));
   });
 
   QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-  add(help, QStringLiteral("Quillet Help"), QKeySequence::HelpContents, [this] { if (delegate_) delegate_->helpAction(); });
+  add(help, QStringLiteral("Quillet Help"), QKeySequence::HelpContents, [this] {
+    if (delegate_) delegate_->helpAction();
+  });
 
   // The outline's context menu: cut and copy act on a snippet row, paste
   // needs something copied.
   contextMenu_ = new QMenu(outlineView_);
-  QAction* cut = contextMenu_->addAction(QStringLiteral("Cut"), this, &LibraryWindowController::actionCutSnippet);
-  QAction* copy = contextMenu_->addAction(QStringLiteral("Copy"), this, &LibraryWindowController::actionCopySnippet);
-  QAction* paste = contextMenu_->addAction(QStringLiteral("Paste"), this, &LibraryWindowController::actionPasteSnippet);
-  contextMenu_->addAction(QStringLiteral("Duplicate"), this, &LibraryWindowController::actionDuplicate);
+  QAction* cut = contextMenu_->addAction(QStringLiteral("Cut"), this,
+                                         &LibraryWindowController::actionCutSnippet);
+  QAction* copy = contextMenu_->addAction(QStringLiteral("Copy"), this,
+                                          &LibraryWindowController::actionCopySnippet);
+  QAction* paste = contextMenu_->addAction(QStringLiteral("Paste"), this,
+                                           &LibraryWindowController::actionPasteSnippet);
+  contextMenu_->addAction(QStringLiteral("Duplicate"), this,
+                          &LibraryWindowController::actionDuplicate);
   contextMenu_->addSeparator();
   contextMenu_->addAction(QStringLiteral("Delete…"), this, &LibraryWindowController::actionTrash);
   outlineView_->contextMenu = contextMenu_;
@@ -343,8 +365,9 @@ void LibraryWindowController::buildToolbar() {
                  QStringLiteral("New Group"), this, &LibraryWindowController::actionNewGroup);
   bar->addAction(themeIcon(QStringLiteral("document-new"), QStyle::SP_FileIcon),
                  QStringLiteral("New Snippet"), this, &LibraryWindowController::actionNewSnippet);
-  deleteItem_ = bar->addAction(themeIcon(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon),
-                               QStringLiteral("Delete"), this, &LibraryWindowController::actionTrash);
+  deleteItem_ =
+      bar->addAction(themeIcon(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon),
+                     QStringLiteral("Delete"), this, &LibraryWindowController::actionTrash);
   deleteItem_->setEnabled(false);
   bar->addSeparator();
   auto* sort = new QToolButton;
@@ -363,7 +386,8 @@ void LibraryWindowController::buildToolbar() {
   searchTextField_->setClearButtonEnabled(true);
   searchTextField_->setMaximumWidth(240);
   bar->addWidget(searchTextField_);
-  connect(searchTextField_, &QLineEdit::textChanged, this, &LibraryWindowController::actionSearchChanged);
+  connect(searchTextField_, &QLineEdit::textChanged, this,
+          &LibraryWindowController::actionSearchChanged);
 }
 
 bool LibraryWindowController::validateToolbarItem(const QAction* item) const {
@@ -372,7 +396,8 @@ bool LibraryWindowController::validateToolbarItem(const QAction* item) const {
   return true;
 }
 
-void LibraryWindowController::setBackupLabels(const QString& autoBackup, const QString& nextBackup) {
+void LibraryWindowController::setBackupLabels(const QString& autoBackup,
+                                              const QString& nextBackup) {
   labelAutoBackup_->setText(autoBackup);
   labelNextBackup_->setText(nextBackup);
 }
@@ -560,8 +585,10 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
     const QSet<QString> uuids(group->snippts.cbegin(), group->snippts.cend());
     int members = 0;
     for (const SnippetPtr& s : settings_->snippets) members += uuids.contains(s->uuid) ? 1 : 0;
-    QString details = members == 1 ? QStringLiteral("1 snippet") : QStringLiteral("%1 snippets").arg(members);
-    if (!group->abbreviation.isEmpty()) details += QStringLiteral(" · abbreviation ") + group->abbreviation;
+    QString details =
+        members == 1 ? QStringLiteral("1 snippet") : QStringLiteral("%1 snippets").arg(members);
+    if (!group->abbreviation.isEmpty())
+      details += QStringLiteral(" · abbreviation ") + group->abbreviation;
     groupEditorDetails_->setText(details);
     tabView_->setCurrentIndex(1);
     setGroupMenuItems(group);

@@ -11,7 +11,10 @@ bool same(const LibraryOutlineModel::Snapshot& a, const LibraryOutlineModel::Sna
 
 OutlineCommand::OutlineCommand(LibraryOutlineModel* model, const QString& text, Action action,
                                Restored restored)
-    : QUndoCommand(text), model_(model), action_(std::move(action)), restored_(std::move(restored)) {}
+    : QUndoCommand(text),
+      model_(model),
+      action_(std::move(action)),
+      restored_(std::move(restored)) {}
 
 void OutlineCommand::redo() {
   if (done_) {

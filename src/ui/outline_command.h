@@ -16,8 +16,7 @@ class OutlineCommand final : public QUndoCommand {
   // Called after a snapshot was put back (to restore expansion and selection).
   using Restored = std::function<void()>;
 
-  OutlineCommand(LibraryOutlineModel* model, const QString& text, Action action,
-                 Restored restored);
+  OutlineCommand(LibraryOutlineModel* model, const QString& text, Action action, Restored restored);
 
   void redo() override;
   void undo() override;

@@ -32,7 +32,8 @@ void highlight(QPainter* p, const QFontMetrics& fm, const QRect& rect, const QSt
     // Text in the rect is centred (badge) or left aligned (title).
     if (p->layoutDirection() == Qt::RightToLeft) left = rect.right() - textWidth;
   }
-  p->fillRect(QRect(left + x, rect.top() + (rect.height() - fm.height()) / 2, w, fm.height()), colour);
+  p->fillRect(QRect(left + x, rect.top() + (rect.height() - fm.height()) / 2, w, fm.height()),
+              colour);
 }
 
 }  // namespace
@@ -67,7 +68,8 @@ void OutlineRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
   p->save();
   QRect r = option.rect;
   const QIcon& icon = isGroup ? groupImage : snippetImage;
-  const QRect iconRect(r.left() + kIconLeft, r.top() + (r.height() - kIconSize) / 2, kIconSize, kIconSize);
+  const QRect iconRect(r.left() + kIconLeft, r.top() + (r.height() - kIconSize) / 2, kIconSize,
+                       kIconSize);
   icon.paint(p, iconRect);
 
   const QFontMetrics fm = option.fontMetrics;
@@ -90,14 +92,15 @@ void OutlineRowDelegate::paint(QPainter* p, const QStyleOptionViewItem& option,
     p->setRenderHint(QPainter::Antialiasing);
     p->fillPath(path, badgeColor(isDuplicate));
     p->setFont(small);
-    highlight(p, sfm, badge.adjusted((badgeWidth - sfm.horizontalAdvance(shown)) / 2, 0, 0, 0), shown,
-              search, kSearchBadge);
+    highlight(p, sfm, badge.adjusted((badgeWidth - sfm.horizontalAdvance(shown)) / 2, 0, 0, 0),
+              shown, search, kSearchBadge);
     p->setPen(Qt::white);
     p->drawText(badge, Qt::AlignCenter | Qt::TextSingleLine, shown);
     right = badge.left() - 6;
   }
 
-  const QRect textRect(iconRect.right() + 6, r.top(), qMax(0, right - iconRect.right() - 6), r.height());
+  const QRect textRect(iconRect.right() + 6, r.top(), qMax(0, right - iconRect.right() - 6),
+                       r.height());
   const QString shownTitle = fm.elidedText(title, Qt::ElideMiddle, textRect.width());
   p->setFont(option.font);
   highlight(p, fm, textRect, shownTitle, search, kSearchTitle);

@@ -65,16 +65,25 @@ struct Entry {
 
 const QList<Entry>& dateEntries() {
   static const QList<Entry> e = {
-      {"year", "%Y"}, {"year", "%y"}, {}, {"month", "%B"}, {"month", "%b"}, {"month", "%m"},
-      {"month", "%1m"}, {}, {"day", "%A"}, {"day", "%a"}, {"day", "%d"}, {"day", "%e"}};
+      {"year", "%Y"},  {"year", "%y"},   {}, {"month", "%B"}, {"month", "%b"},
+      {"month", "%m"}, {"month", "%1m"}, {}, {"day", "%A"},   {"day", "%a"},
+      {"day", "%d"},   {"day", "%e"}};
   return e;
 }
 
 const QList<Entry>& timeEntries() {
-  static const QList<Entry> e = {{"hour", "%H"},   {"hour", "%I"},   {"hour", "%1H"},
-                                 {"hour", "%1I"},  {},               {"minute", "%M"},
-                                 {"minute", "%1M"}, {},              {"second", "%S"},
-                                 {"second", "%1S"}, {},              {"AM/PM", "%p"}};
+  static const QList<Entry> e = {{"hour", "%H"},
+                                 {"hour", "%I"},
+                                 {"hour", "%1H"},
+                                 {"hour", "%1I"},
+                                 {},
+                                 {"minute", "%M"},
+                                 {"minute", "%1M"},
+                                 {},
+                                 {"second", "%S"},
+                                 {"second", "%1S"},
+                                 {},
+                                 {"AM/PM", "%p"}};
   return e;
 }
 
@@ -133,8 +142,9 @@ void SnippetViewController::buildForm() {
   abbreviationTextField_ = new QLineEdit(this);
   abbreviationTextField_->setObjectName(QStringLiteral("abbreviation"));
   abbreviationTypeButton_ = new QComboBox(this);
-  abbreviationTypeButton_->addItems(
-      {QStringLiteral("Case Sensitive"), QStringLiteral("Ignore Case"), QStringLiteral("Adapt to Case")});
+  abbreviationTypeButton_->addItems({QStringLiteral("Case Sensitive"),
+                                     QStringLiteral("Ignore Case"),
+                                     QStringLiteral("Adapt to Case")});
   snippetTypeButton_ = new QComboBox(this);
   snippetTypeButton_->addItems({QStringLiteral("Plain Text"), QStringLiteral("Formatted Text")});
   isConvertToHTMLButton_ = new QCheckBox(QStringLiteral("Convert to HTML"), this);
@@ -146,7 +156,9 @@ void SnippetViewController::buildForm() {
     b->setAutoRaise(true);
     return b;
   };
-  insertMenuButon_ = tool(QStringLiteral("Insert"), QStringLiteral("Insert a date, time, clipboard, fill-in, key or cursor code"));
+  insertMenuButon_ =
+      tool(QStringLiteral("Insert"),
+           QStringLiteral("Insert a date, time, clipboard, fill-in, key or cursor code"));
   insertMenu_ = new QMenu(this);
   insertMenuButon_->setMenu(insertMenu_);
   insertMenuButon_->setPopupMode(QToolButton::InstantPopup);
@@ -163,7 +175,8 @@ void SnippetViewController::buildForm() {
       if (QMenu* m = submenu(index)) m->exec(button->mapToGlobal(QPoint(0, button->height())));
     });
   }
-  formatMenuButon_ = tool(QStringLiteral("Format"), QStringLiteral("Font, style, colour and alignment of formatted content"));
+  formatMenuButon_ = tool(QStringLiteral("Format"),
+                          QStringLiteral("Font, style, colour and alignment of formatted content"));
   formatMenu_ = new QMenu(this);
   formatMenuButon_->setMenu(formatMenu_);
   formatMenuButon_->setPopupMode(QToolButton::InstantPopup);
@@ -196,11 +209,14 @@ void SnippetViewController::buildForm() {
   layout->addWidget(contentView_, 1);
 
   connect(labelTextField_, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
-  connect(abbreviationTextField_, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
-  connect(labelTextField_, &QLineEdit::editingFinished, this, &SnippetViewController::finishEditing);
+  connect(abbreviationTextField_, &QLineEdit::textEdited, this,
+          &SnippetViewController::fieldEdited);
+  connect(labelTextField_, &QLineEdit::editingFinished, this,
+          &SnippetViewController::finishEditing);
   connect(abbreviationTextField_, &QLineEdit::editingFinished, this,
           &SnippetViewController::finishEditing);
-  connect(snippetTypeButton_, &QComboBox::activated, this, &SnippetViewController::actionSnippetType);
+  connect(snippetTypeButton_, &QComboBox::activated, this,
+          &SnippetViewController::actionSnippetType);
   connect(abbreviationTypeButton_, &QComboBox::activated, this,
           &SnippetViewController::actionAbbreviationType);
   connect(isConvertToHTMLButton_, &QCheckBox::clicked, this, [this](bool on) {
@@ -209,7 +225,8 @@ void SnippetViewController::buildForm() {
     actionConvertToHTML();
   });
   connect(contentView_, &QTextEdit::textChanged, this, &SnippetViewController::textDidChange);
-  connect(contentView_, &ContentTextView::editingEnded, this, &SnippetViewController::finishEditing);
+  connect(contentView_, &ContentTextView::editingEnded, this,
+          &SnippetViewController::finishEditing);
   connect(contentView_, &ContentTextView::insertImageRequested, this,
           &SnippetViewController::chooseAndAttachFiles);
 
@@ -258,7 +275,8 @@ void SnippetViewController::buildFormatMenu() {
       {QStringLiteral("Justify"), Qt::AlignJustify}};
   for (const auto& [title, align] : aligns)
     formatMenu_->addAction(title, this, [this, align = align] {
-      if (snippet_ && snippet_->snippetType == QLSnippet::Formatted) contentView_->setAlignment(align);
+      if (snippet_ && snippet_->snippetType == QLSnippet::Formatted)
+        contentView_->setAlignment(align);
     });
 }
 
@@ -349,7 +367,8 @@ void SnippetViewController::insertMenuHandler(const QString& code) {
 
 QFont SnippetViewController::preferenceFont(bool formatted) const {
   if (!preferences) return formatted ? QFont() : QFont(QStringLiteral("monospace"));
-  const ql::PlistDict& d = formatted ? preferences->formattedSnippetFont : preferences->plainSnippetFont;
+  const ql::PlistDict& d =
+      formatted ? preferences->formattedSnippetFont : preferences->plainSnippetFont;
   QFont font(QLPreferences::fontName(d));
   const double size = QLPreferences::fontSize(d);
   font.setPointSizeF(size > 0 ? size : 12.0);
@@ -426,8 +445,9 @@ void SnippetViewController::resetView() {
       if (snippet_->snippetType == QLSnippet::Formatted) {
         formatMenuButon_->setEnabled(true);
         setRichText(true, false);
-        const auto text = snippet_->formattedText.isEmpty() ? std::optional<ql::AttributedText>(ql::AttributedText())
-                                                            : ql::readFlatRtfd(snippet_->formattedText);
+        const auto text = snippet_->formattedText.isEmpty()
+                              ? std::optional<ql::AttributedText>(ql::AttributedText())
+                              : ql::readFlatRtfd(snippet_->formattedText);
         if (text) {
           contentView_->setWordWrapMode(wrapModeFor(text->string()));
           ql::writeToDocument(*text, doc);
@@ -543,7 +563,8 @@ void SnippetViewController::actionConvertToHTML() {
 void SnippetViewController::chooseAndAttachFiles() {
   if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted) return;
   QStringList patterns;
-  for (const QByteArray& f : QImageReader::supportedImageFormats()) patterns << "*." + QString::fromLatin1(f);
+  for (const QByteArray& f : QImageReader::supportedImageFormats())
+    patterns << "*." + QString::fromLatin1(f);
   auto* dialog = new QFileDialog(window(), QStringLiteral("Insert Image"), QString(),
                                  QStringLiteral("Images (%1)").arg(patterns.join(' ')));
   dialog->setFileMode(QFileDialog::ExistingFile);
@@ -575,10 +596,9 @@ int SnippetViewController::attachFiles(const QStringList& paths) {
     }
     const ql::TextAttachment attachment{QFileInfo(path).fileName(), file.readAll()};
     QTextCharFormat here = caret.charFormat();
-    const ql::TextAttributes attributes =
-        ql::attributesForFont(here.font(), caret.blockFormat().tabPositions().isEmpty()
-                                               ? QList<int>()
-                                               : defaultTabStops());
+    const ql::TextAttributes attributes = ql::attributesForFont(
+        here.font(),
+        caret.blockFormat().tabPositions().isEmpty() ? QList<int>() : defaultTabStops());
     ql::insertAttachment(caret, attachment, attributes);
     ++inserted;
   }

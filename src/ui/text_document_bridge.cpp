@@ -33,8 +33,10 @@ QTextCharFormat charFormat(const TextAttributes& a) {
   f.setFontItalic(a.italic);
   f.setFontUnderline(a.underline);
   f.setFontStrikeOut(a.strikethrough);
-  if (a.foreground) f.setForeground(QColor(a.foreground->red, a.foreground->green, a.foreground->blue));
-  if (a.background) f.setBackground(QColor(a.background->red, a.background->green, a.background->blue));
+  if (a.foreground)
+    f.setForeground(QColor(a.foreground->red, a.foreground->green, a.foreground->blue));
+  if (a.background)
+    f.setBackground(QColor(a.background->red, a.background->green, a.background->blue));
   if (!a.link.isEmpty()) {
     f.setAnchor(true);
     f.setAnchorHref(a.link);
@@ -45,11 +47,20 @@ QTextCharFormat charFormat(const TextAttributes& a) {
 QTextBlockFormat blockFormat(const TextAttributes& a) {
   QTextBlockFormat f;
   switch (a.alignment) {
-    case TextAlignment::Natural: break;
-    case TextAlignment::Left: f.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute); break;
-    case TextAlignment::Center: f.setAlignment(Qt::AlignHCenter); break;
-    case TextAlignment::Right: f.setAlignment(Qt::AlignRight | Qt::AlignAbsolute); break;
-    case TextAlignment::Justified: f.setAlignment(Qt::AlignJustify); break;
+    case TextAlignment::Natural:
+      break;
+    case TextAlignment::Left:
+      f.setAlignment(Qt::AlignLeft | Qt::AlignAbsolute);
+      break;
+    case TextAlignment::Center:
+      f.setAlignment(Qt::AlignHCenter);
+      break;
+    case TextAlignment::Right:
+      f.setAlignment(Qt::AlignRight | Qt::AlignAbsolute);
+      break;
+    case TextAlignment::Justified:
+      f.setAlignment(Qt::AlignJustify);
+      break;
   }
   QList<QTextOption::Tab> tabs;
   for (int t : a.tabStops) tabs.append(QTextOption::Tab(t / kTwipsPerPixel, QTextOption::LeftTab));
@@ -72,8 +83,8 @@ TextAttributes attributesOf(const QTextCharFormat& f, const QTextBlockFormat& b,
   TextAttributes a;
   const QStringList families = f.fontFamilies().toStringList();
   a.fontFamily = families.isEmpty() ? fallback.family() : families.first();
-  a.pointSize = f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize()
-                                                          : fallback.pointSizeF();
+  a.pointSize =
+      f.hasProperty(QTextFormat::FontPointSize) ? f.fontPointSize() : fallback.pointSizeF();
   a.bold = f.fontWeight() >= QFont::DemiBold;
   a.italic = f.fontItalic();
   a.underline = f.fontUnderline();
@@ -92,7 +103,8 @@ TextAttributes attributesOf(const QTextCharFormat& f, const QTextBlockFormat& b,
     else if (h & Qt::AlignLeft)
       a.alignment = TextAlignment::Left;
   }
-  for (const QTextOption::Tab& t : b.tabPositions()) a.tabStops.append(qRound(t.position * kTwipsPerPixel));
+  for (const QTextOption::Tab& t : b.tabPositions())
+    a.tabStops.append(qRound(t.position * kTwipsPerPixel));
   a.leftIndent = qRound(b.leftMargin() * kTwipsPerPixel);
   a.firstLineIndent = qRound(b.textIndent() * kTwipsPerPixel);
   return a;
@@ -111,7 +123,9 @@ QImage shownImage(const TextAttachment& attachment) {
   buffer.open(QIODevice::ReadOnly);
   QImageReader reader(&buffer);
   const QSize size = reader.size();
-  if (size.width() > kShownWidth) reader.setScaledSize(size.scaled(kShownWidth, size.height() * kShownWidth / size.width() + 1, Qt::KeepAspectRatio));
+  if (size.width() > kShownWidth)
+    reader.setScaledSize(size.scaled(kShownWidth, size.height() * kShownWidth / size.width() + 1,
+                                     Qt::KeepAspectRatio));
   QImage image = reader.read();
   if (!image.isNull()) return image;
   // Not an image (or not one Qt reads): a file icon stands for it.
@@ -189,7 +203,8 @@ void writeToDocument(const AttributedText& text, QTextDocument* document) {
       const AttributedText::Run& r = text.runs()[size_t(run)];
       const qsizetype stop = qMin<qsizetype>(to, r.start + r.length);
       if (r.attributes.attachment) {
-        for (qsizetype i = from; i < stop; ++i) insertAttachment(c, *r.attributes.attachment, r.attributes);
+        for (qsizetype i = from; i < stop; ++i)
+          insertAttachment(c, *r.attributes.attachment, r.attributes);
       } else {
         c.insertText(s.mid(from, stop - from), charFormat(r.attributes));
       }

@@ -16,7 +16,8 @@ namespace {
 
 QStringList titles(const LibraryOutlineModel& model, const QModelIndex& parent) {
   QStringList out;
-  for (int r = 0; r < model.rowCount(parent); ++r) out << model.index(r, 0, parent).data().toString();
+  for (int r = 0; r < model.rowCount(parent); ++r)
+    out << model.index(r, 0, parent).data().toString();
   return out;
 }
 
@@ -56,9 +57,12 @@ TEST_F(OutlineModelTest, RowsFollowMembersInLibraryOrderAndTheSearch) {
   EXPECT_FALSE(model.hasChildren(model.index(0, 0, groupIndex(ga))));
 
   // The same abbreviation on two snippets marks both.
-  EXPECT_TRUE(model.index(1, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
-  EXPECT_TRUE(model.index(0, 0, groupIndex(gb)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
-  EXPECT_FALSE(model.index(0, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_TRUE(
+      model.index(1, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_TRUE(
+      model.index(0, 0, groupIndex(gb)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_FALSE(
+      model.index(0, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
 
   // The search matches label, abbreviation or content, ignoring case; an
   // empty group shows no children.
@@ -160,7 +164,8 @@ TEST_F(OutlineModelTest, DragAndDropMovesOrCopiesBetweenGroups) {
   // Ctrl held: a copy with a fresh UUID; the original stays.
   ASSERT_TRUE(model.dropMimeData(mime.get(), Qt::CopyAction, -1, 0, groupIndex(gb)));
   EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a1", "a2"}));
-  EXPECT_EQ(titles(model, groupIndex(gb)), (QStringList{"only content matches needle", "Empty", "a1"}));
+  EXPECT_EQ(titles(model, groupIndex(gb)),
+            (QStringList{"only content matches needle", "Empty", "a1"}));
   const SnippetPtr copy = model.snippetAt(model.index(2, 0, groupIndex(gb)));
   EXPECT_NE(copy->uuid, a1->uuid);
   EXPECT_EQ(copy->abbreviation, a1->abbreviation);

@@ -42,7 +42,8 @@ class LibraryWindowTest : public testing::Test {
     window = std::make_unique<LibraryWindowController>(&library, nullptr);
     tester = std::make_unique<QAbstractItemModelTester>(
         window->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    window->confirm = [this](const QString& m, const QString& d, const QString& a, const QString& b) {
+    window->confirm = [this](const QString& m, const QString& d, const QString& a,
+                             const QString& b) {
       questions << m + "|" + d + "|" + a + "|" + b;
       return answer;
     };
@@ -108,7 +109,8 @@ TEST_F(LibraryWindowTest, UndoOfEveryCommandRestoresTheSavedLibraryExactly) {
   // 200 snippets with their own dates and counts in one group.
   QList<SnippetPtr> many;
   for (int i = 0; i < 200; ++i) {
-    SnippetPtr s = snippet(QString("s%1").arg(i), QString("ab%1").arg(i % 7), QString("text %1").arg(i));
+    SnippetPtr s =
+        snippet(QString("s%1").arg(i), QString("ab%1").arg(i % 7), QString("text %1").arg(i));
     s->useCount = i;
     s->dateCreated = QDateTime(QDate(2020, 1, 1 + i % 28), QTime(1, 2, 3), Qt::UTC);
     many << s;
@@ -120,20 +122,46 @@ TEST_F(LibraryWindowTest, UndoOfEveryCommandRestoresTheSavedLibraryExactly) {
 
   using Step = std::function<void()>;
   const QList<QPair<const char*, Step>> commands = {
-      {"delete group", [&] { select(big); window->actionTrash(); }},
-      {"delete snippet", [&] { select(big, many[5]); window->actionTrash(); }},
-      {"cut", [&] { select(big, many[7]); window->actionCutSnippet(); }},
-      {"paste", [&] {
+      {"delete group",
+       [&] {
+         select(big);
+         window->actionTrash();
+       }},
+      {"delete snippet",
+       [&] {
+         select(big, many[5]);
+         window->actionTrash();
+       }},
+      {"cut",
+       [&] {
+         select(big, many[7]);
+         window->actionCutSnippet();
+       }},
+      {"paste",
+       [&] {
          select(big, many[1]);
          window->actionCopySnippet();
          select(other);
          window->actionPasteSnippet();
        }},
-      {"duplicate", [&] { select(big, many[3]); window->actionDuplicate(); }},
+      {"duplicate",
+       [&] {
+         select(big, many[3]);
+         window->actionDuplicate();
+       }},
       {"sort", [&] { window->actionSort(2); }},
-      {"new group", [&] { select(other); window->actionNewGroup(); }},
-      {"new snippet", [&] { select(other); window->actionNewSnippet(); }},
-      {"drop", [&] {
+      {"new group",
+       [&] {
+         select(other);
+         window->actionNewGroup();
+       }},
+      {"new snippet",
+       [&] {
+         select(other);
+         window->actionNewSnippet();
+       }},
+      {"drop",
+       [&] {
          const QModelIndex from = window->model()->indexOfSnippet(big.get(), many[9].get());
          std::unique_ptr<QMimeData> mime(window->model()->mimeData({from}));
          ASSERT_TRUE(window->model()->dropMimeData(mime.get(), Qt::MoveAction, -1, 0,
@@ -168,8 +196,9 @@ TEST_F(LibraryWindowTest, DeletingAsksFirstAndReselects) {
   answer = 0;  // Cancel
   window->actionTrash();
   ASSERT_EQ(questions.size(), 1);
-  EXPECT_EQ(questions[0], "Are you sure you want to remove all selected snippets?|Deleted snippets "
-                          "cannot be restored.|Delete|Cancel");
+  EXPECT_EQ(questions[0],
+            "Are you sure you want to remove all selected snippets?|Deleted snippets "
+            "cannot be restored.|Delete|Cancel");
   EXPECT_EQ(savedFile(), before);
   answer = 1;
   window->actionTrash();
@@ -299,7 +328,8 @@ TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
   const QList<SnippetPtr> odd = {
       snippet("huge", "h", QString(1'000'000, QLatin1Char('x'))), image,
       snippet("controls", "c", QString::fromUtf8("a\u0000b\u0001\u001b\r\n\u007f")),
-      snippet("", "rtl", QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627")),
+      snippet("", "rtl",
+              QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627")),
       snippet("long abbreviation", QString(500, QLatin1Char('q')), "x")};
   const GroupPtr g = group(library, "Odd", odd);
   g->snippts.insert(1, "DEADBEEF-0000-0000-0000-000000000000");  // no such snippet

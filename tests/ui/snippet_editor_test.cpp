@@ -95,8 +95,9 @@ TEST(TextDocumentBridge, FormattedAndPlainContentSurviveTheTextView) {
 
   // Every kind of line break, a no-break space, control characters,
   // right-to-left text and characters outside the BMP stay as they were.
-  const QString plain = QString::fromUtf8("a\r\nb\rc\u2029d\ne\u00a0f\u0001\u0007\u200f"
-                                          "\u05e9\u05dc\u05d5\u05dd \xf0\x9f\x98\x80\u2028g\n");
+  const QString plain = QString::fromUtf8(
+      "a\r\nb\rc\u2029d\ne\u00a0f\u0001\u0007\u200f"
+      "\u05e9\u05dc\u05d5\u05dd \xf0\x9f\x98\x80\u2028g\n");
   ql::writePlainToDocument(plain, &doc);
   EXPECT_EQ(ql::readPlainFromDocument(&doc), plain);
   ql::writeToDocument(ql::AttributedText(plain), &doc);
@@ -190,7 +191,8 @@ TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
   editor.setInsertMenu();
   QStringList top;
   for (QAction* a : editor.insertMenu()->actions()) top << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(top, (QStringList{"Date", "Time", "-", "Clipboard", "Fill-In", "-", "Key", "Position"}));
+  EXPECT_EQ(top,
+            (QStringList{"Date", "Time", "-", "Clipboard", "Fill-In", "-", "Key", "Position"}));
 }
 
 TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
@@ -213,8 +215,9 @@ TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("The file \"missing.png\" could not be inserted"));
   EXPECT_EQ(editor.attachFiles({dir.filePath("a.png"), dir.filePath("b.png")}), 0);
-  EXPECT_EQ(errors[1], "None of the images could be inserted.|The images may be unreadable, or the "
-                       "volume they are on may be inaccessible. Please check in Finder.");
+  EXPECT_EQ(errors[1],
+            "None of the images could be inserted.|The images may be unreadable, or the "
+            "volume they are on may be inaccessible. Please check in Finder.");
 }
 
 TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
