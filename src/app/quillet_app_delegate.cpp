@@ -120,6 +120,11 @@ bool QuilletAppDelegate::awakeFromNib() {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
   }
 
+  libraryWindow_ = std::make_unique<LibraryWindowController>(settings_.get(), this);
+  window = libraryWindow_->window();
+  connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
+    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
+  });
   processStatusMenu();
   const QLPreferences defaults;
   const QLPreferences& prefs = settings_ ? settings_->preferences : defaults;

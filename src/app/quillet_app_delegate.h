@@ -11,6 +11,8 @@
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
 #include "platform/platform.h"
+#include "ui/library_window_controller.h"
+#include "ui/library_window_controller_delegate.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -32,7 +34,8 @@ class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
                                  public FillInWindowControllerDelegate,
-                                 public RestoreWindowControllerDelegate {
+                                 public RestoreWindowControllerDelegate,
+                                 public LibraryWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -179,6 +182,13 @@ class QuilletAppDelegate final : public QObject,
   void fillInOk(FillInWindowController* form, int contentLength) override;
   void fillInCancel(FillInWindowController* form) override;
 
+  // The library window's delegate (the other commands are declared above).
+  void actionBackupNow() override { actionBackup(); }
+  bool isExpansionEnabled() const override { return isQLEnabled; }
+  void windowDidBecomeKey() override {}
+  void libraryChanged() override {}
+  LibraryWindowController* libraryWindow() const { return libraryWindow_.get(); }
+
   KeyboardHook* eventHandler() const { return eventHandler_.get(); }
   ql::ExpansionExecutor& executor() { return executor_; }
   ql::SystemServices& services() { return services_; }
@@ -237,6 +247,7 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;
   std::unique_ptr<FillInWindowController> fillInPanel_;
+  std::unique_ptr<LibraryWindowController> libraryWindow_;
   bool typedSinceExpansion_ = false;
   DDHotKeyCenter hotKeyCenter_;
   BackupTimer backupTimer_;

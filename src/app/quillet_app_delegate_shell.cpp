@@ -23,16 +23,20 @@ const QString kHide = QStringLiteral("Hide Quillet");
 }  // namespace
 
 void QuilletAppDelegate::applicationDidFinishLaunching() {
+  if (libraryWindow_) libraryWindow_->resetView();
   // Hidden from the taskbar by preference: a utility window, which taskbars
   // and task switchers leave out, until setDockStatus gives it a place.
   if (window && !hasDockIcon_) window->setWindowFlag(Qt::Tool, true);
   if (window) {
-    window->show();
+    if (libraryWindow_) libraryWindow_->showWindow();
+    else window->show();
     window->raise();
     window->activateWindow();
     platform_.workspace->activateProgram();
   }
   if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
+  if (libraryWindow_ && !unreadableSettingsCopy_.isEmpty())
+    libraryWindow_->showDamagedSettingsAlert(unreadableSettingsCopy_);
 }
 
 bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {

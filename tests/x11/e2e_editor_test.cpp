@@ -39,7 +39,7 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
 
   QuilletProgram quillet(
       1, {{"tg", "<b>%|</b>"}, {"ln", "one{key:enter}two"}, {"sig", "Best regards"}});
-  ASSERT_TRUE(quillet.start());
+  ASSERT_TRUE(quillet.start(window.toULong()));
   ASSERT_TRUE(typeText(QStringLiteral("x tg ")));
   ASSERT_TRUE(quillet.waitForExpansions(1));
   // The caret waits between the tags, in front of the retyped Space.

@@ -30,16 +30,32 @@ class QuilletProgram final {
     f.write(library(extendType, snippets).toUtf8());
   }
 
-  bool start() {
+  // typingIn: the window the user types in, given back the focus once
+  // Quillet's own window has shown (0: the active window).
+  bool start(unsigned long typingInWindow = 0) {
     const QString h = home_.path();
+    const QByteArray typingIn =
+        typingInWindow ? QByteArray::number(qulonglong(typingInWindow)) : activeWindow();
     client_ = std::make_unique<Client>(
         QStringLiteral(QUILLET_PROGRAM), QStringList{},
         QStringList{"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share",
                     "XDG_CONFIG_HOME=" + h + "/.config", "XDG_CACHE_HOME=" + h + "/.cache"});
     // The statistics file is written once the hook is in place.
-    return waitUntil([&] { return QFile::exists(statisticsPath()) || !client_->isRunning(); },
-                     10000) &&
-           client_->isRunning();
+    if (!waitUntil([&] { return QFile::exists(statisticsPath()) || !client_->isRunning(); }, 10000) ||
+        !client_->isRunning())
+      return false;
+    // Then Quillet shows its library window in front, and the user goes back
+    // to the application they type in.
+    QByteArray library;
+    waitUntil([&] {
+      library = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Quillet$"})
+                    .value_or(QByteArray())
+                    .trimmed();
+      return !library.isEmpty() && library.split('\n').contains(activeWindow());
+    }, 10000);
+    if (!typingIn.isEmpty())
+      run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::fromUtf8(typingIn)});
+    return client_->isRunning();
   }
 
   bool isRunning() const { return client_ && client_->isRunning(); }
@@ -58,6 +74,10 @@ class QuilletProgram final {
   }
 
  private:
+  static QByteArray activeWindow() {
+    return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
+  }
+
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
   static QString escaped(QString s) {

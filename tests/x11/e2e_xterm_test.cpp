@@ -31,7 +31,7 @@ class XtermE2E : public testing::Test {
 
   void startQuillet(int extendType, const QList<E2ESnippet>& snippets) {
     quillet = std::make_unique<QuilletProgram>(extendType, snippets);
-    ASSERT_TRUE(quillet->start());
+    ASSERT_TRUE(quillet->start(terminal->window()));
   }
 
   // One line typed, Return at its end; true when the terminal got expected.

@@ -1,0 +1,269 @@
+// The outline commands of the library window: each runs on the undo stack
+// and saves the library once.
+#include "ui/library_window_controller.h"
+
+#include "content/text/flat_rtfd.h"
+#include "platform/log.h"
+#include "ui/custom_outline_view.h"
+#include "ui/group_printer.h"
+#include "ui/library_outline_model.h"
+#include "ui/outline_command.h"
+#include "ui/snippet_view_controller.h"
+
+#include <QAction>
+#include <QDir>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QSet>
+#include <QStandardPaths>
+#include <QUndoStack>
+
+#include <exception>
+
+void LibraryWindowController::runCommand(const QString& text, const std::function<void()>& action) {
+  if (!settings_) return;
+  finishEditing();
+  // Expansions made by the command are saved with it, once.
+  const bool wasResetting = isResettingOutlineView;
+  isResettingOutlineView = true;
+  undoStack_->push(new OutlineCommand(model_, text, action, [this] { afterRestore(); }));
+  isResettingOutlineView = wasResetting;
+  refreshCounters();
+  if (delegate_) delegate_->libraryChanged();
+}
+
+void LibraryWindowController::afterRestore() {
+  // The records are the same objects as before; show them as they were.
+  const SnippetPtr snippet = snippetView_->snippet();
+  isResettingOutlineView = true;
+  for (const GroupPtr& g : settings_->groups) {
+    const QModelIndex i = model_->indexOfGroup(g.get());
+    if (i.isValid()) outlineView_->setExpanded(i, g->isExpanded);
+  }
+  isResettingOutlineView = false;
+  bool selected = false;
+  if (snippet) {
+    for (const GroupPtr& g : settings_->groups) {
+      if (g->isExpanded && model_->indexOfSnippet(g.get(), snippet.get()).isValid()) {
+        selectSnippet(g.get(), snippet.get());
+        selected = true;
+        break;
+      }
+    }
+  }
+  if (!selected) selectVisualRow(0);
+  outlineViewSelectionDidChange();
+  if (delegate_) delegate_->libraryChanged();
+}
+
+void LibraryWindowController::actionNewGroup() { addGroup(QStringLiteral("(Untitled)")); }
+
+GroupPtr LibraryWindowController::addGroup(const QString& name) {
+  if (!settings_) return nullptr;
+  GroupPtr added;
+  const GroupPtr after = selectedGroup();
+  const bool anySelected = outlineView_->selectionModel()->hasSelection();
+  runCommand(QStringLiteral("New Group"), [&] {
+    added = model_->addGroup(name, after.get(), !anySelected);
+    if (added) selectGroup(added.get());
+  });
+  if (!added) return nullptr;
+  outlineView_->setFocus(Qt::OtherFocusReason);
+  if (!window_->isVisible()) showWindow();
+  return added;
+}
+
+void LibraryWindowController::actionNewSnippet() {
+  if (!settings_) return;
+  SnippetPtr added;
+  GroupPtr group;
+  runCommand(QStringLiteral("New Snippet"), [&] {
+    group = getCurrentGroup();
+    if (group) added = addSnippetForGroup(group);
+    if (added) selectSnippet(group.get(), added.get());
+  });
+  if (!added) return;
+  if (!window_->isVisible()) showWindow();
+  snippetView_->setFocus();
+}
+
+SnippetPtr LibraryWindowController::addSnippetForGroup(const GroupPtr& group) {
+  if (!settings_ || !group) return nullptr;
+  try {
+    const QLPreferences& p = settings_->preferences;
+    const int type =
+        p.snippetFormatType == QLSnippet::Formatted ? QLSnippet::Formatted : QLSnippet::Plain;
+    const SnippetPtr s = model_->addSnippet(
+        group, type, p.abbreviationCaseType,
+        type == QLSnippet::Formatted ? getEmptyRichTextWithDefaultFont() : QByteArray());
+    group->isExpanded = true;
+    outlineView_->expand(model_->indexOfGroup(group.get()));
+    return s;
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("addSnippetForGroup:"), QString::fromUtf8(e.what()));
+    return nullptr;
+  }
+}
+
+void LibraryWindowController::actionTrash() {
+  if (!outlineView_->selectionModel()->hasSelection()) return;
+  const int answer =
+      confirm(QStringLiteral("Are you sure you want to remove all selected snippets?"),
+              QStringLiteral("Deleted snippets cannot be restored."), QStringLiteral("Delete"),
+              QStringLiteral("Cancel"));
+  alertDidEnd(answer);
+}
+
+void LibraryWindowController::alertDidEnd(int returnCode) {
+  if (returnCode != 1) return;
+  const QModelIndexList rows = outlineView_->selectionModel()->selectedRows();
+  if (rows.isEmpty()) return;
+  const int row = selectedVisualRow();
+  const QModelIndex i = rows.last();
+  const GroupPtr group = model_->groupAt(i);
+  const SnippetPtr snippet = model_->snippetAt(i);
+  const bool isGroup = model_->isGroup(i);
+  outlineView_->selectionModel()->clear();
+  snippetView_->setSnippet(nullptr);
+  try {
+    runCommand(isGroup ? QStringLiteral("Delete Group") : QStringLiteral("Delete Snippet"), [&] {
+      if (isGroup)
+        model_->removeGroup(group);
+      else
+        model_->removeSnippet(group, snippet);
+      reselectAfterRemoval(row);
+    });
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("alertDidEnd:returnCode:contextInfo:"),
+                 QString::fromUtf8(e.what()));
+  }
+}
+
+void LibraryWindowController::actionCopySnippet() {
+  if (const SnippetPtr s = selectedSnippet()) outlineView_->snippetCopy = s;
+}
+
+void LibraryWindowController::actionCutSnippet() {
+  const SnippetPtr s = selectedSnippet();
+  if (!s) return;
+  const GroupPtr group = selectedGroup();
+  const int row = selectedVisualRow();
+  outlineView_->snippetCopy = s;
+  outlineView_->selectionModel()->clear();
+  snippetView_->setSnippet(nullptr);
+  runCommand(QStringLiteral("Cut Snippet"), [&] {
+    model_->removeSnippet(group, s);
+    reselectAfterRemoval(row);
+  });
+}
+
+void LibraryWindowController::actionPasteSnippet() {
+  if (!outlineView_->snippetCopy || !settings_) return;
+  const SnippetPtr source = outlineView_->snippetCopy;
+  SnippetPtr pasted;
+  GroupPtr group;
+  try {
+    runCommand(QStringLiteral("Paste Snippet"), [&] {
+      group = getCurrentGroup();
+      if (group) pasted = model_->pasteSnippet(*source, group);
+      if (pasted) selectSnippet(group.get(), pasted.get());
+    });
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("actionPasteSnippet"), QString::fromUtf8(e.what()));
+  }
+}
+
+void LibraryWindowController::actionDuplicate() {
+  const SnippetPtr s = selectedSnippet();
+  const GroupPtr group = selectedGroup();
+  if (!s || !group) return;
+  SnippetPtr copy;
+  runCommand(QStringLiteral("Duplicate Snippet"), [&] {
+    copy = model_->duplicateSnippet(group, s);
+    if (copy) selectSnippet(group.get(), copy.get());
+  });
+}
+
+bool LibraryWindowController::dropSnippets(const QStringList& uuids, const GroupPtr& source,
+                                           const GroupPtr& target, bool copy) {
+  QList<SnippetPtr> pasted;
+  runCommand(copy ? QStringLiteral("Copy Snippet") : QStringLiteral("Move Snippet"), [&] {
+    pasted = model_->dropSnippets(uuids, source, target, copy);
+    if (!pasted.isEmpty()) selectSnippet(target.get(), pasted.last().get());
+  });
+  return !pasted.isEmpty();
+}
+
+void LibraryWindowController::actionSort(int tag) {
+  if (!settings_) return;
+  const SnippetPtr s = selectedSnippet();
+  const GroupPtr group = selectedGroup();
+  const bool ascending = sortAscending;
+  sortAscending = !sortAscending;
+  runCommand(QStringLiteral("Sort"), [&] { model_->sortSnippets(tag, ascending); });
+  if (s && group) outlineView_->scrollTo(model_->indexOfSnippet(group.get(), s.get()));
+}
+
+void LibraryWindowController::actionSearchChanged() {
+  if (!settings_) return;
+  const QString text = searchTextField_->text();
+  if (text == model_->searchSting()) return;
+  finishEditing();
+  outlineView_->selectionModel()->clear();
+  model_->setSearchSting(text);
+  // Searching shows every group open, clearing it closes them all; the
+  // state is saved when it changed.
+  const bool open = !text.isEmpty();
+  bool changed = false;
+  for (const GroupPtr& g : settings_->groups) {
+    changed = changed || g->isExpanded != open;
+    g->isExpanded = open;
+  }
+  isResettingOutlineView = true;
+  if (open)
+    outlineView_->expandAll();
+  else
+    outlineView_->collapseAll();
+  isResettingOutlineView = false;
+  if (changed) model_->save();
+  if (model_->rowCount() > 0)
+    selectVisualRow(0);
+  else
+    outlineViewSelectionDidChange();
+}
+
+void LibraryWindowController::actionSaveAsGroup() {
+  const QString uuid = saveAsGroup_->data().toString();
+  if (uuid.isEmpty() || !settings_) return;
+  const GroupPtr group = settings_->getGroupByUUID(uuid);
+  if (!group) {
+    showAlert(QStringLiteral("Unable to find group!"), saveAsGroup_->text());
+    return;
+  }
+  finishEditing();
+  QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+  if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
+  QString name = group->name;
+  name.replace(QLatin1Char('/'), QLatin1Char('-'));
+  const QString path = chooseSaveFile(
+      saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
+  if (path.isEmpty()) return;
+  if (!settings_->saveGroup(path, group))
+    showAlert(QStringLiteral("Unable to save group!"), QString());
+}
+
+void LibraryWindowController::actionPrintAsGroup() {
+  const QString uuid = printAsGroup_->data().toString();
+  if (uuid.isEmpty() || !settings_) return;
+  const GroupPtr group = settings_->getGroupByUUID(uuid);
+  if (!group) {
+    showAlert(QStringLiteral("Unable to find group!"), printAsGroup_->text());
+    return;
+  }
+  finishEditing();
+  QList<SnippetPtr> members;
+  const QSet<QString> uuids(group->snippts.cbegin(), group->snippts.cend());
+  for (const SnippetPtr& s : settings_->snippets)
+    if (uuids.contains(s->uuid)) members.append(s);
+  print(*group, groupPrintHtml(*group, members));
+}

@@ -1,0 +1,616 @@
+#include "ui/snippet_view_controller.h"
+
+#include "content/text/flat_rtfd.h"
+#include "model/string_utilities.h"
+#include "platform/log.h"
+#include "ui/content_text_view.h"
+#include "ui/text_document_bridge.h"
+
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFontDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMessageBox>
+#include <QTextBlock>
+#include <QTextCursor>
+#include <QTextDocument>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <exception>
+
+namespace {
+
+// Content is written into the snippet once typing pauses this long.
+constexpr int kCommitDelayMs = 400;
+// Tab stops of formatted content: twelve, half an inch apart, in twips.
+constexpr int kTabInterval = 720;
+
+const QString kEmptyPlaceholder = QStringLiteral("(Empty)");
+const QString kCursorPrefix = QStringLiteral("%cursor:");
+const QString kFillCode = QStringLiteral("{fill:field}");
+
+// Qt lays out a word too long for a line in time that grows with the
+// square of its length (minutes for a megabyte); content holding such a
+// word wraps anywhere instead.
+constexpr int kLongestWrappedWord = 1000;
+
+QTextOption::WrapMode wrapModeFor(const QString& text) {
+  int run = 0;
+  for (const QChar c : text) {
+    run = c.isSpace() ? 0 : run + 1;
+    if (run > kLongestWrappedWord) return QTextOption::WrapAnywhere;
+  }
+  return QTextOption::WordWrap;
+}
+
+QList<int> defaultTabStops() {
+  QList<int> stops;
+  for (int i = 1; i <= 12; ++i) stops.append(i * kTabInterval);
+  return stops;
+}
+
+struct Entry {
+  QString title;
+  QString code;  // empty: a separator
+};
+
+const QList<Entry>& dateEntries() {
+  static const QList<Entry> e = {
+      {"year", "%Y"},  {"year", "%y"},   {}, {"month", "%B"}, {"month", "%b"},
+      {"month", "%m"}, {"month", "%1m"}, {}, {"day", "%A"},   {"day", "%a"},
+      {"day", "%d"},   {"day", "%e"}};
+  return e;
+}
+
+const QList<Entry>& timeEntries() {
+  static const QList<Entry> e = {{"hour", "%H"},
+                                 {"hour", "%I"},
+                                 {"hour", "%1H"},
+                                 {"hour", "%1I"},
+                                 {},
+                                 {"minute", "%M"},
+                                 {"minute", "%1M"},
+                                 {},
+                                 {"second", "%S"},
+                                 {"second", "%1S"},
+                                 {},
+                                 {"AM/PM", "%p"}};
+  return e;
+}
+
+QString titleFormat(const QString& code) {
+  static const QHash<QString, QString> formats = {
+      {"%e", "Day     (%%e)_: %@"},
+      {"%d", "Day     (%%d)_: %@"},
+      {"%a", "Day     (%%a)_: %@"},
+      {"%A", "Day     (%%A)_: %@"},
+      {"%1m", "Month (%%1m)_: %@"},
+      {"%m", "Month (%%m)_: %@"},
+      {"%b", "Month (%%b)_: %@"},
+      {"%B", "Month (%%B)_: %@"},
+      {"%y", "Year    (%%y)_: %@"},
+      {"%Y", "Year    (%%Y)_: %@"},
+      {"%p", "AM/PM (%%p)_: %@"},
+      {"%1S", "Second (%%1S)_: %@_(0-59)"},
+      {"%S", "Second (%%S)_: %@_(00-59)"},
+      {"%1M", "Minute (%%1M)_: %@_(0-59)"},
+      {"%M", "Minute (%%M)_: %@_(00-59)"},
+      {"%1I", "Hour    (%%1I)_: %@_(0-12)"},
+      {"%1H", "Hour    (%%1H)_: %@_(0-23)"},
+      {"%I", "Hour    (%%I)_: %@_(01-12)"},
+      {"%H", "Hour    (%%H)_: %@_(00-23)"},
+  };
+  return formats.value(code);
+}
+
+void criticalBox(QWidget* parent, const QString& message, const QString& details) {
+  auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quillet"), message,
+                              QMessageBox::Ok, parent ? parent->window() : nullptr);
+  box->setInformativeText(details);
+  box->setWindowModality(Qt::WindowModal);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->open();
+}
+
+}  // namespace
+
+SnippetViewController::SnippetViewController(QWidget* parent) : QWidget(parent) {
+  showError = [this](const QString& m, const QString& d) { criticalBox(this, m, d); };
+  commitTimer_.setSingleShot(true);
+  commitTimer_.setInterval(kCommitDelayMs);
+  connect(&commitTimer_, &QTimer::timeout, this, &SnippetViewController::commitContent);
+  buildForm();
+  buildFormatMenu();
+  setInsertMenu();
+  resetView();
+}
+
+SnippetViewController::~SnippetViewController() = default;
+
+void SnippetViewController::buildForm() {
+  labelTextField_ = new QLineEdit(this);
+  labelTextField_->setObjectName(QStringLiteral("label"));
+  abbreviationTextField_ = new QLineEdit(this);
+  abbreviationTextField_->setObjectName(QStringLiteral("abbreviation"));
+  abbreviationTypeButton_ = new QComboBox(this);
+  abbreviationTypeButton_->addItems({QStringLiteral("Case Sensitive"),
+                                     QStringLiteral("Ignore Case"),
+                                     QStringLiteral("Adapt to Case")});
+  snippetTypeButton_ = new QComboBox(this);
+  snippetTypeButton_->addItems({QStringLiteral("Plain Text"), QStringLiteral("Formatted Text")});
+  isConvertToHTMLButton_ = new QCheckBox(QStringLiteral("Convert to HTML"), this);
+
+  auto tool = [this](const QString& text, const QString& tip) {
+    auto* b = new QToolButton(this);
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    return b;
+  };
+  insertMenuButon_ =
+      tool(QStringLiteral("Insert"),
+           QStringLiteral("Insert a date, time, clipboard, fill-in, key or cursor code"));
+  insertMenu_ = new QMenu(this);
+  insertMenuButon_->setMenu(insertMenu_);
+  insertMenuButon_->setPopupMode(QToolButton::InstantPopup);
+  connect(insertMenu_, &QMenu::aboutToShow, this, &SnippetViewController::setInsertMenu);
+  dateButton_ = tool(QStringLiteral("Date"), QStringLiteral("Insert a date code"));
+  timeButton_ = tool(QStringLiteral("Time"), QStringLiteral("Insert a time code"));
+  keysButton_ = tool(QStringLiteral("Key"), QStringLiteral("Insert a key code"));
+  positionButton_ = tool(QStringLiteral("Position"), QStringLiteral("Place the cursor marker"));
+  const QList<QPair<QToolButton*, int>> subs = {
+      {dateButton_, 0}, {timeButton_, 1}, {keysButton_, 6}, {positionButton_, 7}};
+  for (const auto& [button, index] : subs) {
+    connect(button, &QToolButton::clicked, this, [this, button = button, index = index] {
+      setInsertMenu();
+      if (QMenu* m = submenu(index)) m->exec(button->mapToGlobal(QPoint(0, button->height())));
+    });
+  }
+  formatMenuButon_ = tool(QStringLiteral("Format"),
+                          QStringLiteral("Font, style, colour and alignment of formatted content"));
+  formatMenu_ = new QMenu(this);
+  formatMenuButon_->setMenu(formatMenu_);
+  formatMenuButon_->setPopupMode(QToolButton::InstantPopup);
+
+  contentView_ = new ContentTextView(this);
+  contentView_->setObjectName(QStringLiteral("content"));
+  contentView_->setToolTip(QStringLiteral("Tab moves to the next field; Ctrl+Tab types a tab"));
+
+  auto* form = new QFormLayout;
+  form->addRow(QStringLiteral("Label:"), labelTextField_);
+  auto* abbreviationRow = new QHBoxLayout;
+  abbreviationRow->addWidget(abbreviationTextField_, 1);
+  abbreviationRow->addWidget(abbreviationTypeButton_);
+  form->addRow(QStringLiteral("Abbreviation:"), abbreviationRow);
+  auto* typeRow = new QHBoxLayout;
+  typeRow->addWidget(snippetTypeButton_);
+  typeRow->addWidget(isConvertToHTMLButton_);
+  typeRow->addStretch(1);
+  form->addRow(QStringLiteral("Content:"), typeRow);
+
+  auto* buttons = new QHBoxLayout;
+  for (QToolButton* b : {insertMenuButon_, dateButton_, timeButton_, keysButton_, positionButton_})
+    buttons->addWidget(b);
+  buttons->addStretch(1);
+  buttons->addWidget(formatMenuButon_);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addLayout(form);
+  layout->addLayout(buttons);
+  layout->addWidget(contentView_, 1);
+
+  connect(labelTextField_, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
+  connect(abbreviationTextField_, &QLineEdit::textEdited, this,
+          &SnippetViewController::fieldEdited);
+  connect(labelTextField_, &QLineEdit::editingFinished, this,
+          &SnippetViewController::finishEditing);
+  connect(abbreviationTextField_, &QLineEdit::editingFinished, this,
+          &SnippetViewController::finishEditing);
+  connect(snippetTypeButton_, &QComboBox::activated, this,
+          &SnippetViewController::actionSnippetType);
+  connect(abbreviationTypeButton_, &QComboBox::activated, this,
+          &SnippetViewController::actionAbbreviationType);
+  connect(isConvertToHTMLButton_, &QCheckBox::clicked, this, [this](bool on) {
+    if (!snippet_) return;
+    snippet_->isConvertToHTML = on;
+    actionConvertToHTML();
+  });
+  connect(contentView_, &QTextEdit::textChanged, this, &SnippetViewController::textDidChange);
+  connect(contentView_, &ContentTextView::editingEnded, this,
+          &SnippetViewController::finishEditing);
+  connect(contentView_, &ContentTextView::insertImageRequested, this,
+          &SnippetViewController::chooseAndAttachFiles);
+
+  setTabOrder(labelTextField_, abbreviationTextField_);
+  setTabOrder(abbreviationTextField_, abbreviationTypeButton_);
+  setTabOrder(abbreviationTypeButton_, snippetTypeButton_);
+  setTabOrder(snippetTypeButton_, isConvertToHTMLButton_);
+  setTabOrder(isConvertToHTMLButton_, contentView_);
+}
+
+void SnippetViewController::buildFormatMenu() {
+  formatMenu_->addAction(QStringLiteral("Font…"), this, [this] {
+    bool ok = false;
+    const QFont font = QFontDialog::getFont(&ok, contentView_->currentFont(), this);
+    if (!ok) return;
+    applyFormat([&](QTextCharFormat& f) {
+      f.setFontFamilies(QStringList{font.family()});
+      f.setFontPointSize(font.pointSizeF());
+      f.setFontWeight(font.bold() ? QFont::Bold : QFont::Normal);
+      f.setFontItalic(font.italic());
+    });
+  });
+  formatMenu_->addSeparator();
+  auto toggle = [this](const QString& title, const QKeySequence& key, auto change) {
+    QAction* a = formatMenu_->addAction(title, this, [this, change] { applyFormat(change); });
+    a->setShortcut(key);
+    a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
+    addAction(a);
+  };
+  toggle(QStringLiteral("Bold"), QKeySequence::Bold, [this](QTextCharFormat& f) {
+    f.setFontWeight(contentView_->fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold);
+  });
+  toggle(QStringLiteral("Italic"), QKeySequence::Italic,
+         [this](QTextCharFormat& f) { f.setFontItalic(!contentView_->fontItalic()); });
+  toggle(QStringLiteral("Underline"), QKeySequence::Underline,
+         [this](QTextCharFormat& f) { f.setFontUnderline(!contentView_->fontUnderline()); });
+  formatMenu_->addAction(QStringLiteral("Colour…"), this, [this] {
+    const QColor c = QColorDialog::getColor(contentView_->textColor(), this);
+    if (c.isValid()) applyFormat([&](QTextCharFormat& f) { f.setForeground(c); });
+  });
+  formatMenu_->addSeparator();
+  const QList<QPair<QString, Qt::Alignment>> aligns = {
+      {QStringLiteral("Align Left"), Qt::AlignLeft | Qt::AlignAbsolute},
+      {QStringLiteral("Center"), Qt::AlignHCenter},
+      {QStringLiteral("Align Right"), Qt::AlignRight | Qt::AlignAbsolute},
+      {QStringLiteral("Justify"), Qt::AlignJustify}};
+  for (const auto& [title, align] : aligns)
+    formatMenu_->addAction(title, this, [this, align = align] {
+      if (snippet_ && snippet_->snippetType == QLSnippet::Formatted)
+        contentView_->setAlignment(align);
+    });
+}
+
+void SnippetViewController::applyFormat(const std::function<void(QTextCharFormat&)>& change) {
+  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || contentView_->isReadOnly())
+    return;
+  QTextCharFormat f;
+  change(f);
+  contentView_->mergeCurrentCharFormat(f);
+}
+
+QMenu* SnippetViewController::submenu(int index) const {
+  const QList<QAction*> actions = insertMenu_->actions();
+  return index < actions.size() ? actions[index]->menu() : nullptr;
+}
+
+QString SnippetViewController::dateEntryTitle(const QString& code, const QDateTime& at) {
+  QString title = titleFormat(code);
+  title.replace(QLatin1Char('_'), QLatin1Char('\t'));
+  title.replace(QStringLiteral("%%"), QStringLiteral("%"));
+  title.replace(QStringLiteral("%@"), ql::Utilities::getStringFromDateFormat(code, at));
+  return title;
+}
+
+void SnippetViewController::setInsertMenu() {
+  const QList<QMenu*> old = insertMenu_->findChildren<QMenu*>(Qt::FindDirectChildrenOnly);
+  insertMenu_->clear();
+  for (QMenu* m : old) m->deleteLater();
+  const QDateTime now = QDateTime::currentDateTime();
+  auto add = [this](QMenu* menu, const QString& title, const QString& code) {
+    QAction* a = menu->addAction(title);
+    a->setData(code);
+    connect(a, &QAction::triggered, this, [this, code] { insertMenuHandler(code); });
+  };
+  auto dated = [&](const QString& title, const QList<Entry>& entries) {
+    auto* menu = new QMenu(title, insertMenu_);
+    for (const Entry& e : entries) {
+      if (e.code.isEmpty())
+        menu->addSeparator();
+      else
+        add(menu, dateEntryTitle(e.code, now), e.code);
+    }
+    insertMenu_->addMenu(menu);
+  };
+  dated(QStringLiteral("Date"), dateEntries());
+  dated(QStringLiteral("Time"), timeEntries());
+  insertMenu_->addSeparator();
+  add(insertMenu_, QStringLiteral("Clipboard"), ql::codes::kClipboard);
+  add(insertMenu_, QStringLiteral("Fill-In"), kFillCode);
+  insertMenu_->addSeparator();
+  auto* keys = new QMenu(QStringLiteral("Key"), insertMenu_);
+  add(keys, QStringLiteral("Enter"), QStringLiteral("{key:enter}"));
+  add(keys, QStringLiteral("Esc"), QStringLiteral("{key:esc}"));
+  add(keys, QStringLiteral("Return"), QStringLiteral("{key:return}"));
+  add(keys, QStringLiteral("Tab"), QStringLiteral("{key:tab}"));
+  insertMenu_->addMenu(keys);
+  auto* position = new QMenu(QStringLiteral("Position"), insertMenu_);
+  add(position, QStringLiteral("At Beginning"), QStringLiteral("%cursor:atbegin"));
+  add(position, QStringLiteral("At Cursor"), QStringLiteral("%cursor:atposition"));
+  add(position, QStringLiteral("At End"), QStringLiteral("%cursor:atend"));
+  insertMenu_->addMenu(position);
+}
+
+void SnippetViewController::insertMenuHandler(const QString& code) {
+  if (code.isEmpty() || !snippet_ || contentView_->isReadOnly()) return;
+  QTextCursor caret = contentView_->textCursor();
+  if (code.startsWith(kCursorPrefix)) {
+    if (code == QStringLiteral("%cursor:atbegin")) caret.movePosition(QTextCursor::Start);
+    if (code == QStringLiteral("%cursor:atend")) caret.movePosition(QTextCursor::End);
+    contentView_->setTextCursor(caret);
+    // One marker at most: the old one goes, the caret keeps its place.
+    QTextCursor old = contentView_->document()->find(ql::codes::kCursor);
+    if (!old.isNull()) old.removeSelectedText();
+    caret = contentView_->textCursor();
+    caret.insertText(ql::codes::kCursor);
+    contentView_->setTextCursor(caret);
+    return;
+  }
+  caret.insertText(code);
+  if (code == kFillCode) {
+    // Leave "field" selected so the user types the field's name over it.
+    const int end = caret.position() - 1;
+    caret.setPosition(end - 5);
+    caret.setPosition(end, QTextCursor::KeepAnchor);
+  }
+  contentView_->setTextCursor(caret);
+}
+
+QFont SnippetViewController::preferenceFont(bool formatted) const {
+  if (!preferences) return formatted ? QFont() : QFont(QStringLiteral("monospace"));
+  const ql::PlistDict& d =
+      formatted ? preferences->formattedSnippetFont : preferences->plainSnippetFont;
+  QFont font(QLPreferences::fontName(d));
+  const double size = QLPreferences::fontSize(d);
+  font.setPointSizeF(size > 0 ? size : 12.0);
+  return font;
+}
+
+void SnippetViewController::setFont(const QFont& font) {
+  contentView_->document()->setDefaultFont(font);
+  const QFontMetricsF metrics(font);
+  const double space = metrics.horizontalAdvance(QLatin1Char(' '));
+  contentView_->setTabStopDistance((space > 0 ? space : metrics.maxWidth()) * 4);
+}
+
+void SnippetViewController::setFocus() { contentView_->setFocus(Qt::OtherFocusReason); }
+
+void SnippetViewController::setRichText(bool rich, bool convert) {
+  contentView_->setAcceptRichText(rich);
+  contentView_->offersImages = rich;
+  const QFont font = preferenceFont(rich);
+  setFont(font);
+  if (convert && !contentView_->document()->isEmpty()) {
+    if (rich) {
+      const QString text = ql::readPlainFromDocument(contentView_->document());
+      ql::writeToDocument(ql::AttributedText(text, ql::attributesForFont(font, defaultTabStops())),
+                          contentView_->document());
+    } else {
+      QString text = ql::readFromDocument(contentView_->document()).string();
+      text.remove(ql::AttributedText::kAttachmentCharacter);
+      ql::writePlainToDocument(text, contentView_->document());
+    }
+  }
+  QTextCharFormat typing;
+  if (rich) {
+    typing.setFontFamilies(QStringList{font.family()});
+    typing.setFontPointSize(font.pointSizeF());
+  }
+  contentView_->setCurrentCharFormat(typing);
+}
+
+void SnippetViewController::setSnippet(const SnippetPtr& snippet) {
+  finishEditing();
+  snippet_ = snippet;
+  resetView();
+}
+
+void SnippetViewController::resetView() {
+  isResetting_ = true;
+  commitTimer_.stop();
+  labelTextField_->setPlaceholderText(kEmptyPlaceholder);
+  const bool has = bool(snippet_);
+  for (QWidget* w : std::initializer_list<QWidget*>{
+           labelTextField_, abbreviationTextField_, abbreviationTypeButton_, snippetTypeButton_,
+           insertMenuButon_, dateButton_, timeButton_, keysButton_, positionButton_, contentView_})
+    w->setEnabled(has);
+  try {
+    if (!snippet_) {
+      labelTextField_->clear();
+      abbreviationTextField_->clear();
+      contentView_->clear();
+      isConvertToHTMLButton_->setEnabled(false);
+      formatMenuButon_->setEnabled(false);
+    } else {
+      snippetTypeButton_->setCurrentIndex(snippet_->snippetType == QLSnippet::Formatted ? 1 : 0);
+      abbreviationTypeButton_->setCurrentIndex(qBound(0, snippet_->abbreviationMatchType, 2));
+      updateView();
+      labelTextField_->setText(snippet_->label);
+      abbreviationTextField_->setText(snippet_->abbreviation);
+      isConvertToHTMLButton_->setChecked(snippet_->isConvertToHTML);
+      contentReadable_ = true;
+      contentView_->setReadOnly(false);
+      contentView_->setPlaceholderText(QString());
+      QTextDocument* doc = contentView_->document();
+      doc->setUndoRedoEnabled(false);
+      if (snippet_->snippetType == QLSnippet::Formatted) {
+        formatMenuButon_->setEnabled(true);
+        setRichText(true, false);
+        const auto text = snippet_->formattedText.isEmpty()
+                              ? std::optional<ql::AttributedText>(ql::AttributedText())
+                              : ql::readFlatRtfd(snippet_->formattedText);
+        if (text) {
+          contentView_->setWordWrapMode(wrapModeFor(text->string()));
+          ql::writeToDocument(*text, doc);
+        } else {
+          // Content this program cannot read stays as it is in the file.
+          doc->clear();
+          contentReadable_ = false;
+          contentView_->setReadOnly(true);
+          contentView_->setPlaceholderText(
+              QStringLiteral("This formatted content cannot be shown. It is kept unchanged."));
+        }
+        isConvertToHTMLButton_->setEnabled(true);
+      } else {
+        formatMenuButon_->setEnabled(false);
+        setRichText(false, false);
+        contentView_->setWordWrapMode(wrapModeFor(snippet_->plainText));
+        ql::writePlainToDocument(snippet_->plainText, doc);
+        isConvertToHTMLButton_->setEnabled(false);
+      }
+      doc->setUndoRedoEnabled(true);
+      QTextCursor start(doc);
+      contentView_->setTextCursor(start);
+    }
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("resetView"), QString::fromUtf8(e.what()));
+  }
+  contentDirty_ = false;
+  isContentChanged_ = false;
+  isResetting_ = false;
+}
+
+void SnippetViewController::updateView() {
+  if (!snippet_) {
+    labelTextField_->setPlaceholderText(kEmptyPlaceholder);
+    return;
+  }
+  QString shown = snippet_->searchableText().left(200);
+  shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  labelTextField_->setPlaceholderText(shown.isEmpty() ? kEmptyPlaceholder : shown);
+}
+
+void SnippetViewController::textDidChange() {
+  if (isResetting_ || !snippet_ || !contentReadable_) return;
+  contentDirty_ = true;
+  isContentChanged_ = true;
+  commitTimer_.start();
+}
+
+void SnippetViewController::commitContent() {
+  commitTimer_.stop();
+  if (!contentDirty_ || !snippet_) return;
+  contentDirty_ = false;
+  try {
+    if (snippet_->snippetType == QLSnippet::Formatted) {
+      snippet_->formattedText = ql::writeFlatRtfd(ql::readFromDocument(contentView_->document()));
+      snippet_->plainText = QString();
+    } else {
+      snippet_->plainText = ql::readPlainFromDocument(contentView_->document());
+      snippet_->formattedText = QByteArray();
+    }
+    snippet_->content(true);
+  } catch (const std::exception& e) {
+    ql::logError(QStringLiteral("textDidChange:"), QString::fromUtf8(e.what()));
+  }
+}
+
+void SnippetViewController::fieldEdited() {
+  if (isResetting_ || !snippet_) return;
+  snippet_->label = labelTextField_->text();
+  snippet_->abbreviation = abbreviationTextField_->text();
+  isContentChanged_ = true;
+}
+
+void SnippetViewController::finishEditing() {
+  commitContent();
+  if (!isContentChanged_ || !snippet_) return;
+  isContentChanged_ = false;
+  if (delegate) delegate->SnippetViewControllerDidFinish(this);
+}
+
+void SnippetViewController::actionSnippetType(int item) {
+  if (!snippet_ || (item != 0 && item != 1) || item == snippet_->snippetType) return;
+  if (!contentReadable_) {
+    snippetTypeButton_->setCurrentIndex(snippet_->snippetType);
+    return;
+  }
+  commitContent();
+  snippet_->snippetType = item;
+  const bool rich = item == QLSnippet::Formatted;
+  formatMenuButon_->setEnabled(rich);
+  setRichText(rich, true);
+  contentDirty_ = true;
+  isContentChanged_ = true;
+  isConvertToHTMLButton_->setEnabled(rich);
+  finishEditing();
+}
+
+void SnippetViewController::actionAbbreviationType(int item) {
+  if (!snippet_) return;
+  commitContent();
+  if (item >= 0 && item <= 2) snippet_->abbreviationMatchType = item;
+  isContentChanged_ = false;
+  if (delegate) delegate->SnippetViewControllerDidFinish(this);
+}
+
+void SnippetViewController::actionConvertToHTML() {
+  if (!snippet_) return;
+  commitContent();
+  isContentChanged_ = false;
+  if (delegate) delegate->SnippetViewControllerDidFinish(this);
+}
+
+void SnippetViewController::chooseAndAttachFiles() {
+  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted) return;
+  QStringList patterns;
+  for (const QByteArray& f : QImageReader::supportedImageFormats())
+    patterns << "*." + QString::fromLatin1(f);
+  auto* dialog = new QFileDialog(window(), QStringLiteral("Insert Image"), QString(),
+                                 QStringLiteral("Images (%1)").arg(patterns.join(' ')));
+  dialog->setFileMode(QFileDialog::ExistingFile);
+  dialog->setWindowModality(Qt::WindowModal);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  connect(dialog, &QFileDialog::filesSelected, this,
+          [this](const QStringList& files) { attachFiles(files); });
+  dialog->open();
+}
+
+int SnippetViewController::attachFiles(const QStringList& paths) {
+  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || contentView_->isReadOnly())
+    return 0;
+  int inserted = 0;
+  QString lastError;
+  QTextCursor caret = contentView_->textCursor();
+  for (const QString& path : paths) {
+    QFile file(path);
+    QImageReader reader(path);
+    if (!reader.canRead()) {
+      lastError = QStringLiteral("The file \"%1\" could not be inserted: %2")
+                      .arg(QFileInfo(path).fileName(), reader.errorString());
+      continue;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+      lastError = QStringLiteral("The file \"%1\" could not be inserted: %2")
+                      .arg(QFileInfo(path).fileName(), file.errorString());
+      continue;
+    }
+    const ql::TextAttachment attachment{QFileInfo(path).fileName(), file.readAll()};
+    QTextCharFormat here = caret.charFormat();
+    const ql::TextAttributes attributes = ql::attributesForFont(
+        here.font(),
+        caret.blockFormat().tabPositions().isEmpty() ? QList<int>() : defaultTabStops());
+    ql::insertAttachment(caret, attachment, attributes);
+    ++inserted;
+  }
+  contentView_->setTextCursor(caret);
+  const int failed = int(paths.size()) - inserted;
+  if (failed == 1) {
+    showError(lastError, QString());
+  } else if (failed > 1) {
+    showError(inserted == 0 ? QStringLiteral("None of the images could be inserted.")
+                            : QStringLiteral("Some of the images could not be inserted."),
+              QStringLiteral("The images may be unreadable, or the volume they are on may be "
+                             "inaccessible. Please check in Finder."));
+  }
+  return inserted;
+}

@@ -1,0 +1,182 @@
+// The outline model over a live library: rows, search, and every change
+// announced consistently (checked by Qt's model tester and a live view).
+#include "ui/library_outline_model.h"
+#include "ui_library.h"
+
+#include <QAbstractItemModelTester>
+#include <QMimeData>
+#include <QTreeView>
+
+#include <gtest/gtest.h>
+
+using uitest::group;
+using uitest::snippet;
+
+namespace {
+
+QStringList titles(const LibraryOutlineModel& model, const QModelIndex& parent) {
+  QStringList out;
+  for (int r = 0; r < model.rowCount(parent); ++r)
+    out << model.index(r, 0, parent).data().toString();
+  return out;
+}
+
+class OutlineModelTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    a1 = snippet("a1", "x", "first");
+    a2 = snippet("a2", "dup", "second");
+    b1 = snippet("", "dup", "only content matches needle");
+    b2 = snippet("", "", "");
+    ga = group(library, "A", {a1, a2});
+    gb = group(library, "B", {b1, b2});
+    model.setSettings(&library);
+    view.setModel(&model);
+    view.expandAll();
+  }
+
+  QModelIndex groupIndex(const GroupPtr& g) const { return model.indexOfGroup(g.get()); }
+
+  QLSettings library;
+  SnippetPtr a1, a2, b1, b2;
+  GroupPtr ga, gb;
+  LibraryOutlineModel model;
+  QAbstractItemModelTester tester{&model, QAbstractItemModelTester::FailureReportingMode::Fatal};
+  QTreeView view;
+};
+
+TEST_F(OutlineModelTest, RowsFollowMembersInLibraryOrderAndTheSearch) {
+  // Member lists name snippets in any order, and may name snippets that do
+  // not exist: rows come in library order and skip the missing ones.
+  ga->snippts = {a2->uuid, "00000000-0000-0000-0000-000000000000", a1->uuid};
+  model.sync();
+  EXPECT_EQ(titles(model, {}), (QStringList{"A", "B"}));
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a1", "a2"}));
+  // A snippet without label shows its content, or "Empty".
+  EXPECT_EQ(titles(model, groupIndex(gb)), (QStringList{"only content matches needle", "Empty"}));
+  EXPECT_FALSE(model.hasChildren(model.index(0, 0, groupIndex(ga))));
+
+  // The same abbreviation on two snippets marks both.
+  EXPECT_TRUE(
+      model.index(1, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_TRUE(
+      model.index(0, 0, groupIndex(gb)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_FALSE(
+      model.index(0, 0, groupIndex(ga)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+
+  // The search matches label, abbreviation or content, ignoring case; an
+  // empty group shows no children.
+  model.setSearchSting("NEEDLE");
+  EXPECT_EQ(model.rowCount(groupIndex(ga)), 0);
+  EXPECT_FALSE(model.hasChildren(groupIndex(ga)));
+  EXPECT_EQ(titles(model, groupIndex(gb)), (QStringList{"only content matches needle"}));
+  model.setSearchSting("A2");
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2"}));
+  model.setSearchSting(QString());
+  EXPECT_EQ(model.rowCount(groupIndex(ga)), 2);
+}
+
+TEST_F(OutlineModelTest, EveryCommandKeepsTheModelConsistent) {
+  // A persistent index on a snippet must follow it through every change.
+  QPersistentModelIndex onB1 = model.indexOfSnippet(gb.get(), b1.get());
+  view.setCurrentIndex(onB1);
+
+  const GroupPtr gc = model.addGroup("C", ga.get(), false);
+  EXPECT_EQ(titles(model, {}), (QStringList{"A", "C", "B"}));
+  const GroupPtr gd = model.addGroup("ignored", nullptr, true);
+  EXPECT_EQ(gd->name, "(Untitled)");
+  EXPECT_EQ(library.groups.last(), gd);
+
+  const SnippetPtr fresh = model.addSnippet(gc, QLSnippet::Plain, 1, {});
+  EXPECT_EQ(gc->snippts.first(), fresh->uuid);
+  EXPECT_EQ(library.snippets.last(), fresh);
+  EXPECT_EQ(fresh->abbreviationMatchType, 1);
+
+  const SnippetPtr twin = model.duplicateSnippet(ga, a1);
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a1", "a1", "a2"}));
+  EXPECT_NE(twin->uuid, a1->uuid);
+
+  const SnippetPtr pasted = model.pasteSnippet(*b1, gc);
+  EXPECT_EQ(pasted->groupUuid, gc->uuid);
+  EXPECT_EQ(pasted->searchableText(), b1->searchableText());
+
+  model.sortSnippets(2, false);  // by abbreviation, descending
+  EXPECT_EQ(onB1.data().toString(), "only content matches needle");
+  EXPECT_EQ(model.snippetAt(onB1), b1);
+
+  model.removeSnippet(gb, b2);
+  EXPECT_EQ(model.rowCount(groupIndex(gb)), 1);
+  model.removeGroup(ga);
+  EXPECT_EQ(titles(model, {}), (QStringList{"C", "B", "(Untitled)"}));
+  EXPECT_EQ(library.getSnippetByUUID(a1->uuid), nullptr);
+  EXPECT_EQ(library.getSnippetByUUID(twin->uuid), nullptr);
+
+  // A library changed behind the model's back is announced on sync.
+  library.groups.move(0, 2);
+  model.sync();
+  EXPECT_EQ(titles(model, {}), (QStringList{"B", "(Untitled)", "C"}));
+  EXPECT_TRUE(onB1.isValid());
+  EXPECT_EQ(model.snippetAt(onB1), b1);
+}
+
+TEST_F(OutlineModelTest, SnapshotsGiveBackTheSameRecords) {
+  const auto before = model.snapshot();
+  model.removeGroup(gb);
+  model.sortSnippets(5, false);
+  model.restore(before);
+  EXPECT_EQ(library.groups, (QList<GroupPtr>{ga, gb}));
+  EXPECT_EQ(library.snippets, (QList<SnippetPtr>{a1, a2, b1, b2}));
+  EXPECT_EQ(gb->snippts, (QStringList{b1->uuid, b2->uuid}));
+  EXPECT_EQ(model.rowCount(groupIndex(gb)), 2);
+}
+
+TEST_F(OutlineModelTest, SortingTwiceWithTheSameKeyReverses) {
+  a1->useCount = 3;
+  a2->useCount = 9;
+  model.sortSnippets(7, true);
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a1", "a2"}));
+  model.sortSnippets(7, false);
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2", "a1"}));
+  // Never used sorts before any use.
+  a1->dateLastUsed = QDateTime::currentDateTimeUtc();
+  model.sortSnippets(6, true);
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2", "a1"}));
+}
+
+TEST_F(OutlineModelTest, DragAndDropMovesOrCopiesBetweenGroups) {
+  const QModelIndex dragged = model.indexOfSnippet(ga.get(), a1.get());
+  // Groups cannot be dragged.
+  EXPECT_EQ(model.mimeData({groupIndex(ga)}), nullptr);
+  std::unique_ptr<QMimeData> mime(model.mimeData({dragged}));
+  ASSERT_TRUE(mime);
+  EXPECT_TRUE(mime->hasFormat("SnippetOutlineViewPboardType"));
+
+  // Refused: its own group, a snippet of its own group, the top level.
+  EXPECT_FALSE(model.canDropMimeData(mime.get(), Qt::MoveAction, -1, 0, groupIndex(ga)));
+  EXPECT_FALSE(model.canDropMimeData(mime.get(), Qt::MoveAction, -1, 0,
+                                     model.indexOfSnippet(ga.get(), a2.get())));
+  EXPECT_FALSE(model.canDropMimeData(mime.get(), Qt::MoveAction, 1, 0, {}));
+  // Accepted: another group, or a snippet of another group.
+  EXPECT_TRUE(model.canDropMimeData(mime.get(), Qt::MoveAction, -1, 0, groupIndex(gb)));
+  EXPECT_TRUE(model.canDropMimeData(mime.get(), Qt::CopyAction, -1, 0,
+                                    model.indexOfSnippet(gb.get(), b2.get())));
+
+  // Ctrl held: a copy with a fresh UUID; the original stays.
+  ASSERT_TRUE(model.dropMimeData(mime.get(), Qt::CopyAction, -1, 0, groupIndex(gb)));
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a1", "a2"}));
+  EXPECT_EQ(titles(model, groupIndex(gb)),
+            (QStringList{"only content matches needle", "Empty", "a1"}));
+  const SnippetPtr copy = model.snippetAt(model.index(2, 0, groupIndex(gb)));
+  EXPECT_NE(copy->uuid, a1->uuid);
+  EXPECT_EQ(copy->abbreviation, a1->abbreviation);
+  EXPECT_EQ(copy->dateCreated, a1->dateCreated);
+
+  // Otherwise a move: gone from its group and from the library.
+  ASSERT_TRUE(model.dropMimeData(mime.get(), Qt::MoveAction, -1, 0, groupIndex(gb)));
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2"}));
+  EXPECT_EQ(library.getSnippetByUUID(a1->uuid), nullptr);
+  EXPECT_FALSE(ga->snippts.contains(a1->uuid));
+  EXPECT_EQ(model.rowCount(groupIndex(gb)), 4);
+}
+
+}  // namespace

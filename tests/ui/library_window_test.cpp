@@ -1,0 +1,382 @@
+// The library window driven as a user would: commands, their undo, the
+// search, the duplicate indicator and odd libraries.
+#include "content/text/flat_rtfd.h"
+#include "ui/content_text_view.h"
+#include "ui/custom_outline_view.h"
+#include "ui/library_outline_model.h"
+#include "ui/library_window_controller.h"
+#include "ui/snippet_view_controller.h"
+#include "ui_library.h"
+
+#include <QAbstractItemModelTester>
+#include <QBuffer>
+#include <QDir>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMimeData>
+#include <QStackedWidget>
+#include <QTest>
+#include <QTextCursor>
+#include <QUndoStack>
+
+#include <gtest/gtest.h>
+
+using uitest::group;
+using uitest::savedFile;
+using uitest::snippet;
+
+namespace {
+
+class LibraryWindowTest : public testing::Test {
+ protected:
+  void SetUp() override { uitest::removeSavedFile(); }
+
+  // Selecting a snippet opens its group, which is saved; these libraries
+  // start open so that only the commands change the file.
+  void open(bool expanded = false) {
+    if (expanded)
+      for (const GroupPtr& g : library.groups) g->isExpanded = true;
+    library.saveSettings();
+    window = std::make_unique<LibraryWindowController>(&library, nullptr);
+    tester = std::make_unique<QAbstractItemModelTester>(
+        window->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
+    window->confirm = [this](const QString& m, const QString& d, const QString& a,
+                             const QString& b) {
+      questions << m + "|" + d + "|" + a + "|" + b;
+      return answer;
+    };
+    window->showAlert = [this](const QString& m, const QString& d) { alerts << m + "|" + d; };
+    window->resetView();
+  }
+
+  void select(const GroupPtr& g, const SnippetPtr& s = nullptr) {
+    if (s)
+      window->selectSnippet(g.get(), s.get());
+    else
+      window->selectGroup(g.get());
+  }
+
+  QLSettings library;
+  std::unique_ptr<LibraryWindowController> window;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+  QStringList questions;
+  QStringList alerts;
+  int answer = 1;
+};
+
+TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
+  open();
+  EXPECT_EQ(window->labelSelection()->text(), "No Snippets");
+  window->actionNewGroup();
+  ASSERT_EQ(library.groups.size(), 1);
+  EXPECT_EQ(library.groups[0]->name, "Quillet");
+  EXPECT_EQ(window->selectedGroup(), library.groups[0]);
+  window->actionNewGroup();  // after the selected group, the name given
+  window->outlineView()->selectionModel()->clear();
+  window->actionNewGroup();  // nothing selected: the default name, appended
+  ASSERT_EQ(library.groups.size(), 3);
+  EXPECT_EQ(library.groups[1]->name, "(Untitled)");
+  EXPECT_EQ(library.groups[2]->name, "(Untitled)");
+  select(library.groups[0]);
+  window->actionNewGroup();
+  EXPECT_EQ(library.groups[1], window->selectedGroup());
+  EXPECT_EQ(window->labelGroupCount()->text(), "4");
+  // Each command was saved.
+  QLSettings reread;
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_EQ(reread.groups.size(), 4);
+}
+
+TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences) {
+  library.preferences.snippetFormatType = 1;
+  library.preferences.abbreviationCaseType = 2;
+  const GroupPtr g = group(library, "G", {snippet("old", "o", "x")});
+  open();
+  select(g);
+  window->actionNewSnippet();
+  const SnippetPtr added = window->selectedSnippet();
+  ASSERT_TRUE(added);
+  EXPECT_EQ(g->snippts.first(), added->uuid);
+  EXPECT_EQ(added->snippetType, 1);
+  EXPECT_EQ(added->abbreviationMatchType, 2);
+  EXPECT_TRUE(ql::readFlatRtfd(added->formattedText));
+  EXPECT_EQ(window->tabView()->currentIndex(), 2);
+}
+
+TEST_F(LibraryWindowTest, UndoOfEveryCommandRestoresTheSavedLibraryExactly) {
+  // 200 snippets with their own dates and counts in one group.
+  QList<SnippetPtr> many;
+  for (int i = 0; i < 200; ++i) {
+    SnippetPtr s =
+        snippet(QString("s%1").arg(i), QString("ab%1").arg(i % 7), QString("text %1").arg(i));
+    s->useCount = i;
+    s->dateCreated = QDateTime(QDate(2020, 1, 1 + i % 28), QTime(1, 2, 3), Qt::UTC);
+    many << s;
+  }
+  const GroupPtr big = group(library, "Big", many);
+  const GroupPtr other = group(library, "Other", {snippet("o", "", "other")});
+  open(true);
+  const QByteArray original = savedFile();
+
+  using Step = std::function<void()>;
+  const QList<QPair<const char*, Step>> commands = {
+      {"delete group",
+       [&] {
+         select(big);
+         window->actionTrash();
+       }},
+      {"delete snippet",
+       [&] {
+         select(big, many[5]);
+         window->actionTrash();
+       }},
+      {"cut",
+       [&] {
+         select(big, many[7]);
+         window->actionCutSnippet();
+       }},
+      {"paste",
+       [&] {
+         select(big, many[1]);
+         window->actionCopySnippet();
+         select(other);
+         window->actionPasteSnippet();
+       }},
+      {"duplicate",
+       [&] {
+         select(big, many[3]);
+         window->actionDuplicate();
+       }},
+      {"sort", [&] { window->actionSort(2); }},
+      {"new group",
+       [&] {
+         select(other);
+         window->actionNewGroup();
+       }},
+      {"new snippet",
+       [&] {
+         select(other);
+         window->actionNewSnippet();
+       }},
+      {"drop",
+       [&] {
+         const QModelIndex from = window->model()->indexOfSnippet(big.get(), many[9].get());
+         std::unique_ptr<QMimeData> mime(window->model()->mimeData({from}));
+         ASSERT_TRUE(window->model()->dropMimeData(mime.get(), Qt::MoveAction, -1, 0,
+                                                   window->model()->indexOfGroup(other.get())));
+       }},
+  };
+  for (const auto& [name, run] : commands) {
+    SCOPED_TRACE(name);
+    run();
+    const QByteArray changed = savedFile();
+    EXPECT_NE(changed, original);
+    window->undoStack()->undo();
+    EXPECT_EQ(savedFile(), original);
+    window->undoStack()->redo();
+    EXPECT_EQ(savedFile(), changed);
+    window->undoStack()->undo();
+    EXPECT_EQ(savedFile(), original);
+  }
+  // Undoing the group's deletion gave back the very records.
+  EXPECT_EQ(library.groups[0], big);
+  EXPECT_EQ(library.snippets.mid(0, 200), many);
+  EXPECT_EQ(window->model()->rowCount(window->model()->indexOfGroup(big.get())), 200);
+}
+
+TEST_F(LibraryWindowTest, DeletingAsksFirstAndReselects) {
+  const SnippetPtr last = snippet("last", "l", "");
+  const GroupPtr a = group(library, "A", {snippet("a", "", "")});
+  const GroupPtr b = group(library, "B", {last});
+  open(true);
+  const QByteArray before = savedFile();
+  select(b, last);
+  answer = 0;  // Cancel
+  window->actionTrash();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_EQ(questions[0],
+            "Are you sure you want to remove all selected snippets?|Deleted snippets "
+            "cannot be restored.|Delete|Cancel");
+  EXPECT_EQ(savedFile(), before);
+  answer = 1;
+  window->actionTrash();
+  EXPECT_EQ(library.snippets.size(), 1);
+  // The last row is gone: row 0 is selected.
+  EXPECT_EQ(window->selectedGroup(), a);
+  EXPECT_EQ(window->labelSnippetsCount()->text(), "1");
+  // A group goes with its snippets.
+  select(a);
+  window->actionTrash();
+  EXPECT_EQ(library.snippets.size(), 0);
+  EXPECT_EQ(library.groups, QList<GroupPtr>{b});
+}
+
+TEST_F(LibraryWindowTest, CutThenPasteTwiceGivesTwoCopies) {
+  const SnippetPtr s = snippet("cut me", "cm", "body");
+  s->useCount = 4;
+  const GroupPtr a = group(library, "A", {s});
+  const GroupPtr b = group(library, "B", {});
+  open();
+  select(a, s);
+  window->actionCutSnippet();
+  EXPECT_EQ(library.getSnippetByUUID(s->uuid), nullptr);
+  select(b);
+  window->actionPasteSnippet();
+  select(b);
+  window->actionPasteSnippet();
+  ASSERT_EQ(b->snippts.size(), 2);
+  EXPECT_NE(b->snippts[0], b->snippts[1]);
+  for (const QString& uuid : b->snippts) {
+    const SnippetPtr copy = library.getSnippetByUUID(uuid);
+    ASSERT_TRUE(copy);
+    EXPECT_EQ(copy->label, "cut me");
+    EXPECT_EQ(copy->useCount, 4);
+    EXPECT_EQ(copy->groupUuid, b->uuid);
+  }
+  EXPECT_EQ(window->outlineView()->snippetCopy, s);
+}
+
+TEST_F(LibraryWindowTest, SearchOpensGroupsAndClearingClosesThemSaved) {
+  const GroupPtr a = group(library, "A", {snippet("", "", "nothing here")});
+  const GroupPtr b = group(library, "B", {snippet("", "", "the word Needle inside")});
+  open();
+  window->searchTextField()->setText("needle");
+  EXPECT_EQ(window->model()->rowCount(window->model()->indexOfGroup(a.get())), 0);
+  EXPECT_TRUE(window->outlineView()->isExpanded(window->model()->indexOfGroup(b.get())));
+  EXPECT_EQ(window->selectedGroup(), a);  // row 0
+  window->searchTextField()->clear();
+  EXPECT_FALSE(window->outlineView()->isExpanded(window->model()->indexOfGroup(b.get())));
+  QLSettings reread;
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_FALSE(reread.groups[1]->isExpanded);
+  window->searchTextField()->setText("needle");
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_TRUE(reread.groups[1]->isExpanded);
+}
+
+TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped) {
+  const SnippetPtr one = snippet("one", "sig", "");
+  const SnippetPtr two = snippet("two", "sig", "");
+  const SnippetPtr three = snippet("three", "other", "");
+  const GroupPtr g = group(library, "G", {one, two, three});
+  open();
+  select(g, two);
+  EXPECT_FALSE(window->errorBox()->isHidden());
+  EXPECT_EQ(window->errorBox()->toolTip(), "Error : The abbreviation \"sig\" is already in use!");
+  select(g, three);
+  EXPECT_TRUE(window->errorBox()->isHidden());
+
+  // Giving the third the same abbreviation shows it when the edit ends.
+  const QDateTime before = three->dateModified;
+  QTest::keyClick(window->snippetView()->abbreviationTextField(), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(window->snippetView()->abbreviationTextField(), "sig");
+  EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 2);
+  window->snippetView()->finishEditing();
+  EXPECT_FALSE(window->errorBox()->isHidden());
+  EXPECT_GE(three->dateModified, before);
+  EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 3);
+}
+
+TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
+  const SnippetPtr s = snippet("s", "s", "draft");
+  const GroupPtr g = group(library, "G", {s});
+  open(true);
+  select(g, s);
+  QTextCursor end = window->snippetView()->contentView()->textCursor();
+  end.movePosition(QTextCursor::End);
+  window->snippetView()->contentView()->setTextCursor(end);
+  QTest::keyClicks(window->snippetView()->contentView(), " two");
+  EXPECT_FALSE(savedFile().contains("draft two"));
+  window->window()->close();
+  EXPECT_TRUE(savedFile().contains("draft two"));
+}
+
+TEST_F(LibraryWindowTest, AFileThatCannotBeWrittenIsReportedOnce) {
+  const GroupPtr g = group(library, "G", {snippet("s", "s", "x")});
+  open(true);
+  const QString path = QLSettings::settingsPath();
+  QFile::remove(path);
+  ASSERT_TRUE(QDir().mkpath(path + "/blocked"));  // the file's place is taken
+  select(g);
+  window->actionNewGroup();
+  window->actionNewGroup();
+  EXPECT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts.value(0).startsWith("Unable to save the library!|"));
+  EXPECT_EQ(library.groups.size(), 3);  // nothing lost in memory
+  ASSERT_TRUE(QDir(path).removeRecursively());
+  window->actionNewGroup();
+  EXPECT_EQ(alerts.size(), 1);
+  QLSettings reread;
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_EQ(reread.groups.size(), 4);
+}
+
+TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
+  QImage big(2600, 2600, QImage::Format_RGB888);
+  big.fill(Qt::blue);
+  QByteArray bmp;
+  QBuffer buffer(&bmp);
+  buffer.open(QIODevice::WriteOnly);
+  big.save(&buffer, "BMP");
+  ASSERT_GT(bmp.size(), 20'000'000);
+  const SnippetPtr image = snippet("image", "img", "");
+  image->snippetType = QLSnippet::Formatted;
+  image->formattedText = ql::writeFlatRtfd(ql::AttributedText::attachment({"big.bmp", bmp}));
+  image->plainText.clear();
+  const QList<SnippetPtr> odd = {
+      snippet("huge", "h", QString(1'000'000, QLatin1Char('x'))), image,
+      snippet("controls", "c", QString::fromUtf8("a\u0000b\u0001\u001b\r\n\u007f")),
+      snippet("", "rtl",
+              QString::fromUtf8("\u05e9\u05dc\u05d5\u05dd \u0645\u0631\u062d\u0628\u0627")),
+      snippet("long abbreviation", QString(500, QLatin1Char('q')), "x")};
+  const GroupPtr g = group(library, "Odd", odd);
+  g->snippts.insert(1, "DEADBEEF-0000-0000-0000-000000000000");  // no such snippet
+  open(true);
+  const QByteArray before = savedFile();
+  EXPECT_EQ(window->model()->rowCount(window->model()->indexOfGroup(g.get())), 5);
+  for (const SnippetPtr& s : odd) {
+    select(g, s);
+    EXPECT_EQ(window->snippetView()->snippet(), s);
+  }
+  select(g);
+  EXPECT_EQ(savedFile(), before);
+  EXPECT_EQ(g->snippts.size(), 6);
+}
+
+TEST_F(LibraryWindowTest, AlertsAndMenuTitlesFollowTheSelection) {
+  const GroupPtr g = group(library, "Mail", {snippet("x", "", "")});
+  open();
+  window->showDamagedSettingsAlert("/tmp/x/settings.damaged.qlxdoc");
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith("The settings file could not be read.|"));
+  EXPECT_TRUE(alerts[0].contains("/tmp/x/settings.damaged.qlxdoc"));
+
+  select(g);
+  EXPECT_EQ(window->saveAsGroup()->text(), "Save a Copy of Group \"Mail\"…");
+  EXPECT_EQ(window->printAsGroup()->text(), "Print Group \"Mail\"…");
+  EXPECT_TRUE(window->validateToolbarItem(window->deleteToolbarItem()));
+  QTemporaryDir dir;
+  const QString path = dir.filePath("Mail.qlxdoc");
+  window->chooseSaveFile = [&](const QString& title, const QString& suggested) {
+    EXPECT_TRUE(suggested.endsWith("/Mail.qlxdoc"));
+    EXPECT_EQ(title, window->saveAsGroup()->text());
+    return path;
+  };
+  window->actionSaveAsGroup();
+  EXPECT_TRUE(QFile::exists(path));
+  QString printed;
+  window->print = [&](const QLGroup&, const QString& html) {
+    printed = html;
+    return true;
+  };
+  window->actionPrintAsGroup();
+  EXPECT_TRUE(printed.contains("Mail"));
+  // The group vanished behind the menu's back.
+  library.groups.clear();
+  window->actionSaveAsGroup();
+  EXPECT_EQ(alerts.last(), "Unable to find group!|Save a Copy of Group \"Mail\"…");
+}
+
+}  // namespace

@@ -1,0 +1,253 @@
+// The snippet editor: content goes through the text view and back without
+// loss, edits are reported once when finished, and the insert menu places
+// its codes as the user expects.
+#include "content/text/flat_rtfd.h"
+#include "ui/content_text_view.h"
+#include "ui/snippet_view_controller.h"
+#include "ui/text_document_bridge.h"
+
+#include <QApplication>
+#include <QBuffer>
+#include <QComboBox>
+#include <QImage>
+#include <QFile>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTemporaryDir>
+#include <QToolButton>
+#include <QTest>
+#include <QTextDocument>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+struct Reports final : SnippetViewControllerDelegate {
+  int finished = 0;
+  void SnippetViewControllerDidFinish(SnippetViewController*) override { ++finished; }
+};
+
+QByteArray pngBytes() {
+  QImage image(8, 6, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, "PNG");
+  return bytes;
+}
+
+// Bold, italic, a colour, an image, a tab stop, a link, over two paragraphs.
+ql::AttributedText richSample() {
+  ql::TextAttributes base;
+  base.fontFamily = "Helvetica";
+  base.pointSize = 13;
+  base.tabStops = {720, 1440};
+  ql::AttributedText t("Hello ", base);
+  ql::TextAttributes bold = base;
+  bold.bold = true;
+  t.append("bold", bold);
+  ql::TextAttributes italic = base;
+  italic.italic = true;
+  italic.foreground = ql::TextColor{200, 10, 30};
+  t.append("\titalic red", italic);
+  t.append(ql::AttributedText::attachment({"dot.png", pngBytes()}, base));
+  ql::TextAttributes centered = base;
+  centered.alignment = ql::TextAlignment::Center;
+  t.append("\n", base);
+  ql::TextAttributes link = centered;
+  link.link = "https://example.org/a?b=c";
+  link.underline = true;
+  t.append("a link", link);
+  t.append(" end", centered);
+  return t;
+}
+
+class SnippetEditorTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    preferences.formattedSnippetFont = QLPreferences::fontDictionary("Helvetica", 13);
+    editor.preferences = &preferences;
+    editor.delegate = &reports;
+    editor.showError = [this](const QString& m, const QString& d) { errors << m + "|" + d; };
+    snippet = std::make_shared<QLSnippet>();
+  }
+
+  void typeAtEnd(const QString& text) {
+    QTextCursor c = editor.contentView()->textCursor();
+    c.movePosition(QTextCursor::End);
+    editor.contentView()->setTextCursor(c);
+    QTest::keyClicks(editor.contentView(), text);
+  }
+
+  QLPreferences preferences;
+  Reports reports;
+  SnippetViewController editor;
+  SnippetPtr snippet;
+  QStringList errors;
+};
+
+TEST(TextDocumentBridge, FormattedAndPlainContentSurviveTheTextView) {
+  QTextDocument doc;
+  const ql::AttributedText rich = richSample();
+  ql::writeToDocument(rich, &doc);
+  EXPECT_EQ(ql::readFromDocument(&doc), rich);
+
+  // Every kind of line break, a no-break space, control characters,
+  // right-to-left text and characters outside the BMP stay as they were.
+  const QString plain = QString::fromUtf8(
+      "a\r\nb\rc\u2029d\ne\u00a0f\u0001\u0007\u200f"
+      "\u05e9\u05dc\u05d5\u05dd \xf0\x9f\x98\x80\u2028g\n");
+  ql::writePlainToDocument(plain, &doc);
+  EXPECT_EQ(ql::readPlainFromDocument(&doc), plain);
+  ql::writeToDocument(ql::AttributedText(plain), &doc);
+  EXPECT_EQ(ql::readFromDocument(&doc).string(), plain);
+}
+
+TEST_F(SnippetEditorTest, FormattedSnippetEditedSavedAndReloadedKeepsItsFormatting) {
+  snippet->snippetType = QLSnippet::Formatted;
+  snippet->formattedText = ql::writeFlatRtfd(richSample());
+  editor.setSnippet(snippet);
+  // Loading is not an edit.
+  editor.finishEditing();
+  EXPECT_EQ(reports.finished, 0);
+
+  typeAtEnd("!");
+  editor.finishEditing();
+  EXPECT_EQ(reports.finished, 1);
+  EXPECT_TRUE(snippet->plainText.isEmpty());
+
+  ql::AttributedText expected = richSample();
+  expected.replace(expected.length(), 0, "!");
+  const auto stored = ql::readFlatRtfd(snippet->formattedText);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(*stored, expected);
+  EXPECT_TRUE(snippet->searchableText().endsWith("a link end!"));
+
+  // Reloaded into the editor, it reads back the same.
+  editor.setSnippet(snippet);
+  EXPECT_EQ(ql::readFromDocument(editor.contentView()->document()), expected);
+}
+
+TEST_F(SnippetEditorTest, EditsAreReportedOnceWhenFinishedAndNeverLost) {
+  snippet->plainText = "abc";
+  editor.setSnippet(snippet);
+  editor.labelTextField()->setFocus();
+  QTest::keyClicks(editor.labelTextField(), "Sig");
+  EXPECT_EQ(snippet->label, "Sig");  // in the record at once
+  EXPECT_EQ(reports.finished, 0);    // but not reported per keystroke
+  typeAtEnd("de");
+  EXPECT_EQ(reports.finished, 0);
+  // Switching to another snippet finishes the edit and keeps the text.
+  editor.setSnippet(std::make_shared<QLSnippet>());
+  EXPECT_EQ(reports.finished, 1);
+  EXPECT_EQ(snippet->plainText, "abcde");
+  EXPECT_TRUE(snippet->formattedText.isEmpty());
+  // Nothing changed since: nothing to report.
+  editor.finishEditing();
+  EXPECT_EQ(reports.finished, 1);
+}
+
+TEST_F(SnippetEditorTest, SwitchingTheContentTypeConvertsTheText) {
+  snippet->snippetType = QLSnippet::Formatted;
+  snippet->formattedText = ql::writeFlatRtfd(richSample());
+  editor.setSnippet(snippet);
+  editor.actionSnippetType(0);
+  EXPECT_EQ(snippet->snippetType, QLSnippet::Plain);
+  EXPECT_EQ(snippet->plainText, "Hello bold\titalic red\na link end");
+  EXPECT_TRUE(snippet->formattedText.isEmpty());
+  EXPECT_FALSE(editor.formatMenuButon()->isEnabled());
+
+  editor.actionSnippetType(1);
+  const auto stored = ql::readFlatRtfd(snippet->formattedText);
+  ASSERT_TRUE(stored);
+  EXPECT_EQ(stored->string(), "Hello bold\titalic red\na link end");
+  // One run: the preferences' font over the whole text.
+  EXPECT_EQ(stored->runs().size(), 1u);
+  EXPECT_EQ(stored->attributesAt(0).fontFamily, "Helvetica");
+  EXPECT_EQ(stored->attributesAt(0).pointSize, 13);
+  EXPECT_EQ(reports.finished, 2);
+}
+
+TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
+  snippet->plainText = "Hello %| world";
+  editor.setSnippet(snippet);
+  editor.insertMenuHandler("%cursor:atend");
+  editor.finishEditing();
+  EXPECT_EQ(snippet->plainText, "Hello  world%|");
+  editor.insertMenuHandler("%cursor:atbegin");
+  editor.finishEditing();
+  EXPECT_EQ(snippet->plainText, "%|Hello  world");
+
+  editor.insertMenuHandler("{fill:field}");
+  EXPECT_EQ(editor.contentView()->textCursor().selectedText(), "field");
+  QTest::keyClicks(editor.contentView(), "name");
+  editor.finishEditing();
+  EXPECT_EQ(snippet->plainText, "%|{fill:name}Hello  world");
+
+  const QDateTime may5(QDate(2026, 5, 5), QTime(9, 5));
+  EXPECT_EQ(SnippetViewController::dateEntryTitle("%1m", may5), "Month (%1m)\t: 5");
+  EXPECT_EQ(SnippetViewController::dateEntryTitle("%M", may5), "Minute (%M)\t: 05\t(00-59)");
+  editor.setInsertMenu();
+  QStringList top;
+  for (QAction* a : editor.insertMenu()->actions()) top << (a->isSeparator() ? "-" : a->text());
+  EXPECT_EQ(top,
+            (QStringList{"Date", "Time", "-", "Clipboard", "Fill-In", "-", "Key", "Position"}));
+}
+
+TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
+  snippet->snippetType = QLSnippet::Formatted;
+  editor.setSnippet(snippet);
+  QTemporaryDir dir;
+  const QString good = dir.filePath("dot.png");
+  QFile f(good);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(pngBytes());
+  f.close();
+  EXPECT_EQ(editor.attachFiles({good}), 1);
+  editor.finishEditing();
+  const auto stored = ql::readFlatRtfd(snippet->formattedText);
+  ASSERT_TRUE(stored);
+  ASSERT_TRUE(stored->attributesAt(0).attachment);
+  EXPECT_EQ(stored->attributesAt(0).attachment->contents, pngBytes());
+
+  EXPECT_EQ(editor.attachFiles({dir.filePath("missing.png")}), 0);
+  ASSERT_EQ(errors.size(), 1);
+  EXPECT_TRUE(errors[0].startsWith("The file \"missing.png\" could not be inserted"));
+  EXPECT_EQ(editor.attachFiles({dir.filePath("a.png"), dir.filePath("b.png")}), 0);
+  EXPECT_EQ(errors[1],
+            "None of the images could be inserted.|The images may be unreadable, or the "
+            "volume they are on may be inaccessible. Please check in Finder.");
+}
+
+TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
+  snippet->plainText = "x";
+  editor.setSnippet(snippet);
+  editor.show();
+  QApplication::setActiveWindow(&editor);
+  editor.contentView()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return editor.contentView()->hasFocus(); }));
+  QTest::keyClick(editor.contentView(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(editor.contentView()->hasFocus());
+  QTest::keyClick(editor.contentView(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_FALSE(editor.contentView()->hasFocus());
+  // Leaving the content after a change is a finished edit.
+  EXPECT_EQ(reports.finished, 1);
+  EXPECT_EQ(snippet->plainText, "\tx");
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+  EXPECT_TRUE(editor.contentView()->hasFocus());
+  EXPECT_EQ(snippet->plainText, "\tx");
+}
+
+TEST_F(SnippetEditorTest, UnreadableFormattedContentIsLeftAlone) {
+  snippet->snippetType = QLSnippet::Formatted;
+  snippet->formattedText = "not a flat rtfd";
+  editor.setSnippet(snippet);
+  EXPECT_TRUE(editor.contentView()->isReadOnly());
+  editor.actionSnippetType(0);
+  editor.finishEditing();
+  EXPECT_EQ(snippet->formattedText, "not a flat rtfd");
+  EXPECT_EQ(snippet->snippetType, QLSnippet::Formatted);
+}
+
+}  // namespace
