@@ -70,6 +70,9 @@ class AppShellX11 : public testing::Test {
     auto quillet = std::make_unique<Client>(QStringLiteral(QUILLET_PROGRAM), QStringList{}, environment());
     const QString statistics = appFolder + QStringLiteral("/statistics.plist");
     EXPECT_TRUE(waitUntil([&] { return QFile::exists(statistics) || !quillet->isRunning(); }, 10000));
+    // Then its library window comes up in front; tests give the focus back
+    // to the window they type in after that.
+    EXPECT_TRUE(waitUntil([] { return activeWindowName() == "Quillet"; }, 10000));
     return quillet;
   }
 
@@ -193,9 +196,9 @@ TEST_F(AppShellX11, AHotKeyPressedDuringAnExpansionWorksOnceItEnds) {
   ASSERT_TRUE(wm.isRunning());
   CatTerminal terminal;
   ASSERT_TRUE(terminal.waitReady());
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
   std::unique_ptr<Client> quillet = startQuillet();
   ASSERT_TRUE(quillet->isRunning());
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
 
   // The hot key follows the delimiter at once, while the parts are pasted.
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "30", "sig "}));
