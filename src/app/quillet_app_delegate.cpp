@@ -1,6 +1,9 @@
 #include "app/quillet_app_delegate.h"
 
+#include "app/import_window_controller.h"
+#include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
+#include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
