@@ -218,3 +218,26 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.focusedField()->string() == QLatin1String("text "); }, 5000));
   ql::ImportChoices().save();
 }
+
+TEST_F(ShellTest, OpenWindowsFollowARestoreOfThePreferences) {
+  start();
+  controller->actionPreferences();
+  controller->actionStatistics();
+  QLSettings backup;
+  ASSERT_TRUE(backup.loadSettings());
+  backup.preferences.isRestoreClipboard = !backup.preferences.isRestoreClipboard;
+  backup.preferences.wordPerMinute = 90;
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("restore.qlxdoc"));
+  ASSERT_TRUE(backup.saveBackup(path));
+
+  controller->actionRestore();
+  RestoreWindowController* restore = controller->restoreSheet();
+  restore->isRestorePreferences = true;
+  restore->isRestoreGroupsAndSnippets = false;
+  restore->isTakeBackupBeforeRestore = false;
+  controller->restoreFileSelected(restore, path);
+  EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), backup.preferences.isRestoreClipboard);
+  EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
+  EXPECT_EQ(controller->statisticSheet()->statisticPeriodPopup->currentIndex(), 0);
+}
