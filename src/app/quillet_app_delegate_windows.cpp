@@ -127,6 +127,7 @@ void QuilletAppDelegate::chooseApplications(PreferencesSheetController* sender, 
   QStringList names = applications;
   for (const ql::InstalledApplication& application : platform_.workspace->installedApplications())
     if (!application.name.isEmpty() && !names.contains(application.name)) names.append(application.name);
+  names.sort(Qt::CaseInsensitive);
   for (const QString& name : std::as_const(names)) {
     auto* item = new QListWidgetItem(name, list);
     item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
