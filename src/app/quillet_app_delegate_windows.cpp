@@ -56,7 +56,15 @@ void QuilletAppDelegate::actionImport() {
     importDialogWindow_ = std::make_unique<ImportWindowController>(settings_.get());
     importDialogWindow_->delegate = this;
   }
-  importDialogWindow_->showWindow();
+  // Opened again from the tray while open: a reset would throw away the file
+  // checked, or pull the data from under a check still reading.
+  QDialog* dialog = importDialogWindow_->window();
+  if (dialog && dialog->isVisible()) {
+    dialog->raise();
+    dialog->activateWindow();
+  } else {
+    importDialogWindow_->showWindow();
+  }
   platform_.workspace->activateProgram();
 }
 

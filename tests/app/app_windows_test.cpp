@@ -206,6 +206,9 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
   import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
   QTest::mouseClick(import->importButton, Qt::LeftButton);
+  // Asked for again from the tray, the open window keeps the file it checked.
+  controller->actionImport();
+  EXPECT_EQ(import->tableView->item(0, 2)->text(), QStringLiteral("11"));
   QTest::mouseClick(import->saveButton, Qt::LeftButton);
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(controller->settings()->snippets.size(), 2 + 11);
