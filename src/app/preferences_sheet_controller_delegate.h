@@ -34,8 +34,9 @@ class PreferencesSheetControllerDelegate {
   virtual void setDockStatus(bool shown) = 0;
   // Start the program again (the taskbar presence is left only by a restart).
   virtual void relaunch() = 0;
-  // Releases a hot key this program holds, before it is replaced.
-  virtual void unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) = 0;
+  // Releases a hot key this program holds, before it is replaced; false
+  // when it could not.
+  virtual bool unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) = 0;
   // Why another program's hold on the combination keeps it from us, or
   // empty when it is free (combinations this program holds count as free).
   virtual QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) = 0;

@@ -1,7 +1,12 @@
 #include "app/quillet_app_delegate.h"
 
+#include "app/import_window_controller.h"
+#include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
+#include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
+#include "ui/library_outline_model.h"
+#include "ui/snippet_view_controller.h"
 #include "platform/log.h"
 
 #include <QApplication>
@@ -18,6 +23,7 @@
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QUndoStack>
 
 #include <cstdio>
 #include <exception>
@@ -126,6 +132,17 @@ bool QuilletAppDelegate::awakeFromNib() {
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
     libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
   });
+  // A restore or an import replaced records under the outline: it reloads,
+  // and undo steps that refer to the old records are dropped.
+  const auto reloadLibrary = [this] {
+    libraryWindow_->model()->setSettings(settings_.get());
+    libraryWindow_->undoStack()->clear();
+    libraryWindow_->resetView();
+  };
+  connect(this, &QuilletAppDelegate::libraryRestored, this, reloadLibrary);
+  connect(this, &QuilletAppDelegate::libraryImported, this, reloadLibrary);
+  connect(this, &QuilletAppDelegate::snippetFontsChanged, this,
+          [this] { libraryWindow_->snippetView()->resetView(); });
   processStatusMenu();
   const QLPreferences defaults;
   const QLPreferences& prefs = settings_ ? settings_->preferences : defaults;

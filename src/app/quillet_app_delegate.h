@@ -3,7 +3,10 @@
 #include "app/backup_timer.h"
 #include "app/dd_hot_key_center.h"
 #include "app/fill_in_window_controller.h"
+#include "app/import_window_controller_delegate.h"
+#include "app/preferences_sheet_controller_delegate.h"
 #include "app/restore_window_controller_delegate.h"
+#include "app/statistics_window_controller_delegate.h"
 #include "expansion/expansion_executor.h"
 #include "expansion/keyboard_hook.h"
 #include "expansion/keyboard_hook_delegate.h"
@@ -26,6 +29,9 @@ class QAction;
 class QMenu;
 class QSystemTrayIcon;
 class RestoreWindowController;
+class PreferencesSheetController;
+class StatisticsWindowController;
+class ImportWindowController;
 
 // The main controller: owns the library, the statistics, the keyboard hook,
 // the executor and the fill-in form for the whole run, starts them up and
@@ -35,7 +41,10 @@ class QuilletAppDelegate final : public QObject,
                                  public ql::ExpansionExecutorDelegate,
                                  public FillInWindowControllerDelegate,
                                  public RestoreWindowControllerDelegate,
-                                 public LibraryWindowControllerDelegate {
+                                 public LibraryWindowControllerDelegate,
+                                 public PreferencesSheetControllerDelegate,
+                                 public StatisticsWindowControllerDelegate,
+                                 public ImportWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -188,6 +197,25 @@ class QuilletAppDelegate final : public QObject,
   void windowDidBecomeKey() override {}
   void libraryChanged() override {}
   LibraryWindowController* libraryWindow() const { return libraryWindow_.get(); }
+  // The preferences window's delegate: each change saved and applied at once.
+  void preferencesChanged(PreferencesSheetController* sender) override;
+  void extenderChanged(PreferencesSheetController* sender, bool status) override;
+  void statusBarIconStatusChanged(PreferencesSheetController* sender, bool status) override;
+  void dockIconStatusChanged(PreferencesSheetController* sender, bool status) override;
+  void plainFontChanged(PreferencesSheetController* sender, const QFont& font) override;
+  void formattedFontChanged(PreferencesSheetController* sender, const QFont& font) override;
+  void hotKeysChanged(PreferencesSheetController* sender) override;
+  void backupConfigChanged(PreferencesSheetController* sender) override;
+  QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) override;
+  void chooseApplications(PreferencesSheetController* sender, int exceptionType, const QString& title,
+                          const QStringList& applications) override;
+  // The statistics and import windows' delegate.
+  void statisticsWordPerMinuteChanged(StatisticsWindowController* controller) override;
+  void ImportCompleted(ImportWindowController* controller) override;
+  void statisticsChanged() override;
+  PreferencesSheetController* preferencesSheet() const { return preferencesSheet_.get(); }
+  StatisticsWindowController* statisticSheet() const { return statisticSheet_.get(); }
+  ImportWindowController* importDialogWindow() const { return importDialogWindow_.get(); }
 
   KeyboardHook* eventHandler() const { return eventHandler_.get(); }
   ql::ExpansionExecutor& executor() { return executor_; }
@@ -222,6 +250,10 @@ class QuilletAppDelegate final : public QObject,
   void expansionSwitched(bool enabled);
   // A restore replaced groups and snippets: the library outline reloads.
   void libraryRestored();
+  // An import added groups and snippets: the library outline reloads.
+  void libraryImported();
+  // plainSnippetFont or formattedSnippetFont changed: an open snippet editor follows.
+  void snippetFontsChanged();
 
  private:
   bool checkAccessAndInstallHook();
@@ -268,6 +300,11 @@ class QuilletAppDelegate final : public QObject,
   quint64 clipboardCountAtSave_ = 0;
   quint64 clipboardCountAfterCopy_ = 0;
   bool clipboardSaved_ = false;
+  // Created on first use and kept; declared last so they go before the library.
+  std::unique_ptr<PreferencesSheetController> preferencesSheet_;
+  std::unique_ptr<StatisticsWindowController> statisticSheet_;
+  std::unique_ptr<ImportWindowController> importDialogWindow_;
+  void windowsAfterRestore();
 
  public:
   // Entries of the status menu the controller adjusts.

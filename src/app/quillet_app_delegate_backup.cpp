@@ -213,6 +213,7 @@ void QuilletAppDelegate::restoreFileSelected(RestoreWindowController* controller
       unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
     resetHotKeys();
   }
+  windowsAfterRestore();
 }
 
 void QuilletAppDelegate::restoreAlertDidEnd() {

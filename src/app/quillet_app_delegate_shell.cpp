@@ -151,10 +151,6 @@ void QuilletAppDelegate::helpAction() {
   }
 }
 
-void QuilletAppDelegate::actionPreferences() { Q_EMIT preferencesWindowRequested(); }
-void QuilletAppDelegate::actionStatistics() { Q_EMIT statisticsWindowRequested(); }
-void QuilletAppDelegate::actionImport() { Q_EMIT importWindowRequested(); }
-
 void QuilletAppDelegate::actionRestore() {
   if (!restoreSheet_) restoreSheet_ = std::make_unique<RestoreWindowController>(this, settings_.get(), window);
   restoreSheet_->showWindow();

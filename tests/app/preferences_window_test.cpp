@@ -40,8 +40,9 @@ class PreferencesWindow : public ::testing::Test, public PreferencesSheetControl
   void toggleLoginItem(bool on) override { calls_ << QString("login %1").arg(on); }
   void setDockStatus(bool shown) override { calls_ << QString("show dock %1").arg(shown); }
   void relaunch() override { calls_ << "relaunch"; }
-  void unRegisterhotKey(quint16 code, quint64 flags) override {
+  bool unRegisterhotKey(quint16 code, quint64 flags) override {
     calls_ << QString("unregister %1 %2").arg(code).arg(flags, 0, 16);
+    return true;
   }
   QString hotKeyTakenReason(quint16 code, quint64) override {
     return code == ql::keys::F5 ? QStringLiteral("another program holds it.") : QString();

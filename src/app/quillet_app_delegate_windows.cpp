@@ -1,0 +1,172 @@
+// The main controller and its secondary windows: preferences, statistics and
+// import. Each window is created on first use and kept; the controller saves
+// and applies what the windows change.
+#include "app/quillet_app_delegate.h"
+
+#include "app/import_window_controller.h"
+#include "app/preferences_sheet_controller.h"
+#include "app/statistics_window_controller.h"
+#include "platform/log.h"
+
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPointer>
+#include <QVBoxLayout>
+
+namespace {
+
+// The registration centre hands out ids upward from 1; this one is never
+// among them, so a probe cannot disturb a hot key in use.
+constexpr quint32 kProbeHotKeyID = 0xFFFFFFFFu;
+constexpr quint64 kHotKeyModifiers = ql::mods::Command | ql::mods::Option | ql::mods::Control | ql::mods::Shift;
+
+}  // namespace
+
+void QuilletAppDelegate::actionPreferences() {
+  // Without a library there is no record to edit.
+  if (!settings_) return;
+  if (!preferencesSheet_) {
+    preferencesSheet_ = std::make_unique<PreferencesSheetController>();
+    preferencesSheet_->delegate = this;
+    // The check box follows a switch made by the menu or the hot key.
+    connect(this, &QuilletAppDelegate::expansionSwitched, preferencesSheet_.get(),
+            [this] { preferencesSheet_->resetView(); });
+  }
+  preferencesSheet_->soundNames = platform_.sounds->soundNames();
+  preferencesSheet_->keySourceCanWithholdKeys = platform_.keySource->canWithholdKeys();
+  preferencesSheet_->showWindow(&settings_->preferences);
+  platform_.workspace->activateProgram();
+}
+
+void QuilletAppDelegate::actionStatistics() {
+  if (!statisticSheet_) {
+    statisticSheet_ = std::make_unique<StatisticsWindowController>(settings_.get(), statistics_.get());
+    statisticSheet_->delegate = this;
+  }
+  statisticSheet_->showWindow();
+  platform_.workspace->activateProgram();
+}
+
+void QuilletAppDelegate::actionImport() {
+  // An import merges into the library; without one there is nowhere to put it.
+  if (!settings_) return;
+  if (!importDialogWindow_) {
+    importDialogWindow_ = std::make_unique<ImportWindowController>(settings_.get());
+    importDialogWindow_->delegate = this;
+  }
+  // Opened again from the tray while open: a reset would throw away the file
+  // checked, or pull the data from under a check still reading.
+  QDialog* dialog = importDialogWindow_->window();
+  if (dialog && dialog->isVisible()) {
+    dialog->raise();
+    dialog->activateWindow();
+  } else {
+    importDialogWindow_->showWindow();
+  }
+  platform_.workspace->activateProgram();
+}
+
+void QuilletAppDelegate::windowsAfterRestore() {
+  if (preferencesSheet_) preferencesSheet_->resetView();
+  if (statisticSheet_) {
+    statisticSheet_->refresh();
+    statisticSheet_->resetView();
+  }
+}
+
+void QuilletAppDelegate::preferencesChanged(PreferencesSheetController*) { preferencesChanged(); }
+
+void QuilletAppDelegate::extenderChanged(PreferencesSheetController*, bool status) { extenderChanged(status); }
+
+void QuilletAppDelegate::statusBarIconStatusChanged(PreferencesSheetController*, bool status) {
+  statusBarIconStatusChanged(status);
+}
+
+void QuilletAppDelegate::dockIconStatusChanged(PreferencesSheetController*, bool status) {
+  dockIconStatusChanged(status);
+}
+
+void QuilletAppDelegate::plainFontChanged(PreferencesSheetController*, const QFont&) {
+  Q_EMIT snippetFontsChanged();
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::formattedFontChanged(PreferencesSheetController*, const QFont&) {
+  Q_EMIT snippetFontsChanged();
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::hotKeysChanged(PreferencesSheetController*) {
+  // Registering the whole table again over the combinations still held would
+  // have the centre refuse each unchanged one as a duplicate, and log it as a
+  // failure; they are let go first and taken again at once.
+  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys()) unRegisterhotKey(held.keyCode, held.modifierFlags);
+  hotKeysChanged();
+}
+
+void QuilletAppDelegate::backupConfigChanged(PreferencesSheetController*) { backupConfigChanged(); }
+
+QString QuilletAppDelegate::hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) {
+  // A combination of ours is about to be released and taken again.
+  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys())
+    if (held.keyCode == keyCode && (held.modifierFlags & kHotKeyModifiers) == (modifierFlags & kHotKeyModifiers))
+      return {};
+  if (!platform_.hotKeys->registerHotKey(kProbeHotKeyID, keyCode, modifierFlags))
+    return QStringLiteral("another program already uses it as a shortcut.");
+  platform_.hotKeys->unregisterHotKey(kProbeHotKeyID);
+  return {};
+}
+
+// A plain list of the installed applications, until the library window's
+// application picker can serve the preferences too.
+void QuilletAppDelegate::chooseApplications(PreferencesSheetController* sender, int exceptionType,
+                                            const QString& title, const QStringList& applications) {
+  if (!sender) return;
+  auto* picker = new QDialog(sender->window());
+  picker->setObjectName(QStringLiteral("ApplicationPicker"));
+  picker->setAttribute(Qt::WA_DeleteOnClose);
+  picker->setWindowModality(Qt::WindowModal);
+  picker->setWindowTitle(title);
+  auto* layout = new QVBoxLayout(picker);
+  layout->addWidget(new QLabel(title, picker));
+  auto* list = new QListWidget(picker);
+  QStringList names = applications;
+  for (const ql::InstalledApplication& application : platform_.workspace->installedApplications())
+    if (!application.name.isEmpty() && !names.contains(application.name)) names.append(application.name);
+  names.sort(Qt::CaseInsensitive);
+  for (const QString& name : std::as_const(names)) {
+    auto* item = new QListWidgetItem(name, list);
+    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
+    item->setCheckState(applications.contains(name) ? Qt::Checked : Qt::Unchecked);
+  }
+  layout->addWidget(list);
+  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, picker);
+  connect(buttons, &QDialogButtonBox::accepted, picker, &QDialog::accept);
+  connect(buttons, &QDialogButtonBox::rejected, picker, &QDialog::reject);
+  layout->addWidget(buttons);
+  const QPointer<PreferencesSheetController> window(sender);
+  connect(picker, &QDialog::finished, this, [window, list, exceptionType](int result) {
+    if (!window) return;
+    QStringList chosen;
+    for (int i = 0; i < list->count(); ++i)
+      if (list->item(i)->checkState() == Qt::Checked) chosen.append(list->item(i)->text());
+    window->AppSelectionSheetControllerDidFinish(result != QDialog::Accepted, exceptionType, chosen);
+  });
+  picker->resize(360, 420);
+  picker->open();
+}
+
+void QuilletAppDelegate::statisticsWordPerMinuteChanged(StatisticsWindowController*) { saveSettingsFile(); }
+
+void QuilletAppDelegate::ImportCompleted(ImportWindowController*) {
+  Q_EMIT libraryImported();
+  // New abbreviations count from the next key in the application in front.
+  if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
+}
+
+void QuilletAppDelegate::statisticsChanged() {
+  if (statisticSheet_ && statisticSheet_->window() && statisticSheet_->window()->isVisible())
+    statisticSheet_->refresh();
+}

@@ -1,0 +1,245 @@
+// The preferences, statistics and import windows driven through the real
+// controller on the simulated desktop: each change is saved and takes effect.
+#include "shell_rig.h"
+
+#include "app/import_window_controller.h"
+#include "app/preferences_sheet_controller.h"
+#include "app/shortcut_recorder.h"
+#include "app/statistics_window_controller.h"
+#include "model/import_choices.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+void choose(QComboBox* box, int index) {
+  box->setCurrentIndex(index);
+  Q_EMIT box->activated(index);
+}
+
+qint64 keyCodeOf(const ql::PlistDict& d) {
+  const ql::PlistValue* v = d.value(QStringLiteral("keyCode"));
+  return v && v->toInteger() ? *v->toInteger() : -1;
+}
+
+}  // namespace
+
+TEST_F(ShellTest, PreferencesWindowChangesTakeEffectAtOnce) {
+  start([](QLPreferences& p) {
+    p.openQuilletHotKey = hotKey(ql::keys::O, mods::Command | mods::Option);
+    p.newSnippetHotKey = hotKey(ql::keys::N, mods::Command | mods::Shift);
+    p.isAutomaticBackup = false;
+    p.backupType = 0;
+    p.isLaunchAtLogin = false;
+    p.isShowDockIcon = true;  // no taskbar entry
+  });
+  controller->actionPreferences();
+  PreferencesSheetController* sheet = controller->preferencesSheet();
+  ASSERT_TRUE(sheet);
+  controller->actionPreferences();
+  EXPECT_EQ(controller->preferencesSheet(), sheet);  // kept, not made again
+
+  // Back in the taskbar at once, without a relaunch; the tray icon may go then.
+  EXPECT_FALSE(controller->hasDockIcon());
+  EXPECT_FALSE(sheet->showStatusBarIconButton->isEnabled());
+  sheet->hideIconInDockButton->click();
+  EXPECT_TRUE(controller->hasDockIcon());
+  EXPECT_TRUE(sheet->showStatusBarIconButton->isEnabled());
+  EXPECT_FALSE(savedPreferences().isShowDockIcon);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+
+  // A hot key recorded in the window works the next moment; the old one is let go.
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
+  ShortcutRecorder* open = sheet->recorders[1];
+  LogCapture log;
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::keyClick(open, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_FALSE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::Space, mods::Command | mods::Option));
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::N, mods::Command | mods::Shift));  // the others still work
+  EXPECT_FALSE(log.contains(QStringLiteral("Unable")));  // and are not reported as failing
+  EXPECT_EQ(keyCodeOf(savedPreferences().openQuilletHotKey), ql::keys::Space);
+  EXPECT_EQ(desktop.hotKeys().registered().size(), controller->hotKeyCenter().registeredHotKeys().size());
+
+  // Another program's combination is refused, ours is not; the probe leaves nothing grabbed.
+  desktop.hotKeys().reserve(ql::keys::F5, mods::Command | mods::Shift);
+  const auto registered = desktop.hotKeys().registered();
+  EXPECT_FALSE(controller->hotKeyTakenReason(ql::keys::F5, mods::Command | mods::Shift).isEmpty());
+  EXPECT_TRUE(controller->hotKeyTakenReason(ql::keys::Space, mods::Command | mods::Option).isEmpty());
+  EXPECT_TRUE(controller->hotKeyTakenReason(ql::keys::J, mods::Control | mods::Shift).isEmpty());
+  EXPECT_EQ(desktop.hotKeys().registered(), registered);
+
+  // Cleared: nothing fires, an empty description is saved.
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::keyClick(open, Qt::Key_Backspace);
+  EXPECT_FALSE(desktop.pressHotKey(ql::keys::Space, mods::Command | mods::Option));
+  EXPECT_TRUE(savedPreferences().openQuilletHotKey.isEmpty());
+
+  // Backups: switched on, the timer runs; a longer interval moves the next backup.
+  sheet->automaticBackupButton->click();
+  EXPECT_TRUE(controller->backupTimer().isActive());
+  EXPECT_TRUE(savedPreferences().isAutomaticBackup);
+  const QDateTime hourly = controller->backupTimer().dueDate();
+  choose(sheet->backupButton, 2);
+  EXPECT_GT(controller->backupTimer().dueDate(), hourly.addSecs(23 * 3600));
+  EXPECT_EQ(savedPreferences().backupType, 2);
+  sheet->automaticBackupButton->click();
+  EXPECT_FALSE(controller->backupTimer().isActive());
+
+  // The tray icon goes when unchecked and comes back.
+  ASSERT_TRUE(controller->statusItem());
+  sheet->showStatusBarIconButton->click();
+  EXPECT_FALSE(controller->statusItem());
+  EXPECT_FALSE(savedPreferences().isShowStatusBarIcon);
+  sheet->showStatusBarIconButton->click();
+  EXPECT_TRUE(controller->statusItem());
+
+  // The autostart entry is written and removed.
+  sheet->launchAtLoginButton->click();
+  EXPECT_TRUE(desktop.loginItems().contains());
+  EXPECT_TRUE(savedPreferences().isLaunchAtLogin);
+  sheet->launchAtLoginButton->click();
+  EXPECT_FALSE(desktop.loginItems().contains());
+
+  // Fonts are saved and an open editor is told.
+  QSignalSpy fonts(controller.get(), &QuilletAppDelegate::snippetFontsChanged);
+  QFont mono(QStringLiteral("Monospace"));
+  mono.setPointSizeF(15);
+  sheet->changeFont(true, mono);
+  sheet->changeFont(false, mono);
+  EXPECT_EQ(fonts.count(), 2);
+  EXPECT_EQ(QLPreferences::fontSize(savedPreferences().plainSnippetFont), 15);
+  EXPECT_EQ(QLPreferences::fontSize(savedPreferences().formattedSnippetFont), 15);
+
+  // The switch: from the window it stops expansion; from the menu the check box follows.
+  sheet->extendAbbrButton->click();
+  EXPECT_FALSE(controller->isQLEnabled);
+  EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
+  controller->actionDisableQuillet();
+  EXPECT_TRUE(sheet->extendAbbrButton->isChecked());
+
+  // Out of the taskbar only by a relaunch, which keeps a tray icon.
+  sheet->showStatusBarIconButton->click();
+  sheet->hideIconInDockButton->click();
+  EXPECT_EQ(desktop.relauncher().starts(), 1);
+  EXPECT_EQ(terminated, 1);
+  EXPECT_TRUE(savedPreferences().isShowDockIcon);
+  EXPECT_TRUE(savedPreferences().isShowStatusBarIcon);
+}
+
+TEST_F(ShellTest, PreferencesApplicationRuleThroughThePicker) {
+  start();
+  desktop.addApplication(QStringLiteral("Terminal"));
+  controller->actionPreferences();
+  PreferencesSheetController* sheet = controller->preferencesSheet();
+  auto findPicker = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets())
+      if (w->objectName() == QLatin1String("ApplicationPicker") && w->isVisible()) return static_cast<QDialog*>(w);
+    return static_cast<QDialog*>(nullptr);
+  };
+
+  choose(sheet->exceptionButton, 1);
+  QDialog* dialog = findPicker();
+  ASSERT_TRUE(dialog);
+  auto* list = dialog->findChild<QListWidget*>();
+  const auto found = list->findItems(QStringLiteral("Terminal"), Qt::MatchExactly);
+  ASSERT_EQ(found.size(), 1);
+  found[0]->setCheckState(Qt::Checked);
+  dialog->accept();
+  EXPECT_EQ(savedPreferences().exceptionType, 2);
+  EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
+
+  // The rule holds at once: Terminal is left alone, TextEdit still expands.
+  desktop.switchTo(QStringLiteral("Terminal"));
+  desktop.typeText(QStringLiteral("sig "));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  desktop.typeText(QStringLiteral("sig "));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.focusedField()->string() == QLatin1String("text "); }, 5000));
+  EXPECT_EQ(desktop.application(QStringLiteral("Terminal"))->field.string(), QStringLiteral("sig "));
+}
+
+TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
+  start();
+  controller->actionStatistics();
+  StatisticsWindowController* stats = controller->statisticSheet();
+  ASSERT_TRUE(stats);
+  EXPECT_EQ(stats->labelSnippets->text(), QStringLiteral("0"));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+
+  // Open: each expansion shows at once.
+  desktop.typeText(QStringLiteral("sig "));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return stats->labelSnippets->text() == QLatin1String("1"); }, 5000));
+  EXPECT_EQ(stats->labelCharacters->text(), QStringLiteral("4"));
+
+  // Closed, it is left alone, and shows the new count when opened again.
+  stats->window()->hide();
+  desktop.typeText(QStringLiteral("adr "));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return controller->statistics()->allTime.expanded == 2; }, 5000));
+  EXPECT_EQ(stats->labelSnippets->text(), QStringLiteral("1"));
+  controller->actionStatistics();
+  EXPECT_EQ(controller->statisticSheet(), stats);
+  EXPECT_EQ(stats->labelSnippets->text(), QStringLiteral("2"));
+
+  // A new typing speed is saved at once.
+  const int index = stats->wmpCombobox->count() - 1;
+  const int wmp = stats->wmpCombobox->itemData(index).toInt();
+  ASSERT_NE(wmp, controller->settings()->preferences.wordPerMinute);
+  stats->wmpCombobox->setCurrentIndex(index);
+  Q_EMIT stats->wmpCombobox->activated(index);
+  EXPECT_EQ(savedPreferences().wordPerMinute, wmp);
+}
+
+TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
+  ql::ImportChoices().save();
+  start();
+  QSignalSpy changed(controller.get(), &QuilletAppDelegate::libraryImported);
+  controller->actionImport();
+  ImportWindowController* import = controller->importDialogWindow();
+  ASSERT_TRUE(import);
+  EXPECT_EQ(import->settings, controller->settings());
+  import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
+  import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
+  QTest::mouseClick(import->importButton, Qt::LeftButton);
+  // Asked for again from the tray, the open window keeps the file it checked.
+  controller->actionImport();
+  EXPECT_EQ(import->tableView->item(0, 2)->text(), QStringLiteral("11"));
+  QTest::mouseClick(import->saveButton, Qt::LeftButton);
+  EXPECT_EQ(changed.count(), 1);
+  EXPECT_EQ(controller->settings()->snippets.size(), 2 + 11);
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.snippets.size(), 2 + 11);
+  // The library the controller expands from still works after the merge.
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  desktop.typeText(QStringLiteral("sig "));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.focusedField()->string() == QLatin1String("text "); }, 5000));
+  ql::ImportChoices().save();
+}
+
+TEST_F(ShellTest, OpenWindowsFollowARestoreOfThePreferences) {
+  start();
+  controller->actionPreferences();
+  controller->actionStatistics();
+  QLSettings backup;
+  ASSERT_TRUE(backup.loadSettings());
+  backup.preferences.isRestoreClipboard = !backup.preferences.isRestoreClipboard;
+  backup.preferences.wordPerMinute = 90;
+  QTemporaryDir folder;
+  const QString path = folder.filePath(QStringLiteral("restore.qlxdoc"));
+  ASSERT_TRUE(backup.saveBackup(path));
+
+  controller->actionRestore();
+  RestoreWindowController* restore = controller->restoreSheet();
+  restore->isRestorePreferences = true;
+  restore->isRestoreGroupsAndSnippets = false;
+  restore->isTakeBackupBeforeRestore = false;
+  controller->restoreFileSelected(restore, path);
+  EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), backup.preferences.isRestoreClipboard);
+  EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
+  EXPECT_EQ(controller->statisticSheet()->statisticPeriodPopup->currentIndex(), 0);
+}
