@@ -269,7 +269,15 @@ void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength
     snippet->dateLastUsed = now;
     if (group) group->dateLastUsed = now;
     library->preferences.characterSaved += contentLength;
-    library->saveSettings();
+    // Written once the key handler has returned: the user's held typing is
+    // let go first, and expansions in a burst share one write.
+    if (!savePending_) {
+      savePending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        savePending_ = false;
+        if (QLSettings* settings = delegate_.settings()) settings->saveSettings();
+      });
+    }
   }
   if (QLStatistics* statistics = delegate_.statistics()) statistics->updateCounters(contentLength);
 

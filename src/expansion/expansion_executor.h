@@ -87,6 +87,7 @@ class ExpansionExecutor final : public QObject {
   QString lastKeyCharacters_;
   bool stage2Running_ = false;
   bool targetMissedFetch_ = false;
+  bool savePending_ = false;
 };
 
 }  // namespace ql

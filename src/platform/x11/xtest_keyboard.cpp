@@ -78,6 +78,11 @@ void XTestKeyboard::tapKeyAs(int keyCode, unsigned modifiers) { post(keyCode, mo
 
 void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
   if (!available_ || keyCode <= 0) return;
+  if (stroke == Release) {
+    // Applications act on the press; its modifiers were let go with it.
+    fakeKey(keyCode, false);
+    return;
+  }
   // The user may press or release a modifier at any moment, and the grab
   // that holds their keys does not hold the server's modifier state. With
   // the server grabbed, the keys read down are the keys our events meet:
