@@ -179,7 +179,6 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
     // Restores asked for meanwhile (an earlier expansion's) wait until the
     // last part is in.
     services_.pasteboard().beginPasting();
-    targetMissedFetch_ = false;
     try {
       const QList<SnippetPart> parts = QLSnippet::snippetParts(content);
       for (qsizetype i = 0; i < parts.size(); ++i)
@@ -247,7 +246,12 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     // fetch; the pasteboard orders its answer before anything posted next.
     const bool more = key >= 0 || delimiterKey >= 0 || cursor > 0 || !last;
     const int bound = more && !targetMissedFetch_ ? qMax(partPauseMs, fetchGraceMs) : partPauseMs;
-    if (!services_.pasteboard().waitUntilFetched(bound) && more) targetMissedFetch_ = true;
+    // A target that does not fetch at all (Ctrl+V means something else
+    // there) costs the long wait once, not at every expansion.
+    if (services_.pasteboard().waitUntilFetched(bound))
+      targetMissedFetch_ = false;
+    else if (more)
+      targetMissedFetch_ = true;
   }
 
   if (key >= 0) sendKey(quint16(key));

@@ -57,9 +57,9 @@ class ExpansionExecutor final : public QObject {
 
   // How long to wait at most for the target to fetch a part: nothing
   // follows it, or more input follows it (a slow target must not see the
-  // next part or key first). The wait ends as soon as the fetch is seen; a
-  // target that missed the longer bound gets the shorter one for the rest
-  // of the expansion.
+  // next part or key first). The wait ends as soon as the fetch is seen. Once
+  // a target missed the longer bound, the shorter one applies until a fetch
+  // is seen again.
   int partPauseMs = 100;
   int fetchGraceMs = 3000;
 
