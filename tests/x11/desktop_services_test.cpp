@@ -104,7 +104,8 @@ TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakes
   SessionBus bus;
   ASSERT_TRUE(bus.isRunning());
   test::WindowManager wm;
-  const QString script = QFileInfo(QStringLiteral(__FILE__)).path() + QStringLiteral("/gtk_entry.py");
+  // Absolute: ctest runs the program from another folder than the build's.
+  const QString script = QStringLiteral(QUILLET_X11_TESTS "/gtk_entry.py");
   Client entry(QStringLiteral("/usr/bin/python3"), {script});
   ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().processId == entry.pid(); }, 10000));
   FocusedSelection s;

@@ -85,11 +85,10 @@ class ClipboardE2E : public testing::Test {
 TEST_F(ClipboardE2E, ATargetThatFetchesLateGetsTheSnippetThenTheUserTheirClipboard) {
   ownClipboard("my own words");
   const QString out = dir.filePath(QStringLiteral("field.txt"));
-  const QString script =
-      QFileInfo(QStringLiteral(__FILE__)).path() + QStringLiteral("/late_paste_entry.py");
+  const QString script = QStringLiteral(QUILLET_X11_TESTS "/late_paste_entry.py");
   // A second after Ctrl+V: ten times the designed pause.
   Client entry(QStringLiteral("/usr/bin/python3"), {script, QStringLiteral("1000"), out});
-  ASSERT_TRUE(waitUntil([&] { return test::findWindowByClass("LatePaste") != 0; }, 10000));
+  ASSERT_TRUE(waitUntil([&] { return test::findWindowByClass("LatePaste") != 0; }, 30000));
   ASSERT_TRUE(activate(test::findWindowByClass("LatePaste")));
 
   // Immediate mode: nothing follows the paste, so only the restore could
