@@ -25,7 +25,7 @@ using bench::Clock;
 using bench::Controller;
 using bench::TimedInput;
 
-void expandOnce(benchmark::State& state, bool canWithhold, int settleMs = 10) {
+void expandOnce(benchmark::State& state, bool canWithhold) {
   ql::sim::SimDesktop desktop;
   desktop.keySource().setCanWithholdKeys(canWithhold);
   TimedInput input(desktop.input());
@@ -43,7 +43,6 @@ void expandOnce(benchmark::State& state, bool canWithhold, int settleMs = 10) {
   KeyboardHook hook(platform);
   ql::ExpansionExecutor executor(platform, services, controller);
   executor.partPauseMs = 0;  // the designed pause follows the last key
-  executor.fetchSettleMs = settleMs;
   controller.hook = &hook;
   controller.executor = &executor;
   hook.delegate = &controller;
@@ -65,10 +64,7 @@ void expandOnce(benchmark::State& state, bool canWithhold, int settleMs = 10) {
 
 void BM_DelimiterToLastKey_Withholding(benchmark::State& state) { expandOnce(state, true); }
 void BM_DelimiterToLastKey_Erasing(benchmark::State& state) { expandOnce(state, false); }
-// The program's own work, without the wait for the fetch answer to travel.
-void BM_DelimiterToLastKey_NoSettle(benchmark::State& state) { expandOnce(state, false, 0); }
 BENCHMARK(BM_DelimiterToLastKey_Withholding)->UseManualTime()->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DelimiterToLastKey_NoSettle)->UseManualTime()->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DelimiterToLastKey_Erasing)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 }  // namespace

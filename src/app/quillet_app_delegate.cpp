@@ -234,7 +234,7 @@ void QuilletAppDelegate::activteLastApp() { executor_.activteLastApp(); }
 bool QuilletAppDelegate::mouseMouseEvent(KeyboardHook*, const ql::MouseEvent&) { return false; }
 
 bool QuilletAppDelegate::keyEvent(KeyboardHook*, const ql::KeyEvent& event) {
-  executor_.noteKeyPress(event.keyCode, event.modifierFlags);
+  executor_.noteKeyPress(event.keyCode, event.modifierFlags, event.characters);
   typedSinceExpansion_ = true;
   return false;
 }

@@ -9,8 +9,6 @@
 #include "platform/keys.h"
 #include "platform/log.h"
 
-#include <QElapsedTimer>
-#include <QEventLoop>
 #include <QTimer>
 
 #include <exception>
@@ -68,17 +66,30 @@ quint64 ExpansionExecutor::delimiterFlags(quint16 keyCode) const {
   return keyCode == lastKeyCode_ ? lastKeyFlags_ & (mods::Shift | mods::Option) : 0;
 }
 
+void ExpansionExecutor::typeDelimiter(quint16 keyCode) {
+  // A printable delimiter comes back as the character typed, with whatever
+  // level and group the layout needs ("@" is AltGr+Q on a German layout):
+  // its key with Shift or Option alone would type something else.
+  const QList<uint> typed = lastKeyCharacters_.toUcs4();
+  if (keyCode == lastKeyCode_ && typed.size() == 1 && QChar::isPrint(char32_t(typed.front())) &&
+      services_.input().typeCharacter(lastKeyCharacters_))
+    return;
+  sendKey(keyCode, delimiterFlags(keyCode));
+}
+
 void ExpansionExecutor::retypeDelimiter(const QString& delimiter) {
   bool ok = false;
   const int code = delimiter.toInt(&ok);
   if (!ok || code < 0 || code > 0xFFFF) return;
   InputHold hold(keySource_);
-  sendKey(quint16(code), delimiterFlags(quint16(code)));
+  typeDelimiter(quint16(code));
 }
 
-void ExpansionExecutor::noteKeyPress(quint16 keyCode, quint64 modifierFlags) {
+void ExpansionExecutor::noteKeyPress(quint16 keyCode, quint64 modifierFlags,
+                                     const QString& characters) {
   lastKeyCode_ = keyCode;
   lastKeyFlags_ = modifierFlags;
+  lastKeyCharacters_ = characters;
 }
 
 bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet) {
@@ -114,7 +125,8 @@ bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLen
     QList<CodeOccurrence> keys;
     QList<CodeOccurrence> fills;
     std::optional<SnippetContent> expanded =
-        snippet->processSnippet(caseMode, &keys, &fills, &length, &pasteboard_);
+        snippet->processSnippet(caseMode, &keys, &fills, &length,
+                                services_.pasteboard().userPasteboard());
     if (!expanded) throw std::runtime_error("the snippet has no content to insert");
 
     if (clearAbbreviation)
@@ -189,10 +201,8 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
   return true;
 }
 
-void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& snippet,
+void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*snippet*/,
                                   const QString& delimiter, bool last) {
-  QElapsedTimer clock;
-  clock.start();
   const QString plain = plainOf(part.data);
   int cursor = expansion_text::caretMovesOver(plain.right(part.cursor));
 
@@ -206,7 +216,9 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& sni
       if (const auto text = readFlatRtfd(part.data.rtfd)) {
         rtf = writeRtf(*text, RtfAttachments::Pictures);
         string = text->string();
-        if (snippet->isConvertToHTML) html = helper::htmlForAttributedString(*text);
+        // Most Linux applications take rich text only as HTML, so it is
+        // offered whatever isConvertToHTML says.
+        html = helper::htmlForAttributedString(*text);
       }
       services_.writeDataToPasteBoard(part.data.rtfd, rtf, string, html);
     } else {
@@ -226,25 +238,28 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& sni
   }
   const int key = codes::virtualKeyFor(part.key);
 
-  if (pasting) {
+  if (pasting && services_.pasteboard().lastWriteTaken()) {
+    services_.pasteboard().notePasteSent();
     // Nothing may be typed before the target has the part: on X11 it
-    // inserts the content whenever the fetch answer arrives.
+    // inserts the content whenever the fetch answer arrives, and the next
+    // part must not replace content not yet fetched. The wait ends with the
+    // fetch; the pasteboard orders its answer before anything posted next.
     const bool more = key >= 0 || delimiterKey >= 0 || cursor > 0 || !last;
-    bool fetched = services_.pasteboard().waitUntilFetched(partPauseMs);
-    if (!fetched && more)
-      fetched = services_.pasteboard().waitUntilFetched(qMax(0, fetchGraceMs - int(clock.elapsed())));
-    // The answer to the fetch and the keys that follow travel on different
-    // connections: a moment lets the answer reach the target first.
-    if (fetched && more) pause(fetchSettleMs);
+    const int bound = more && !targetMissedFetch_ ? qMax(partPauseMs, fetchGraceMs) : partPauseMs;
+    // A target that does not fetch at all (Ctrl+V means something else
+    // there) costs the long wait once, not at every expansion.
+    if (services_.pasteboard().waitUntilFetched(bound))
+      targetMissedFetch_ = false;
+    else if (more)
+      targetMissedFetch_ = true;
   }
 
   if (key >= 0) sendKey(quint16(key));
   if (delimiterKey >= 0) {
-    sendKey(quint16(delimiterKey), delimiterFlags(quint16(delimiterKey)));
+    typeDelimiter(quint16(delimiterKey));
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }
   sendKey(keys::Left, 0, cursor);
-  pause(partPauseMs - int(clock.elapsed()));
 }
 
 void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength) {
@@ -258,7 +273,15 @@ void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength
     snippet->dateLastUsed = now;
     if (group) group->dateLastUsed = now;
     library->preferences.characterSaved += contentLength;
-    library->saveSettings();
+    // Written once the key handler has returned: the user's held typing is
+    // let go first, and expansions in a burst share one write.
+    if (!savePending_) {
+      savePending_ = true;
+      QTimer::singleShot(0, this, [this] {
+        savePending_ = false;
+        if (QLSettings* settings = delegate_.settings()) settings->saveSettings();
+      });
+    }
   }
   if (QLStatistics* statistics = delegate_.statistics()) statistics->updateCounters(contentLength);
 
@@ -279,15 +302,6 @@ void ExpansionExecutor::activteLastApp() {
 
 void ExpansionExecutor::sendKey(quint16 keyCode, quint64 modifierFlags, int times) {
   for (int i = 0; i < times; ++i) services_.sendKeyboardEvent(KeyRequest{keyCode, modifierFlags, true});
-}
-
-void ExpansionExecutor::pause(int ms) {
-  if (ms <= 0) return;
-  // The event loop keeps running: the target may still be fetching, and the
-  // key source queues what the user types meanwhile.
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
 }  // namespace ql

@@ -45,7 +45,7 @@ class ExpansionExecutor final : public QObject {
 
   // Every key press the user makes goes through here first, so the
   // delimiter can be retyped with the modifiers it was typed with.
-  void noteKeyPress(quint16 keyCode, quint64 modifierFlags);
+  void noteKeyPress(quint16 keyCode, quint64 modifierFlags, const QString& characters = {});
   // Types a consumed delimiter (its key code in decimal) again, as the user
   // typed it.
   void retypeDelimiter(const QString& delimiter);
@@ -55,12 +55,13 @@ class ExpansionExecutor final : public QObject {
   std::optional<ApplicationInfo> lastActiveApp;
   std::optional<WindowDescription> lastActiveAppInfo;
 
-  // The pause after each part, and how long to wait at most for a slow
-  // target to fetch a part when more input follows it.
+  // How long to wait at most for the target to fetch a part: nothing
+  // follows it, or more input follows it (a slow target must not see the
+  // next part or key first). The wait ends as soon as the fetch is seen. Once
+  // a target missed the longer bound, the shorter one applies until a fetch
+  // is seen again.
   int partPauseMs = 100;
-  int fetchGraceMs = 500;
-  // After the target fetched a part, before the keys that follow it.
-  int fetchSettleMs = 10;
+  int fetchGraceMs = 3000;
 
   bool isExpanding() const { return stage2Running_; }
 
@@ -74,7 +75,7 @@ class ExpansionExecutor final : public QObject {
   void bookkeeping(const SnippetPtr& snippet, int contentLength);
   void sendKey(quint16 keyCode, quint64 modifierFlags = 0, int times = 1);
   quint64 delimiterFlags(quint16 keyCode) const;
-  void pause(int ms);
+  void typeDelimiter(quint16 keyCode);
 
   KeySource& keySource_;
   Workspace& workspace_;
@@ -83,7 +84,10 @@ class ExpansionExecutor final : public QObject {
   ExpansionExecutorDelegate& delegate_;
   quint16 lastKeyCode_ = 0xFFFF;
   quint64 lastKeyFlags_ = 0;
+  QString lastKeyCharacters_;
   bool stage2Running_ = false;
+  bool targetMissedFetch_ = false;
+  bool savePending_ = false;
 };
 
 }  // namespace ql

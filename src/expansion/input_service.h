@@ -17,6 +17,9 @@ class InputService final {
   explicit InputService(InputSynthesiser& input) : input_(input) {}
 
   void sendKeyboardEvent(const KeyRequest& request);
+  // One character as the current layout types it; false when the backend
+  // cannot (then post its key).
+  bool typeCharacter(const QString& character) { return input_.typeCharacter(character); }
   // Waits, with the event loop running, until the user has let go of the
   // modifiers of the shortcut that started an action; false after timeoutMs.
   bool waitForModifiersReleased(int timeoutMs = 500);

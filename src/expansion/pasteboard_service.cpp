@@ -15,6 +15,66 @@ QString reason(const std::exception& e) { return QString::fromUtf8(e.what()); }
 
 }  // namespace
 
+PasteboardService::PasteboardService(Pasteboard& pasteboard) : pasteboard_(pasteboard) {
+  fetchBound_.setSingleShot(true);
+  QObject::connect(&fetchBound_, &QTimer::timeout, [this] { fetchBoundPassed(); });
+  fetchedConnection_ =
+      QObject::connect(&pasteboard_, &Pasteboard::fetched, [this] { onFetched(); });
+}
+
+PasteboardService::~PasteboardService() { QObject::disconnect(fetchedConnection_); }
+
+QStringList PasteboardService::SavedContent::types() const {
+  QStringList result;
+  if (!owner_.backupItems_) return result;
+  for (const BackupItem& item : *owner_.backupItems_)
+    if (item) result.append(item->type);
+  return result;
+}
+
+std::optional<QByteArray> PasteboardService::SavedContent::data(const QString& type) const {
+  if (!owner_.backupItems_) return std::nullopt;
+  for (const BackupItem& item : *owner_.backupItems_)
+    if (item && item->type == type) return item->data;
+  return std::nullopt;
+}
+
+bool PasteboardService::restoreIsDue() const {
+  return backupItems_ && restoreDue_ && pasteboard_.isOwnedByProgram();
+}
+
+const Pasteboard* PasteboardService::userPasteboard() {
+  return restoreIsDue() ? static_cast<const Pasteboard*>(&saved_) : &pasteboard_;
+}
+
+void PasteboardService::notePasteSent() {
+  awaitingFetch_ = pasteboard_.fetchCount() == 0;
+  if (!awaitingFetch_) return;
+  sincePaste_.start();
+  fetchBound_.stop();
+}
+
+void PasteboardService::onFetched() {
+  if (!awaitingFetch_) return;
+  awaitingFetch_ = false;
+  fetchBound_.stop();
+  if (restoreDeferred_ && pasting_ == 0) {
+    restoreDeferred_ = false;
+    restorePasteBoard();
+  }
+}
+
+void PasteboardService::fetchBoundPassed() {
+  if (!awaitingFetch_) return;
+  awaitingFetch_ = false;
+  ql::log(QStringLiteral("The target did not fetch the expansion within %1 ms; restoring anyway")
+              .arg(fetchBoundMs));
+  if (restoreDeferred_ && pasting_ == 0) {
+    restoreDeferred_ = false;
+    restorePasteBoard();
+  }
+}
+
 void PasteboardService::backupPasteBoard() {
   try {
     if (backupItems_ && restoreDue_ && pasteboard_.isOwnedByProgram()) {
@@ -45,6 +105,14 @@ void PasteboardService::restorePasteBoard() {
     restoreDeferred_ = true;
     return;
   }
+  if (awaitingFetch_ && pasteboard_.isOwnedByProgram()) {
+    // The target has not taken the last part yet; restoring now would hand
+    // it the user's content instead.
+    restoreDeferred_ = true;
+    fetchBound_.start(int(qMax<qint64>(0, fetchBoundMs - sincePaste_.elapsed())));
+    return;
+  }
+  awaitingFetch_ = false;
   try {
     if (!pasteboard_.isOwnedByProgram()) {
       // Someone copied after the expansion: theirs is the newer content.
@@ -101,9 +169,11 @@ bool PasteboardService::writeDataToPasteBoard(const QByteArray& rtfd,
 bool PasteboardService::writeTransient(QList<PasteboardItem> items, const QString& operation) {
   try {
     items.append({pasteboard_types::TransientMarker, pasteboard_types::TransientMarkerValue});
-    if (pasteboard_.write(items)) return true;
+    lastWriteTaken_ = pasteboard_.write(items);
+    if (lastWriteTaken_) return true;
     logError(operation, QStringLiteral("the pasteboard refused the content"));
   } catch (const std::exception& e) {
+    lastWriteTaken_ = false;
     logError(operation, reason(e));
   }
   return false;

@@ -3,8 +3,11 @@
 #include "platform/pasteboard.h"
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QList>
+#include <QMetaObject>
 #include <QString>
+#include <QTimer>
 
 #include <optional>
 
@@ -28,7 +31,14 @@ class PasteboardService final {
   // A saved type; none where the pasteboard gave no bytes for it.
   using BackupItem = std::optional<PasteboardItem>;
 
-  explicit PasteboardService(Pasteboard& pasteboard) : pasteboard_(pasteboard) {}
+  // Longest a restore waits for the target to fetch the last part.
+  static constexpr int kFetchBoundMs = 5000;
+  int fetchBoundMs = kFetchBoundMs;
+
+  explicit PasteboardService(Pasteboard& pasteboard);
+  ~PasteboardService();
+  PasteboardService(const PasteboardService&) = delete;
+  PasteboardService& operator=(const PasteboardService&) = delete;
 
   // Saves every type of the pasteboard, in its order, replacing what was
   // saved before. While a restore is still due and the pasteboard holds
@@ -36,9 +46,10 @@ class PasteboardService final {
   // delay), the earlier save is kept: it holds the user's content.
   void backupPasteBoard();
   // Writes the saved items back and forgets them; nothing saved, nothing
-  // done. While a paste is in flight the restore waits until it has
-  // landed. When someone copied after the program's last write, their
-  // content stays and the saved items are dropped.
+  // done. While a paste is in flight, or the last paste chord's content
+  // was not fetched yet, the restore waits until it has been (at most
+  // fetchBoundMs after the chord). When someone copied after the program's
+  // last write, their content stays and the saved items are dropped.
   void restorePasteBoard();
   // The delayed end of an expansion: the target's cleanUp, then a restore
   // when it asks for one. A null target does nothing.
@@ -53,6 +64,19 @@ class PasteboardService final {
   bool writeDataToPasteBoard(const QByteArray& rtfd, const std::optional<QByteArray>& rtf,
                              const std::optional<QString>& stringData,
                              const std::optional<QString>& htmlData);
+
+  // The paste chord for the current content was posted: a restore waits
+  // until the target has fetched it.
+  void notePasteSent();
+  // Whether the last write of content was taken (else there is nothing
+  // for a target to fetch).
+  bool lastWriteTaken() const { return lastWriteTaken_; }
+  bool isAwaitingFetch() const { return awaitingFetch_; }
+
+  // Where the clipboard code reads the user's clipboard: while a restore is
+  // due and the pasteboard holds the program's own content, that is the
+  // saved content, not the pasteboard.
+  const Pasteboard* userPasteboard();
 
   // After the paste chord: waits with the event loop running until the
   // target has fetched the content, at most timeoutMs. True when fetched.
@@ -69,12 +93,36 @@ class PasteboardService final {
 
  private:
   bool writeTransient(QList<PasteboardItem> items, const QString& operation);
+  bool restoreIsDue() const;
+  void onFetched();
+  void fetchBoundPassed();
+
+  // The saved items seen as a pasteboard, for reading only.
+  class SavedContent final : public Pasteboard {
+   public:
+    explicit SavedContent(const PasteboardService& owner) : owner_(owner) {}
+    QStringList types() const override;
+    std::optional<QByteArray> data(const QString& type) const override;
+    void clear() override {}
+    bool write(const QList<PasteboardItem>&) override { return false; }
+    quint64 changeCount() const override { return 0; }
+    int fetchCount() const override { return 0; }
+
+   private:
+    const PasteboardService& owner_;
+  };
 
   Pasteboard& pasteboard_;
   std::optional<QList<BackupItem>> backupItems_;
   bool restoreDue_ = false;      // saved by an expansion whose restore has not run
   int pasting_ = 0;              // nesting of beginPasting and waitUntilFetched
-  bool restoreDeferred_ = false; // a restore came while pasting
+  bool restoreDeferred_ = false; // a restore came while pasting or awaiting a fetch
+  bool awaitingFetch_ = false;   // the last paste chord's content is not fetched yet
+  bool lastWriteTaken_ = false;
+  QElapsedTimer sincePaste_;     // since that chord
+  QTimer fetchBound_;
+  QMetaObject::Connection fetchedConnection_;
+  SavedContent saved_{*this};
 };
 
 }  // namespace ql

@@ -13,6 +13,9 @@ class SoundService final {
 
   // Plays the named system sound, or beeps when there is none of that name.
   void playSound(const QString& name);
+  // The names playSound plays, for the sound menus (group editor,
+  // preferences).
+  QStringList soundNames() const { return player_.soundNames(); }
 
  private:
   SoundPlayer& player_;

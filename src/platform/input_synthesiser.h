@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QString>
 #include <QtGlobal>
 
 namespace ql {
@@ -19,6 +20,14 @@ class InputSynthesiser {
   // the backend presses and releases the modifiers around the key as needed
   // and restores what the user holds.
   virtual void postKey(quint16 keyCode, quint64 modifierFlags, bool down) = 0;
+
+  // Types one character (a single code point) as the current layout
+  // produces it: its key, with the level and group the layout needs. False
+  // when the backend cannot; the caller then posts the key itself.
+  virtual bool typeCharacter(const QString& character) {
+    Q_UNUSED(character);
+    return false;
+  }
 
   // The modifiers the user physically holds right now (Apple bits).
   virtual quint64 heldModifiers() const = 0;

@@ -24,6 +24,7 @@ TEST_F(ExecutorTest, CountsTheUseSavesTheLibraryAndUpdatesStatistics) {
   EXPECT_EQ(stats.allTime.expanded, 1);
   EXPECT_EQ(stats.allTime.characters, length);
   EXPECT_EQ(controller.statisticsRefreshes, 1);
+  spin(1);  // the library is written once the key handler has returned
   EXPECT_TRUE(QFile::exists(QLSettings::settingsPath()));
   EXPECT_TRUE(QFile::exists(stats.path()));
 

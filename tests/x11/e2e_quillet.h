@@ -22,12 +22,13 @@ struct E2ESnippet {
 class QuilletProgram final {
  public:
   // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
-  QuilletProgram(int extendType, const QList<E2ESnippet>& snippets)
+  QuilletProgram(int extendType, const QList<E2ESnippet>& snippets,
+                 const QStringList& delimiters = {QStringLiteral("space")})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
     QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
     f.open(QIODevice::WriteOnly);
-    f.write(library(extendType, snippets).toUtf8());
+    f.write(library(extendType, snippets, delimiters).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -86,7 +87,10 @@ class QuilletProgram final {
         .replace(QLatin1Char('>'), QLatin1String("&gt;"));
   }
 
-  static QString library(int extendType, const QList<E2ESnippet>& snippets) {
+  static QString library(int extendType, const QList<E2ESnippet>& snippets,
+                         const QStringList& delimiters) {
+    QString tokens;
+    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(escaped(d));
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
     QString members, records;
     for (int i = 0; i < snippets.size(); ++i) {
@@ -103,13 +107,13 @@ class QuilletProgram final {
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
-               "<key>delimiters</key><array><string>space</string></array>"
+               "<key>delimiters</key><array>%5</array>"
                "<key>isPlaySound</key><false/></dict>"
                "<key>Groups</key><array><dict><key>uuid</key><string>%2</string>"
                "<key>name</key><string>E2E</string><key>snippts</key><array>%3</array></dict></array>"
                "<key>Snippets</key><array>%4</array></dict></plist>\n")
         .arg(extendType)
-        .arg(group, members, records);
+        .arg(group, members, records, tokens);
   }
 
   QTemporaryDir home_;

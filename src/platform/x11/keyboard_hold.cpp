@@ -37,6 +37,7 @@ bool KeyboardHold::takeGrabResult() {
 bool KeyboardHold::begin() {
   if (active_) return grabbed_;
   active_ = true;
+  Q_EMIT activeChanged(true);
   const bool ok = grab();
   if (!ok) log(QStringLiteral("Could not hold the keyboard during an expansion"));
   return ok;
@@ -49,6 +50,7 @@ void KeyboardHold::end() {
     ungrab();
     XFlush(connection_.display());
   }
+  Q_EMIT activeChanged(false);
 }
 
 KeyboardHold::Pause::Pause(KeyboardHold& hold) : hold_(hold), resumed_(hold.grabbed_) {

@@ -40,6 +40,11 @@ class KeyboardHold final : public QObject {
   // Drops the results of grabs whose markers will never be seen.
   void forgetGrabResults() { grabResults_.clear(); }
 
+ Q_SIGNALS:
+  // The hold began (true) or ended; for measuring how long typing waits.
+  void activeChanged(bool active);
+
+ public:
   // Lets the program's own input through while it lives. Ungrab, posts and
   // grab leave in one write with no round trip between them, so the server
   // handles them as one run and no other client's input falls in the gap.

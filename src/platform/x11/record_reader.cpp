@@ -16,6 +16,7 @@ namespace {
 constexpr int kXTestFakeInput = 2;  // X_XTestFakeInput, the request of a fake event
 constexpr int kGrabKeyboard = 31;   // X_GrabKeyboard
 constexpr int kUngrabKeyboard = 32; // X_UngrabKeyboard
+constexpr int kChangeKeyboardMapping = 100;  // X_ChangeKeyboardMapping
 constexpr int kStartTimeoutMs = 2000;
 
 quint16 read16(const unsigned char* p) {
@@ -57,23 +58,27 @@ bool RecordReader::start(Sink sink, QString* error) {
     return false;
   }
 
-  XRecordRange* ranges[2] = {XRecordAllocRange(), XRecordAllocRange()};
+  XRecordRange* ranges[3] = {XRecordAllocRange(), XRecordAllocRange(), XRecordAllocRange()};
   ranges[0]->device_events.first = KeyPress;
   ranges[0]->device_events.last = MotionNotify;
   ranges[0]->core_requests.first = kGrabKeyboard;
   ranges[0]->core_requests.last = kUngrabKeyboard;
-  int rangeCount = 1;
+  // A key given a symbol for a moment (xdotool types a character the
+  // layout lacks that way) must be read with that symbol: the change comes
+  // in the stream, in order with the key events.
+  ranges[1]->core_requests.first = kChangeKeyboardMapping;
+  ranges[1]->core_requests.last = kChangeKeyboardMapping;
+  int rangeCount = 2;
   if (xtestOpcode_ >= 0) {
-    ranges[1]->ext_requests.ext_major.first = xtestOpcode_;
-    ranges[1]->ext_requests.ext_major.last = xtestOpcode_;
-    ranges[1]->ext_requests.ext_minor.first = kXTestFakeInput;
-    ranges[1]->ext_requests.ext_minor.last = kXTestFakeInput;
-    rangeCount = 2;
+    ranges[2]->ext_requests.ext_major.first = xtestOpcode_;
+    ranges[2]->ext_requests.ext_major.last = xtestOpcode_;
+    ranges[2]->ext_requests.ext_minor.first = kXTestFakeInput;
+    ranges[2]->ext_requests.ext_minor.last = kXTestFakeInput;
+    rangeCount = 3;
   }
   XRecordClientSpec clients = XRecordAllClients;
   context_ = XRecordCreateContext(control_, 0, &clients, 1, ranges, rangeCount);
-  XFree(ranges[0]);
-  XFree(ranges[1]);
+  for (XRecordRange* range : ranges) XFree(range);
   XSync(control_, False);
   if (!context_) {
     XCloseDisplay(data_);
@@ -157,6 +162,20 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
   if (category == XRecordStartOfData) started_ = true;
   if (!bytes || length == 0) return;
   if (category == XRecordFromClient) {
+    if (bytes[0] == kChangeKeyboardMapping && length >= 8) {
+      if (clientBase == ownBase_) return;  // our spare keys: never the user's
+      Event mapping;
+      mapping.type = MappingMarker;
+      mapping.detail = bytes[4];
+      const int count = bytes[1];
+      const int perKey = bytes[5];
+      const unsigned long needed = 8ul + 4ul * static_cast<unsigned long>(count * perKey);
+      if (perKey <= 0 || length < needed) return;
+      mapping.keysymsPerKey = perKey;
+      for (int i = 0; i < count * perKey; ++i) mapping.keysyms.append(read32(bytes + 8 + 4 * i));
+      received_.push_back(mapping);
+      return;
+    }
     if (clientBase != ownBase_) return;
     if (bytes[0] == xtestOpcode_ && bytes[1] == kXTestFakeInput && length >= 8) {
       pendingType_ = bytes[4];

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 
 #include <deque>
@@ -31,11 +32,17 @@ class RecordReader final : public QObject {
     int rootX = 0, rootY = 0;
     Time time = 0;
     bool own = false;  // made by the control connection's XTEST requests
+    // MappingMarker: the key symbols another client gave the keys from
+    // detail on, keysymsPerKey for each.
+    QList<quint32> keysyms;
+    int keysymsPerKey = 0;
   };
   // Types of the marker events: the control connection grabbed or
   // ungrabbed the keyboard here.
   static constexpr int GrabMarker = 0x100;
   static constexpr int UngrabMarker = 0x101;
+  // Another client changed the keyboard mapping here.
+  static constexpr int MappingMarker = 0x102;
   using Sink = std::function<void(const Event&)>;
 
   // control: the connection whose XTEST input counts as the program's own;

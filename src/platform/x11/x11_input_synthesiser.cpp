@@ -50,6 +50,11 @@ void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool d
   keyboard_.fakeKeyWithModifiers(xKey, keymap_.xModifiers(flags), down);
 }
 
+bool X11InputSynthesiser::typeCharacter(const QString& character) {
+  const QList<uint> points = character.toUcs4();
+  return points.size() == 1 && keyboard_.typeCharacter(points.front());
+}
+
 quint64 X11InputSynthesiser::heldModifiers() const {
   return keymap_.appleFlags(keyboard_.heldModifiers());
 }

@@ -21,6 +21,7 @@ class X11InputSynthesiser final : public InputSynthesiser {
   X11InputSynthesiser(XkbKeymap& keymap, XTestKeyboard& keyboard, FrontmostClass frontmost);
 
   void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
+  bool typeCharacter(const QString& character) override;
   quint64 heldModifiers() const override;
   bool waitForModifiersReleased(int timeoutMs) override;
 

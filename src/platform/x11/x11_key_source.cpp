@@ -17,6 +17,7 @@
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/Xutil.h>
 
 namespace ql {
 namespace {
@@ -185,7 +186,7 @@ bool X11KeySource::catchUp() {
 
 bool X11KeySource::isErasable(const RecordReader::Event& e) const {
   if (e.state & (ControlMask | keymap_.altMask() | keymap_.superMask())) return false;
-  const KeySym sym = keymap_.keysym(e.detail, e.state);
+  const KeySym sym = symbolOf(e.detail, e.state);
   if (KeyCharacters::isDeadKey(sym)) return false;
   const QList<uint> text = KeyCharacters::plain(sym).toUcs4();
   return text.size() == 1 && QChar::isPrint(text.front());
@@ -242,9 +243,44 @@ void X11KeySource::releaseHold() {
   }
 }
 
+void X11KeySource::noteMapping(const RecordReader::Event& e) {
+  const int perKey = e.keysymsPerKey;
+  for (int i = 0; perKey > 0 && (i + 1) * perKey <= e.keysyms.size(); ++i) {
+    const QList<quint32> symbols = e.keysyms.mid(i * perKey, perKey);
+    // Given back (no symbol): the keymap says so too once reread.
+    if (std::all_of(symbols.cbegin(), symbols.cend(), [](quint32 s) { return s == NoSymbol; }))
+      momentary_.remove(e.detail + i);
+    else
+      momentary_.insert(e.detail + i, symbols);
+  }
+}
+
+KeySym X11KeySource::symbolOf(int keyCode, unsigned state) const {
+  const auto it = momentary_.constFind(keyCode);
+  if (it == momentary_.cend()) return keymap_.keysym(keyCode, state);
+  // The core layout of a key's symbols: group 1 unshifted and shifted,
+  // then group 2's.
+  const QList<quint32>& symbols = *it;
+  const int group = (state >> 13) & 3;
+  const bool shifted = (state & ShiftMask) != 0;
+  KeySym sym = NoSymbol;
+  const int index = group * 2 + (shifted ? 1 : 0);
+  if (index < symbols.size()) sym = symbols[index];
+  if (sym == NoSymbol && group * 2 < symbols.size()) sym = symbols[group * 2];
+  if (sym == NoSymbol) sym = symbols.front();
+  if (shifted && (index >= symbols.size() || symbols[index] == NoSymbol)) {
+    KeySym lower = NoSymbol, upper = NoSymbol;
+    XConvertCase(sym, &lower, &upper);
+    sym = upper;
+  }
+  return sym;
+}
+
 void X11KeySource::process(const Pending& item) {
   const RecordReader::Event& e = item.event;
-  if (e.type == KeyPress || e.type == KeyRelease) {
+  if (e.type == RecordReader::MappingMarker) {
+    noteMapping(e);
+  } else if (e.type == KeyPress || e.type == KeyRelease) {
     processKey(item);
   } else {
     processPointer(e);
@@ -303,8 +339,8 @@ void X11KeySource::processKey(const Pending& item) {
     key.keyCode = apple >= 0 ? static_cast<quint16>(apple)
                              : static_cast<quint16>(kUnknownKeyBase | e.detail);
     const unsigned groupBits = e.state & (3u << 13);
-    key.characters = characters_->press(keymap_.keysym(e.detail, e.state));
-    key.charactersIgnoringModifiers = KeyCharacters::plain(keymap_.keysym(e.detail, groupBits));
+    key.characters = characters_->press(symbolOf(e.detail, e.state));
+    key.charactersIgnoringModifiers = KeyCharacters::plain(symbolOf(e.detail, groupBits));
     key.modifierFlags = keymap_.appleFlags(e.state) | keyClassFlags(apple);
     key.isRepeat = repeat;
     key.timestamp = static_cast<qint64>(e.time);
@@ -320,6 +356,11 @@ void X11KeySource::processKey(const Pending& item) {
   // unless it was consumed. The server followed the modifier keys all
   // along, and a tap needs no release of its own.
   if (!press || isModifier || consumed) return;
+  if (momentary_.contains(e.detail)) {
+    // The key has long lost the symbol it had: type the character instead.
+    const QList<uint> text = KeyCharacters::plain(symbolOf(e.detail, e.state)).toUcs4();
+    if (text.size() == 1 && keyboard_.typeCharacter(text.front())) return;
+  }
   const unsigned lockBits = LockMask | keymap_.numLockMask() | keymap_.scrollLockMask();
   keyboard_.tapKeyAs(e.detail, e.state & 0xFF & ~lockBits);
 }

@@ -3,6 +3,7 @@
 #include "platform/key_source.h"
 #include "platform/x11/record_reader.h"
 
+#include <QHash>
 #include <QSet>
 
 #include <deque>
@@ -77,6 +78,10 @@ class X11KeySource final : public KeySource {
   void processKey(const Pending& item);
   void processPointer(const RecordReader::Event& event);
   void trackModifiers(const RecordReader::Event& event);
+  // The symbol a key had when it was pressed: a mapping another client
+  // made for the moment, else the keymap's.
+  KeySym symbolOf(int keyCode, unsigned state) const;
+  void noteMapping(const RecordReader::Event& event);
   bool isOverOwnWindow(int x, int y) const;
 
   X11Connection& connection_;
@@ -91,6 +96,7 @@ class X11KeySource final : public KeySource {
   bool holdRequested_ = false;
 
   QSet<int> down_;  // key codes the user holds
+  QHash<int, QList<quint32>> momentary_;  // key code -> symbols, as the stream changed them
   quint64 markersSeen_ = 0;
   bool streamGrabbed_ = false;  // the grab is on at this point of the stream
   unsigned modState_ = 0;   // real modifier bits held

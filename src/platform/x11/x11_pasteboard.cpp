@@ -7,6 +7,8 @@
 #include <QGuiApplication>
 #include <QMetaObject>
 
+#include <X11/Xlib.h>
+
 namespace ql {
 namespace {
 
@@ -18,6 +20,15 @@ QClipboard* clipboard() {
 // Formats Qt makes up from others (a decoded image); never the owner's bytes.
 bool isSynthesised(const QString& format) {
   return format == QLatin1String("application/x-qt-image");
+}
+
+// Qt answers a fetch on its own connection; the keys that follow go out on
+// another. A round trip on Qt's makes the server handle the answer first,
+// so the target gets the pasted content before the next key.
+void syncAnswers() {
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (Display* display = x11 ? x11->display() : nullptr) XSync(display, False);
 }
 
 }  // namespace
@@ -75,6 +86,7 @@ void X11Pasteboard::noteFetch(const TrackedMimeData* source) {
       this,
       [this, guard = QPointer<const TrackedMimeData>(source)] {
         if (!guard || guard != own_) return;
+        syncAnswers();
         ++fetchCount_;
         Q_EMIT fetched();
       },

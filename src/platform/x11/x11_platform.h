@@ -42,6 +42,7 @@ class X11Platform final {
   X11Connection& connection() { return *connection_; }
   XkbKeymap& keymap() { return *keymap_; }
   XTestKeyboard& keyboard() { return *keyboard_; }
+  KeyboardHold& hold() { return *hold_; }
   X11KeySource& keySource() { return *keySource_; }
   X11InputSynthesiser& input() { return *input_; }
   X11Pasteboard& pasteboard() { return *pasteboard_; }

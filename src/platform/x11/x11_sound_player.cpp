@@ -14,6 +14,38 @@
 #include <algorithm>
 
 namespace ql {
+namespace {
+
+// The system sounds the stored preferences and groups name, each with the
+// theme sounds that come closest, best first (older themes lack some).
+const QList<std::pair<QString, QStringList>>& systemSounds() {
+  static const QList<std::pair<QString, QStringList>> table{
+      {QStringLiteral("Basso"), {QStringLiteral("dialog-error"), QStringLiteral("bell")}},
+      {QStringLiteral("Blow"), {QStringLiteral("message-new-instant"), QStringLiteral("message")}},
+      {QStringLiteral("Bottle"), {QStringLiteral("dialog-information"), QStringLiteral("message")}},
+      {QStringLiteral("Frog"), {QStringLiteral("dialog-warning"), QStringLiteral("bell")}},
+      {QStringLiteral("Funk"), {QStringLiteral("suspend-error"), QStringLiteral("dialog-error")}},
+      {QStringLiteral("Glass"), {QStringLiteral("complete"), QStringLiteral("bell")}},
+      {QStringLiteral("Hero"), {QStringLiteral("service-login"), QStringLiteral("complete")}},
+      {QStringLiteral("Morse"), {QStringLiteral("message"), QStringLiteral("message-new-instant")}},
+      {QStringLiteral("Ping"), {QStringLiteral("bell"), QStringLiteral("complete")}},
+      {QStringLiteral("Pop"), {QStringLiteral("audio-volume-change"), QStringLiteral("message")}},
+      {QStringLiteral("Purr"), {QStringLiteral("device-added"), QStringLiteral("power-plug")}},
+      {QStringLiteral("Sosumi"), {QStringLiteral("window-question"), QStringLiteral("dialog-warning")}},
+      {QStringLiteral("Submarine"),
+       {QStringLiteral("network-connectivity-established"), QStringLiteral("device-added")}},
+      {QStringLiteral("Tink"), {QStringLiteral("camera-shutter"), QStringLiteral("audio-volume-change")}},
+  };
+  return table;
+}
+
+const QStringList* themeSoundsFor(const QString& systemName) {
+  for (const auto& [name, candidates] : systemSounds())
+    if (name == systemName) return &candidates;
+  return nullptr;
+}
+
+}  // namespace
 
 X11SoundPlayer::X11SoundPlayer(X11Connection* connection, QStringList folders)
     : connection_(connection), folders_(std::move(folders)) {
@@ -43,15 +75,34 @@ QHash<QString, QString> X11SoundPlayer::files() const {
   return byName;
 }
 
+QString X11SoundPlayer::fileFor(const QString& name, const QHash<QString, QString>& files) {
+  if (const auto it = files.constFind(name); it != files.cend()) return *it;
+  if (const QStringList* candidates = themeSoundsFor(name)) {
+    for (const QString& candidate : *candidates)
+      if (const auto it = files.constFind(candidate); it != files.cend()) return *it;
+  }
+  return {};
+}
+
+bool X11SoundPlayer::isSystemSoundName(const QString& name) {
+  return themeSoundsFor(name) != nullptr;
+}
+
 QStringList X11SoundPlayer::soundNames() const {
-  QStringList names = files().keys();
-  std::sort(names.begin(), names.end());
-  return names;
+  const QHash<QString, QString> byName = files();
+  QStringList names;
+  for (const auto& entry : systemSounds())
+    if (!fileFor(entry.first, byName).isEmpty()) names.append(entry.first);
+  QStringList theme = byName.keys();
+  std::sort(theme.begin(), theme.end());
+  return names + theme;
 }
 
 bool X11SoundPlayer::play(const QString& name) {
-  const QString path = files().value(name);
-  if (path.isEmpty()) return false;
+  const QString path = fileFor(name, files());
+  // A system sound the theme lacks is silence, not the bell: the user did
+  // not choose a bell.
+  if (path.isEmpty()) return isSystemSoundName(name);
   if (!context_) {
     if (ca_context_create(&context_) != CA_SUCCESS) {
       context_ = nullptr;
@@ -68,11 +119,11 @@ bool X11SoundPlayer::play(const QString& name) {
                              CA_PROP_EVENT_ID, id.constData(), CA_PROP_CANBERRA_CACHE_CONTROL,
                              "volatile", nullptr);
   }
-  if (result != CA_SUCCESS) {
-    // The name is known but there is no way to play it (no sound device):
-    // the user still hears something.
+  if (result != CA_SUCCESS && !reportedFailure_) {
+    // No sound device: nothing is heard and nothing else happens. Said
+    // once, not at every expansion.
+    reportedFailure_ = true;
     logError(QStringLiteral("playSound"), QString::fromUtf8(ca_strerror(result)));
-    beep();
   }
   return true;
 }

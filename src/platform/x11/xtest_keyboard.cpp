@@ -9,8 +9,6 @@
 #include <X11/keysym.h>
 #include <xkbcommon/xkbcommon.h>
 
-#include <QEventLoop>
-
 #include <optional>
 
 namespace ql {
@@ -18,9 +16,6 @@ namespace ql {
 namespace {
 
 constexpr int kSpareRestoreMs = 2000;
-constexpr int kModifierWaitMs = 400;
-constexpr int kModifierRestMs = 2000;
-constexpr int kModifierPollMs = 2;
 
 }  // namespace
 
@@ -83,9 +78,35 @@ void XTestKeyboard::tapKeyAs(int keyCode, unsigned modifiers) { post(keyCode, mo
 
 void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
   if (!available_ || keyCode <= 0) return;
-  // Asked before the pause: nothing inside it may wait for the server.
+  if (stroke == Release) {
+    // Applications act on the press; its modifiers were let go with it.
+    fakeKey(keyCode, false);
+    return;
+  }
+  // The user may press or release a modifier at any moment, and the grab
+  // that holds their keys does not hold the server's modifier state. With
+  // the server grabbed, the keys read down are the keys our events meet:
+  // another client's input (xdotool, a remote session) cannot fall between.
+  XGrabServer(display_);
   char keys[32] = {};
-  settleModifiers(modifiers, keys);
+  XQueryKeymap(display_, keys);
+  // Modifier keys held whose bits the key must not carry go up for the
+  // moment and down again after it (Shift would turn Left into a selection,
+  // Tab into Backtab). A key another device holds may refuse to go up;
+  // the second look tells, and only what went up is pressed again.
+  QList<int> lifted;
+  const unsigned down = modifiersDownIn(keys);
+  for (int code = 8; code < 256; ++code) {
+    if (code == keyCode || !(keys[code / 8] & (1 << (code % 8)))) continue;
+    if (down & keymap_.modifiersOfKey(code) & ~modifiers) {
+      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), False, CurrentTime);
+      lifted.append(code);
+    }
+  }
+  if (!lifted.isEmpty()) {
+    XQueryKeymap(display_, keys);
+    lifted.removeIf([&keys](int code) { return keys[code / 8] & (1 << (code % 8)); });
+  }
   const unsigned held = modifiersDownIn(keys);
   {
     std::optional<KeyboardHold::Pause> pause;
@@ -109,29 +130,13 @@ void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
     for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
       XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   }
+  // Back down while the hold has the keyboard again: only the state
+  // returns, the target sees no press.
+  for (int code : std::as_const(lifted))
+    XTestFakeKeyEvent(display_, static_cast<unsigned>(code), True, CurrentTime);
+  XUngrabServer(display_);
   XFlush(display_);
   lastPost_ = std::chrono::steady_clock::now();
-}
-
-void XTestKeyboard::settleModifiers(unsigned modifiers, char* keys) {
-  // A modifier the user holds would change what the key does (Shift turns
-  // Tab into Backtab, Control a BackSpace into a word delete). A modifier
-  // typed for a capital is up again in a moment; one held on purpose (a
-  // hot key's) is waited for once, not before every key.
-  XQueryKeymap(display_, keys);
-  const auto start = std::chrono::steady_clock::now();
-  if (start < waitAgainAfter_) return;
-  const auto deadline = start + std::chrono::milliseconds(kModifierWaitMs);
-  while (modifiersDownIn(keys) & ~modifiers) {
-    if (std::chrono::steady_clock::now() >= deadline) {
-      waitAgainAfter_ = std::chrono::steady_clock::now() + std::chrono::milliseconds(kModifierRestMs);
-      return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(kModifierPollMs, &loop, &QEventLoop::quit);
-    loop.exec();
-    XQueryKeymap(display_, keys);
-  }
 }
 
 bool XTestKeyboard::typeCharacter(char32_t c) {

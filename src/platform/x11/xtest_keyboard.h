@@ -31,13 +31,14 @@ class XTestKeyboard final {
   // One raw event; sent at once.
   void fakeKey(int keyCode, bool down);
 
-  // keyCode pressed or released with exactly the modifier bits `modifiers`
-  // added to what the user holds: the missing ones are pressed around it.
-  // Other modifiers the user holds are waited for a moment first.
+  // keyCode pressed or released with exactly the modifier bits `modifiers`,
+  // whatever the user holds at that instant: missing ones are pressed
+  // around it, held ones it must not have are lifted around it, in one
+  // request run under a server grab.
   void fakeKeyWithModifiers(int keyCode, unsigned modifiers, bool down);
 
-  // One press and release of keyCode with the modifier bits `modifiers`
-  // added to what the user holds, in one go.
+  // One press and release of keyCode with exactly the modifier bits
+  // `modifiers`, in one go.
   void tapKeyAs(int keyCode, unsigned modifiers);
 
   // Real modifier bits of the keys physically down now (locks excluded).
@@ -59,9 +60,6 @@ class XTestKeyboard final {
  private:
   enum Stroke { Press, Release, Tap };
   void post(int keyCode, unsigned modifiers, Stroke stroke);
-  // Waits while modifiers beyond `modifiers` are held; leaves the last
-  // XQueryKeymap vector in keys.
-  void settleModifiers(unsigned modifiers, char* keys);
   int modifierKeyCode(unsigned modifierBit) const;
   // The real modifier bits of the keys down in an XQueryKeymap vector.
   unsigned modifiersDownIn(const char* keys) const;
@@ -79,7 +77,6 @@ class XTestKeyboard final {
   QList<Spare> spares_;  // least recently used first
   QTimer restoreTimer_;
   std::chrono::steady_clock::time_point lastPost_{};
-  std::chrono::steady_clock::time_point waitAgainAfter_{};
 };
 
 }  // namespace ql
