@@ -77,6 +77,12 @@ bool QuilletAppDelegate::awakeFromNib() {
     if (settings_->loadSettings())
       settings_->saveSettings(QLSettings::kStartupCopyName + QLatin1Char('.') +
                               QLSettings::kDefaultSettingExtension);
+    if (!settings_->movedAsideSettingsPath.isEmpty())
+      std::fprintf(stderr,
+                   "Quillet: the library file could not be read (%s).\n"
+                   "It was moved to %s; Quillet starts with an empty library.\n",
+                   qPrintable(settings_->unreadableSettingsReason),
+                   qPrintable(settings_->movedAsideSettingsPath));
     if (!createApplicationUsersFolder(QStringLiteral("Backups"), &why)) {
       ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
       settings_.reset();

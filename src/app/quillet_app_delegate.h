@@ -56,6 +56,10 @@ class QuilletAppDelegate final : public QObject,
   bool mouseMouseEvent(KeyboardHook* hook, const ql::MouseEvent& event) override;
   bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) override;
   QLSettings* settings() override { return settings_.get(); }
+  // Where an unreadable settings file was moved at start-up; empty if none.
+  QString movedAsideSettingsPath() const {
+    return settings_ ? settings_->movedAsideSettingsPath : QString();
+  }
   void closeSearchMenuWindow() override {}
   void closeSearchPopupWindow() override {}
   void closeFillInWindow() override { activteLastApp(); }

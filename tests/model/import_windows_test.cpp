@@ -206,6 +206,17 @@ TEST_F(WindowsExport, HostileDocumentsAreRefusedCleanly) {
   }
 }
 
+TEST_F(WindowsExport, InternalEntitiesAreExpanded) {
+  QLSettings s;
+  ASSERT_TRUE(s.importFromQLXWindows(write(
+      "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [\n <!ENTITY co \"Orrery Labs\">\n"
+      " <!ENTITY sign \"Regards, &co;\">\n]>\n<Export><Group><name>&co;</name></Group>"
+      "<Snippet><abbreviation>sig</abbreviation><plainText>&sign; &amp; &co;</plainText></Snippet>"
+      "</Export>")));
+  EXPECT_EQ(s.groups.at(0)->name, "Orrery Labs");
+  EXPECT_EQ(s.snippets.at(0)->plainText, "Regards, Orrery Labs & Orrery Labs");
+}
+
 TEST_F(WindowsExport, ProgressCountsRecordsAndCancelStops) {
   QByteArray xml = "<Export>";
   for (int i = 0; i < 1000; ++i) xml += "<Snippet><abbreviation>a" + QByteArray::number(i) + "</abbreviation></Snippet>";

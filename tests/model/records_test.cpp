@@ -223,6 +223,10 @@ TEST(Preferences, DelimiterVocabulary) {
   EXPECT_EQ(QSet<QString>(v.begin(), v.end()).size(), 39);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("space"), 49);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("esc"), 53);
+  // Stored libraries name Return "enter" and keypad Enter "return".
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("enter"), 36);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("return"), 76);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("tab"), 48);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("."), -1);
   EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
             (QStringList{"space", ",", ".", "tab"}));
