@@ -25,8 +25,7 @@ class XtermE2E : public testing::Test {
     ASSERT_TRUE(wm->isRunning());
     terminal = std::make_unique<CatTerminal>();
     ASSERT_TRUE(terminal->waitReady());
-    ASSERT_TRUE(run(QStringLiteral("xdotool"),
-                    {"windowactivate", "--sync", QString::number(terminal->window())}));
+    ASSERT_TRUE(test::activateWindow(terminal->window()));
   }
 
   void startQuillet(int extendType, const QList<E2ESnippet>& snippets) {
