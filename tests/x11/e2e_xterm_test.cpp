@@ -48,20 +48,6 @@ class XtermE2E : public testing::Test {
   std::unique_ptr<QuilletProgram> quillet;
 };
 
-TEST_F(XtermE2E, DelimiterModeWithSpaceAndATwoPartSnippet) {
-  startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main Street{key:tab}Springfield"}});
-  ASSERT_TRUE(typeText(QStringLiteral("Hi sig ")));
-  ASSERT_TRUE(quillet->waitForExpansions(1));
-  ASSERT_TRUE(typeText(QStringLiteral("at adr ")));
-  ASSERT_TRUE(quillet->waitForExpansions(2));
-  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
-  EXPECT_TRUE(terminal->waitForContents("Hi Best regards at Main Street\tSpringfield \n"))
-      << terminal->contents().toStdString();
-  // Words that are no abbreviation pass untouched.
-  EXPECT_TRUE(typeLine(QStringLiteral("signal sig2 big"),
-                       "Hi Best regards at Main Street\tSpringfield \nsignal sig2 big\n"));
-}
-
 TEST_F(XtermE2E, ImmediateModeAndAdaptedCase) {
   startQuillet(0, {{"qqa", "quick answer"}, {"zzu", "\u00e9t\u00e9 \u2600", 2}});
   ASSERT_TRUE(typeText(QStringLiteral("a qqa")));
