@@ -102,20 +102,6 @@ TEST(ToolImport, FormattingSurvivesAndDuplicatesFollowTheOptions) {
   EXPECT_EQ(r.out, summary(10, 115, 10, 115, 0, 0));
   EXPECT_TRUE(r.err.contains("Unable to import groups and snippets! Please try again or later."));
   EXPECT_EQ(load(lib).snippets.size(), 124);
-
-  // Adding duplicates doubles the file's share of the library.
-  r = runTool({"import", "textexpander", ten, "--into", lib, "--groups", "1", "--snippets", "1"});
-  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
-  EXPECT_EQ(r.out, summary(10, 115, 10, 115, 10, 115));
-  s = load(lib);
-  EXPECT_EQ(s.groups.size(), 21);
-  EXPECT_EQ(s.snippets.size(), 239);
-
-  // Overwriting changes records in place.
-  r = runTool({"import", "textexpander", ten, "--into", lib, "--groups", "2", "--snippets", "2"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, summary(10, 115, 20, 230, 10, 115));
-  EXPECT_EQ(load(lib).snippets.size(), 239);
 }
 
 TEST(ToolImport, SingleGroupExportsAndCodeConversion) {
