@@ -141,7 +141,7 @@ TEST(ToolImport, WindowsExportsAndRefusals) {
   const QString external = dir.filePath("external.qlxdoc");
   QFile l(external);
   ASSERT_TRUE(l.open(QIODevice::WriteOnly));
-  l.write("<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a SYSTEM \"file:///etc/hostname\">]>"
+  l.write("<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a SYSTEM \"file://" + lib.toUtf8() + "\">]>"
           "<Export><Snippet><abbreviation>b</abbreviation><plainText>&a;</plainText></Snippet></Export>");
   l.close();
   for (const QStringList& args : {QStringList{"import", "windows", external, "--into", lib},
