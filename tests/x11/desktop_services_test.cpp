@@ -104,7 +104,7 @@ TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakes
   SessionBus bus;
   ASSERT_TRUE(bus.isRunning());
   test::WindowManager wm;
-  const QString script = QFileInfo(QStringLiteral(__FILE__)).path() + QStringLiteral("/gtk_entry.py");
+  const QString script = QStringLiteral(QUILLET_X11_TEST_DIR "/gtk_entry.py");
   Client entry(QStringLiteral("/usr/bin/python3"), {script});
   ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().processId == entry.pid(); }, 10000));
   FocusedSelection s;
