@@ -23,7 +23,7 @@ const QString kOperation = QStringLiteral("importFromQLXWindows");
 constexpr int kEntityExpansionLimit = 4096;
 // Text the whole document may gain through entities beyond its own size:
 // many references to one modest entity must not grow without bound.
-constexpr qint64 kEntityGrowthBudget = 4 * 1024 * 1024;
+constexpr qint64 kEntityGrowthBudget = 1024 * 1024;
 
 void setGroupField(QLGroup& g, const QString& name, const QString& text, const QStringList& items) {
   using namespace importtext;
