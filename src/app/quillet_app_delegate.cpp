@@ -117,8 +117,12 @@ bool QuilletAppDelegate::awakeFromNib() {
     if (settings_->loadSettings())
       settings_->saveSettings(QLSettings::kStartupCopyName + QLatin1Char('.') +
                               QLSettings::kDefaultSettingExtension);
-    else
-      keepUnreadableSettings();
+    if (!settings_->movedAsideSettingsPath.isEmpty())
+      std::fprintf(stderr,
+                   "Quillet: the library file could not be read (%s).\n"
+                   "It was moved to %s; Quillet starts with an empty library.\n",
+                   qPrintable(settings_->unreadableSettingsReason),
+                   qPrintable(settings_->movedAsideSettingsPath));
     if (!createApplicationUsersFolder(QStringLiteral("Backups"), &why)) {
       ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
       settings_.reset();
@@ -150,11 +154,11 @@ bool QuilletAppDelegate::awakeFromNib() {
   isQLEnabled = settings_ && settings_->preferences.isExtendAbbreviation;
   applyIndicators();
   toggleStatusItem(prefs.isShowStatusBarIcon);
-  if (statusItem_ && !unreadableSettingsCopy_.isEmpty())
+  if (statusItem_ && !movedAsideSettingsPath().isEmpty())
     statusItem_->showMessage(QStringLiteral("Quillet"),
                              QStringLiteral("Your library could not be read and Quillet started "
                                             "with an empty one. The file was kept as \"%1\".")
-                                 .arg(QFileInfo(unreadableSettingsCopy_).fileName()),
+                                 .arg(QFileInfo(movedAsideSettingsPath()).fileName()),
                              QSystemTrayIcon::Warning);
   if (settings_) toggleBackup(settings_->preferences.isAutomaticBackup);
   resetHotKeys();
@@ -176,20 +180,6 @@ bool QuilletAppDelegate::awakeFromNib() {
 
 // The first change would overwrite a settings file that did not load with
 // the empty library: keep it under another name, where nothing writes.
-void QuilletAppDelegate::keepUnreadableSettings() {
-  const QString path = QLSettings::settingsPath();
-  if (!QFileInfo(path).isFile()) return;
-  const QString kept = QLSettings::settingsPath(
-      QStringLiteral("settings unreadable %1.qlxdoc")
-          .arg(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd-HHmmss"))));
-  if (!QFile::copy(path, kept)) {
-    ql::logError(QStringLiteral("loadSettings"), QStringLiteral("cannot keep the unreadable file"));
-    return;
-  }
-  unreadableSettingsCopy_ = kept;
-  ql::logError(QStringLiteral("loadSettings"), QStringLiteral("unreadable; kept as ") + kept);
-}
-
 bool QuilletAppDelegate::checkAccessAndInstallHook() {
   if (!platform_.accessibility->hasAssistiveAccess()) {
     if (warnAboutAccess(kNoExtensions)) return false;

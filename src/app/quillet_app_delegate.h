@@ -171,6 +171,10 @@ class QuilletAppDelegate final : public QObject,
   bool mouseMouseEvent(KeyboardHook* hook, const ql::MouseEvent& event) override;
   bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) override;
   QLSettings* settings() override { return settings_.get(); }
+  // Where an unreadable settings file was moved at start-up; empty if none.
+  QString movedAsideSettingsPath() const {
+    return settings_ ? settings_->movedAsideSettingsPath : QString();
+  }
   void closeSearchMenuWindow() override {}
   void closeSearchPopupWindow() override {}
   void closeFillInWindow() override { activteLastApp(); }
@@ -265,7 +269,6 @@ class QuilletAppDelegate final : public QObject,
   void buildStatusMenu();
   void watchForTray();
   void copySelectionThen(void (QuilletAppDelegate::*next)());
-  void keepUnreadableSettings();
   void saveClipboard();
   void noteCopied();
   void restoreClipboard();
@@ -294,7 +297,6 @@ class QuilletAppDelegate final : public QObject,
   QString backupToolTip_;
   bool backupFailed_ = false;
   bool hasDockIcon_ = false;
-  QString unreadableSettingsCopy_;
   // The user's clipboard around the copy of a new-snippet hot key.
   QList<ql::PasteboardItem> savedClipboard_;
   quint64 clipboardCountAtSave_ = 0;

@@ -35,8 +35,8 @@ void QuilletAppDelegate::applicationDidFinishLaunching() {
     platform_.workspace->activateProgram();
   }
   if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
-  if (libraryWindow_ && !unreadableSettingsCopy_.isEmpty())
-    libraryWindow_->showDamagedSettingsAlert(unreadableSettingsCopy_);
+  if (libraryWindow_ && !movedAsideSettingsPath().isEmpty())
+    libraryWindow_->showDamagedSettingsAlert(movedAsideSettingsPath());
 }
 
 bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {

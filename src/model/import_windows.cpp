@@ -9,6 +9,7 @@
 #include "platform/log.h"
 
 #include <QFile>
+#include <QRegularExpression>
 #include <QXmlStreamReader>
 
 #include <vector>
@@ -18,8 +19,11 @@ using namespace ql;
 namespace {
 
 const QString kOperation = QStringLiteral("importFromQLXWindows");
-// Characters one entity may expand to; the export itself declares none.
-constexpr int kEntityExpansionLimit = 1024;
+// Characters one entity may expand to (a company name, an address line).
+constexpr int kEntityExpansionLimit = 4096;
+// Text the whole document may gain through entities beyond its own size:
+// many references to one modest entity must not grow without bound.
+constexpr qint64 kEntityGrowthBudget = 1024 * 1024;
 
 void setGroupField(QLGroup& g, const QString& name, const QString& text, const QStringList& items) {
   using namespace importtext;
@@ -88,15 +92,12 @@ class WindowsExportReader {
     QXmlStreamReader xml(device);
     xml.setNamespaceProcessing(false);
     xml.setEntityExpansionLimit(kEntityExpansionLimit);
+    const qint64 textBudget = device->size() + kEntityGrowthBudget;
+    qint64 text = 0;
     while (!xml.atEnd()) {
       switch (xml.readNext()) {
         case QXmlStreamReader::DTD:
-          // Entities are how a hostile file reaches for local files or
-          // multiplies itself in memory; the export declares none.
-          if (!xml.entityDeclarations().isEmpty() || !xml.notationDeclarations().isEmpty()) {
-            why_ = QStringLiteral("the document declares entities");
-            return false;
-          }
+          if (!entitiesAreHarmless(xml)) return false;
           break;
         case QXmlStreamReader::EntityReference:
           why_ = QStringLiteral("the document refers to an undeclared entity");
@@ -105,6 +106,11 @@ class WindowsExportReader {
           start(xml.name().toString());
           break;
         case QXmlStreamReader::Characters:
+          text += xml.text().size();
+          if (text > textBudget) {
+            why_ = QStringLiteral("entities expand the document too far");
+            return false;
+          }
           characters(xml.text());
           break;
         case QXmlStreamReader::EndElement:
@@ -122,6 +128,25 @@ class WindowsExportReader {
   }
 
   const QString& why() const { return why_; }
+
+  // Internal entities ("&co;" for a company name) are fine. External ones
+  // reach for local files or the network, and parameter entities and
+  // notations have no use in an export: refused.
+  bool entitiesAreHarmless(const QXmlStreamReader& xml) {
+    static const QRegularExpression parameterEntity(QStringLiteral("<!ENTITY\\s+%"));
+    if (!xml.notationDeclarations().isEmpty() || xml.text().contains(QLatin1String("<!NOTATION")) ||
+        parameterEntity.match(xml.text()).hasMatch()) {
+      why_ = QStringLiteral("the document declares parameter entities or notations");
+      return false;
+    }
+    for (const QXmlStreamEntityDeclaration& e : xml.entityDeclarations()) {
+      if (!e.systemId().isEmpty() || !e.publicId().isEmpty() || !e.notationName().isEmpty()) {
+        why_ = QStringLiteral("the document declares external entities");
+        return false;
+      }
+    }
+    return true;
+  }
 
   QList<GroupPtr> groups() const { return kept(groups_); }
   QList<SnippetPtr> snippets() const { return kept(snippets_); }

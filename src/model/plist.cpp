@@ -150,7 +150,11 @@ quint64 readBigEndian(const uchar* p, int n) {
 // libplist recurses once per nesting level, so nesting is checked before it
 // parses: walks the object graph without
 // recursion and refuses graphs nested too deep or referring in a cycle.
-bool binaryDepthWithinLimit(const QByteArray& bin) {
+// libplist also aborts the program on a dictionary key holding a NUL
+// character (an assertion when the key is read), so such keys are refused
+// here too.
+bool binaryGraphIsSafe(const QByteArray& bin, QString* why) {
+  *why = QStringLiteral("nested too deeply");
   const auto* data = reinterpret_cast<const uchar*>(bin.constData());
   const qint64 size = bin.size();
   if (size < 8 + 32) return true;  // libplist rejects it on its own
@@ -168,25 +172,51 @@ bool binaryDepthWithinLimit(const QByteArray& bin) {
   auto objectOffset = [&](quint64 i) -> qint64 {
     return qint64(readBigEndian(data + tableOffset + i * quint64(offsetSize), offsetSize));
   };
-  // Children of a container object, or an empty list for anything else.
-  auto children = [&](quint64 i, std::vector<quint64>& out) {
-    out.clear();
-    const qint64 off = objectOffset(i);
-    if (off < 0 || off >= size) return;
-    const int marker = data[off] >> 4;
-    if (marker != 0xA && marker != 0xC && marker != 0xD) return;
-    quint64 n = data[off] & 0x0F;
-    qint64 pos = off + 1;
+  // An object's marker, its count and where its contents start; false when
+  // the object lies outside the data.
+  auto header = [&](quint64 i, int& marker, quint64& n, qint64& pos) {
+    const qint64 off = i < count ? objectOffset(i) : -1;
+    if (off < 0 || off >= size) return false;
+    marker = data[off] >> 4;
+    n = data[off] & 0x0F;
+    pos = off + 1;
     if (n == 0x0F) {
-      if (pos >= size || (data[pos] >> 4) != 0x1) return;
+      if (pos >= size || (data[pos] >> 4) != 0x1) return false;
       const int len = 1 << (data[pos] & 0x0F);
-      if (len > 8 || pos + 1 + len > size) return;
+      if (len > 8 || pos + 1 + len > size) return false;
       n = readBigEndian(data + pos + 1, len);
       pos += 1 + len;
     }
+    return true;
+  };
+  // An ASCII (5) or UTF-16 (6) string object with a NUL in it.
+  auto holdsNul = [&](quint64 i) {
+    int marker = 0;
+    quint64 n = 0;
+    qint64 pos = 0;
+    if (!header(i, marker, n, pos) || (marker != 0x5 && marker != 0x6)) return false;
+    const quint64 width = marker == 0x5 ? 1 : 2;
+    if (n > quint64(size) || pos + qint64(n * width) > size) return false;  // libplist refuses it
+    for (quint64 k = 0; k < n; ++k) {
+      const uchar* c = data + pos + k * width;
+      if (c[0] == 0 && (width == 1 || c[1] == 0)) return true;
+    }
+    return false;
+  };
+  bool badKey = false;
+  // Children of a container object, or an empty list for anything else.
+  auto children = [&](quint64 i, std::vector<quint64>& out) {
+    out.clear();
+    int marker = 0;
+    quint64 n = 0;
+    qint64 pos = 0;
+    if (!header(i, marker, n, pos)) return;
+    if (marker != 0xA && marker != 0xC && marker != 0xD) return;
     const quint64 refs = marker == 0xD ? n * 2 : n;
     if (refs > quint64(size) || pos + qint64(refs) * refSize > size) return;
     for (quint64 k = 0; k < refs; ++k) out.push_back(readBigEndian(data + pos + k * refSize, refSize));
+    if (marker == 0xD)
+      for (quint64 k = 0; k < n && !badKey; ++k) badKey = holdsNul(out[size_t(k)]);
   };
 
   // Depth-first with an explicit stack; each object is finished once.
@@ -202,6 +232,10 @@ bool binaryDepthWithinLimit(const QByteArray& bin) {
   children(top, stack.back().kids);
   state[top] = Open;
   while (!stack.empty()) {
+    if (badKey) {
+      *why = QStringLiteral("a dictionary key holds a NUL character");
+      return false;
+    }
     Frame& f = stack.back();
     if (f.next == f.kids.size()) {
       state[f.object] = Done;
@@ -218,7 +252,8 @@ bool binaryDepthWithinLimit(const QByteArray& bin) {
     children(kid, nf.kids);
     stack.push_back(std::move(nf));
   }
-  return true;
+  if (badKey) *why = QStringLiteral("a dictionary key holds a NUL character");
+  return !badKey;
 }
 
 struct Converter {
@@ -308,7 +343,7 @@ std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
   if (bytes.isEmpty()) return fail(QStringLiteral("empty file"));
   if (bytes.size() > kMaxFileSize) return fail(QStringLiteral("file too large"));
   if (!plist_is_binary(bytes.constData(), uint32_t(bytes.size()))) return xml::read(bytes, error);
-  if (!binaryDepthWithinLimit(bytes)) return fail(QStringLiteral("nested too deeply"));
+  if (QString why; !binaryGraphIsSafe(bytes, &why)) return fail(why);
   plist_t root = nullptr;
   plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
   PlistPtr guard(root);

@@ -3,7 +3,9 @@
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSet>
 
@@ -24,16 +26,32 @@ auto lastWhere(const List& list, const QString& value, Field field) -> typename 
 
 // Reads a file whose root must be a dictionary. A missing file is a normal
 // outcome; a damaged one is logged (the reason only, never the content).
-std::optional<PlistDict> readRoot(const QString& path, const QString& operation) {
+std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
+                                  bool* damaged = nullptr, QString* reason = nullptr) {
   if (!QFileInfo::exists(path)) return std::nullopt;
   QString why;
   auto value = plist::readFile(path, &why);
   if (value && !value->dict()) why = QStringLiteral("root is not a dictionary");
   if (!value || !value->dict()) {
     logError(operation, why);
+    if (damaged) *damaged = true;
+    if (reason) *reason = why;
     return std::nullopt;
   }
   return *value->dict();
+}
+
+// "settings unreadable 2026-12-01 09.30.00.qlxdoc" beside the file, dated
+// by the file's last change; a number is added when that name is taken.
+QString movedAsideName(const QString& path) {
+  const QFileInfo info(path);
+  const QString stem = info.completeBaseName() + QStringLiteral(" unreadable ") +
+                       info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
+  const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
+  QString candidate = info.dir().filePath(stem + suffix);
+  for (int n = 2; QFileInfo::exists(candidate); ++n)
+    candidate = info.dir().filePath(stem + QStringLiteral(" %1").arg(n) + suffix);
+  return candidate;
 }
 
 bool writeRoot(const QString& path, const PlistDict& root, const QString& operation) {
@@ -114,12 +132,32 @@ bool QLSettings::saveSettings(const QString& name) const {
 }
 
 bool QLSettings::loadSettings(const QString& name) {
-  const auto root = readRoot(settingsPath(name), QStringLiteral("loadSettings"));
-  if (!root) return false;
+  const QString path = settingsPath(name);
+  bool damaged = false;
+  QString why;
+  const auto root = readRoot(path, QStringLiteral("loadSettings"), &damaged, &why);
+  if (!root) {
+    // The next save would replace the user's library with an empty one:
+    // the file goes out of the way first, kept whole under a telling name.
+    if (damaged && name.isEmpty()) moveAsideUnreadable(path, why);
+    return false;
+  }
   groups.clear();
   snippets.clear();
   if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
   appendLibrary(*root);
+  return true;
+}
+
+bool QLSettings::moveAsideUnreadable(const QString& path, const QString& why) {
+  const QString target = movedAsideName(path);
+  if (!QFile::rename(path, target)) {
+    logError(QStringLiteral("loadSettings"), QStringLiteral("cannot move the unreadable settings file aside"));
+    return false;
+  }
+  movedAsideSettingsPath = target;
+  unreadableSettingsReason = why;
+  log(QStringLiteral("The settings file could not be read; it was moved to ") + target);
   return true;
 }
 

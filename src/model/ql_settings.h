@@ -30,6 +30,8 @@ class QLSettings {
   // Names are relative to the application folder; an empty name is the
   // settings file.
   bool saveSettings(const QString& name = QString()) const;
+  // A settings file that exists but cannot be read is moved aside (see
+  // movedAsideSettingsPath) so that no save can replace it.
   bool loadSettings(const QString& name = QString());
   bool loadSettings(const QString& path, bool includeGroupsAndSnippet, bool includePreferences);
   bool saveBackup(const QString& path) const;
@@ -50,9 +52,15 @@ class QLSettings {
   static const QString kDefaultSettingExtension;  // "qlxdoc"
   static const QString kStartupCopyName;          // "settings Backup"
 
+  // Where loadSettings() moved an unreadable settings file, and why it
+  // could not be read; empty when it did not.
+  QString movedAsideSettingsPath;
+  QString unreadableSettingsReason;
+
   // The library's dictionary form, as saved.
   ql::PlistDict libraryDictionary() const;
 
  private:
   void appendLibrary(const ql::PlistDict& root);
+  bool moveAsideUnreadable(const QString& path, const QString& why);
 };

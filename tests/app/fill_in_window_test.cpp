@@ -48,17 +48,6 @@ class FillInWindowTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(FillInWindowTest, OneEntryPerFieldTitledAndHoldingItsName) {
-  open(QStringLiteral("Dear {fill:first name}, {fill:First Name} {fill:city}{key:tab}!"),
-       {{QStringLiteral("{key:tab}"), 40, 9}});
-  ASSERT_EQ(window.fields().size(), 2);
-  EXPECT_EQ(window.fields()[0]->text(), QStringLiteral("first name"));
-  EXPECT_EQ(window.fields()[1]->placeholderText(), QStringLiteral("city"));
-  EXPECT_EQ(window.form.formFields[0].title(), QStringLiteral("First Name :"));
-  // The preview shows the key code as the character it types.
-  EXPECT_TRUE(preview().endsWith(QStringLiteral("{fill:city}\t!")));
-}
-
 TEST_F(FillInWindowTest, PreviewFollowsTheEntriesAndReturnConfirms) {
   open(QStringLiteral("Dear {fill:name}, from {fill:town}."));
   QLineEdit* name = window.fields()[0];
@@ -97,25 +86,4 @@ TEST_F(FillInWindowTest, KeypadEnterAndTheButtonConfirmEscapeCancels) {
   window.delegate = nullptr;
   QTest::keyClick(window.fields()[0], Qt::Key_Return);
   EXPECT_EQ(answers.oks.size(), 2);
-}
-
-TEST_F(FillInWindowTest, FormattedContentStaysFormatted) {
-  ql::AttributedText text;
-  ql::TextAttributes bold;
-  bold.bold = true;
-  text.append(QStringLiteral("Hello "), bold);
-  text.append(QStringLiteral("{fill:who}"), ql::TextAttributes());
-  window.delegate = &answers;
-  window.form.data = ql::SnippetContent::fromRtfd(ql::writeFlatRtfd(text));
-  window.form.fills = {{QStringLiteral("{fill:who}"), 6, 10}};
-  window.show();
-  window.resetView();
-  EXPECT_EQ(preview().trimmed(), QStringLiteral("Hello {fill:who}"));
-  window.fields()[0]->setText(QStringLiteral("Bo"));
-  window.actionFillInPanelOk();
-  ASSERT_TRUE(window.form.data.isRtfd);
-  const auto filled = ql::readFlatRtfd(window.form.data.rtfd);
-  ASSERT_TRUE(filled);
-  EXPECT_EQ(filled->string(), QStringLiteral("Hello Bo"));
-  EXPECT_TRUE(filled->attributesAt(0).bold);
 }

@@ -102,6 +102,22 @@ TEST_F(ControllerTest, StartupCopyHoldsExactlyTheLoadedLibrary) {
   EXPECT_TRUE(controller->isQLEnabled);
 }
 
+TEST_F(ControllerTest, AnUnreadableLibraryIsMovedAsideNotOverwritten) {
+  QDir().mkpath(appPath());
+  QFile damaged(appPath(QStringLiteral("settings.qlxdoc")));
+  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
+  damaged.write("<plist><dict><key>Groups</key>");
+  damaged.close();
+  ASSERT_TRUE(controller->awakeFromNib());
+  const QString aside = controller->movedAsideSettingsPath();
+  ASSERT_TRUE(aside.startsWith(appPath(QStringLiteral("settings unreadable "))));
+  ASSERT_TRUE(controller->settings()->saveSettings());
+  QFile kept(aside);
+  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+  EXPECT_EQ(kept.readAll(), "<plist><dict><key>Groups</key>");
+  EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
+}
+
 TEST_F(ControllerTest, MissingKeyboardAccessWarnsAndQuitsOrRunsOnWithoutExpanding) {
   const QString expected = QStringLiteral(
       "Quillet Warning: Assistive devices are disabled|Please go to the \"Universal Access\" "

@@ -129,13 +129,3 @@ TEST(Parts, InsertionPoint) {
   EXPECT_TRUE(t.attributesAt(0).bold);
   EXPECT_FALSE(t.attributesAt(1).bold);
 }
-
-TEST(Html, FragmentHasNoDocumentWrapper) {
-  AttributedText t("Hello ", {});
-  t.append("world", boldAttributes());
-  const QString html = helper::htmlForAttributedString(t);
-  EXPECT_TRUE(html.contains("world"));
-  EXPECT_FALSE(html.contains("<html", Qt::CaseInsensitive));
-  EXPECT_FALSE(html.contains("<body", Qt::CaseInsensitive));
-  EXPECT_FALSE(html.contains("<!DOCTYPE", Qt::CaseInsensitive));
-}

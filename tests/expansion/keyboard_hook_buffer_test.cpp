@@ -165,18 +165,3 @@ TEST_F(HookTest, ClicksEndTheWordAndCloseTheFloatingWindows) {
   EXPECT_TRUE(delegate.calls.isEmpty());
   EXPECT_EQ(hook.words(), entries({"a", "b"}));
 }
-
-TEST_F(HookTest, InstallingTheHook) {
-  desktop.keySource().setStartFails(true);
-  EXPECT_FALSE(hook.installHook(true));
-  EXPECT_FALSE(hook.isHook());
-  desktop.keySource().setStartFails(false);
-  ASSERT_TRUE(hook.installHook(false));  // expansion switched off at launch
-  EXPECT_FALSE(desktop.keySource().isEnabled());
-  hook.setIsHook(true);
-  EXPECT_TRUE(desktop.keySource().isEnabled());
-  hook.uninstallHook();
-  EXPECT_FALSE(desktop.keySource().isStarted());
-  desktop.typeText(QStringLiteral("a"));
-  EXPECT_TRUE(hook.words().isEmpty());
-}

@@ -65,21 +65,6 @@ TEST_F(PasteboardServiceTest, SavesAndRestoresEveryTypeByteForByte) {
   EXPECT_EQ(log.lines, (QStringList{QStringLiteral("Backuped"), QStringLiteral("Restored")}));
 }
 
-TEST_F(PasteboardServiceTest, RestoringWithNothingSavedTouchesNothing) {
-  board.setContent(userContent(), QStringLiteral("Mail"));
-  const quint64 before = board.changeCount();
-  service.restorePasteBoard();
-  EXPECT_EQ(board.changeCount(), before);
-
-  service.backupPasteBoard();
-  service.writeStringToPasteBoard(QStringLiteral("snippet"));
-  service.restorePasteBoard();
-  const quint64 afterFirst = board.changeCount();
-  service.restorePasteBoard();
-  EXPECT_EQ(board.changeCount(), afterFirst);
-  EXPECT_EQ(log.lines.count(QStringLiteral("Restored")), 1);
-}
-
 TEST_F(PasteboardServiceTest, AnUnreadableTypeIsSavedEmptyAndNotWrittenBack) {
   board.setContent(userContent(), QStringLiteral("Mail"));
   board.setUnreadable(types::Rtf);
@@ -90,14 +75,6 @@ TEST_F(PasteboardServiceTest, AnUnreadableTypeIsSavedEmptyAndNotWrittenBack) {
   service.writeStringToPasteBoard(QStringLiteral("snippet"));
   service.restorePasteBoard();
   EXPECT_EQ(board.types(), (QStringList{types::String, QStringLiteral("x-custom/thing")}));
-}
-
-TEST_F(PasteboardServiceTest, AnEmptyPasteboardComesBackEmpty) {
-  board.clear();
-  service.backupPasteBoard();
-  service.writeStringToPasteBoard(QStringLiteral("snippet"));
-  service.restorePasteBoard();
-  EXPECT_TRUE(board.types().isEmpty());
 }
 
 TEST_F(PasteboardServiceTest, ExpansionContentIsMarkedTransient) {
@@ -116,16 +93,6 @@ TEST_F(PasteboardServiceTest, ExpansionContentIsMarkedTransient) {
   EXPECT_TRUE(service.writeDataToPasteBoard(QByteArrayLiteral("??"), std::nullopt, std::nullopt,
                                             std::nullopt));
   EXPECT_EQ(board.types(), (QStringList{types::Rtfd, types::TransientMarker}));
-}
-
-TEST_F(PasteboardServiceTest, ARefusedWriteIsLoggedAndStillAnswersYes) {
-  board.setRefusesWrites(true);
-  EXPECT_TRUE(service.writeDataToPasteBoard(QByteArrayLiteral("R"), std::nullopt, std::nullopt,
-                                            std::nullopt));
-  service.writeStringToPasteBoard(QStringLiteral("x"));
-  EXPECT_TRUE(log.contains(QStringLiteral("Error in writeDataToPasteBoard : ")));
-  EXPECT_TRUE(log.contains(QStringLiteral("Error in writeStringToPasteBoard : ")));
-  for (const QString& line : log.lines) EXPECT_FALSE(line.contains(QStringLiteral("x\"")));
 }
 
 TEST_F(PasteboardServiceTest, ClearPasteBoardCleansUpAndRestoresAsThePreferenceSays) {

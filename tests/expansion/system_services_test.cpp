@@ -25,22 +25,6 @@ class SystemServicesTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(SystemServicesTest, IsAppForeGroundOnlyForTheProgramItself) {
-  EXPECT_FALSE(services.isAppForeGround());
-  desktop.switchTo(SimDesktop::kProgramName);
-  EXPECT_TRUE(services.isAppForeGround());
-}
-
-TEST_F(SystemServicesTest, KeyRequestsPostDownAndUpOrDownOnly) {
-  services.sendKeyboardEvent(KeyRequest{keys::Delete, 0, true});
-  services.sendKeyboardEvent(KeyRequest{0x10000 | keys::Left, 0xA0000, false});
-  const QString app = QStringLiteral("TextEdit");
-  EXPECT_EQ(desktop.postedKeys(),
-            (QList<PostedKey>{{keys::Delete, 0, true, app},
-                              {keys::Delete, 0, false, app},
-                              {keys::Left, mods::Shift | mods::Option, true, app}}));
-}
-
 TEST_F(SystemServicesTest, WindowListDescribesSharedWindowsFrontToBack) {
   auto& all = desktop.windowList().all();
   all.clear();
@@ -84,27 +68,6 @@ TEST_F(SystemServicesTest, SelectionComesWithItsFrameFromTheBottomLeft) {
   EXPECT_EQ(r, QRectF(140, 800 - 200 - 16, 24, 16));
   EXPECT_EQ(ql::SelectionService::flip(r, QRect(0, 0, 1000, 800)), field.boundsOf(5, 3));
   EXPECT_TRUE(log.lines.isEmpty());
-}
-
-TEST_F(SystemServicesTest, SelectionFailuresLogWhereTheyHappened) {
-  ql::sim::SimTextField& field = *desktop.focusedField();
-  field.setText(QStringLiteral("word"));
-  field.select(0, 4);
-  field.boundsReadable = false;
-  QString text;
-  EXPECT_TRUE(services.getScreenSelectionAndFrame(&text).isNull());
-  EXPECT_EQ(text, QStringLiteral("word"));
-
-  field.selectionReadable = false;
-  text.clear();
-  EXPECT_TRUE(services.getScreenSelectionAndFrame(&text).isNull());
-  EXPECT_TRUE(text.isEmpty());
-
-  desktop.switchTo(SimDesktop::kProgramName);
-  EXPECT_TRUE(services.getScreenSelectionAndFrame(nullptr).isNull());
-  EXPECT_EQ(log.lines, (QStringList{QStringLiteral("Could not get bounds for selected range"),
-                                    QStringLiteral("Could not get selected range"),
-                                    QStringLiteral("Could not get focussed element")}));
 }
 
 TEST_F(SystemServicesTest, AnUnknownSoundBeeps) {

@@ -56,11 +56,14 @@ TEST_F(TextExpanderFile, GroupsTakeTheirFieldsAndTheApplicationRuleIsRenumbered)
       "<dict><key>name</key><string>Odd</string><key>expanderExceptionsMode</key><integer>9</integer></dict>"
       "<dict><key>name</key><string></string></dict>"
       "<dict><key>expandAfterMode</key><integer>0</integer></dict>"
+      "<dict><key>name</key><string>One</string><key>expanderExceptionsMode</key><integer>1</integer></dict>"
+      "<dict><key>name</key><string>Two</string><key>expanderExceptionsMode</key><integer>2</integer></dict>"
+      "<dict><key>name</key><string>Three</string><key>expanderExceptionsMode</key><integer>3</integer></dict>"
       "<string>not a group</string>"
       "</array>");
   QLSettings s;
   ASSERT_TRUE(s.importFromTEMac(path));
-  ASSERT_EQ(s.groups.size(), 4);  // the empty name is dropped
+  ASSERT_EQ(s.groups.size(), 7);  // the empty name is dropped
   const QLGroup& work = *s.groups[0];
   EXPECT_EQ(work.name, "Work");
   EXPECT_EQ(work.expandType, 2);
@@ -72,6 +75,9 @@ TEST_F(TextExpanderFile, GroupsTakeTheirFieldsAndTheApplicationRuleIsRenumbered)
   EXPECT_EQ(s.groups[1]->exceptionType, 1);
   EXPECT_EQ(s.groups[2]->exceptionType, 9);
   EXPECT_EQ(s.groups[3]->name, "(Untitled)");
+  EXPECT_EQ(s.groups[4]->exceptionType, 2);
+  EXPECT_EQ(s.groups[5]->exceptionType, 3);
+  EXPECT_EQ(s.groups[6]->exceptionType, 4);
   EXPECT_TRUE(s.snippets.isEmpty());
 }
 

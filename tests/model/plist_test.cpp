@@ -72,6 +72,16 @@ TEST(Plist, BadInputFailsCleanly) {
     EXPECT_FALSE(plist::parse(b, &why)) << b.left(40).toStdString();
     EXPECT_FALSE(why.isEmpty());
   }
+  // libplist aborts the program on a key with a NUL in it: refused first.
+  PlistDict keyed;
+  keyed.insert("zq", 1);
+  QByteArray nul = plist::toBinary(keyed);
+  const qsizetype at = nul.indexOf("\x52zq");
+  ASSERT_GE(at, 0);
+  nul[at + 2] = '\0';
+  QString why;
+  EXPECT_FALSE(plist::parse(nul, &why));
+  EXPECT_EQ(why, "a dictionary key holds a NUL character");
   // Binary garbage behind a valid-looking header must never crash.
   QByteArray bin = plist::toBinary(sample());
   for (int i = 8; i < bin.size(); i += 7) {

@@ -148,23 +148,6 @@ TEST(Snippet, ArchiveKeepsIdentityAndRunsNoInit) {
   EXPECT_FALSE(QLSnippet::initWithCoder("junk"));
 }
 
-TEST(Snippet, OrderingByAbbreviationLength) {
-  auto make = [](const char* abbr) {
-    QLSnippet s;
-    s.abbreviation = abbr;
-    return s;
-  };
-  EXPECT_EQ(make("ab").compareAbbrLength(make("abc")), -1);
-  EXPECT_EQ(make("abc").compareAbbrLength(make("ab")), 1);
-  EXPECT_EQ(make("ab").compareAbbrLength(make("xy")), 0);
-  std::vector<QLSnippet> list{make("sig"), make("s"), make("signature")};
-  std::stable_sort(list.begin(), list.end(),
-                   [](const QLSnippet& a, const QLSnippet& b) { return a.compareAbbrLength(b) < 0; });
-  EXPECT_EQ(list[0].abbreviation, "s");
-  EXPECT_EQ(list[1].abbreviation, "sig");
-  EXPECT_EQ(list[2].abbreviation, "signature");
-}
-
 TEST(Preferences, DefaultsRoundTripThroughDictionary) {
   QDir().mkpath(QLPreferences::defaultBackupFolderPath());
   QLPreferences p;
@@ -223,6 +206,10 @@ TEST(Preferences, DelimiterVocabulary) {
   EXPECT_EQ(QSet<QString>(v.begin(), v.end()).size(), 39);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("space"), 49);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("esc"), 53);
+  // Stored libraries name Return "enter" and keypad Enter "return".
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("enter"), 36);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("return"), 76);
+  EXPECT_EQ(QLPreferences::delimiterKeyCode("tab"), 48);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("."), -1);
   EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
             (QStringList{"space", ",", ".", "tab"}));

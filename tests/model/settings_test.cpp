@@ -2,7 +2,9 @@
 #include "model/string_utilities.h"
 #include "support/log_capture.h"
 
+#include <QDateTime>
 #include <QDir>
+#include <QFileInfo>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -111,6 +113,46 @@ TEST_F(SettingsTest, FailedLoadsLeaveTheLibraryAlone) {
   }
   EXPECT_TRUE(log.contains("Error in loadSettings : "));
   EXPECT_TRUE(log.contains("Error in loadBackup : "));
+}
+
+TEST_F(SettingsTest, AnUnreadableSettingsFileIsMovedAsideBeforeAnySave) {
+  const QString path = QLSettings::settingsPath();
+  const QByteArray damaged = plist::toXml(library().libraryDictionary()).left(300);
+  QFile f(path);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(damaged);
+  f.close();
+  const QDateTime changed = QDateTime::currentDateTime().addDays(-3);
+  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
+  ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
+  f.close();
+
+  LogCapture log;
+  QLSettings s;
+  EXPECT_FALSE(s.loadSettings());
+  const QString aside = Utilities::getAppPath() + "/settings unreadable " +
+                        changed.toString("yyyy-MM-dd HH.mm.ss") + ".qlxdoc";
+  EXPECT_EQ(s.movedAsideSettingsPath, aside);
+  EXPECT_FALSE(s.unreadableSettingsReason.isEmpty());
+  EXPECT_TRUE(log.contains("moved to " + aside));
+  ASSERT_TRUE(s.saveSettings());
+  EXPECT_EQ(readAll(aside), damaged);
+  EXPECT_EQ(QFileInfo(aside).lastModified().toSecsSinceEpoch(), changed.toSecsSinceEpoch());
+
+  // A second damaged file of the same date does not replace the first.
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+  f.write("garbage");
+  f.flush();
+  ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
+  f.close();
+  QLSettings again;
+  EXPECT_FALSE(again.loadSettings());
+  EXPECT_EQ(again.movedAsideSettingsPath, aside.chopped(7) + " 2.qlxdoc");
+  EXPECT_EQ(readAll(aside), damaged);
+  // A file that is simply missing is no reason to move anything.
+  QLSettings fresh;
+  EXPECT_FALSE(fresh.loadSettings());
+  EXPECT_TRUE(fresh.movedAsideSettingsPath.isEmpty());
 }
 
 TEST_F(SettingsTest, PartialAndMistypedFiles) {

@@ -104,8 +104,7 @@ TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakes
   SessionBus bus;
   ASSERT_TRUE(bus.isRunning());
   test::WindowManager wm;
-  // Absolute: ctest runs the program from another folder than the build's.
-  const QString script = QStringLiteral(QUILLET_X11_TESTS "/gtk_entry.py");
+  const QString script = QStringLiteral(QUILLET_X11_TEST_DIR "/gtk_entry.py");
   Client entry(QStringLiteral("/usr/bin/python3"), {script});
   ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().processId == entry.pid(); }, 10000));
   FocusedSelection s;

@@ -85,7 +85,7 @@ class ClipboardE2E : public testing::Test {
 TEST_F(ClipboardE2E, ATargetThatFetchesLateGetsTheSnippetThenTheUserTheirClipboard) {
   ownClipboard("my own words");
   const QString out = dir.filePath(QStringLiteral("field.txt"));
-  const QString script = QStringLiteral(QUILLET_X11_TESTS "/late_paste_entry.py");
+  const QString script = QStringLiteral(QUILLET_X11_TEST_DIR "/late_paste_entry.py");
   // A second after Ctrl+V: ten times the designed pause.
   Client entry(QStringLiteral("/usr/bin/python3"), {script, QStringLiteral("1000"), out});
   ASSERT_TRUE(waitUntil([&] { return test::findWindowByClass("LatePaste") != 0; }, 30000));

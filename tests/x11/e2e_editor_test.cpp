@@ -34,7 +34,7 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
     return !window.isEmpty();
   }, 15000));
   window = window.split('\n').first();
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::fromUtf8(window)}));
+  ASSERT_TRUE(test::activateWindow(window.toULong()));
   test::settle(500);
 
   QuilletProgram quillet(

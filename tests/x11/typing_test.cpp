@@ -46,26 +46,6 @@ class TypingTest : public test::X11Test {
   std::unique_ptr<CatTerminal> terminal;
 };
 
-TEST_F(TypingTest, PostsKeysAndPastesWithTheTerminalChord) {
-  startTerminal();
-  for (quint16 k : {keys::S, keys::I, keys::G, keys::X}) tap(k);
-  tap(keys::Delete);
-  tap(keys::Period, mods::Shift);  // '>' on the US layout
-  tap(keys::Space);
-
-  ASSERT_TRUE(x->pasteboard().write({{pasteboard_types::String, QByteArrayLiteral("pasted \xc3\xa9")}}));
-  const int before = x->pasteboard().fetchCount();
-  tap(keys::V, mods::Command);
-  ASSERT_TRUE(waitUntil([&] { return x->pasteboard().fetchCount() > before; }));
-  tap(keys::Tab);
-  tap(keys::Return);
-  EXPECT_TRUE(terminal->waitForContents("sig> pasted \xc3\xa9\t\n")) << terminal->contents().toStdString();
-
-  tap(keys::A);
-  tap(keys::KeypadEnter);
-  EXPECT_TRUE(terminal->waitForContents("sig> pasted \xc3\xa9\t\na\n"));
-}
-
 TEST_F(TypingTest, TypesCharactersTheLayoutLacksThroughASpareKey) {
   startTerminal();
   ASSERT_TRUE(x->keyboard().typeText(QStringLiteral("a\u00e9\u20ac\U0001F600Z\n")));

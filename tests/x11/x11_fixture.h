@@ -38,19 +38,24 @@ class X11Test : public testing::Test {
 class CatTerminal final {
  public:
   explicit CatTerminal(const QString& cls = QStringLiteral("XTerm"))
-      : path_(dir_.filePath(QStringLiteral("typed.txt"))) {
+      : path_(dir_.filePath(QStringLiteral("typed.txt"))),
+        ready_(dir_.filePath(QStringLiteral("ready"))) {
     QFile(path_).open(QIODevice::WriteOnly);
     client_ = std::make_unique<Client>(
         QStringLiteral("xterm"),
         QStringList{"-class", cls, "-u8", "-geometry", "60x10+10+10", "-xrm",
                     "*VT100.translations: #override Ctrl Shift <Key>V: insert-selection(CLIPBOARD)",
-                    "-e", "sh", "-c", "stty -echo; cat > '" + path_ + "'"});
+                    "-e", "sh", "-c",
+                    "stty -echo; : > '" + ready_ + "'; exec cat > '" + path_ + "'"});
     cls_ = cls.toUtf8();
   }
 
-  // Waits until the window is mapped and its shell runs.
+  // Waits until the window is mapped and its terminal settings are final:
+  // keys typed before that are dropped when they change.
   bool waitReady() {
-    return waitUntil([&] { return (window_ = findWindowByClass(cls_)) != 0; }, 10000);
+    return waitUntil([&] {
+      return (window_ = findWindowByClass(cls_)) != 0 && QFile::exists(ready_);
+    }, 10000);
   }
   unsigned long window() const { return window_; }
   qint64 pid() const { return client_->pid(); }
@@ -67,6 +72,7 @@ class CatTerminal final {
  private:
   QTemporaryDir dir_;
   QString path_;
+  QString ready_;
   QByteArray cls_;
   std::unique_ptr<Client> client_;
   unsigned long window_ = 0;

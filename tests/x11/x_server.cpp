@@ -211,6 +211,20 @@ bool windowManagerRunning() {
 
 }  // namespace
 
+bool activateWindow(unsigned long window, int timeoutMs) {
+  QElapsedTimer timer;
+  timer.start();
+  while (timer.elapsed() < timeoutMs) {
+    run(QStringLiteral("xdotool"), {QStringLiteral("windowactivate"), QString::number(window)});
+    const bool active = waitUntil([&] {
+      const auto id = run(QStringLiteral("xdotool"), {QStringLiteral("getactivewindow")});
+      return id && id->trimmed().toULong() == window;
+    }, 1000);
+    if (active) return true;
+  }
+  return false;
+}
+
 WindowManager::WindowManager() {
   // Openbox names its check window before it is ready to manage new
   // windows; the command it runs once started is the reliable signal.

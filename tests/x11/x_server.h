@@ -59,6 +59,11 @@ std::optional<QByteArray> run(const QString& program, const QStringList& argumen
 // The first top-level client window whose WM_CLASS class is cls (0: none).
 unsigned long findWindowByClass(const QByteArray& cls);
 
+// Asks the window manager to activate window and waits until it names it
+// the active window (it may take its time with a window it is still
+// mapping, and a program started meanwhile reads the active window).
+bool activateWindow(unsigned long window, int timeoutMs = 10000);
+
 // A window manager for the test that needs one.
 class WindowManager final {
  public:

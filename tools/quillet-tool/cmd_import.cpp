@@ -5,6 +5,7 @@
 #include "model/ql_settings.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 
 namespace tool {
@@ -72,6 +73,16 @@ int runImport(const QStringList& args) {
     printErr(QString::fromLatin1(kImportUsage));
     return 2;
   }
+
+  // The readers only say the format was wrong; a file that cannot be opened
+  // is told as such, with the reason.
+  QFile source(positional[1]);
+  if (QFileInfo(positional[1]).isDir() || !source.open(QIODevice::ReadOnly)) {
+    const QString why = QFileInfo(positional[1]).isDir() ? QStringLiteral("Is a directory") : source.errorString();
+    printErr(QStringLiteral("cannot read %1: %2").arg(positional[1], why));
+    return 1;
+  }
+  source.close();
 
   const QString library = QFileInfo(into.isEmpty() ? QLSettings::settingsPath() : into).absoluteFilePath();
   QLSettings live;

@@ -120,9 +120,11 @@ void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
         pressed.append(code);
       }
     }
-    if (stroke != Release && keyCode < 256 && (keys[keyCode / 8] & (1 << (keyCode % 8)))) {
-      // The user still holds this key (the delimiter just typed): the server
-      // drops a press of a key that is down, so it goes up first.
+    if (stroke != Release) {
+      // The user may still hold this key (the delimiter just typed), or have
+      // pressed it since the keymap was asked: the server drops a press of a
+      // key that is down, so it goes up first. Up already, the release makes
+      // no event.
       XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
     }
     if (stroke != Release) XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), True, CurrentTime);
