@@ -11,6 +11,8 @@
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
 #include "platform/platform.h"
+#include "suggest/search_snippet_popup_controller.h"
+#include "suggest/search_snippet_window_controller.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -32,7 +34,9 @@ class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
                                  public FillInWindowControllerDelegate,
-                                 public RestoreWindowControllerDelegate {
+                                 public RestoreWindowControllerDelegate,
+                                 public SearchSnippetPopupControllerDelegate,
+                                 public SearchSnippetWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -150,7 +154,8 @@ class QuilletAppDelegate final : public QObject,
   void windowDeactivated();
 
   // Brings back the application the user typed in before the form opened.
-  void activteLastApp();
+  void activteLastApp() override;
+  bool hasLastActiveApp() const override { return executor_.lastActiveApp.has_value(); }
   // The second stage with the form's content, 0.1 s after OK; 1 when done
   // (or when there is no form).
   int executeSnippetFill(int contentLength);
@@ -159,14 +164,22 @@ class QuilletAppDelegate final : public QObject,
   bool mouseMouseEvent(KeyboardHook* hook, const ql::MouseEvent& event) override;
   bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) override;
   QLSettings* settings() override { return settings_.get(); }
-  void closeSearchMenuWindow() override {}
-  void closeSearchPopupWindow() override {}
+  void closeSearchMenuWindow() override;
+  void closeSearchPopupWindow() override;
   void closeFillInWindow() override { activteLastApp(); }
   void processSuggestionsHotKey(const QString& text) override;
   bool processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
                       bool clearAbbreviation, const QString& delimiter,
                       const QString& abbreviation, int removeLengtOffset) override;
   void showPopup(const QString& word, const QString& delimiter) override;
+  // The search window pastes its choice: nothing is deleted.
+  bool processSnippet(const SnippetPtr& snippet) override;
+
+  // The suggestion popup and the search window, once opened.
+  SearchSnippetPopupController* popupPanel() const { return popupPanel_.get(); }
+  SearchSnippetWindowController* searchWindow() const { return searchController_.get(); }
+  void showSearchWindow(const QPoint& at);
+  void foremostAppDeactivated(const ql::ApplicationInfo& application);
 
   // The executor's delegate.
   QLStatistics* statistics() override { return statistics_.get(); }
@@ -257,6 +270,11 @@ class QuilletAppDelegate final : public QObject,
   quint64 clipboardCountAtSave_ = 0;
   quint64 clipboardCountAfterCopy_ = 0;
   bool clipboardSaved_ = false;
+  std::unique_ptr<SearchSnippetPopupController> popupPanel_;
+  std::unique_ptr<SearchSnippetWindowController> searchController_;
+  SearchSnippetPopupController& popup();
+  void openSuggestions(bool fromHotKey, const QString& text);
+  void placePopup(const QRectF& frame, int shiftLeft);
 
  public:
   // Entries of the status menu the controller adjusts.

@@ -73,12 +73,6 @@ void QuilletAppDelegate::resetHotKeys() {
   }
 }
 
-void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {
-  if (services_.isAppForeGround()) return;
-  // The suggestion popup comes with its own code.
-  processSuggestionsHotKey(QString());
-}
-
 void QuilletAppDelegate::processOpenQuilletHotKey() {
   if (services_.isAppForeGround()) return;
   actionOpenQuillet();
