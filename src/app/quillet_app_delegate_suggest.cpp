@@ -1,6 +1,7 @@
 // The suggestion popup at the caret and the search window of the tray menu.
 #include "app/quillet_app_delegate.h"
 
+#include "expansion/selection_service.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 
@@ -52,9 +53,9 @@ void QuilletAppDelegate::placePopup(const QRectF& frame, int shiftLeft) {
     popup().showAt(std::nullopt);
     return;
   }
-  // Below the word: the selection's lower-left corner, moved back over the
-  // characters typed after it.
-  popup().showAt(QPoint(int(frame.left()) - shiftLeft, int(frame.bottom())));
+  // The selection's bounds come with the origin at the bottom left.
+  const QRectF word = ql::SelectionService::flip(frame, platform_.workspace->mainScreenGeometry());
+  popup().showAt(QPoint(int(word.left()) - shiftLeft, int(word.bottom())), int(word.height()));
 }
 
 void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter) {
@@ -82,7 +83,7 @@ void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter
   panel.setSearchString(typed);
   panel.clearAbbreviation = true;
   panel.delimiter = delimiter;
-  placePopup(frame, 0);
+  placePopup(frame, int(typed.size()));
 }
 
 void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {

@@ -71,7 +71,11 @@ SearchSnippetPopupController::SearchSnippetPopupController(QObject* parent) : QO
   window->installEventFilter(this);
 }
 
-SearchSnippetPopupController::~SearchSnippetPopupController() { delete window_; }
+SearchSnippetPopupController::~SearchSnippetPopupController() {
+  if (!window_) return;
+  window_->removeEventFilter(this);
+  delete window_;
+}
 
 bool SearchSnippetPopupController::isVisible() const { return window_ && window_->isVisible(); }
 
@@ -126,7 +130,7 @@ void SearchSnippetPopupController::snippetSelected() {
     delegate->processSnippet(chosen, 0, 0, clearAbbreviation, delimiter, typed, 0);
 }
 
-void SearchSnippetPopupController::showAt(const std::optional<QPoint>& topLeft) {
+void SearchSnippetPopupController::showAt(const std::optional<QPoint>& topLeft, int lineHeight) {
   QScreen* screen = topLeft ? QGuiApplication::screenAt(*topLeft) : nullptr;
   if (!screen) screen = QGuiApplication::primaryScreen();
   QPoint at;
@@ -135,7 +139,8 @@ void SearchSnippetPopupController::showAt(const std::optional<QPoint>& topLeft) 
     at = *topLeft;
     // Kept on the screen: below the word, or above it near the bottom edge.
     at.setX(qBound(area.left(), at.x(), qMax(area.left(), area.right() - window_->width())));
-    if (at.y() + window_->height() > area.bottom()) at.setY(qMax(area.top(), at.y() - window_->height()));
+    if (at.y() + window_->height() > area.bottom())
+      at.setY(qMax(area.top(), at.y() - lineHeight - window_->height()));
   } else {
     at = area.center() - QPoint(window_->width() / 2, window_->height() / 2);
   }

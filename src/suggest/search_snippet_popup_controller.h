@@ -49,8 +49,9 @@ class SearchSnippetPopupController final : public QObject {
   QLabel* headingLabel() const { return heading_; }
   bool isVisible() const;
   // Shows the window at topLeft (screen coordinates), or centred on the
-  // screen when topLeft is null; never takes the keyboard.
-  void showAt(const std::optional<QPoint>& topLeft);
+  // screen when topLeft is null; never takes the keyboard. Near the bottom
+  // of the screen it goes above the line, lineHeight higher.
+  void showAt(const std::optional<QPoint>& topLeft, int lineHeight = 0);
   // Closes the window; the search text becomes empty.
   void close();
 

@@ -77,7 +77,14 @@ SearchSnippetWindowController::SearchSnippetWindowController(QObject* parent) : 
     o->installEventFilter(this);
 }
 
-SearchSnippetWindowController::~SearchSnippetWindowController() { delete window_; }
+SearchSnippetWindowController::~SearchSnippetWindowController() {
+  if (!window_) return;
+  // Closing sends it events that must not reach a half-destroyed controller.
+  for (QObject* o : {static_cast<QObject*>(window_.data()), static_cast<QObject*>(field_),
+                     static_cast<QObject*>(table_)})
+    o->removeEventFilter(this);
+  delete window_;
+}
 
 bool SearchSnippetWindowController::isVisible() const { return window_ && window_->isVisible(); }
 
