@@ -150,10 +150,9 @@ void SearchSnippetWindowController::focusTableView() {
 }
 
 void SearchSnippetWindowController::giveFocusBack() {
-  if (delegate && delegate->hasLastActiveApp())
-    delegate->activteLastApp();
-  else
-    window_->hide();
+  if (delegate && delegate->hasLastActiveApp()) delegate->activteLastApp();
+  // A window left on top of the application would hide what is pasted.
+  window_->hide();
 }
 
 void SearchSnippetWindowController::snippetSelected() {
