@@ -113,6 +113,7 @@ class QuilletAppDelegate final : public QObject,
   void processNewSnippetFromSelectionHotKey();
   void processNewSnippetFromClipboardHotKey();
   void processNewSnippetFromApplicationHotKey();
+  void processSearchSnippetHotKey();
   void actionNewSnippetHotKey();
   void actionNewSnippetFromSelectionHotKey();
   void actionNewSnippetFromClipboardHotKey();

@@ -65,6 +65,7 @@ void QuilletAppDelegate::resetHotKeys() {
        [this](const ql::KeyEvent&) { processNewSnippetFromClipboardHotKey(); }},
       {&p.newSnippetFromApplicationHotKey,
        [this](const ql::KeyEvent&) { processNewSnippetFromApplicationHotKey(); }},
+      {&p.searchSnippetHotKey, [this](const ql::KeyEvent&) { processSearchSnippetHotKey(); }},
   };
   for (const auto& [description, handler] : table) {
     quint16 keyCode = 0;

@@ -5,6 +5,7 @@
 #include "platform/keys.h"
 #include "platform/log.h"
 
+#include <QCursor>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -168,6 +169,13 @@ void QuilletAppDelegate::showSearchWindow(const QPoint& at) {
   searchController_->snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
   platform_.workspace->activateProgram();
   searchController_->showAt(at);
+}
+
+// The search window wherever the user is: at the pointer.
+void QuilletAppDelegate::processSearchSnippetHotKey() {
+  if (services_.isAppForeGround()) return;
+  rememberFrontmostApplication();
+  showSearchWindow(QCursor::pos());
 }
 
 void QuilletAppDelegate::foremostAppDeactivated(const ql::ApplicationInfo& application) {

@@ -33,13 +33,14 @@ class SuggestionTest : public testing::Test {
 
   // Two snippets share "sig"; "sign" and a group "grp" of its own; a group
   // left out of suggestions holds "sigx".
-  void start(bool canWithhold = true) {
+  void start(bool canWithhold = true, const ql::PlistDict& searchHotKey = {}) {
     desktop.keySource().setCanWithholdKeys(canWithhold);
     QLSettings library;
     library.preferences.extendType = QLPreferences::DelimiterRetyped;
     library.preferences.delimiters = {QStringLiteral(";")};
     library.preferences.isPlaySound = false;
     library.preferences.snippetProcessDelay = 0.01;
+    library.preferences.searchSnippetHotKey = searchHotKey;
     auto add = [&](const GroupPtr& group, const QString& abbreviation, const QString& content) {
       auto s = std::make_shared<QLSnippet>();
       s->abbreviation = abbreviation;
@@ -260,6 +261,23 @@ TEST_F(SuggestionTest, SearchWindowPastesIntoThePreviousApplication) {
   QTest::keyClick(search->snippetsTableView(), Qt::Key_Return);
   EXPECT_FALSE(search->isVisible());
   QTRY_COMPARE(field(), QStringLiteral("Dear Hidden"));
+}
+
+TEST_F(SuggestionTest, OptionalHotKeyOpensTheSearchWindow) {
+  ql::PlistDict key;
+  key.insert(QStringLiteral("characters"), QStringLiteral("f"));
+  key.insert(QStringLiteral("keyCode"), qint64(keys::F));
+  key.insert(QStringLiteral("modifierFlags"), qint64(mods::Command | mods::Option));
+  start(true, key);
+  ASSERT_TRUE(desktop.pressHotKey(keys::F, mods::Command | mods::Option));
+  ASSERT_TRUE(controller->searchWindow());
+  EXPECT_TRUE(controller->searchWindow()->isVisible());
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.preferences.searchSnippetHotKey, key);
+  // Unset, it is not written at all, and nothing is registered for it.
+  QLPreferences none;
+  EXPECT_FALSE(none.getData().contains(QStringLiteral("searchSnippetHotKey")));
 }
 
 }  // namespace
