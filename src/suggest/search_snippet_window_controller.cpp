@@ -178,6 +178,8 @@ void SearchSnippetWindowController::windowDeactivated() {
   field_->setFocus();
   field_->clear();
   collapse();
+  // Left for another window: a window kept on top would cover it.
+  window_->hide();
 }
 
 bool SearchSnippetWindowController::eventFilter(QObject* watched, QEvent* event) {
