@@ -28,6 +28,26 @@ QString lastLineOf(QString text) {
   return text.mid(text.lastIndexOf(QLatin1Char('\r')) + 1);
 }
 
+// Holds the user's typing while the word is selected and read (which may wait
+// for the application), so keys typed meanwhile come after the delimiter
+// given back, or reach the popup, in order. Restores the state it found.
+class TypingHold final {
+ public:
+  explicit TypingHold(ql::KeySource* source)
+      : source_(source), previous_(source && source->isHoldingInput()) {
+    if (source_) source_->setHoldingInput(true);
+  }
+  ~TypingHold() {
+    if (source_) source_->setHoldingInput(previous_);
+  }
+  TypingHold(const TypingHold&) = delete;
+  TypingHold& operator=(const TypingHold&) = delete;
+
+ private:
+  ql::KeySource* source_;
+  bool previous_;
+};
+
 }  // namespace
 
 SearchSnippetPopupController& QuilletAppDelegate::popup() {
@@ -60,6 +80,15 @@ void QuilletAppDelegate::placePopup(const QRectF& frame, int shiftLeft) {
 }
 
 void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter) {
+  // Where keys reach the application before the program sees them, the
+  // arrows and Return meant for the list would move its caret or submit its
+  // form, and the selection keys garble a terminal: until those keys can be
+  // kept from it, the text stays as typed.
+  if (!platform_.keySource || !platform_.keySource->canWithholdKeys()) {
+    executor_.retypeDelimiter(delimiter);
+    return;
+  }
+  const TypingHold hold(platform_.keySource);
   QString selected;
   const QRectF frame = readWordBeforeCaret(services_, &selected);
   executor_.lastActiveAppInfo.reset();
@@ -98,6 +127,7 @@ void QuilletAppDelegate::processSuggestionsHotKey(const QString& text) {
 
 void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
   if (services_.isAppForeGround()) return;
+  const TypingHold hold(platform_.keySource);
   setHookEnabled(false);
   try {
     QString selected;
