@@ -89,6 +89,7 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
   helpDocumentPaths = {dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
                        QStringLiteral("/usr/share/doc/quillet/quillet-help.html")};
   connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
+  connect(this, &QuilletAppDelegate::searchWindowRequested, this, &QuilletAppDelegate::showSearchWindow);
 }
 
 QuilletAppDelegate::~QuilletAppDelegate() {
@@ -165,6 +166,8 @@ bool QuilletAppDelegate::awakeFromNib() {
 
   connect(platform_.workspace, &ql::Workspace::applicationActivated, this,
           &QuilletAppDelegate::foremostAppActivated);
+  connect(platform_.workspace, &ql::Workspace::applicationDeactivated, this,
+          &QuilletAppDelegate::foremostAppDeactivated);
   setupVersion();
 
   if (!checkAccessAndInstallHook()) return false;
@@ -220,24 +223,6 @@ void QuilletAppDelegate::windowDeactivated() {
 }
 
 void QuilletAppDelegate::activteLastApp() { executor_.activteLastApp(); }
-
-bool QuilletAppDelegate::mouseMouseEvent(KeyboardHook*, const ql::MouseEvent&) { return false; }
-
-bool QuilletAppDelegate::keyEvent(KeyboardHook*, const ql::KeyEvent& event) {
-  executor_.noteKeyPress(event.keyCode, event.modifierFlags, event.characters);
-  typedSinceExpansion_ = true;
-  return false;
-}
-
-void QuilletAppDelegate::processSuggestionsHotKey(const QString&) {
-  // The suggestion popup is not there yet.
-}
-
-void QuilletAppDelegate::showPopup(const QString&, const QString& delimiter) {
-  // Until there is a suggestion popup to choose from, the consumed delimiter
-  // goes back so the text stays as typed.
-  executor_.retypeDelimiter(delimiter);
-}
 
 bool QuilletAppDelegate::processSnippet(const SnippetPtr& snippet, int contentLength,
                                         int abbreviationCase, bool clearAbbreviation,

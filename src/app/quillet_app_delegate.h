@@ -14,6 +14,8 @@
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
 #include "platform/platform.h"
+#include "suggest/search_snippet_popup_controller.h"
+#include "suggest/search_snippet_window_controller.h"
 #include "ui/library_window_controller.h"
 #include "ui/library_window_controller_delegate.h"
 
@@ -44,7 +46,9 @@ class QuilletAppDelegate final : public QObject,
                                  public LibraryWindowControllerDelegate,
                                  public PreferencesSheetControllerDelegate,
                                  public StatisticsWindowControllerDelegate,
-                                 public ImportWindowControllerDelegate {
+                                 public ImportWindowControllerDelegate,
+                                 public SearchSnippetPopupControllerDelegate,
+                                 public SearchSnippetWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -121,6 +125,7 @@ class QuilletAppDelegate final : public QObject,
   void processNewSnippetFromSelectionHotKey();
   void processNewSnippetFromClipboardHotKey();
   void processNewSnippetFromApplicationHotKey();
+  void processSearchSnippetHotKey();
   void actionNewSnippetHotKey();
   void actionNewSnippetFromSelectionHotKey();
   void actionNewSnippetFromClipboardHotKey();
@@ -162,7 +167,8 @@ class QuilletAppDelegate final : public QObject,
   void windowDeactivated();
 
   // Brings back the application the user typed in before the form opened.
-  void activteLastApp();
+  void activteLastApp() override;
+  bool hasLastActiveApp() const override { return executor_.lastActiveApp.has_value(); }
   // The second stage with the form's content, 0.1 s after OK; 1 when done
   // (or when there is no form).
   int executeSnippetFill(int contentLength);
@@ -175,14 +181,22 @@ class QuilletAppDelegate final : public QObject,
   QString movedAsideSettingsPath() const {
     return settings_ ? settings_->movedAsideSettingsPath : QString();
   }
-  void closeSearchMenuWindow() override {}
-  void closeSearchPopupWindow() override {}
+  void closeSearchMenuWindow() override;
+  void closeSearchPopupWindow() override;
   void closeFillInWindow() override { activteLastApp(); }
   void processSuggestionsHotKey(const QString& text) override;
   bool processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
                       bool clearAbbreviation, const QString& delimiter,
                       const QString& abbreviation, int removeLengtOffset) override;
   void showPopup(const QString& word, const QString& delimiter) override;
+  // The search window pastes its choice: nothing is deleted.
+  bool processSnippet(const SnippetPtr& snippet) override;
+
+  // The suggestion popup and the search window, once opened.
+  SearchSnippetPopupController* popupPanel() const { return popupPanel_.get(); }
+  SearchSnippetWindowController* searchWindow() const { return searchController_.get(); }
+  void showSearchWindow(const QPoint& at);
+  void foremostAppDeactivated(const ql::ApplicationInfo& application);
 
   // The executor's delegate.
   QLStatistics* statistics() override { return statistics_.get(); }
@@ -307,6 +321,11 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<StatisticsWindowController> statisticSheet_;
   std::unique_ptr<ImportWindowController> importDialogWindow_;
   void windowsAfterRestore();
+  std::unique_ptr<SearchSnippetPopupController> popupPanel_;
+  std::unique_ptr<SearchSnippetWindowController> searchController_;
+  SearchSnippetPopupController& popup();
+  void openSuggestions(bool fromHotKey, const QString& text);
+  void placePopup(const QRectF& frame, int shiftLeft);
 
  public:
   // Entries of the status menu the controller adjusts.

@@ -65,18 +65,13 @@ void QuilletAppDelegate::resetHotKeys() {
        [this](const ql::KeyEvent&) { processNewSnippetFromClipboardHotKey(); }},
       {&p.newSnippetFromApplicationHotKey,
        [this](const ql::KeyEvent&) { processNewSnippetFromApplicationHotKey(); }},
+      {&p.searchSnippetHotKey, [this](const ql::KeyEvent&) { processSearchSnippetHotKey(); }},
   };
   for (const auto& [description, handler] : table) {
     quint16 keyCode = 0;
     quint64 flags = 0;
     if (readHotKey(*description, &keyCode, &flags)) registerhotKey(keyCode, flags, handler);
   }
-}
-
-void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {
-  if (services_.isAppForeGround()) return;
-  // The suggestion popup comes with its own code.
-  processSuggestionsHotKey(QString());
 }
 
 void QuilletAppDelegate::processOpenQuilletHotKey() {

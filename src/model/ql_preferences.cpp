@@ -110,6 +110,8 @@ PlistDict QLPreferences::getData() const {
   d.insert(QStringLiteral("newSnippetFromSelectionHotKey"), newSnippetFromSelectionHotKey);
   d.insert(QStringLiteral("newSnippetFromClipboardHotKey"), newSnippetFromClipboardHotKey);
   d.insert(QStringLiteral("newSnippetFromApplicationHotKey"), newSnippetFromApplicationHotKey);
+  // Written only when set, so files without it stay as they were.
+  if (!searchSnippetHotKey.isEmpty()) d.insert(QStringLiteral("searchSnippetHotKey"), searchSnippetHotKey);
   return d;
 }
 
@@ -147,6 +149,7 @@ void QLPreferences::setData(const PlistDict* dict) {
   fields::read(d, "newSnippetFromSelectionHotKey", newSnippetFromSelectionHotKey);
   fields::read(d, "newSnippetFromClipboardHotKey", newSnippetFromClipboardHotKey);
   fields::read(d, "newSnippetFromApplicationHotKey", newSnippetFromApplicationHotKey);
+  fields::read(d, "searchSnippetHotKey", searchSnippetHotKey);
   // A library moved to another machine or user falls back to the default folder.
   if (backupFolderPath.isEmpty() || !QFileInfo::exists(backupFolderPath))
     backupFolderPath = defaultBackupFolderPath();

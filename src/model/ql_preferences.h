@@ -45,6 +45,8 @@ class QLPreferences {
   ql::PlistDict newSnippetFromSelectionHotKey;
   ql::PlistDict newSnippetFromClipboardHotKey;
   ql::PlistDict newSnippetFromApplicationHotKey;
+  // Opens the search window; empty (or absent from the file) means none.
+  ql::PlistDict searchSnippetHotKey;
 
   ql::PlistDict getData() const;
   void setData(const ql::PlistDict* dict);
