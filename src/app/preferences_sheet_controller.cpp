@@ -53,7 +53,7 @@ ql::PlistDict& hotKey(QLPreferences& p, int index) {
   ql::PlistDict* keys[] = {&p.suggestionHotkey,  &p.openQuilletHotKey,
                            &p.enableDisabledQuilletHotKey, &p.newSnippetHotKey,
                            &p.newSnippetFromSelectionHotKey, &p.newSnippetFromClipboardHotKey,
-                           &p.newSnippetFromApplicationHotKey};
+                           &p.newSnippetFromApplicationHotKey, &p.searchSnippetHotKey};
   return *keys[index];
 }
 
@@ -71,7 +71,7 @@ const QStringList& PreferencesSheetController::hotKeyNames() {
       QStringLiteral("suggestionHotkey"),          QStringLiteral("openQuilletHotKey"),
       QStringLiteral("enableDisabledQuilletHotKey"), QStringLiteral("newSnippetHotKey"),
       QStringLiteral("newSnippetFromSelectionHotKey"), QStringLiteral("newSnippetFromClipboardHotKey"),
-      QStringLiteral("newSnippetFromApplicationHotKey")};
+      QStringLiteral("newSnippetFromApplicationHotKey"), QStringLiteral("searchSnippetHotKey")};
   return names;
 }
 
@@ -188,8 +188,8 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   const QString titles[] = {tr("Show suggestions:"),     tr("Open the library:"),
                             tr("Expansion on or off:"),  tr("New snippet:"),
                             tr("New snippet from selection:"), tr("New snippet from clipboard:"),
-                            tr("New snippet for the application:")};
-  for (int i = 0; i < 7; ++i) {
+                            tr("New snippet for the application:"), tr("Search snippets:")};
+  for (int i = 0; i < 8; ++i) {
     auto* r = new ShortcutRecorder(hotkeys);
     r->setObjectName(hotKeyNames()[i]);
     r->setAccessibleName(titles[i]);

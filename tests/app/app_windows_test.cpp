@@ -80,6 +80,19 @@ TEST_F(ShellTest, PreferencesWindowChangesTakeEffectAtOnce) {
   EXPECT_FALSE(desktop.pressHotKey(ql::keys::Space, mods::Command | mods::Option));
   EXPECT_TRUE(savedPreferences().openQuilletHotKey.isEmpty());
 
+  // The search window's own recorder: set, it fires; it refuses what another recorder holds.
+  ShortcutRecorder* search = sheet->recorders[7];
+  QTest::mouseClick(search, Qt::LeftButton);
+  QTest::keyClick(search, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_EQ(keyCodeOf(savedPreferences().searchSnippetHotKey), ql::keys::F);
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::F, mods::Command | mods::Option));
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::keyClick(open, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
+  EXPECT_TRUE(savedPreferences().openQuilletHotKey.isEmpty());
+  QTest::mouseClick(search, Qt::LeftButton);
+  QTest::keyClick(search, Qt::Key_Backspace);
+  EXPECT_TRUE(savedPreferences().searchSnippetHotKey.isEmpty());
+
   // Backups: switched on, the timer runs; a longer interval moves the next backup.
   sheet->automaticBackupButton->click();
   EXPECT_TRUE(controller->backupTimer().isActive());
