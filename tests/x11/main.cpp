@@ -1,9 +1,7 @@
-#include "platform/log.h"
+#include "support/test_home.h"
 #include "x_server.h"
 
 #include <QGuiApplication>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -22,15 +20,10 @@ int main(int argc, char** argv) {
   if (listing) return RUN_ALL_TESTS();
 
   QTemporaryDir home;
-  const QByteArray h = home.path().toUtf8();
-  setenv("HOME", h.constData(), 1);
-  setenv("XDG_DATA_HOME", (h + "/.local/share").constData(), 1);
-  setenv("XDG_CONFIG_HOME", (h + "/.config").constData(), 1);
-  setenv("XDG_CACHE_HOME", (h + "/.cache").constData(), 1);
-  setenv("XDG_RUNTIME_DIR", h.constData(), 1);
+  test::useTemporaryHome(home);
+  setenv("XDG_RUNTIME_DIR", home.path().toUtf8().constData(), 1);
   // Clients and the program share one UTF-8 locale.
   setenv("LC_ALL", "C.UTF-8", 1);
-  ql::setLogSink([](const QString&) {});
 
   ql::test::XServer server;
   QString error;
