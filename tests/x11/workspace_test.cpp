@@ -55,6 +55,8 @@ TEST_F(WorkspaceTest, FollowsTheActiveApplicationAcrossTwoWindows) {
   EXPECT_TRUE(workspace().activate(stale));
   ASSERT_TRUE(waitUntil([&] { return frontIs(QStringLiteral("SecondTerm")); }));
   two.reset();
+  // The server lets go of a client's windows a moment after the client ended.
+  ASSERT_TRUE(waitUntil([] { return test::findWindowByClass("SecondTerm") == 0; }));
   EXPECT_FALSE(workspace().activate(second));
 }
 
