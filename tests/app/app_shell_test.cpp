@@ -129,27 +129,9 @@ TEST_F(ShellTest, HotKeysActOnlyOnOtherApplications) {
   EXPECT_TRUE(QTest::qWaitFor([&] { return clipboardText() == QStringLiteral("users own"); }, 3000));
 }
 
-TEST_F(ShellTest, StartsWithoutAFolderOrWithAnUnreadableLibraryAndLosesNothing) {
-  // A settings file that does not load is kept aside before the first save.
-  QFile broken(appPath(QStringLiteral("settings.qlxdoc")));
-  ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-  broken.write("<plist><dict><key>Groups</key><array><dict>");
-  broken.close();
-  controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
-  controller->isSystemTrayAvailable = [] { return false; };
-  ASSERT_TRUE(controller->awakeFromNib());
-  ASSERT_TRUE(controller->settings());
-  EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
-  controller->actionDisableQuillet();
-  const QStringList kept = QDir(appPath()).entryList({QStringLiteral("settings unreadable *.qlxdoc")});
-  ASSERT_EQ(kept.size(), 1);
-  QFile copy(appPath(kept.first()));
-  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-  EXPECT_EQ(copy.readAll(), QByteArray("<plist><dict><key>Groups</key><array><dict>"));
-
+TEST_F(ShellTest, StartsWithoutAnApplicationFolder) {
   // No application folder at all: no library, but the switch, the menu and
   // the hot keys still answer, and backups say no.
-  controller.reset();
   QDir(appPath()).removeRecursively();
   const QString parent = QFileInfo(appPath()).absolutePath();
   QDir(parent).removeRecursively();

@@ -113,34 +113,10 @@ TEST_F(PreferencesWindow, GeneralControlsStoreTheirValueAndTellTheDelegate) {
   EXPECT_EQ(take(), (QStringList{"preferences", "preferences"}));
 }
 
-TEST_F(PreferencesWindow, AppearanceAndBackupControls) {
+// The taskbar, tray, login and font switches are checked through the shell,
+// where their effect shows.
+TEST_F(PreferencesWindow, BackupAndDelayControls) {
   PreferencesSheetController& w = *w_;
-  w.showStatusBarIconButton->click();
-  EXPECT_FALSE(prefs_.isShowStatusBarIcon);
-  EXPECT_EQ(take(), QStringList{"status 0"});
-
-  // Leaving the taskbar with no tray icon brings the tray icon back, and
-  // takes a restart; coming back happens at once.
-  w.hideIconInDockButton->click();
-  EXPECT_TRUE(prefs_.isShowDockIcon);
-  EXPECT_TRUE(prefs_.isShowStatusBarIcon);
-  EXPECT_FALSE(w.showStatusBarIconButton->isEnabled());
-  EXPECT_EQ(take(), (QStringList{"dock 1", "relaunch"}));
-  w.hideIconInDockButton->click();
-  EXPECT_EQ(take(), (QStringList{"dock 0", "show dock 1"}));
-  EXPECT_TRUE(w.showStatusBarIconButton->isEnabled());
-
-  w.launchAtLoginButton->click();
-  EXPECT_TRUE(prefs_.isLaunchAtLogin);
-  EXPECT_EQ(take(), (QStringList{"login 1", "preferences"}));
-
-  w.changeFont(true, QFont("DejaVu Sans", 15));
-  EXPECT_EQ(QLPreferences::fontSize(prefs_.plainSnippetFont), 15.0);
-  EXPECT_TRUE(w.fontPlainText->text().endsWith(" 15.00"));
-  w.changeFont(false, QFont("DejaVu Serif", 9));
-  EXPECT_EQ(QLPreferences::fontSize(prefs_.formattedSnippetFont), 9.0);
-  EXPECT_EQ(take(), (QStringList{"plain font", "font"}));
-
   w.automaticBackupButton->click();
   EXPECT_FALSE(prefs_.isAutomaticBackup);
   choose(w.backupButton, 2);
@@ -227,17 +203,6 @@ TEST_F(PreferencesWindow, RecordersStoreAppleCodesAndRefuseTakenCombinations) {
   QTest::keyClick(toggle, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(ShortcutRecorder::displayText(prefs_.enableDisabledQuilletHotKey), "Ctrl+Shift+E");
   EXPECT_EQ(take(), QStringList{"hotkeys"});
-
-  // Recording over a key releases the old one; clearing stores an empty dictionary.
-  QTest::mouseClick(open, Qt::LeftButton);
-  QTest::keyClick(open, Qt::Key_L, Qt::ControlModifier | Qt::MetaModifier);
-  EXPECT_EQ(ShortcutRecorder::displayText(prefs_.openQuilletHotKey), "Ctrl+Super+L");
-  EXPECT_EQ(take(), (QStringList{"unregister 49 180000", "hotkeys"}));
-  QTest::mouseClick(open, Qt::LeftButton);
-  QTest::keyClick(open, Qt::Key_Backspace);
-  EXPECT_TRUE(prefs_.openQuilletHotKey.isEmpty());
-  EXPECT_TRUE(open->text().isEmpty());
-  EXPECT_EQ(take(), (QStringList{QString("unregister %1 140000").arg(ql::keys::L), "hotkeys"}));
 
   // Reached by the keyboard, the recorder waits for Space before it records.
   QTest::keyClick(toggle, Qt::Key_Space);

@@ -116,18 +116,6 @@ TEST_F(PasteboardServiceTest, ClearPasteBoardCleansUpAndRestoresAsThePreferenceS
   EXPECT_EQ(board.data(types::String), QByteArrayLiteral("snippet"));
 }
 
-TEST_F(PasteboardServiceTest, ASecondExpansionWithinTheDelayKeepsTheUsersContent) {
-  board.setContent(userContent(), QStringLiteral("Mail"));
-  Controller controller;
-  service.backupPasteBoard();
-  service.writeStringToPasteBoard(QStringLiteral("first"));
-  service.backupPasteBoard();
-  service.writeStringToPasteBoard(QStringLiteral("second"));
-  service.clearPasteBoard(&controller);  // the first expansion's restore
-  service.clearPasteBoard(&controller);  // the second's: nothing left
-  EXPECT_EQ(board.items(), userContent());
-}
-
 TEST_F(PasteboardServiceTest, ACopyAfterTheExpansionIsNotOverwritten) {
   board.setContent(userContent(), QStringLiteral("Mail"));
   service.backupPasteBoard();

@@ -6,7 +6,6 @@
 #include "suggest/search_snippet_window_controller.h"
 
 #include <QApplication>
-#include <QLabel>
 #include <QLineEdit>
 #include <QScreen>
 #include <QTest>
@@ -96,19 +95,6 @@ TEST(SearchPopup, HeadingSizesAndSelectionFollowTheMatches) {
   EXPECT_EQ(main.pasted, QStringList{QStringLiteral("dup|dup|1")});
   EXPECT_TRUE(popup.searchString().isEmpty());
   EXPECT_EQ(main.activated, 1);
-}
-
-TEST(SearchPopup, AGroupListingIgnoresTheSearchText) {
-  Recorder main;
-  main.fill(3);
-  main.fill(2, false);
-  SearchSnippetPopupController popup;
-  popup.delegate = &main;
-  popup.snippets = main.library.snippets;
-  popup.groupUuid = main.library.groups[1]->uuid;
-  popup.setSearchString(QStringLiteral("grp"));
-  EXPECT_EQ(popup.headingLabel()->text(), QStringLiteral("Group Lookup :"));
-  EXPECT_EQ(popup.filteredSnippets.size(), 2);
 }
 
 class SearchWindow : public testing::Test {

@@ -119,17 +119,6 @@ TEST_F(OutlineModelTest, EveryCommandKeepsTheModelConsistent) {
   EXPECT_EQ(model.snippetAt(onB1), b1);
 }
 
-TEST_F(OutlineModelTest, SnapshotsGiveBackTheSameRecords) {
-  const auto before = model.snapshot();
-  model.removeGroup(gb);
-  model.sortSnippets(5, false);
-  model.restore(before);
-  EXPECT_EQ(library.groups, (QList<GroupPtr>{ga, gb}));
-  EXPECT_EQ(library.snippets, (QList<SnippetPtr>{a1, a2, b1, b2}));
-  EXPECT_EQ(gb->snippts, (QStringList{b1->uuid, b2->uuid}));
-  EXPECT_EQ(model.rowCount(groupIndex(gb)), 2);
-}
-
 TEST_F(OutlineModelTest, SortingTwiceWithTheSameKeyReverses) {
   a1->useCount = 3;
   a2->useCount = 9;

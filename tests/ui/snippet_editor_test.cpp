@@ -12,7 +12,6 @@
 #include <QImage>
 #include <QFile>
 #include <QLineEdit>
-#include <QMenu>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
@@ -184,15 +183,6 @@ TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
   QTest::keyClicks(editor.contentView(), "name");
   editor.finishEditing();
   EXPECT_EQ(snippet->plainText, "%|{fill:name}Hello  world");
-
-  const QDateTime may5(QDate(2026, 5, 5), QTime(9, 5));
-  EXPECT_EQ(SnippetViewController::dateEntryTitle("%1m", may5), "Month (%1m)\t: 5");
-  EXPECT_EQ(SnippetViewController::dateEntryTitle("%M", may5), "Minute (%M)\t: 05\t(00-59)");
-  editor.setInsertMenu();
-  QStringList top;
-  for (QAction* a : editor.insertMenu()->actions()) top << (a->isSeparator() ? "-" : a->text());
-  EXPECT_EQ(top,
-            (QStringList{"Date", "Time", "-", "Clipboard", "Fill-In", "-", "Key", "Position"}));
 }
 
 TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {

@@ -61,23 +61,10 @@ TEST_F(XtermE2E, ImmediateModeAndAdaptedCase) {
       << terminal->contents().toStdString();
 }
 
-TEST_F(XtermE2E, TheUsersClipboardTextAndImageSurvive) {
+// The user's text is checked after every one of five hundred expansions below.
+TEST_F(XtermE2E, TheUsersClipboardImageSurvives) {
   startQuillet(1, {{"sig", "Best regards"}});
   QTemporaryDir dir;
-  const QString text = dir.filePath(QStringLiteral("text"));
-  QFile t(text);
-  t.open(QIODevice::WriteOnly);
-  t.write("my own words");
-  t.close();
-  {
-    auto xclip = std::make_unique<Client>(
-        QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "text/plain",
-                                             "-loops", "0", "-quiet", "-i", text});
-    ASSERT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "my own words"; }));
-    ASSERT_TRUE(typeLine(QStringLiteral("Hi sig "), 1, "Hi Best regards \n"));
-    EXPECT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "my own words"; }));
-  }
-
   QImage image(4, 3, QImage::Format_RGB32);
   image.fill(Qt::red);
   QByteArray png;
@@ -93,8 +80,7 @@ TEST_F(XtermE2E, TheUsersClipboardTextAndImageSurvive) {
       QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "image/png", "-loops",
                                            "0", "-quiet", "-i", picture});
   ASSERT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("image/png")) == png; }));
-  // A Return in the word buffer stays part of the next word: begin with another.
-  ASSERT_TRUE(typeLine(QStringLiteral("so sig "), 2, "Hi Best regards \nso Best regards \n"));
+  ASSERT_TRUE(typeLine(QStringLiteral("so sig "), 1, "so Best regards \n"));
   EXPECT_TRUE(waitUntil([&] { return clipboard(QStringLiteral("image/png")) == png; }));
 }
 
