@@ -14,6 +14,8 @@
 
 #include <X11/Xlib.h>
 
+#include <utility>
+
 namespace ql {
 
 X11HotKeyService::X11HotKeyService(X11Connection& connection, XkbKeymap& keymap,
@@ -22,6 +24,11 @@ X11HotKeyService::X11HotKeyService(X11Connection& connection, XkbKeymap& keymap,
   subscription_ = connection_.subscribe([this](const XEvent& e) { onEvent(e); });
   connect(&connection_, &X11Connection::keyboardMappingChanged, this,
           [this] { QTimer::singleShot(0, this, &X11HotKeyService::regrabAll); });
+  connect(&hold_, &KeyboardHold::activeChanged, this, [this](bool active) {
+    if (active) return;
+    const QList<Press> presses = std::exchange(heldPresses_, {});
+    for (const Press& p : presses) Q_EMIT hotKeyPressed(p.id, p.flags, p.time);
+  });
 }
 
 X11HotKeyService::~X11HotKeyService() {
@@ -110,12 +117,17 @@ bool X11HotKeyService::isHotKey(int xKeyCode, unsigned state) const {
 
 void X11HotKeyService::onEvent(const XEvent& event) {
   if (event.type != KeyPress || event.xkey.window != connection_.root()) return;
-  if (hold_.isActive()) return;  // held and replayed; the grab fires then
+  // During a hold the press came either through the hold's grab or, just
+  // before the grab took, through our own passive grab; either way it is
+  // answered once the hold ends (the hold does not replay hot keys).
   const unsigned relevant = ShiftMask | ControlMask | keymap_.altMask() | keymap_.superMask();
   for (auto it = grabs_.cbegin(); it != grabs_.cend(); ++it) {
     if (it->xKey == static_cast<int>(event.xkey.keycode) && (event.xkey.state & relevant) == it->xMods) {
-      Q_EMIT hotKeyPressed(it.key(), keymap_.appleFlags(event.xkey.state),
-                           static_cast<qint64>(event.xkey.time));
+      const Press press{it.key(), keymap_.appleFlags(event.xkey.state), static_cast<qint64>(event.xkey.time)};
+      if (hold_.isActive())
+        heldPresses_.append(press);
+      else
+        Q_EMIT hotKeyPressed(press.id, press.flags, press.time);
     }
   }
 }

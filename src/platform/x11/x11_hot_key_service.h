@@ -53,6 +53,13 @@ class X11HotKeyService final : public HotKeyService {
   KeyboardHold& hold_;
   int subscription_ = 0;
   QHash<quint32, Grab> grabs_;
+  // Presses seen while the keyboard was held, reported once the hold ends.
+  struct Press {
+    quint32 id;
+    quint64 flags;
+    qint64 time;
+  };
+  QList<Press> heldPresses_;
 };
 
 }  // namespace ql

@@ -356,6 +356,9 @@ void X11KeySource::processKey(const Pending& item) {
   // unless it was consumed. The server followed the modifier keys all
   // along, and a tap needs no release of its own.
   if (!press || isModifier || consumed) return;
+  // A hot key caught by the hold is answered by the hot-key service when the
+  // hold ends; typed again it would fire twice.
+  if (ignored_ && ignored_(e.detail, e.state)) return;
   if (momentary_.contains(e.detail)) {
     // The key has long lost the symbol it had: type the character instead.
     const QList<uint> text = KeyCharacters::plain(symbolOf(e.detail, e.state)).toUcs4();
