@@ -133,7 +133,7 @@ TEST_F(AppShellX11, TrayIconHotKeyAndSecondStart) {
   ASSERT_TRUE(waitUntil([] { return test::findWindowByClass("Trayer") != 0; }, 10000));
   CatTerminal terminal;
   ASSERT_TRUE(terminal.waitReady());
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
 
   std::unique_ptr<Client> quillet = startQuillet();
   ASSERT_TRUE(quillet->isRunning());
@@ -169,7 +169,7 @@ TEST_F(AppShellX11, TrayIconHotKeyAndSecondStart) {
   EXPECT_FALSE(QString::fromUtf8(settingsFile()).contains(
       QRegularExpression(QStringLiteral("<key>isExtendAbbreviation</key>\\s*<false/>"))));
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "Escape"}));
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
 
   // The hot key, pressed while xterm is in front, switches expansion off.
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+alt+e"}));
@@ -198,7 +198,7 @@ TEST_F(AppShellX11, AHotKeyPressedDuringAnExpansionWorksOnceItEnds) {
   ASSERT_TRUE(terminal.waitReady());
   std::unique_ptr<Client> quillet = startQuillet();
   ASSERT_TRUE(quillet->isRunning());
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(terminal.window())}));
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
 
   // The hot key follows the delimiter at once, while the parts are pasted.
   ASSERT_TRUE(run(QStringLiteral("xdotool"), {"type", "--delay", "30", "sig "}));

@@ -30,8 +30,7 @@ QByteArray readFile(const QString& path) {
 }
 
 bool activate(unsigned long window) {
-  return run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::number(window)})
-      .has_value();
+  return test::activateWindow(window);
 }
 
 class ClipboardE2E : public testing::Test {

@@ -55,7 +55,7 @@ class QuilletProgram final {
       return !library.isEmpty() && library.split('\n').contains(activeWindow());
     }, 10000);
     if (!typingIn.isEmpty())
-      run(QStringLiteral("xdotool"), {"windowactivate", "--sync", QString::fromUtf8(typingIn)});
+      test::activateWindow(typingIn.toULong());
     return client_->isRunning();
   }
 
