@@ -51,15 +51,6 @@ Env& env() {
   return e;
 }
 
-// Resident and peak resident memory of the process, from /proc.
-long statusKb(const char* field) {
-  QFile f(QStringLiteral("/proc/self/status"));
-  if (!f.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : f.readAll().split('\n'))
-    if (line.startsWith(field)) return line.mid(qsizetype(strlen(field))).trimmed().split(' ').first().toLong();
-  return 0;
-}
-
 void resetPeak() {
   QFile f(QStringLiteral("/proc/self/clear_refs"));
   if (f.open(QIODevice::WriteOnly)) f.write("5");

@@ -67,15 +67,6 @@ Env& env() {
   return e;
 }
 
-long statusKb(const char* field) {
-  QFile f(QStringLiteral("/proc/self/status"));
-  if (!f.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : f.readAll().split('\n'))
-    if (line.startsWith(field))
-      return line.mid(qsizetype(strlen(field))).trimmed().split(' ').first().toLong();
-  return 0;
-}
-
 // Shows the window and lets it paint.
 void showAndPaint(LibraryWindowController& w) {
   w.resetView();
