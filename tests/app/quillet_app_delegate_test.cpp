@@ -1,6 +1,7 @@
 // The main controller on the simulated desktop: start-up, and typing
 // sessions through the hook, the executor and the fill-in window.
 #include "app/quillet_app_delegate.h"
+#include "support/library_records.h"
 #include "model/string_utilities.h"
 #include "platform/sim/sim_desktop.h"
 
@@ -58,14 +59,7 @@ class ControllerTest : public testing::Test {
       group->exceptions = onlyIn;
     }
     library.groups.append(group);
-    for (const auto& [abbreviation, content] : snippets) {
-      auto s = std::make_shared<QLSnippet>();
-      s->abbreviation = abbreviation;
-      s->plainText = content;
-      s->groupUuid = group->uuid;
-      group->snippts.append(s->uuid);
-      library.snippets.append(s);
-    }
+    for (const auto& [abbreviation, content] : snippets) test::addSnippet(library, group, abbreviation, content);
     QDir().mkpath(appPath());
     ASSERT_TRUE(library.saveSettings());
   }

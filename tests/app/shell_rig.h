@@ -3,6 +3,7 @@
 // A controller started on the simulated desktop, with every desktop dialog
 // answered by the test.
 #include "app/quillet_app_delegate.h"
+#include "support/library_records.h"
 #include "app/restore_window_controller.h"
 #include "app/single_instance.h"
 #include "model/string_utilities.h"
@@ -66,14 +67,8 @@ class ShellTest : public testing::Test {
     library.preferences.isPlaySound = false;
     auto group = std::make_shared<QLGroup>();
     library.groups.append(group);
-    for (const char* abbreviation : {"sig", "adr"}) {
-      auto s = std::make_shared<QLSnippet>();
-      s->abbreviation = QString::fromLatin1(abbreviation);
-      s->plainText = QStringLiteral("text");
-      s->groupUuid = group->uuid;
-      group->snippts.append(s->uuid);
-      library.snippets.append(s);
-    }
+    for (const char* abbreviation : {"sig", "adr"})
+      test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
     if (edit) edit(library.preferences);
     ASSERT_TRUE(library.saveSettings());
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));

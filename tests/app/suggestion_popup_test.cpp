@@ -1,6 +1,7 @@
 // The suggestion popup and the search window, driven by typing on the
 // simulated desktop through the main controller.
 #include "app/quillet_app_delegate.h"
+#include "support/library_records.h"
 #include "model/string_utilities.h"
 #include "platform/keys.h"
 #include "platform/sim/sim_desktop.h"
@@ -42,12 +43,7 @@ class SuggestionTest : public testing::Test {
     library.preferences.snippetProcessDelay = 0.01;
     library.preferences.searchSnippetHotKey = searchHotKey;
     auto add = [&](const GroupPtr& group, const QString& abbreviation, const QString& content) {
-      auto s = std::make_shared<QLSnippet>();
-      s->abbreviation = abbreviation;
-      s->plainText = content;
-      s->groupUuid = group->uuid;
-      group->snippts.append(s->uuid);
-      library.snippets.append(s);
+      test::addSnippet(library, group, abbreviation, content);
     };
     auto main = std::make_shared<QLGroup>();
     auto grp = std::make_shared<QLGroup>();

@@ -1,6 +1,7 @@
 // The popup's and the search window's lists, sizes and keys, with a
 // recording main controller.
 #include "model/ql_settings.h"
+#include "support/library_records.h"
 #include "platform/keys.h"
 #include "suggest/search_snippet_popup_controller.h"
 #include "suggest/search_snippet_window_controller.h"
@@ -42,13 +43,9 @@ class Recorder final : public SearchSnippetPopupControllerDelegate,
     group->includeInSuggestionsList = inSuggestions;
     library.groups.append(group);
     for (int i = 0; i < count; ++i) {
-      auto s = std::make_shared<QLSnippet>();
-      s->abbreviation = i >= count - 2 ? QStringLiteral("dup") : QStringLiteral("a%1").arg(i);
-      s->plainText = QStringLiteral("text %1").arg(i);
-      s->content(false);
-      s->groupUuid = group->uuid;
-      group->snippts.append(s->uuid);
-      library.snippets.append(s);
+      test::addSnippet(library, group, i >= count - 2 ? QStringLiteral("dup") : QStringLiteral("a%1").arg(i),
+                       QStringLiteral("text %1").arg(i))
+          ->content(false);
     }
   }
 };

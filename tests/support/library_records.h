@@ -1,0 +1,21 @@
+#pragma once
+
+#include "model/ql_settings.h"
+
+#include <memory>
+
+namespace test {
+
+// A plain snippet made a member of group and added to library.
+inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
+                             const QString& content) {
+  auto s = std::make_shared<QLSnippet>();
+  s->abbreviation = abbreviation;
+  s->plainText = content;
+  s->groupUuid = group->uuid;
+  group->snippts.append(s->uuid);
+  library.snippets.append(s);
+  return s;
+}
+
+}  // namespace test
