@@ -47,17 +47,12 @@ class ControllerTest : public testing::Test {
   }
 
   // A library on disk, as the user left it.
-  void writeLibrary(int extendType, const QList<QPair<QString, QString>>& snippets,
-                    const QStringList& onlyIn = {}) {
+  void writeLibrary(int extendType, const QList<QPair<QString, QString>>& snippets) {
     QLSettings library;
     library.preferences.extendType = extendType;
     library.preferences.delimiters = {QStringLiteral("space"), QStringLiteral("!")};
     library.preferences.isPlaySound = false;
     auto group = std::make_shared<QLGroup>();
-    if (!onlyIn.isEmpty()) {
-      group->exceptionType = QLGroup::OnlyApps;
-      group->exceptions = onlyIn;
-    }
     library.groups.append(group);
     for (const auto& [abbreviation, content] : snippets) test::addSnippet(library, group, abbreviation, content);
     QDir().mkpath(appPath());
@@ -190,19 +185,6 @@ TEST_F(ControllerTest, AWordTypedRightAfterAnExpansionSurvivesTheRestore) {
   spin(200);  // the delayed restore of the first expansion runs meanwhile
   desktop.typeText(QStringLiteral("r "));
   EXPECT_EQ(field(), QStringLiteral("Best Main "));
-}
-
-TEST_F(ControllerTest, ApplicationRulesFollowTheFrontmostApplication) {
-  desktop.addApplication(QStringLiteral("Mail"));
-  writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")}},
-               {QStringLiteral("Mail")});
-  ASSERT_TRUE(controller->awakeFromNib());
-  controller->executor().partPauseMs = 5;
-  desktop.typeText(QStringLiteral("sig "));
-  EXPECT_EQ(field(), QStringLiteral("sig "));
-  desktop.switchTo(QStringLiteral("Mail"));
-  desktop.typeText(QStringLiteral("sig "));
-  EXPECT_EQ(field(), QStringLiteral("Best "));
 }
 
 TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
