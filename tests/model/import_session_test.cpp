@@ -1,5 +1,6 @@
 #include "model/import_choices.h"
 #include "model/import_session.h"
+#include "support/library_records.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,22 +11,11 @@ using ql::ImportSession;
 
 namespace {
 
-GroupPtr addGroup(QLSettings& s, const QString& name) {
-  auto g = std::make_shared<QLGroup>();
-  g->name = name;
-  s.groups.append(g);
-  return g;
-}
+using test::addGroup;
 
 SnippetPtr addSnippet(QLSettings& s, const GroupPtr& g, const QString& abbreviation,
                       const QString& text = QStringLiteral("text")) {
-  auto sn = std::make_shared<QLSnippet>();
-  sn->abbreviation = abbreviation;
-  sn->plainText = text;
-  sn->groupUuid = g->uuid;
-  g->snippts.append(sn->uuid);
-  s.snippets.append(sn);
-  return sn;
+  return test::addSnippet(s, g, abbreviation, text);
 }
 
 // Every snippet is in the group its groupUuid names, and only there.

@@ -1,5 +1,6 @@
 #include "model/ql_settings.h"
 #include "model/string_utilities.h"
+#include "support/library_records.h"
 #include "support/log_capture.h"
 
 #include <QDateTime>
@@ -23,29 +24,14 @@ class SettingsTest : public testing::Test {
     ASSERT_TRUE(QDir().mkpath(Utilities::getAppPath()));
   }
 
-  static GroupPtr addGroup(QLSettings& s, const QString& name) {
-    auto g = std::make_shared<QLGroup>();
-    g->name = name;
-    s.groups.append(g);
-    return g;
-  }
-  static SnippetPtr addSnippet(QLSettings& s, const GroupPtr& g, const QString& abbr) {
-    auto sn = std::make_shared<QLSnippet>();
-    sn->abbreviation = abbr;
-    sn->plainText = "text of " + abbr;
-    sn->groupUuid = g->uuid;
-    g->snippts.append(sn->uuid);
-    s.snippets.append(sn);
-    return sn;
-  }
   static QLSettings library() {
     QLSettings s;
-    auto work = addGroup(s, "Work");
-    auto home = addGroup(s, "Home");
+    auto work = test::addGroup(s, "Work");
+    auto home = test::addGroup(s, "Home");
     home->includeInSuggestionsList = false;
-    addSnippet(s, work, "sig");
-    addSnippet(s, home, "addr");
-    addSnippet(s, work, "sig");
+    test::addSnippet(s, work, "sig", "text of sig");
+    test::addSnippet(s, home, "addr", "text of addr");
+    test::addSnippet(s, work, "sig", "text of sig");
     s.preferences.extendType = 1;
     s.preferences.sound = "Glass";
     return s;

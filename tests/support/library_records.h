@@ -6,6 +6,14 @@
 
 namespace test {
 
+// A group of that name added to library.
+inline GroupPtr addGroup(QLSettings& library, const QString& name) {
+  auto g = std::make_shared<QLGroup>();
+  g->name = name;
+  library.groups.append(g);
+  return g;
+}
+
 // A plain snippet made a member of group and added to library.
 inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
                              const QString& content) {
