@@ -231,6 +231,9 @@ TEST_F(ImportWindow, CancellingALargeCheckAddsNothing) {
   EXPECT_TRUE(library_.groups.isEmpty());
   EXPECT_TRUE(library_.snippets.isEmpty());
   EXPECT_EQ(completed_, 0);
+  // The next check starts afresh.
+  validate(*w, write("small.qlxdoc", kWindowsExport));
+  EXPECT_EQ(cell(*w, 0, 2), "3");
 
   // Closing the window while a check runs stops it too.
   clicked = true;
