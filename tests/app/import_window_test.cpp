@@ -96,6 +96,7 @@ const QByteArray kWindowsExport =
 TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates) {
   auto w = open(ImportSession::TextExpander);
   EXPECT_TRUE(w->convertCodesCheckBox->isEnabled());
+  w->convertCodesCheckBox->click();
   validate(*w, sample("touch-sdk-default.textexpander"));
   EXPECT_EQ(cell(*w, 0, 1), "1");
   EXPECT_EQ(cell(*w, 0, 2), "11");
@@ -132,6 +133,7 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   EXPECT_EQ(completed_, 2);
   EXPECT_EQ(library_.groups.size(), 2);
   EXPECT_EQ(library_.snippets.size(), 22);
+  EXPECT_TRUE(ImportWindowController(&library_).convertCodesCheckBox->isChecked());  // remembered
 }
 
 TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {

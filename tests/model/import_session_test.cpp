@@ -1,4 +1,3 @@
-#include "model/import_choices.h"
 #include "model/import_session.h"
 #include "support/library_records.h"
 
@@ -169,22 +168,5 @@ TEST_F(Import, AnUnknownKindLeavesNothingToMerge) {
   EXPECT_TRUE(live.groups.isEmpty());
 }
 
-// Cancelling a check is driven through the import window; the readers'
-// own tests report progress and stop.
-
-TEST(ImportChoices, RememberedInTheUserDefaults) {
-  EXPECT_EQ(ql::ImportChoices::load().importType, 0);
-  EXPECT_FALSE(ql::ImportChoices::load().convertCodes);
-  ql::ImportChoices c;
-  c.importType = 2;
-  c.groupOption = 1;
-  c.snippetOption = 2;
-  c.convertCodes = true;
-  c.save();
-  const auto back = ql::ImportChoices::load();
-  EXPECT_EQ(back.importType, 2);
-  EXPECT_EQ(back.groupOption, 1);
-  EXPECT_EQ(back.snippetOption, 2);
-  EXPECT_TRUE(back.convertCodes);
-  ql::ImportChoices().save();
-}
+// Cancelling a check, and the choices remembered, are driven through the
+// import window; the readers' own tests report progress and stop.
