@@ -1,4 +1,4 @@
-// Around the insertion: counts, sounds, the pasteboard, the fill-in form,
+// Around the insertion: counts, sounds, the fill-in form,
 // the search window, the user's typing and failures.
 #include "../support/log_capture.h"
 #include "executor_rig.h"
@@ -51,28 +51,6 @@ TEST_F(ExecutorTest, GroupSoundWinsAndAnEmptyOneIsSilent) {
   library.preferences.isPlaySound = true;
   group->sound = QString();
   EXPECT_TRUE(run().isEmpty());
-}
-
-TEST_F(ExecutorTest, TheUsersClipboardComesBackAfterTheDelay) {
-  const QList<ql::PasteboardItem> mine = {{pt::String, "my text"}, {QStringLiteral("image/png"), "PNG"}};
-  desktop.pasteboard().setContent(mine, QStringLiteral("Editor"));
-  auto s = addSnippet(QStringLiteral("sig"), QStringLiteral("Best regards"));
-  expandTyped(s, QStringLiteral("sig"), QStringLiteral("49"));
-  EXPECT_EQ(desktop.pasteboard().items().first().data, QByteArray("Best regards"));
-  spin(150);
-  EXPECT_EQ(desktop.pasteboard().items(), mine);
-  EXPECT_EQ(controller.cleanUps, 1);
-
-  // Two expansions within the delay: the user's content still comes back.
-  expandTyped(s, QStringLiteral("sig"), QStringLiteral("49"));
-  expandTyped(s, QStringLiteral("sig"), QStringLiteral("49"));
-  spin(150);
-  EXPECT_EQ(desktop.pasteboard().items(), mine);
-
-  library.preferences.isRestoreClipboard = false;
-  expandTyped(s, QStringLiteral("sig"), QStringLiteral("49"));
-  spin(150);
-  EXPECT_EQ(desktop.pasteboard().items().first().data, QByteArray("Best regards"));
 }
 
 TEST_F(ExecutorTest, FillInContentDeletesTheAbbreviationAndOpensTheForm) {
