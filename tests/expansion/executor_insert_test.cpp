@@ -3,8 +3,6 @@
 #include "expansion/expansion_text.h"
 
 using ql::test::ExecutorTest;
-namespace keys = ql::keys;
-namespace mods = ql::mods;
 
 namespace {
 
@@ -104,15 +102,6 @@ TEST_F(ExecutorTest, DeletesAndCaretMovesCountWhatTheUserSees) {
   EXPECT_EQ(caret(), 1);
   EXPECT_EQ(posted().count(QStringLiteral("Delete")), 2);
   EXPECT_EQ(posted().count(QStringLiteral("Left")), 3);
-}
-
-TEST_F(ExecutorTest, ShiftedDelimiterIsRetypedWithItsShift) {
-  library.preferences.delimiters = {QStringLiteral("!")};
-  auto s = addSnippet(QStringLiteral("hi"), QStringLiteral("Hello"));
-  desktop.typeText(QStringLiteral("hi"));
-  executor.noteKeyPress(keys::Digit1, mods::Shift);  // the "!" press, consumed
-  expandTyped(s, QStringLiteral("hi"), QString::number(keys::Digit1));
-  EXPECT_EQ(field(), QStringLiteral("Hello!"));
 }
 
 TEST_F(ExecutorTest, FormattedContentGoesOnThePasteboardInEveryFlavour) {
