@@ -145,7 +145,11 @@ Qt::ItemFlags AppSelectionListModel::flags(const QModelIndex& index) const {
 
 QStringList AppSelectionListModel::mimeTypes() const { return {dropFormat_}; }
 
-QMimeData* AppSelectionListModel::mimeData(const QModelIndexList& indexes) const {
+QMimeData* AppSelectionListModel::mimeData(const QModelIndexList& selected) const {
+  // In list order, whatever order they were selected in.
+  QModelIndexList indexes = selected;
+  std::sort(indexes.begin(), indexes.end(),
+            [](const QModelIndex& a, const QModelIndex& b) { return a.row() < b.row(); });
   QStringList names;
   for (const QModelIndex& i : indexes)
     if (i.isValid() && i.row() < entries_.size() && !names.contains(entries_[i.row()].app))

@@ -2,7 +2,6 @@
 
 #include "platform/log.h"
 
-#include <QCollator>
 #include <QDialog>
 #include <QDialogButtonBox>
 #include <QGridLayout>
@@ -29,6 +28,33 @@ AppSelectionSheetController::AppSelectionSheetController(QWidget* parentWindow, 
 AppSelectionSheetController::~AppSelectionSheetController() {
   // The dialog is a child of the window that opened it, which may be gone.
   delete window_.data();
+}
+
+int AppSelectionSheetController::compareFiles(QStringView a, QStringView b) {
+  // Case-insensitive, with runs of digits compared by their value.
+  qsizetype i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    if (a[i].isDigit() && b[j].isDigit()) {
+      qsizetype ei = i, ej = j;
+      while (ei < a.size() && a[ei].isDigit()) ++ei;
+      while (ej < b.size() && b[ej].isDigit()) ++ej;
+      QStringView da = a.sliced(i, ei - i), db = b.sliced(j, ej - j);
+      while (da.size() > 1 && da.front() == u'0') da = da.sliced(1);
+      while (db.size() > 1 && db.front() == u'0') db = db.sliced(1);
+      if (da.size() != db.size()) return da.size() < db.size() ? -1 : 1;
+      if (const int c = da.compare(db); c != 0) return c;
+      i = ei;
+      j = ej;
+      continue;
+    }
+    const int c = a.sliced(i, 1).compare(b.sliced(j, 1), Qt::CaseInsensitive);
+    if (c != 0) return c;
+    ++i;
+    ++j;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return a.compare(b);
 }
 
 QDialog* AppSelectionSheetController::window() const { return window_.data(); }
@@ -130,15 +156,11 @@ void AppSelectionSheetController::loadApps() {
       known.insert(name);
     }
   }
-  QCollator collator;
-  collator.setNumericMode(true);
-  collator.setCaseSensitivity(Qt::CaseInsensitive);
   QList<std::pair<QString, qsizetype>> order;
   order.reserve(all.size());
   for (qsizetype i = 0; i < all.size(); ++i) order.append({all[i].title(), i});
-  std::stable_sort(order.begin(), order.end(), [&](const auto& a, const auto& b) {
-    return collator.compare(a.first, b.first) < 0;
-  });
+  std::stable_sort(order.begin(), order.end(),
+                   [](const auto& a, const auto& b) { return compareFiles(a.first, b.first) < 0; });
   QList<AppEntry> sorted;
   sorted.reserve(all.size());
   for (const auto& o : order) sorted.append(all[o.second]);

@@ -62,6 +62,9 @@ class AppSelectionSheetController final : public QObject {
   void addApps(const QStringList& names);
   void removeApps(const QStringList& names);
 
+  // Sort order of the lists: ignoring case, numbers by value.
+  static int compareFiles(QStringView a, QStringView b);
+
   QDialog* window() const;
   QListView* allAppsTableView() const { return allAppsTableView_; }
   QListView* selectedAppsTableView() const { return selectedAppsTableView_; }

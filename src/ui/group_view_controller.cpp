@@ -106,6 +106,7 @@ int GroupViewController::exceptionTypeForExpandInItem(int item) {
 }
 
 int GroupViewController::expandInItemForExceptionType(int exceptionType) {
+  if (exceptionType < 0) return 0;
   for (int item = 0; item < kExpandInItemCount; ++item)
     if (kExceptionTypeByItem[item] == exceptionType) return item;
   return 0;

@@ -127,8 +127,12 @@ std::optional<DesktopEntry> readDesktopEntry(const QString& path, const QStringL
     entry.name = unescape(values.value(QStringLiteral("Name[%1]").arg(l)));
     if (!entry.name.isEmpty()) break;
   }
-  if (entry.name.isEmpty()) entry.name = unescape(values.value(QStringLiteral("Name")));
+  entry.untranslatedName = unescape(values.value(QStringLiteral("Name")));
+  if (entry.name.isEmpty()) entry.name = entry.untranslatedName;
   if (entry.name.isEmpty()) return std::nullopt;
+  const QStringList categories =
+      values.value(QStringLiteral("Categories")).split(u';', Qt::SkipEmptyParts);
+  entry.isQt = categories.contains(QLatin1String("Qt")) || categories.contains(QLatin1String("KDE"));
   entry.executable = programOf(values.value(QStringLiteral("Exec")));
   entry.startupWMClass = unescape(values.value(QStringLiteral("StartupWMClass")));
   entry.icon = unescape(values.value(QStringLiteral("Icon")));
@@ -139,6 +143,13 @@ QString toolkitWindowClass(const QString& executable) {
   QString cls = executable;
   if (!cls.isEmpty()) cls[0] = cls[0].toUpper();
   return cls;
+}
+
+QString expectedWindowClass(const DesktopEntry& entry) {
+  if (entry.isQt && !entry.executable.isEmpty() &&
+      entry.untranslatedName.compare(entry.executable, Qt::CaseInsensitive) == 0)
+    return entry.untranslatedName;
+  return toolkitWindowClass(entry.executable);
 }
 
 QStringList applicationFolders() {
@@ -175,7 +186,7 @@ QList<InstalledApplication> applicationCatalogue(const QStringList& folders,
       InstalledApplication app;
       app.name = e->startupWMClass;
       if (app.name.isEmpty()) app.name = classByProgram.value(e->executable.toLower());
-      if (app.name.isEmpty()) app.name = toolkitWindowClass(e->executable);
+      if (app.name.isEmpty()) app.name = expectedWindowClass(*e);
       if (app.name.isEmpty() || names.contains(app.name)) continue;
       names.insert(app.name);
       app.displayName = e->name;

@@ -19,6 +19,8 @@ struct RunningApplication {
 // The [Desktop Entry] group of one desktop file, as far as the picker needs it.
 struct DesktopEntry {
   QString name;            // Name in the user's language, else Name
+  QString untranslatedName;
+  bool isQt = false;       // Categories names Qt or KDE
   QString executable;      // base name of Exec's program
   QString startupWMClass;  // may be empty
   QString icon;
@@ -39,6 +41,11 @@ QString messagesLocale();
 // itself: GTK and Qt both use the program's name with its first letter
 // capitalised ("gedit" -> "Gedit").
 QString toolkitWindowClass(const QString& executable);
+// The class a desktop entry's program will most likely report: a Qt
+// program whose Name is its program's name in other letter case usually
+// set that Name as its application name ("FeatherPad"), which Qt reports;
+// any other gets the toolkit's default.
+QString expectedWindowClass(const DesktopEntry& entry);
 
 // The applications folders of XDG_DATA_HOME and XDG_DATA_DIRS, user's first.
 QStringList applicationFolders();
