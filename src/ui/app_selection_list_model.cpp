@@ -121,7 +121,7 @@ QVariant AppSelectionListModel::data(const QModelIndex& index, int role) const {
     case Qt::DecorationRole:
       return iconFor(e);
     case Qt::ToolTipRole:
-      return e.isInstalled ? (e.path.isEmpty() ? e.app : e.path)
+      return e.isInstalled ? (e.path.isEmpty() ? e.title() : e.title() + u'\n' + e.path)
                            : QStringLiteral("No installed application has this name");
     case Qt::FontRole: {
       if (e.isInstalled) return {};

@@ -9,6 +9,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 
 const QString kExceptTitle = QStringLiteral("Expand in all applications except:");
@@ -79,6 +81,13 @@ void GroupViewController::buildForm() {
           &GroupViewController::actionIncludeInSuggestionsList);
   connect(allowGroupSuggestions_, &QCheckBox::clicked, this,
           &GroupViewController::actionAllowGroupSuggestions);
+
+  // The three pop-ups line up.
+  const int width = std::max({expandInButton_->sizeHint().width(),
+                              expandAfterButton_->sizeHint().width(),
+                              soundButton_->sizeHint().width()});
+  for (QComboBox* box : {expandInButton_, expandAfterButton_, soundButton_})
+    box->setMinimumWidth(width);
 
   auto* form = new QFormLayout;
   form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);

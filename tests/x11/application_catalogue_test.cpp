@@ -52,9 +52,11 @@ TEST(ApplicationCatalogue, NamesEntriesAsTheirWindowsWillBeReported) {
   writeEntry(system, "link.desktop", "Type=Link\nName=Link\nURL=file:///");
   writeEntry(system, "noname.desktop", "Type=Application\nExec=noname");
   writeEntry(system, "running.desktop", "Type=Application\nName=Runner\nExec=/usr/bin/runner");
+  writeEntry(system, "browser.desktop", "Type=Application\nName=Browser\nExec=browse\nStartupWMClass=browse");
   // The user's entry with the same id hides the system's.
   writeEntry(user, "gone.desktop", "Type=Application\nName=Gone\nExec=gone\nHidden=true");
   const QList<RunningApplication> running = {{"RunnerMain", "runner", "runner"},
+                                             {"Browse", "browse", "browse"},
                                              {"Unlisted", "unlisted", "unlisted"},
                                              {"", "", "nameless"}};
 
@@ -62,7 +64,7 @@ TEST(ApplicationCatalogue, NamesEntriesAsTheirWindowsWillBeReported) {
       applicationCatalogue({user, system}, running, localeKeys("de_DE.UTF-8"));
   QStringList names;
   for (const InstalledApplication& a : apps) names << a.name + u'=' + a.displayName;
-  EXPECT_EQ(names, (QStringList{"FeatherPad=FeatherPad", "RunnerMain=Runner", "Gedit=Texteditor",
+  EXPECT_EQ(names, (QStringList{"Browse=Browser", "FeatherPad=FeatherPad", "RunnerMain=Runner", "Gedit=Texteditor",
                                 "Toolbox=Tool Box", "Unlisted=", "XTerm=XTerm"}));
   EXPECT_EQ(find(apps, "Gedit")->iconName, "gedit");
   EXPECT_TRUE(find(apps, "Gedit")->path.endsWith("org.gnome.gedit.desktop"));

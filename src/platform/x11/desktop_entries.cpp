@@ -163,6 +163,16 @@ QList<InstalledApplication> applicationCatalogue(const QStringList& folders,
                                                  const QStringList& locales) {
   // Running programs by the names their windows could be found under.
   QHash<QString, QString> classByProgram;
+  // StartupWMClass may name the instance rather than the class ("chromium"
+  // for "Chromium"); a running window tells which.
+  QHash<QString, QString> classByInstance;
+  QSet<QString> classes;
+  for (const RunningApplication& r : running) {
+    if (r.windowClass.isEmpty()) continue;
+    classes.insert(r.windowClass);
+    if (!r.instance.isEmpty() && !classByInstance.contains(r.instance))
+      classByInstance.insert(r.instance, r.windowClass);
+  }
   for (const RunningApplication& r : running) {
     if (r.windowClass.isEmpty()) continue;
     for (const QString& key : {r.executable, r.instance})
@@ -185,6 +195,8 @@ QList<InstalledApplication> applicationCatalogue(const QStringList& folders,
       if (!e) continue;
       InstalledApplication app;
       app.name = e->startupWMClass;
+      if (!app.name.isEmpty() && !classes.contains(app.name))
+        app.name = classByInstance.value(app.name, app.name);
       if (app.name.isEmpty()) app.name = classByProgram.value(e->executable.toLower());
       if (app.name.isEmpty()) app.name = expectedWindowClass(*e);
       if (app.name.isEmpty() || names.contains(app.name)) continue;
