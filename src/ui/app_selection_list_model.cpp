@@ -6,6 +6,8 @@
 #include <QFileInfo>
 #include <QFont>
 #include <QMimeData>
+#include <QPainter>
+#include <QPixmap>
 #include <QSet>
 #include <QStyle>
 
@@ -16,6 +18,7 @@ namespace {
 
 // More than any real selection; a bigger payload is not ours.
 constexpr qsizetype kMaxDroppedNames = 10000;
+const QSize kIconSize(24, 24);
 
 }  // namespace
 
@@ -108,6 +111,21 @@ QIcon AppSelectionListModel::iconFor(const AppEntry& entry) const {
   if (icon.isNull())
     icon = QIcon::fromTheme(QStringLiteral("application-x-executable"),
                             QApplication::style()->standardIcon(QStyle::SP_FileIcon));
+  // Themes lack some sizes; a smaller icon would shift its row's text.
+  const QPixmap pixmap = icon.pixmap(kIconSize);
+  if (!pixmap.isNull() && pixmap.deviceIndependentSize().toSize() != kIconSize) {
+    QPixmap canvas(kIconSize);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    const QSize fitted = pixmap.deviceIndependentSize().toSize().scaled(kIconSize, Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawPixmap(QRect(QPoint((kIconSize.width() - fitted.width()) / 2,
+                                    (kIconSize.height() - fitted.height()) / 2),
+                             fitted),
+                       pixmap);
+    painter.end();
+    icon = QIcon(canvas);
+  }
   icons_.insert(entry.iconName, icon);
   return icon;
 }
