@@ -8,6 +8,7 @@
 #include "app/statistics_window_controller.h"
 #include "model/import_choices.h"
 #include "ui/app_selection_sheet_controller.h"
+#include "ui/group_view_controller.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -164,6 +165,11 @@ TEST_F(ShellTest, PreferencesApplicationRuleThroughThePicker) {
   picker->sheetOk();
   EXPECT_EQ(savedPreferences().exceptionType, 2);
   EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
+  // The group editor offers the same applications, and the desktop's sounds.
+  GroupViewController* groups = controller->libraryWindow()->groupView();
+  EXPECT_EQ(groups->soundButton()->count(), 2 + desktop.sounds().soundNames().size());
+  EXPECT_TRUE(groups->installedApplications &&
+              groups->installedApplications().size() == desktop.platform().workspace->installedApplications().size());
 
   // The rule holds at once: Terminal is left alone, TextEdit still expands.
   desktop.switchTo(QStringLiteral("Terminal"));
