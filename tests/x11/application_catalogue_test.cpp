@@ -3,8 +3,10 @@
 // entries and on real programs under Xvfb.
 #include "platform/x11/desktop_entries.h"
 #include "platform/x11/x11_workspace.h"
+#include "ui/app_selection_sheet_controller.h"
 #include "x11_fixture.h"
 
+#include <QDialog>
 #include <QDir>
 #include <QStandardPaths>
 
@@ -81,8 +83,9 @@ TEST(ApplicationCatalogue, NamesEntriesAsTheirWindowsWillBeReported) {
             1);
 }
 
-// Real programs from Debian: the name the catalogue gives each one, before
-// and while it runs, is the one the workspace reports for its window.
+// Real programs from Debian: the name the catalogue (and so the picker)
+// gives each one, before and while it runs, is the one the workspace
+// reports for its window.
 TEST(ApplicationCatalogue, RealProgramsAreListedUnderTheirWindowsNames) {
   struct Program {
     QString executable, desktopFile;
@@ -126,6 +129,13 @@ TEST(ApplicationCatalogue, RealProgramsAreListedUnderTheirWindowsNames) {
     EXPECT_EQ(listed.name, reported) << p.executable.toStdString();
     EXPECT_EQ(entryFor(x->workspace().installedApplications(), p.desktopFile).name, reported);
   }
+
+  // The picker lists them under those names, and hands them back.
+  AppSelectionSheetController sheet(nullptr, [&] { return x->workspace().installedApplications(); });
+  sheet.showSheet();
+  for (const Program& p : programs) sheet.addApps({p.cls});
+  EXPECT_EQ(sheet.selectedAppNames(), (QStringList{"XTerm", "FeatherPad", "L3afpad"}));
+  sheet.sheetOk();
 }
 
 }  // namespace
