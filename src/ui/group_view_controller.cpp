@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -37,9 +38,11 @@ void GroupViewController::buildForm() {
   nameTextField_->setObjectName(QStringLiteral("nameTextField"));
   abbreviationTextField_ = new QLineEdit;
   abbreviationTextField_->setObjectName(QStringLiteral("abbreviationTextField"));
-  connect(nameTextField_, &QLineEdit::textEdited, this,
+  // textChanged, not textEdited: the field's own undo and redo change the
+  // group too.
+  connect(nameTextField_, &QLineEdit::textChanged, this,
           [this] { controlTextDidChange(nameTextField_); });
-  connect(abbreviationTextField_, &QLineEdit::textEdited, this,
+  connect(abbreviationTextField_, &QLineEdit::textChanged, this,
           [this] { controlTextDidChange(abbreviationTextField_); });
 
   expandInButton_ = new QComboBox;
@@ -132,6 +135,7 @@ void GroupViewController::setFocus() {
 }
 
 void GroupViewController::resetView() {
+  const QScopedValueRollback<bool> resetting(isResetting_, true);
   expandInButton_->setCurrentIndex(0);
   expandAfterButton_->setCurrentIndex(0);
   soundButton_->setCurrentIndex(0);
@@ -176,7 +180,7 @@ void GroupViewController::report() {
 }
 
 void GroupViewController::controlTextDidChange(QLineEdit* field) {
-  if (!group_) return;
+  if (!group_ || isResetting_) return;
   if (field == nameTextField_) group_->name = field->text();
   else if (field == abbreviationTextField_) group_->abbreviation = field->text();
   else return;

@@ -72,6 +72,7 @@ class GroupViewController final : public QWidget, public AppSelectionSheetContro
   void showApplications();
 
   GroupPtr group_;
+  bool isResetting_ = false;
   // The group the open picker was opened for.
   GroupPtr sheetGroup_;
   std::unique_ptr<AppSelectionSheetController> appSelectionSheet_;

@@ -122,6 +122,15 @@ TEST_F(GroupEditorTest, TypingRenamesTheGroupEverywhereAndSavesEachKeystroke) {
   QTest::keyClicks(editor->abbreviationTextField(), QStringLiteral(";m"));
   EXPECT_EQ(g->abbreviation, ";m");
   EXPECT_TRUE(savedFile().contains("<string>;m</string>"));
+  // The field's own undo reaches the group too.
+  editor->abbreviationTextField()->undo();
+  EXPECT_TRUE(g->abbreviation.isEmpty());
+  EXPECT_FALSE(savedFile().contains("<string>;m</string>"));
+  // Showing another group changes neither.
+  window->selectGroup(other.get());
+  EXPECT_EQ(editor->nameTextField()->text(), "Other");
+  EXPECT_EQ(g->name, "Letters");
+  EXPECT_EQ(other->dateModified, other->dateCreated);
 
   // A snippet row leaves the group editor.
   window->selectSnippet(g.get(), library.snippets.first().get());
