@@ -132,6 +132,11 @@ TEST_F(GroupEditorTest, TypingRenamesTheGroupEverywhereAndSavesEachKeystroke) {
   EXPECT_EQ(g->name, "Letters");
   EXPECT_EQ(other->dateModified, other->dateCreated);
 
+  // A new group is named first.
+  window->actionNewGroup();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
+  EXPECT_TRUE(editor->nameTextField()->hasFocus());
+  EXPECT_EQ(editor->nameTextField()->selectedText(), "(Untitled)");
   // A snippet row leaves the group editor.
   window->selectSnippet(g.get(), library.snippets.first().get());
   EXPECT_FALSE(editor->group());
