@@ -13,6 +13,8 @@
 namespace ql {
 namespace {
 
+constexpr qint64 kMaxEntrySize = 256 * 1024;
+
 // String values escape \s, \n, \t, \r and \\.
 QString unescape(const QString& value) {
   if (!value.contains(u'\\')) return value;
@@ -101,7 +103,9 @@ QString messagesLocale() {
 
 std::optional<DesktopEntry> readDesktopEntry(const QString& path, const QStringList& locales) {
   QFile file(path);
-  if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+  // Real entries are a few kilobytes; a huge file is not one, and would
+  // hold up the picker.
+  if (file.size() > kMaxEntrySize || !file.open(QIODevice::ReadOnly)) return std::nullopt;
   QHash<QString, QString> values;
   bool inGroup = false;
   while (!file.atEnd()) {
