@@ -5,6 +5,7 @@
 #include "app/restore_window_controller.h"
 #include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
+#include "ui/group_view_controller.h"
 #include "ui/library_outline_model.h"
 #include "ui/snippet_view_controller.h"
 #include "platform/log.h"
@@ -134,6 +135,13 @@ bool QuilletAppDelegate::awakeFromNib() {
 
   libraryWindow_ = std::make_unique<LibraryWindowController>(settings_.get(), this);
   window = libraryWindow_->window();
+  // The group editor plays the sounds it offers and picks applications by
+  // the names the workspace reports.
+  libraryWindow_->groupView()->soundPlayer = platform_.sounds;
+  libraryWindow_->groupView()->installedApplications = [workspace = platform_.workspace] {
+    return workspace->installedApplications();
+  };
+  libraryWindow_->groupView()->loadSounds();
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
     libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
   });

@@ -7,13 +7,10 @@
 #include "app/preferences_sheet_controller.h"
 #include "app/statistics_window_controller.h"
 #include "platform/log.h"
+#include "ui/app_selection_sheet_controller.h"
 
 #include <QDialog>
-#include <QDialogButtonBox>
-#include <QLabel>
-#include <QListWidget>
 #include <QPointer>
-#include <QVBoxLayout>
 
 namespace {
 
@@ -119,43 +116,40 @@ QString QuilletAppDelegate::hotKeyTakenReason(quint16 keyCode, quint64 modifierF
   return {};
 }
 
-// A plain list of the installed applications, until the library window's
-// application picker can serve the preferences too.
+namespace {
+
+// Hands the picker's answer to the preferences window that asked, if it is
+// still there, and lets the picker go.
+class PreferencesAppSelection final : public QObject, public AppSelectionSheetControllerDelegate {
+ public:
+  PreferencesAppSelection(AppSelectionSheetController* sheet, PreferencesSheetController* window)
+      : QObject(sheet), window_(window) {}
+
+  void AppSelectionSheetControllerDidFinish(AppSelectionSheetController* sheet) override {
+    if (window_)
+      window_->AppSelectionSheetControllerDidFinish(sheet->isCancel(), sheet->exceptionType(),
+                                                    sheet->selectedAppNames());
+    sheet->deleteLater();
+  }
+
+ private:
+  QPointer<PreferencesSheetController> window_;
+};
+
+}  // namespace
+
 void QuilletAppDelegate::chooseApplications(PreferencesSheetController* sender, int exceptionType,
                                             const QString& title, const QStringList& applications) {
   if (!sender) return;
-  auto* picker = new QDialog(sender->window());
-  picker->setObjectName(QStringLiteral("ApplicationPicker"));
-  picker->setAttribute(Qt::WA_DeleteOnClose);
-  picker->setWindowModality(Qt::WindowModal);
-  picker->setWindowTitle(title);
-  auto* layout = new QVBoxLayout(picker);
-  layout->addWidget(new QLabel(title, picker));
-  auto* list = new QListWidget(picker);
-  QStringList names = applications;
-  for (const ql::InstalledApplication& application : platform_.workspace->installedApplications())
-    if (!application.name.isEmpty() && !names.contains(application.name)) names.append(application.name);
-  names.sort(Qt::CaseInsensitive);
-  for (const QString& name : std::as_const(names)) {
-    auto* item = new QListWidgetItem(name, list);
-    item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
-    item->setCheckState(applications.contains(name) ? Qt::Checked : Qt::Unchecked);
-  }
-  layout->addWidget(list);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, picker);
-  connect(buttons, &QDialogButtonBox::accepted, picker, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, picker, &QDialog::reject);
-  layout->addWidget(buttons);
-  const QPointer<PreferencesSheetController> window(sender);
-  connect(picker, &QDialog::finished, this, [window, list, exceptionType](int result) {
-    if (!window) return;
-    QStringList chosen;
-    for (int i = 0; i < list->count(); ++i)
-      if (list->item(i)->checkState() == Qt::Checked) chosen.append(list->item(i)->text());
-    window->AppSelectionSheetControllerDidFinish(result != QDialog::Accepted, exceptionType, chosen);
-  });
-  picker->resize(360, 420);
-  picker->open();
+  auto* sheet = new AppSelectionSheetController(
+      sender->window(), [workspace = platform_.workspace] { return workspace->installedApplications(); },
+      sender);
+  sheet->delegate = new PreferencesAppSelection(sheet, sender);
+  sheet->setSelectedAppViewTitle(title);
+  sheet->setExceptionType(exceptionType);
+  sheet->setIsCancel(false);
+  sheet->setExceptions(applications);
+  sheet->showSheet();
 }
 
 void QuilletAppDelegate::statisticsWordPerMinuteChanged(StatisticsWindowController*) { saveSettingsFile(); }

@@ -21,6 +21,7 @@ struct InstalledApplication {
   QString name;      // what application rules store
   QString path;      // its launcher or executable
   QString iconName;  // a theme icon name or an icon file; may be empty
+  QString displayName;  // the name people know it by; empty: name
 };
 
 // Which application is in front, and changes of it.

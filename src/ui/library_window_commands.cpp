@@ -6,6 +6,7 @@
 #include "platform/log.h"
 #include "ui/custom_outline_view.h"
 #include "ui/group_printer.h"
+#include "ui/group_view_controller.h"
 #include "ui/library_outline_model.h"
 #include "ui/outline_command.h"
 #include "ui/snippet_view_controller.h"
@@ -70,6 +71,8 @@ GroupPtr LibraryWindowController::addGroup(const QString& name) {
   if (!added) return nullptr;
   outlineView_->setFocus(Qt::OtherFocusReason);
   if (!window_->isVisible()) showWindow();
+  // A new group is named first.
+  groupView_->setFocus();
   return added;
 }
 

@@ -4,6 +4,7 @@
 #include "platform/log.h"
 #include "ui/custom_outline_view.h"
 #include "ui/group_printer.h"
+#include "ui/group_view_controller.h"
 #include "ui/library_outline_model.h"
 #include "ui/outline_command.h"
 #include "ui/outline_row_delegate.h"
@@ -135,6 +136,7 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
 
 LibraryWindowController::~LibraryWindowController() {
   if (snippetView_) snippetView_->delegate = nullptr;
+  if (groupView_) groupView_->delegate = nullptr;
   if (outlineView_) outlineView_->setModel(nullptr);
   window_.reset();
 }
@@ -164,20 +166,9 @@ void LibraryWindowController::buildWindow() {
   labelSelection_->setEnabled(false);
   tabView_->addWidget(labelSelection_);
 
-  auto* groupPage = new QWidget;
-  auto* groupLayout = new QVBoxLayout(groupPage);
-  groupEditorTitle_ = new QLabel;
-  QFont big = groupEditorTitle_->font();
-  big.setPointSizeF(big.pointSizeF() * 1.4);
-  big.setBold(true);
-  groupEditorTitle_->setFont(big);
-  groupEditorTitle_->setTextFormat(Qt::PlainText);
-  groupEditorDetails_ = new QLabel;
-  groupEditorDetails_->setTextFormat(Qt::PlainText);
-  groupLayout->addWidget(groupEditorTitle_);
-  groupLayout->addWidget(groupEditorDetails_);
-  groupLayout->addStretch(1);
-  tabView_->addWidget(groupPage);
+  groupView_ = new GroupViewController;
+  groupView_->delegate = this;
+  tabView_->addWidget(groupView_);
 
   snippetView_ = new SnippetViewController;
   snippetView_->delegate = this;
@@ -570,6 +561,7 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
   const QModelIndexList rows = outlineView_->selectionModel()->selectedRows();
   if (rows.isEmpty()) {
     snippetView_->setSnippet(nullptr);
+    groupView_->setGroup(nullptr);
     labelSelection_->setText(model_->groupCount() > 0 ? QStringLiteral("Empty Selection")
                                                       : QStringLiteral("No Snippets"));
     tabView_->setCurrentIndex(0);
@@ -580,21 +572,13 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
   const GroupPtr group = model_->groupAt(row);
   if (model_->isGroup(row)) {
     snippetView_->setSnippet(nullptr);
-    groupEditorTitle_->setText(group->name);
-    // Members that exist, whatever the search shows.
-    const QSet<QString> uuids(group->snippts.cbegin(), group->snippts.cend());
-    int members = 0;
-    for (const SnippetPtr& s : settings_->snippets) members += uuids.contains(s->uuid) ? 1 : 0;
-    QString details =
-        members == 1 ? QStringLiteral("1 snippet") : QStringLiteral("%1 snippets").arg(members);
-    if (!group->abbreviation.isEmpty())
-      details += QStringLiteral(" · abbreviation ") + group->abbreviation;
-    groupEditorDetails_->setText(details);
+    groupView_->setGroup(group);
     tabView_->setCurrentIndex(1);
     setGroupMenuItems(group);
     return;
   }
   const SnippetPtr snippet = model_->snippetAt(row);
+  groupView_->setGroup(nullptr);
   snippetView_->setSnippet(snippet);
   setGroupMenuItems(group);
   tabView_->setCurrentIndex(2);
@@ -609,6 +593,17 @@ void LibraryWindowController::SnippetViewControllerDidFinish(SnippetViewControll
   model_->save();
   model_->itemChanged(nullptr, snippet.get());
   if (editor->snippet() == selectedSnippet()) updateErrorBox(snippet);
+  outlineView_->viewport()->update();
+  if (delegate_) delegate_->libraryChanged();
+}
+
+void LibraryWindowController::GroupViewControllerDidFinish(GroupViewController* editor) {
+  const GroupPtr group = editor->group();
+  if (!group) return;
+  group->dateModified = QDateTime::currentDateTimeUtc();
+  model_->save();
+  model_->itemChanged(group.get(), nullptr);
+  if (group == selectedGroup()) setGroupMenuItems(group);
   outlineView_->viewport()->update();
   if (delegate_) delegate_->libraryChanged();
 }

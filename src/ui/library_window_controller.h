@@ -1,6 +1,7 @@
 #pragma once
 
 #include "model/ql_settings.h"
+#include "ui/group_view_controller_delegate.h"
 #include "ui/library_window_controller_delegate.h"
 #include "ui/snippet_view_controller_delegate.h"
 
@@ -11,6 +12,7 @@
 #include <memory>
 
 class CustomOutlineView;
+class GroupViewController;
 class LibraryOutlineModel;
 class OutlineRowDelegate;
 class QAction;
@@ -27,7 +29,9 @@ class SnippetViewController;
 // editor of the selected row on the right, counters, search, toolbar and
 // menus. Every command that changes the library is undoable and saves the
 // settings file once.
-class LibraryWindowController final : public QObject, public SnippetViewControllerDelegate {
+class LibraryWindowController final : public QObject,
+                                      public SnippetViewControllerDelegate,
+                                      public GroupViewControllerDelegate {
   Q_OBJECT
 
  public:
@@ -47,6 +51,7 @@ class LibraryWindowController final : public QObject, public SnippetViewControll
   LibraryOutlineModel* model() const { return model_; }
   CustomOutlineView* outlineView() const { return outlineView_; }
   SnippetViewController* snippetView() const { return snippetView_; }
+  GroupViewController* groupView() const { return groupView_; }
   QUndoStack* undoStack() const { return undoStack_; }
   QStackedWidget* tabView() const { return tabView_; }
   QLabel* labelSelection() const { return labelSelection_; }
@@ -104,6 +109,7 @@ class LibraryWindowController final : public QObject, public SnippetViewControll
 
   void outlineViewSelectionDidChange();
   void SnippetViewControllerDidFinish(SnippetViewController* editor) override;
+  void GroupViewControllerDidFinish(GroupViewController* editor) override;
   // Finishes the edit in progress (before quitting).
   void finishEditing();
 
@@ -141,11 +147,10 @@ class LibraryWindowController final : public QObject, public SnippetViewControll
   CustomOutlineView* outlineView_ = nullptr;
   OutlineRowDelegate* rowDelegate_ = nullptr;
   SnippetViewController* snippetView_ = nullptr;
+  GroupViewController* groupView_ = nullptr;
   QUndoStack* undoStack_ = nullptr;
   QStackedWidget* tabView_ = nullptr;
   QLabel* labelSelection_ = nullptr;
-  QLabel* groupEditorTitle_ = nullptr;
-  QLabel* groupEditorDetails_ = nullptr;
   QLabel* labelGroupCount_ = nullptr;
   QLabel* labelSnippetsCount_ = nullptr;
   QLabel* labelAutoBackup_ = nullptr;

@@ -7,11 +7,14 @@
 #include "app/shortcut_recorder.h"
 #include "app/statistics_window_controller.h"
 #include "model/import_choices.h"
+#include "ui/app_selection_sheet_controller.h"
+#include "ui/group_view_controller.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListView>
 #include <QListWidget>
 #include <QPushButton>
 
@@ -150,22 +153,23 @@ TEST_F(ShellTest, PreferencesApplicationRuleThroughThePicker) {
   desktop.addApplication(QStringLiteral("Terminal"));
   controller->actionPreferences();
   PreferencesSheetController* sheet = controller->preferencesSheet();
-  auto findPicker = [&] {
-    for (QWidget* w : QApplication::topLevelWidgets())
-      if (w->objectName() == QLatin1String("ApplicationPicker") && w->isVisible()) return static_cast<QDialog*>(w);
-    return static_cast<QDialog*>(nullptr);
-  };
-
   choose(sheet->exceptionButton, 1);
-  QDialog* dialog = findPicker();
-  ASSERT_TRUE(dialog);
-  auto* list = dialog->findChild<QListWidget*>();
-  const auto found = list->findItems(QStringLiteral("Terminal"), Qt::MatchExactly);
-  ASSERT_EQ(found.size(), 1);
-  found[0]->setCheckState(Qt::Checked);
-  dialog->accept();
+  auto* picker = sheet->findChild<AppSelectionSheetController*>();
+  ASSERT_TRUE(picker);
+  ASSERT_TRUE(picker->window()->isVisible());
+  EXPECT_EQ(picker->window()->parentWidget(), sheet->window());
+  const int row = picker->allApps()->rowOf(QStringLiteral("Terminal"));
+  ASSERT_GE(row, 0);
+  picker->allAppsTableView()->setCurrentIndex(picker->arrayAllApps()->mapFromSource(picker->allApps()->index(row)));
+  picker->addSelectedApps();
+  picker->sheetOk();
   EXPECT_EQ(savedPreferences().exceptionType, 2);
   EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
+  // The group editor offers the same applications, and the desktop's sounds.
+  GroupViewController* groups = controller->libraryWindow()->groupView();
+  EXPECT_EQ(groups->soundButton()->count(), 2 + desktop.sounds().soundNames().size());
+  EXPECT_TRUE(groups->installedApplications &&
+              groups->installedApplications().size() == desktop.platform().workspace->installedApplications().size());
 
   // The rule holds at once: Terminal is left alone, TextEdit still expands.
   desktop.switchTo(QStringLiteral("Terminal"));

@@ -61,6 +61,23 @@ class QuilletProgram final {
 
   bool isRunning() const { return client_ && client_->isRunning(); }
 
+  // Before start: the group's application rule and its applications.
+  void setGroupRule(int exceptionType, const QStringList& applications) {
+    QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
+    f.open(QIODevice::ReadOnly);
+    QString text = QString::fromUtf8(f.readAll());
+    f.close();
+    QString names;
+    for (const QString& a : applications) names += QStringLiteral("<string>%1</string>").arg(escaped(a));
+    text.replace(QStringLiteral("<key>name</key><string>E2E</string>"),
+                 QStringLiteral("<key>name</key><string>E2E</string><key>exceptionType</key><integer>%1</integer>"
+                                "<key>exceptions</key><array>%2</array>")
+                     .arg(exceptionType)
+                     .arg(names));
+    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    f.write(text.toUtf8());
+  }
+
   // Expansions counted so far, as the statistics file says.
   int expansions() const {
     QFile f(statisticsPath());

@@ -1,7 +1,7 @@
 #include "support/test_home.h"
 #include "x_server.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 #include <cstdlib>
 #include <cstring>
 
-// The X11 tests need a QGuiApplication on a real X server, so they have
+// The X11 tests need a QApplication on a real X server, so they have
 // their own main: a private Xvfb per test process (CTest may run several at
 // once), the xcb platform on it, and a temporary HOME as everywhere else.
 int main(int argc, char** argv) {
@@ -34,6 +34,6 @@ int main(int argc, char** argv) {
   setenv("DISPLAY", server.display().constData(), 1);
   setenv("QT_QPA_PLATFORM", "xcb", 1);
   unsetenv("WAYLAND_DISPLAY");
-  QGuiApplication app(argc, argv);
+  QApplication app(argc, argv);
   return RUN_ALL_TESTS();
 }

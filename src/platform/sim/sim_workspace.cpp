@@ -26,7 +26,7 @@ QList<InstalledApplication> SimWorkspace::installedApplications() const {
   for (const SimApplication* app : desktop_.applications()) {
     if (app->processId == SimDesktop::kProgramProcessId) continue;
     apps.append({app->name, QStringLiteral("/usr/share/applications/%1.desktop").arg(app->name),
-                 app->name.toLower()});
+                 app->name.toLower(), QString()});
   }
   return apps;
 }

@@ -4,6 +4,8 @@
 #include "platform/x11/x11_connection.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QTimer>
@@ -137,7 +139,33 @@ QRect X11Workspace::mainScreenGeometry() const {
 }
 
 QList<InstalledApplication> X11Workspace::installedApplications() const {
-  return desktopApplications();
+  // The windows open now name the programs that started them, and add the
+  // programs no desktop entry lists.
+  QList<RunningApplication> running;
+  QList<Window> clients = props_.windows(connection_.root(), "_NET_CLIENT_LIST");
+  if (clients.isEmpty()) {
+    Window rootReturn = 0, parent = 0;
+    Window* children = nullptr;
+    unsigned int count = 0;
+    if (XQueryTree(connection_.display(), connection_.root(), &rootReturn, &parent, &children,
+                   &count)) {
+      for (unsigned int i = 0; i < count; ++i)
+        if (props_.isViewable(children[i])) clients.append(children[i]);
+      if (children) XFree(children);
+    }
+  }
+  const qint64 own = ownProcessId();
+  for (const Window w : clients) {
+    const auto cls = props_.wmClass(w);
+    if (!cls || cls->second.isEmpty()) continue;
+    const qint64 pid = props_.pid(w);
+    if (pid == own) continue;
+    QString program;
+    if (pid > 0)
+      program = QFileInfo(QFile::symLinkTarget(QStringLiteral("/proc/%1/exe").arg(pid))).fileName();
+    running.append({cls->second, cls->first, program});
+  }
+  return desktopApplications(running);
 }
 
 }  // namespace ql

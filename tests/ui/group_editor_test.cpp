@@ -1,0 +1,190 @@
+// The group editor in the library window: what its pop-ups show for stored
+// values and store for choices, the picker's answer, and every change saved.
+#include "platform/sim/sim_sound_player.h"
+#include "ui/custom_outline_view.h"
+#include "ui/group_view_controller.h"
+#include "ui/library_outline_model.h"
+#include "ui/library_window_controller.h"
+#include "ui_library.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QStackedWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using uitest::savedFile;
+
+namespace {
+
+class GroupEditorTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    uitest::removeSavedFile();
+    g = uitest::group(library, "Mail", {uitest::snippet("s", "sig", "Regards")});
+    other = uitest::group(library, "Other", {});
+    library.saveSettings();
+    window = std::make_unique<LibraryWindowController>(&library, nullptr);
+    editor = window->groupView();
+    sounds.setSoundNames({"Glass", "bell", "complete"});
+    editor->soundPlayer = &sounds;
+    editor->installedApplications = [] {
+      return QList<ql::InstalledApplication>{{"Gedit", "", "", "Text Editor"}, {"XTerm", "", "", ""}};
+    };
+    editor->loadSounds();
+    window->resetView();
+    window->selectGroup(g.get());
+  }
+
+  void choose(QComboBox* box, int item) {
+    box->setCurrentIndex(item);
+    Q_EMIT box->activated(item);
+  }
+
+  QLSettings library;
+  GroupPtr g, other;
+  ql::sim::SimSoundPlayer sounds;
+  std::unique_ptr<LibraryWindowController> window;
+  GroupViewController* editor = nullptr;
+};
+
+TEST_F(GroupEditorTest, PopUpsShowStoredValuesAndStoreChoices) {
+  ASSERT_EQ(window->tabView()->currentWidget(), editor);
+  EXPECT_EQ(editor->nameTextField()->text(), "Mail");
+  // Stored rule -> item, and item -> stored rule.
+  const QList<std::pair<int, int>> rules = {{0, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {9, 0}, {-1, 0}};
+  for (const auto& [type, item] : rules) {
+    g->exceptionType = type;
+    editor->resetView();
+    EXPECT_EQ(editor->expandInButton()->currentIndex(), item) << type;
+  }
+  for (const auto& [item, type] : QList<std::pair<int, int>>{{0, 0}, {2, 1}, {5, 4}}) {
+    choose(editor->expandInButton(), item);
+    EXPECT_EQ(g->exceptionType, type);
+  }
+  EXPECT_TRUE(savedFile().contains("<key>exceptionType</key>\n\t\t\t<integer>4</integer>"));
+  // The separator stands for no rule.
+  choose(editor->expandInButton(), 1);
+  EXPECT_EQ(g->exceptionType, 4);
+
+  for (int v : {0, 1, 2, 3}) {
+    g->expandType = v;
+    editor->resetView();
+    EXPECT_EQ(editor->expandAfterButton()->currentIndex(), v);
+    choose(editor->expandAfterButton(), 3 - v);
+    EXPECT_EQ(g->expandType, 3 - v);
+  }
+
+  // Sound: absent, silent, a name the player knows, one it does not (kept
+  // until the user picks another).
+  ASSERT_EQ(editor->soundButton()->count(), 5);
+  const QList<std::pair<std::optional<QString>, int>> stored = {
+      {std::nullopt, 0}, {QString(), 1}, {QStringLiteral("bell"), 3}, {QStringLiteral("Sosumi"), 0}};
+  for (const auto& [sound, item] : stored) {
+    g->sound = sound;
+    editor->resetView();
+    EXPECT_EQ(editor->soundButton()->currentIndex(), item);
+  }
+  EXPECT_EQ(g->sound, QStringLiteral("Sosumi"));
+  // Choosing a sound stores it and plays it; the fixed items play nothing.
+  choose(editor->soundButton(), 2);
+  EXPECT_EQ(g->sound, QStringLiteral("Glass"));
+  EXPECT_TRUE(savedFile().contains("<string>Glass</string>"));
+  EXPECT_EQ(sounds.played(), QStringList{"Glass"});
+  choose(editor->soundButton(), 1);
+  EXPECT_EQ(g->sound, QString());
+  choose(editor->soundButton(), 0);
+  EXPECT_FALSE(g->sound.has_value());
+  EXPECT_EQ(sounds.played().size(), 1);
+  EXPECT_FALSE(savedFile().contains("<string>Glass</string>"));
+
+  // The check boxes.
+  editor->includeInSuggestionsListButton()->click();
+  editor->allowGroupSuggestionsButton()->click();
+  EXPECT_FALSE(g->includeInSuggestionsList);
+  EXPECT_TRUE(g->allowGroupSuggestions);
+  EXPECT_TRUE(savedFile().contains("<key>allowGroupSuggestions</key>\n\t\t\t<true/>"));
+}
+
+TEST_F(GroupEditorTest, TypingRenamesTheGroupEverywhereAndSavesEachKeystroke) {
+  const QDateTime before = g->dateModified;
+  editor->nameTextField()->selectAll();
+  QTest::keyClicks(editor->nameTextField(), QStringLiteral("Letters"));
+  EXPECT_EQ(g->name, "Letters");
+  EXPECT_GT(g->dateModified, before);
+  EXPECT_TRUE(savedFile().contains("<string>Letters</string>"));
+  EXPECT_EQ(window->model()->indexOfGroup(g.get()).data().toString(), "Letters");
+  QTest::keyClicks(editor->abbreviationTextField(), QStringLiteral(";m"));
+  EXPECT_EQ(g->abbreviation, ";m");
+  EXPECT_TRUE(savedFile().contains("<string>;m</string>"));
+  // The field's own undo reaches the group too.
+  editor->abbreviationTextField()->undo();
+  EXPECT_TRUE(g->abbreviation.isEmpty());
+  EXPECT_FALSE(savedFile().contains("<string>;m</string>"));
+  // Showing another group changes neither.
+  window->selectGroup(other.get());
+  EXPECT_EQ(editor->nameTextField()->text(), "Other");
+  EXPECT_EQ(g->name, "Letters");
+  EXPECT_EQ(other->dateModified, other->dateCreated);
+
+  // A new group is named first.
+  window->actionNewGroup();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
+  EXPECT_TRUE(editor->nameTextField()->hasFocus());
+  EXPECT_EQ(editor->nameTextField()->selectedText(), "(Untitled)");
+  // A snippet row leaves the group editor.
+  window->selectSnippet(g.get(), library.snippets.first().get());
+  EXPECT_FALSE(editor->group());
+}
+
+TEST_F(GroupEditorTest, ThePickerChangesTheRuleOnlyWhenConfirmed) {
+  g->exceptionType = QLGroup::AllAppsExcept;
+  g->exceptions = {"XTerm", "Gone"};
+  editor->resetView();
+  EXPECT_EQ(editor->applicationsLabel()->text(), "XTerm, Gone");
+
+  // Another rule than the stored one starts with nothing chosen; cancelling
+  // keeps rule, list and pop-up.
+  choose(editor->expandInButton(), 4);
+  AppSelectionSheetController* sheet = editor->appSelectionSheet();
+  ASSERT_TRUE(sheet && sheet->window()->isVisible());
+  EXPECT_EQ(sheet->window()->parentWidget(), window->window());
+  EXPECT_EQ(sheet->selectedAppViewTitle(), "Expand in only these applications:");
+  EXPECT_TRUE(sheet->selectedAppNames().isEmpty());
+  sheet->addApps({"Gedit"});
+  sheet->sheetClosed();
+  EXPECT_EQ(g->exceptionType, QLGroup::AllAppsExcept);
+  EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gone"}));
+  EXPECT_EQ(editor->expandInButton()->currentIndex(), 3);
+
+  // The same rule again: its list, the name no application has included.
+  choose(editor->expandInButton(), 3);
+  sheet = editor->appSelectionSheet();
+  EXPECT_EQ(sheet->selectedAppViewTitle(), "Expand in all applications except:");
+  EXPECT_EQ(sheet->selectedAppNames(), (QStringList{"XTerm", "Gone"}));
+  sheet->sheetOk();
+  EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gone"}));
+
+  // Confirmed: rule and list in the order chosen, saved; an empty list too.
+  choose(editor->expandInButton(), 4);
+  sheet = editor->appSelectionSheet();
+  sheet->addApps({"XTerm", "Gedit"});
+  sheet->sheetOk();
+  EXPECT_EQ(g->exceptionType, QLGroup::OnlyApps);
+  EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gedit"}));
+  EXPECT_TRUE(savedFile().contains("<string>Gedit</string>"));
+  EXPECT_EQ(editor->applicationsLabel()->text(), "XTerm, Gedit");
+  choose(editor->expandInButton(), 4);
+  editor->appSelectionSheet()->removeApps({"XTerm", "Gedit"});
+  editor->appSelectionSheet()->sheetOk();
+  EXPECT_EQ(g->exceptionType, QLGroup::OnlyApps);
+  EXPECT_TRUE(g->exceptions.isEmpty());
+  EXPECT_FALSE(savedFile().contains("<string>Gedit</string>"));
+}
+
+}  // namespace
