@@ -157,6 +157,12 @@ void QuilletAppDelegate::openNewSnippetWindow(const QString& kind) {
         settings_->preferences.snippetFormatType == QLSnippet::Formatted ? 1 : 0);
     connect(newSnippetPanel_.get(), &NewSnippetWindowController::windowDeactivated, this,
             &QuilletAppDelegate::windowDeactivatedNewSnippet);
+    // The user went to another application.
+    connect(platform_.workspace, &ql::Workspace::applicationActivated, newSnippetPanel_.get(),
+            [this](const ql::ApplicationInfo& application) {
+              if (application.processId != platform_.workspace->ownProcessId())
+                windowDeactivatedNewSnippet();
+            });
   }
   NewSnippetWindowController& panel = *newSnippetPanel_;
   // Nothing reached the clipboard: the user's own content is there, and

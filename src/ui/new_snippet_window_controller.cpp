@@ -1,5 +1,6 @@
 #include "ui/new_snippet_window_controller.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
@@ -127,8 +128,13 @@ bool NewSnippetWindowController::isVisible() const { return window_->isVisible()
 void NewSnippetWindowController::hide() { window_->hide(); }
 
 bool NewSnippetWindowController::eventFilter(QObject* watched, QEvent* event) {
+  // Another window of the program took the focus. Where the focus went to
+  // another application, the workspace tells (the toolkit alone also reports
+  // keyboard grabs and window-manager hand-overs as a loss of focus).
   if (watched == window_.get() && event->type() == QEvent::ActivationChange &&
-      !window_->isActiveWindow() && window_->isVisible())
-    Q_EMIT windowDeactivated();
+      !window_->isActiveWindow() && window_->isVisible()) {
+    const QWidget* active = QApplication::activeWindow();
+    if (active && active != window_.get()) Q_EMIT windowDeactivated();
+  }
   return QObject::eventFilter(watched, event);
 }

@@ -58,7 +58,7 @@ class NewSnippetWindowController final : public QObject {
   void hide();
 
  Q_SIGNALS:
-  // The window lost the focus while it was shown: the user went elsewhere.
+  // Another window of the program took the focus while this one was shown.
   void windowDeactivated();
 
  protected:

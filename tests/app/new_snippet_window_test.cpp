@@ -219,6 +219,14 @@ TEST_F(NewSnippetTest, FromSelectionCopiesMakesTheSnippetAndGivesTheClipboardBac
   controller->window->activateWindow();
   EXPECT_TRUE(QTest::qWaitFor([&] { return !panelShown(); }, 3000));
   EXPECT_EQ(clipboardText(), QStringLiteral("users own"));
+  // The same when the user goes to another application.
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  ASSERT_TRUE(waitForPanel());
+  EXPECT_EQ(clipboardText(), QStringLiteral("menu pick"));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  EXPECT_FALSE(panelShown());
+  EXPECT_EQ(clipboardText(), QStringLiteral("users own"));
   EXPECT_EQ(snippetCount(), before);
 }
 
