@@ -135,5 +135,28 @@ TEST(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
   EXPECT_TRUE(quillet.isRunning());
 }
 
+// The copy of the selection must not interrupt what runs in a terminal:
+// xterm has no copy key, and Ctrl+C (or Ctrl+Shift+C) there is SIGINT.
+class CopyKeyTest : public test::X11Test {};
+
+TEST_F(CopyKeyTest, TheCopyKeyNeverInterruptsATerminal) {
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  test::CatTerminal terminal;
+  ASSERT_TRUE(terminal.waitReady());
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
+  ASSERT_TRUE(waitUntil([&] { return x->platform().workspace->frontmostApplication().name == "XTerm"; }));
+  ASSERT_TRUE(test::typeText(QStringLiteral("before")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  ASSERT_TRUE(waitUntil([&] { return terminal.contents().endsWith("before\n"); }));
+  x->platform().input->postKey(keys::C, mods::Command, true);
+  x->platform().input->postKey(keys::C, mods::Command, false);
+  // cat still runs: what is typed after the copy key arrives.
+  ASSERT_TRUE(test::typeText(QStringLiteral("after")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(waitUntil([&] { return terminal.contents().endsWith("before\nafter\n"); }, 5000))
+      << terminal.contents().toStdString();
+}
+
 }  // namespace
 }  // namespace ql
