@@ -329,6 +329,7 @@ class QuilletAppDelegate final : public QObject,
   quint64 clipboardCountAfterCopy_ = 0;
   bool clipboardSaved_ = false;
   bool clipboardClearedForRestore_ = false;
+  bool clipboardInUse_ = false;  // saved, and the window it was saved for not done
   quint64 clipboardRestoreGeneration_ = 0;
   // The application the selection is copied from, and the copy under way.
   std::optional<ql::ApplicationInfo> newSnippetSource_;

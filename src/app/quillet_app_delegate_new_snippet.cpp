@@ -291,6 +291,7 @@ void QuilletAppDelegate::newSnippetWindowDidFinish() {
 
 // later: cleared now and put back after the delay, as after Create and Cancel.
 void QuilletAppDelegate::giveBackClipboard(bool later) {
+  clipboardInUse_ = false;
   if (!clipboardSaved_) return;
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
   if (pasteboard.changeCount() == clipboardCountAtSave_) {
@@ -314,6 +315,10 @@ void QuilletAppDelegate::giveBackClipboard(bool later) {
 // between: this one belongs to the copy made for the new-snippet window.
 void QuilletAppDelegate::saveClipboard() {
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
+  // A second hot key while the first copy is under way or its window open:
+  // the clipboard holds that copy at most, the earlier save is the user's.
+  if (clipboardSaved_ && clipboardInUse_) return;
+  clipboardInUse_ = true;
   ++clipboardRestoreGeneration_;
   // A restore is still due and the clipboard holds the copy or our empty
   // content: the earlier save is the user's, keep it.
@@ -346,6 +351,7 @@ bool QuilletAppDelegate::isClipboardStillOurs() const {
 }
 
 void QuilletAppDelegate::restoreClipboard() {
+  clipboardInUse_ = false;
   if (!clipboardSaved_) return;
   clipboardSaved_ = false;
   ql::Pasteboard& pasteboard = *platform_.pasteboard;

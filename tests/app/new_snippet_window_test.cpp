@@ -228,6 +228,14 @@ TEST_F(NewSnippetTest, FromSelectionCopiesMakesTheSnippetAndGivesTheClipboardBac
   EXPECT_FALSE(panelShown());
   EXPECT_EQ(clipboardText(), QStringLiteral("users own"));
   EXPECT_EQ(snippetCount(), before);
+
+  // The hot key twice in a row: the second copy does not pass for the
+  // user's clipboard.
+  EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  ASSERT_TRUE(waitForPanel());
+  panel()->cancelButton()->click();
+  EXPECT_TRUE(clipboardBack());
 }
 
 TEST_F(NewSnippetTest, NothingSelectedStartsEmptyAndLeavesTheClipboardAlone) {
