@@ -35,104 +35,144 @@ QString readFile(const QString& path) {
   return QString::fromUtf8(f.readAll());
 }
 
-TEST(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
-  if (QStandardPaths::findExecutable(QStringLiteral("featherpad")).isEmpty())
-    GTEST_SKIP() << "featherpad is not installed";
-  test::WindowManager wm;
-  ASSERT_TRUE(wm.isRunning());
-  QTemporaryDir dir;
+class NewSnippetE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (QStandardPaths::findExecutable(QStringLiteral("featherpad")).isEmpty())
+      GTEST_SKIP() << "featherpad is not installed";
+    wm = std::make_unique<test::WindowManager>();
+    ASSERT_TRUE(wm->isRunning());
 
-  // The user's own clipboard, served by xclip until someone else copies.
-  const QString mine = dir.filePath(QStringLiteral("mine.txt"));
-  {
-    QFile f(mine);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("the users own words");
+    // The user's own clipboard, served by xclip until someone else copies.
+    const QString mine = dir.filePath(QStringLiteral("mine.txt"));
+    {
+      QFile f(mine);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write("the users own words");
+    }
+    xclip = std::make_unique<Client>(
+        QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-loops", "0", "-quiet", "-i", mine});
+    ASSERT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }));
+
+    const QString note = dir.filePath(QStringLiteral("note.txt"));
+    {
+      QFile f(note);
+      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+      f.write("Kind regards from the editor");
+    }
+    const QString home = dir.filePath(QStringLiteral("editor-home"));
+    editor = std::make_unique<Client>(QStringLiteral("featherpad"),
+                                      QStringList{QStringLiteral("--standalone"), note},
+                                      QStringList{"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
+    ASSERT_TRUE(waitUntil([&] {
+      window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Ff]eather[Pp]ad"})
+                   .value_or(QByteArray())
+                   .trimmed();
+      return !window.isEmpty();
+    }, 15000));
+    window = window.split('\n').first();
+    ASSERT_TRUE(test::activateWindow(window.toULong()));
   }
-  Client xclip(QStringLiteral("xclip"),
-               {"-selection", "clipboard", "-loops", "0", "-quiet", "-i", mine});
-  ASSERT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }));
 
-  const QString note = dir.filePath(QStringLiteral("note.txt"));
-  {
-    QFile f(note);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("Kind regards from the editor");
-  }
-  const QString home = dir.filePath(QStringLiteral("editor-home"));
-  Client editor(QStringLiteral("featherpad"), {QStringLiteral("--standalone"), note},
-                {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
-  QByteArray window;
-  ASSERT_TRUE(waitUntil([&] {
-    window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Ff]eather[Pp]ad"})
-                 .value_or(QByteArray())
-                 .trimmed();
-    return !window.isEmpty();
-  }, 15000));
-  window = window.split('\n').first();
-  ASSERT_TRUE(test::activateWindow(window.toULong()));
-
-  // Ctrl+Alt+N makes a snippet of the selection; new snippets are plain.
-  QuilletProgram quillet(1, {{"sig", "Best regards"}});
-  {
-    QString library = readFile(quillet.settingsPath());
+  // Quillet with Ctrl+Alt+N as this new-snippet hot key; new snippets are plain.
+  void startQuillet(const QString& hotKey) {
+    quillet = std::make_unique<QuilletProgram>(1, QList<test::E2ESnippet>{{"sig", "Best regards"}});
+    QString library = readFile(quillet->settingsPath());
     library.replace(QStringLiteral("<key>Preferences</key><dict>"),
-                    QStringLiteral("<key>Preferences</key><dict>"
-                                   "<key>newSnippetFromSelectionHotKey</key><dict>"
+                    QStringLiteral("<key>Preferences</key><dict><key>%1</key><dict>"
                                    "<key>characters</key><string>n</string>"
                                    "<key>keyCode</key><integer>45</integer>"
                                    "<key>modifierFlags</key><integer>1572864</integer></dict>"
-                                   "<key>snippetFormatType</key><integer>0</integer>"));
-    QFile f(quillet.settingsPath());
+                                   "<key>snippetFormatType</key><integer>0</integer>")
+                        .arg(hotKey));
+    QFile f(quillet->settingsPath());
     ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
     f.write(library.toUtf8());
+    f.close();
+    ASSERT_TRUE(quillet->start(window.toULong()));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
   }
-  ASSERT_TRUE(quillet.start(window.toULong()));
-  ASSERT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
 
-  // Select "regards from" in the editor; the editor publishes it as PRIMARY.
-  ASSERT_TRUE(pressKeys({"ctrl+Home", "ctrl+Right", "ctrl+shift+Right", "ctrl+shift+Right"}));
-  ASSERT_TRUE(waitUntil([] {
-    return run(QStringLiteral("xclip"), {"-selection", "primary", "-o"}).value_or(QByteArray()).trimmed() ==
-           QByteArray("regards from");
-  }, 5000));
+  // Selects "regards from" in the editor, which publishes it as PRIMARY.
+  void selectInEditor() {
+    ASSERT_TRUE(pressKeys({"ctrl+Home", "ctrl+Right", "ctrl+shift+Right", "ctrl+shift+Right"}));
+    ASSERT_TRUE(waitUntil([] {
+      return run(QStringLiteral("xclip"), {"-selection", "primary", "-o"}).value_or(QByteArray()).trimmed() ==
+             QByteArray("regards from");
+    }, 5000));
+  }
 
+  // The floating window up in front, with the focus.
+  bool waitForPanel() {
+    return waitUntil([&] {
+      const QByteArray panel = visibleWindow(QStringLiteral("^New Snippet$"));
+      return !panel.isEmpty() && activeWindow() == panel;
+    }, 10000);
+  }
+
+  bool clipboardIsTheUsers() {
+    return waitUntil([] { return clipboard() == QByteArray("the users own words"); }, 10000);
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<test::WindowManager> wm;
+  std::unique_ptr<Client> xclip;
+  std::unique_ptr<Client> editor;
+  std::unique_ptr<QuilletProgram> quillet;
+  QByteArray window;
+};
+
+TEST_F(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
+  startQuillet(QStringLiteral("newSnippetFromSelectionHotKey"));
+  selectInEditor();
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
-  // The floating window comes up in front, with the focus.
-  QByteArray panel;
-  ASSERT_TRUE(waitUntil([&] {
-    panel = visibleWindow(QStringLiteral("^New Snippet$"));
-    return !panel.isEmpty() && activeWindow() == panel;
-  }, 10000));
+  ASSERT_TRUE(waitForPanel());
   // The selection is on the clipboard while the window is open.
   EXPECT_EQ(clipboard().value_or(QByteArray()).trimmed(), QByteArray("regards from"));
   ASSERT_TRUE(pressKeys({"Return"}));
 
-  // Made and saved with the selected text...
+  // Made and saved with the selected text, and the user's clipboard is
+  // theirs again.
   EXPECT_TRUE(waitUntil([&] {
-    return readFile(quillet.settingsPath()).contains(QStringLiteral("<string>regards from"));
-  }, 10000)) << readFile(quillet.settingsPath()).toStdString();
+    return readFile(quillet->settingsPath()).contains(QStringLiteral("<string>regards from"));
+  }, 10000)) << readFile(quillet->settingsPath()).toStdString();
   EXPECT_TRUE(visibleWindow(QStringLiteral("^New Snippet$")).isEmpty());
-  // ...and the user's clipboard is theirs again.
-  EXPECT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }, 10000))
-      << clipboard().value_or(QByteArray()).toStdString();
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
 
   // Cancelled, nothing is made, the editor is in front again and the
   // clipboard comes back all the same.
   ASSERT_TRUE(test::activateWindow(window.toULong()));
   ASSERT_TRUE(pressKeys({"ctrl+End", "ctrl+shift+Left"}));
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
-  ASSERT_TRUE(waitUntil([&] {
-    panel = visibleWindow(QStringLiteral("^New Snippet$"));
-    return !panel.isEmpty() && activeWindow() == panel;
-  }, 10000));
+  ASSERT_TRUE(waitForPanel());
   EXPECT_EQ(clipboard().value_or(QByteArray()).trimmed(), QByteArray("editor"));
   ASSERT_TRUE(pressKeys({"Escape"}));
   EXPECT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
-  EXPECT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }, 10000))
-      << clipboard().value_or(QByteArray()).toStdString();
-  EXPECT_FALSE(readFile(quillet.settingsPath()).contains(QStringLiteral("<string>editor</string>")));
-  EXPECT_TRUE(quillet.isRunning());
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  EXPECT_FALSE(readFile(quillet->settingsPath()).contains(QStringLiteral("<string>editor</string>")));
+  EXPECT_TRUE(quillet->isRunning());
+}
+
+// The group for the application in front goes by the class its windows
+// carry ("FeatherPad"), the name application rules match at expansion.
+TEST_F(NewSnippetE2E, FromTheApplicationMakesTheEditorsGroup) {
+  startQuillet(QStringLiteral("newSnippetFromApplicationHotKey"));
+  selectInEditor();
+  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
+  ASSERT_TRUE(waitForPanel());
+  ASSERT_TRUE(pressKeys({"Return"}));
+  QString saved;
+  EXPECT_TRUE(waitUntil([&] {
+    saved = readFile(quillet->settingsPath());
+    return saved.contains(QStringLiteral("<string>regards from"));
+  }, 10000)) << saved.toStdString();
+  // A group of its own, which expands only in that application.
+  static const QRegularExpression group(QStringLiteral(
+      R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
+      R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
+      R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
+  EXPECT_TRUE(group.match(saved).hasMatch()) << saved.toStdString();
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
 }
 
 // The copy of the selection must not interrupt what runs in a terminal:
