@@ -67,8 +67,8 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
     newSnippetSource_ = executor_.lastActiveApp;
   else
     newSnippetSource_.reset();
-  // Every way here saved the clipboard; a caller that did not gets it saved now.
-  if (!clipboardSaved_) saveClipboard();
+  // Every way here saved the clipboard already (then this keeps that save).
+  saveClipboard();
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
   // The hot key's own copy may be there already.
   if (pasteboard.changeCount() != clipboardCountAtSave_) {
@@ -76,6 +76,9 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
     then();
     return;
   }
+  // Pending from here: the wait below runs the event loop, where another
+  // hot key may come.
+  newSnippetCopyPending_ = true;
   const bool hookWasOn = eventHandler_ && eventHandler_->isHook();
   if (eventHandler_) eventHandler_->setIsHook(false);
   try {
@@ -91,7 +94,6 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
 
   // Go on as soon as the copy has reached the clipboard, or after the wait
   // with nothing copied (nothing was selected).
-  newSnippetCopyPending_ = true;
   auto done = std::make_shared<bool>(false);
   auto finish = [this, done, then] {
     if (*done) return;
