@@ -210,6 +210,7 @@ bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
 
 void QuilletAppDelegate::applicationWillTerminate() {
   if (eventHandler_) eventHandler_->uninstallHook();
+  newSnippetWillTerminate();
   backupTimer_.cancel();
 }
 

@@ -298,6 +298,7 @@ class QuilletAppDelegate final : public QObject,
   void copySelectionForNewSnippet(const QString& operation, std::function<void()> then);
   void findOrCreateApplicationGroup();
   void openNewSnippetWindow(const QString& kind);
+  void newSnippetWillTerminate();
   int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details,
                 const QStringList& buttons = {QStringLiteral("OK")});
 

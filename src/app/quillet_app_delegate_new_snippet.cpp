@@ -283,6 +283,16 @@ void QuilletAppDelegate::windowDeactivatedNewSnippet() {
   if (newSnippetPanel_->isRestoreClipboard()) giveBackClipboard(false);
 }
 
+// Quitting with the window open or a restore still due: the clipboard goes
+// back now, or the copy (or nothing) would be what the user has left.
+void QuilletAppDelegate::newSnippetWillTerminate() {
+  if (newSnippetPanel_ && newSnippetPanel_->isVisible()) newSnippetPanel_->hide();
+  if (clipboardInUse_)
+    giveBackClipboard(false);
+  else
+    restoreClipboard();
+}
+
 void QuilletAppDelegate::newSnippetWindowDidFinish() {
   // A later save (the next opening) calls this restore off.
   const quint64 generation = ++clipboardRestoreGeneration_;

@@ -296,7 +296,7 @@ TEST_F(NewSnippetTest, FromApplicationFindsOrMakesTheApplicationsGroup) {
   EXPECT_TRUE(clipboardBack());
 }
 
-TEST_F(NewSnippetTest, AGroupRenamedWhileOpenIsAskedForAgainAndTheProgramInFrontOpensNothing) {
+TEST_F(NewSnippetTest, AGroupRenamedIsAskedForAgainReopenAndQuitGiveTheClipboardBackAndTheProgramInFrontOpensNothing) {
   startLibrary();
   selectInEditor(QStringLiteral("keep me"), false);
   EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
@@ -315,6 +315,22 @@ TEST_F(NewSnippetTest, AGroupRenamedWhileOpenIsAskedForAgainAndTheProgramInFront
   EXPECT_EQ(groupOf(newest())->name, QStringLiteral("Home"));
   EXPECT_EQ(newest()->plainText, QStringLiteral("keep me"));
   EXPECT_TRUE(clipboardBack());
+
+  // Quillet started again hides the window; quitting gives the clipboard
+  // back at once.
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  ASSERT_TRUE(waitForPanel());
+  controller->applicationShouldHandleReopen(false);
+  EXPECT_FALSE(panelShown());
+  EXPECT_EQ(clipboardText(), QStringLiteral("users own"));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  ASSERT_TRUE(waitForPanel());
+  create();
+  EXPECT_NE(clipboardText(), QStringLiteral("users own"));
+  controller->applicationWillTerminate();
+  EXPECT_EQ(clipboardText(), QStringLiteral("users own"));
 
   // The program in front: none of the four hot keys opens the window.
   controller->window->show();
