@@ -128,11 +128,14 @@ void QuilletAppDelegate::findOrCreateApplicationGroup() {
     }
     const GroupPtr added = libraryWindow_->addGroup(name);
     if (!added) return;
+    // Appended with nothing selected, the outline names a group itself.
+    added->name = name;
     added->exceptionType = QLGroup::OnlyApps;
     added->exceptions.append(name);
     // Saved now: a group that expands everywhere though it was made for one
     // application must not be left on disk.
     libraryWindow_->model()->save();
+    libraryWindow_->model()->itemChanged(added.get(), nullptr);
     libraryWindow_->outlineViewSelectionDidChange();
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("processNewSnippetFromApplication"), QString::fromUtf8(e.what()));
