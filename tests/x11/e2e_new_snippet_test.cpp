@@ -35,6 +35,11 @@ QString readFile(const QString& path) {
   return QString::fromUtf8(f.readAll());
 }
 
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
 class NewSnippetE2E : public testing::Test {
  protected:
   void SetUp() override {
@@ -45,21 +50,13 @@ class NewSnippetE2E : public testing::Test {
 
     // The user's own clipboard, served by xclip until someone else copies.
     const QString mine = dir.filePath(QStringLiteral("mine.txt"));
-    {
-      QFile f(mine);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write("the users own words");
-    }
+    ASSERT_TRUE(writeFile(mine, "the users own words"));
     xclip = std::make_unique<Client>(
         QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-loops", "0", "-quiet", "-i", mine});
     ASSERT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }));
 
     const QString note = dir.filePath(QStringLiteral("note.txt"));
-    {
-      QFile f(note);
-      ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-      f.write("Kind regards from the editor");
-    }
+    ASSERT_TRUE(writeFile(note, "Kind regards from the editor"));
     const QString home = dir.filePath(QStringLiteral("editor-home"));
     editor = std::make_unique<Client>(QStringLiteral("featherpad"),
                                       QStringList{QStringLiteral("--standalone"), note},
@@ -85,10 +82,7 @@ class NewSnippetE2E : public testing::Test {
                                    "<key>modifierFlags</key><integer>1572864</integer></dict>"
                                    "<key>snippetFormatType</key><integer>0</integer>")
                         .arg(hotKey));
-    QFile f(quillet->settingsPath());
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(library.toUtf8());
-    f.close();
+    ASSERT_TRUE(writeFile(quillet->settingsPath(), library.toUtf8()));
     ASSERT_TRUE(quillet->start(window.toULong()));
     ASSERT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
   }
