@@ -91,6 +91,8 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
                        QStringLiteral("/usr/share/doc/quillet/quillet-help.html")};
   connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
   connect(this, &QuilletAppDelegate::searchWindowRequested, this, &QuilletAppDelegate::showSearchWindow);
+  connect(this, &QuilletAppDelegate::newSnippetWindowRequested, this,
+          &QuilletAppDelegate::openNewSnippetWindow);
 }
 
 QuilletAppDelegate::~QuilletAppDelegate() {
@@ -216,6 +218,7 @@ bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
 
 void QuilletAppDelegate::applicationWillTerminate() {
   if (eventHandler_) eventHandler_->uninstallHook();
+  newSnippetWillTerminate();
   backupTimer_.cancel();
 }
 

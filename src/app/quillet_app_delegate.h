@@ -18,6 +18,7 @@
 #include "suggest/search_snippet_window_controller.h"
 #include "ui/library_window_controller.h"
 #include "ui/library_window_controller_delegate.h"
+#include "ui/new_snippet_window_controller.h"
 
 #include <QMessageBox>
 #include <QObject>
@@ -48,7 +49,8 @@ class QuilletAppDelegate final : public QObject,
                                  public StatisticsWindowControllerDelegate,
                                  public ImportWindowControllerDelegate,
                                  public SearchSnippetPopupControllerDelegate,
-                                 public SearchSnippetWindowControllerDelegate {
+                                 public SearchSnippetWindowControllerDelegate,
+                                 public NewSnippetWindowControllerDelegate {
   Q_OBJECT
 
  public:
@@ -134,6 +136,11 @@ class QuilletAppDelegate final : public QObject,
   void processNewSnippetFromApplication();
   // The new-snippet window closed: the clipboard saved before the copy goes back.
   void newSnippetWindowDidFinish();
+  // The new-snippet window's delegate, and the window losing the focus.
+  void createNewSnippet(NewSnippetWindowController* sender) override;
+  void cancelNewSnippet(NewSnippetWindowController* sender) override;
+  void windowDeactivatedNewSnippet();
+  NewSnippetWindowController* newSnippetPanel() const { return newSnippetPanel_.get(); }
 
   // Backups and restore.
   void toggleBackup(bool on);
@@ -286,6 +293,12 @@ class QuilletAppDelegate final : public QObject,
   void saveClipboard();
   void noteCopied();
   void restoreClipboard();
+  bool isClipboardStillOurs() const;
+  void giveBackClipboard(bool later);
+  void copySelectionForNewSnippet(const QString& operation, std::function<void()> then);
+  void findOrCreateApplicationGroup();
+  void openNewSnippetWindow(const QString& kind);
+  void newSnippetWillTerminate();
   int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details,
                 const QStringList& buttons = {QStringLiteral("OK")});
 
@@ -316,10 +329,19 @@ class QuilletAppDelegate final : public QObject,
   quint64 clipboardCountAtSave_ = 0;
   quint64 clipboardCountAfterCopy_ = 0;
   bool clipboardSaved_ = false;
+  bool clipboardClearedForRestore_ = false;
+  bool clipboardInUse_ = false;  // saved, and the window it was saved for not done
+  quint64 clipboardRestoreGeneration_ = 0;
+  // The application the selection is copied from, and the copy under way.
+  std::optional<ql::ApplicationInfo> newSnippetSource_;
+  bool newSnippetCopyPending_ = false;
+  bool newSnippetNothingCopied_ = false;
+  QMetaObject::Connection newSnippetCopyWatch_;
   // Created on first use and kept; declared last so they go before the library.
   std::unique_ptr<PreferencesSheetController> preferencesSheet_;
   std::unique_ptr<StatisticsWindowController> statisticSheet_;
   std::unique_ptr<ImportWindowController> importDialogWindow_;
+  std::unique_ptr<NewSnippetWindowController> newSnippetPanel_;
   void windowsAfterRestore();
   std::unique_ptr<SearchSnippetPopupController> popupPanel_;
   std::unique_ptr<SearchSnippetWindowController> searchController_;

@@ -13,8 +13,6 @@ namespace {
 
 // The copied selection is on the clipboard by then.
 constexpr int kCopyDelayMs = 500;
-// The new-snippet window is gone by then, and the clipboard may go back.
-constexpr int kRestoreAfterNewSnippetMs = 1500;
 
 // A description counts with both numbers present.
 bool readHotKey(const ql::PlistDict& description, quint16* keyCode, quint64* modifierFlags) {
@@ -136,53 +134,4 @@ void QuilletAppDelegate::actionNewSnippetFromSelectionHotKey() {
 void QuilletAppDelegate::actionNewSnippetFromApplicationHotKey() {
   saveClipboard();
   processNewSnippetFromApplication();
-}
-
-void QuilletAppDelegate::processNewSnippetFromSelection() {
-  noteCopied();
-  Q_EMIT newSnippetWindowRequested(QStringLiteral("selection"));
-  // Until a new-snippet window takes over, it has finished at once.
-  if (receivers(SIGNAL(newSnippetWindowRequested(QString))) == 0) newSnippetWindowDidFinish();
-}
-
-void QuilletAppDelegate::processNewSnippetFromApplication() {
-  noteCopied();
-  Q_EMIT newSnippetWindowRequested(QStringLiteral("application"));
-  if (receivers(SIGNAL(newSnippetWindowRequested(QString))) == 0) newSnippetWindowDidFinish();
-}
-
-void QuilletAppDelegate::newSnippetWindowDidFinish() {
-  QTimer::singleShot(kRestoreAfterNewSnippetMs, this, &QuilletAppDelegate::restoreClipboard);
-}
-
-// Kept apart from the expansion's own save and restore, which may run in
-// between: this one belongs to the copy that the hot key made.
-void QuilletAppDelegate::saveClipboard() {
-  ql::Pasteboard& pasteboard = *platform_.pasteboard;
-  savedClipboard_.clear();
-  for (const QString& type : pasteboard.types())
-    if (std::optional<QByteArray> bytes = pasteboard.data(type))
-      savedClipboard_.append(ql::PasteboardItem{type, std::move(*bytes)});
-  clipboardCountAtSave_ = pasteboard.changeCount();
-  clipboardCountAfterCopy_ = clipboardCountAtSave_;
-  clipboardSaved_ = true;
-}
-
-void QuilletAppDelegate::noteCopied() {
-  clipboardCountAfterCopy_ = platform_.pasteboard->changeCount();
-}
-
-void QuilletAppDelegate::restoreClipboard() {
-  if (!clipboardSaved_) return;
-  clipboardSaved_ = false;
-  ql::Pasteboard& pasteboard = *platform_.pasteboard;
-  // Nothing was copied, or the user copied something since: leave it be.
-  if (clipboardCountAfterCopy_ == clipboardCountAtSave_ ||
-      pasteboard.changeCount() != clipboardCountAfterCopy_)
-    return;
-  if (savedClipboard_.isEmpty())
-    pasteboard.clear();
-  else
-    pasteboard.write(savedClipboard_);
-  savedClipboard_.clear();
 }

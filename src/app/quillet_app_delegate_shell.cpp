@@ -48,6 +48,7 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
   }
   closeMenu();
   if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
+  windowDeactivatedNewSnippet();
   if (openQuillet) openQuillet->setText(kHide);
   if (window) {
     window->show();

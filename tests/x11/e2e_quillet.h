@@ -60,6 +60,8 @@ class QuilletProgram final {
   }
 
   bool isRunning() const { return client_ && client_->isRunning(); }
+  // The library file, to read what was made or change it before start().
+  QString settingsPath() const { return appFolder_ + QStringLiteral("/settings.qlxdoc"); }
 
   // Before start: the group's application rule and its applications.
   void setGroupRule(int exceptionType, const QStringList& applications) {

@@ -37,6 +37,11 @@ bool X11InputSynthesiser::isTerminalEmulator(const QString& wmClass) {
   return terminals.contains(wmClass.toLower());
 }
 
+bool X11InputSynthesiser::isTerminalWithoutCopyKey(const QString& wmClass) {
+  static const QStringList terminals{"xterm", "uxterm", "rxvt", "urxvt", "st", "st-256color", "eterm"};
+  return terminals.contains(wmClass.toLower());
+}
+
 void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
   const int xKey = xKeyCodeForAppleKeyCode(keyCode);
   if (xKey < 0) {
@@ -44,9 +49,17 @@ void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool d
     return;
   }
   quint64 flags = modifierFlags & (mods::Shift | mods::Control | mods::Option | mods::Command);
-  if (keyCode == keys::V && flags == mods::Command && frontmost_ &&
-      isTerminalEmulator(frontmost_()))
-    flags |= mods::Shift;
+  if ((keyCode == keys::V || keyCode == keys::C) && flags == mods::Command && frontmost_) {
+    const QString cls = frontmost_();
+    // Ctrl+C interrupts what runs in a terminal. Most terminals copy with
+    // Ctrl+Shift+C; the xterm family has no copy key at all (Ctrl+Shift+C
+    // interrupts there too), so the copy is not sent.
+    if (keyCode == keys::C && isTerminalWithoutCopyKey(cls)) {
+      if (down) log(QStringLiteral("The copy key is not sent to a terminal that has none"));
+      return;
+    }
+    if (isTerminalEmulator(cls)) flags |= mods::Shift;
+  }
   keyboard_.fakeKeyWithModifiers(xKey, keymap_.xModifiers(flags), down);
 }
 

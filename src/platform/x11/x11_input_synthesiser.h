@@ -27,6 +27,8 @@ class X11InputSynthesiser final : public InputSynthesiser {
 
   // Whether a WM_CLASS class names a terminal emulator.
   static bool isTerminalEmulator(const QString& wmClass);
+  // Whether it is one whose copy is only the selection (no copy key).
+  static bool isTerminalWithoutCopyKey(const QString& wmClass);
 
  private:
   XkbKeymap& keymap_;

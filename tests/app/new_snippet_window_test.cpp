@@ -1,0 +1,280 @@
+// The new-snippet window driven through the real controller on the
+// simulated desktop: each opening with plain and rich content, the group
+// for the application in front, and the user's clipboard afterwards.
+#include "shell_rig.h"
+
+#include "content/text/flat_rtfd.h"
+#include "content/text/rtf_writer.h"
+#include "ui/new_snippet_window_controller.h"
+#include "ui/snippet_view_controller.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QPushButton>
+#include <QTemporaryFile>
+
+namespace {
+
+namespace types = ql::pasteboard_types;
+
+constexpr quint16 kNewKey = 45, kSelectionKey = 1, kClipboardKey = 9, kApplicationKey = 0;
+constexpr quint64 kChord = mods::Command | mods::Shift;
+const QString kUsers = QStringLiteral("users own");
+
+class NewSnippetTest : public ShellTest {
+ protected:
+  // Groups "Work" (one snippet) and "Personal", the four hot keys, TextEdit
+  // in front and the user's text on the clipboard.
+  void SetUp() override {
+    ShellTest::SetUp();
+    QLSettings library;
+    QLPreferences& p = library.preferences;
+    p.newSnippetHotKey = hotKey(kNewKey, kChord);
+    p.newSnippetFromSelectionHotKey = hotKey(kSelectionKey, kChord);
+    p.newSnippetFromClipboardHotKey = hotKey(kClipboardKey, kChord);
+    p.newSnippetFromApplicationHotKey = hotKey(kApplicationKey, kChord);
+    for (const char* name : {"Work", "Personal"}) {
+      library.groups.append(std::make_shared<QLGroup>());
+      library.groups.last()->name = QString::fromLatin1(name);
+    }
+    test::addSnippet(library, library.groups[0], QStringLiteral("sig"), QStringLiteral("text"));
+    ASSERT_TRUE(library.saveSettings());
+    controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
+    controller->alertPanel = [](auto&&...) { return 0; };
+    controller->isSystemTrayAvailable = [] { return false; };
+    ASSERT_TRUE(controller->awakeFromNib());
+    desktop.pasteboard().setContent({{types::String, kUsers.toUtf8()}}, QStringLiteral("Editor"));
+  }
+
+  NewSnippetWindowController* panel() { return controller->newSnippetPanel(); }
+  bool panelShown() { return panel() && panel()->isVisible(); }
+  // The hot key pressed in TextEdit; true once the window is up.
+  bool open(quint16 key) {
+    desktop.switchTo(QStringLiteral("TextEdit"));
+    return desktop.pressHotKey(key, kChord) && QTest::qWaitFor([&] { return panelShown(); }, 3000);
+  }
+  void create(int group, int format) {
+    panel()->btnGroups()->setCurrentIndex(group);
+    panel()->btnFormat()->setCurrentIndex(format);
+    panel()->createButton()->click();
+  }
+  // The selection in TextEdit, bold when rich.
+  void selectInEditor(const QString& text, bool bold = false) {
+    ql::TextAttributes a;
+    a.bold = bold;
+    desktop.switchTo(QStringLiteral("TextEdit"));
+    desktop.focusedField()->setText(ql::AttributedText(QStringLiteral("x ") + text, a));
+    desktop.focusedField()->select(2, int(text.size()));
+  }
+
+  SnippetPtr newest() const { return controller->settings()->snippets.last(); }
+  ql::AttributedText formatted() const {
+    return ql::readFlatRtfd(newest()->formattedText).value_or(ql::AttributedText());
+  }
+  QString groupName() const {
+    return controller->settings()->getGroupByUUID(newest()->groupUuid.value_or(QString()))->name;
+  }
+  qsizetype snippetCount() const { return controller->settings()->snippets.size(); }
+  bool clipboardBack() { return QTest::qWaitFor([&] { return clipboardText() == kUsers; }, 4000); }
+};
+
+TEST_F(NewSnippetTest, EmptyAndClipboardOpeningsMakeTheSnippetInTheChosenGroupAndType) {
+  ASSERT_TRUE(open(kNewKey));
+  EXPECT_TRUE(desktop.isProgramFrontmost());
+  EXPECT_EQ(panel()->btnGroups()->itemText(1), QStringLiteral("Personal"));
+  create(1, 1);
+  EXPECT_FALSE(panelShown());
+  ASSERT_EQ(snippetCount(), 2);
+  EXPECT_EQ(groupName(), QStringLiteral("Personal"));
+  EXPECT_EQ(newest()->snippetType, 1);
+  EXPECT_TRUE(formatted().isEmpty());
+  // Made, selected and open in the library window.
+  EXPECT_TRUE(controller->window->isVisible());
+  EXPECT_EQ(controller->libraryWindow()->snippetView()->snippet(), newest());
+
+  // Plain text on the clipboard into a formatted snippet and a plain one;
+  // the format choice stays for the next opening.
+  for (int format : {1, 0}) {
+    ASSERT_TRUE(open(kClipboardKey));
+    EXPECT_EQ(panel()->btnFormat()->currentIndex(), 1);
+    create(0, format);
+    EXPECT_EQ(groupName(), QStringLiteral("Work"));
+    EXPECT_EQ(newest()->snippetType, format);
+    EXPECT_EQ(format == 1 ? formatted().string() : newest()->plainText, kUsers);
+  }
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.snippets.last()->plainText, kUsers);
+  EXPECT_EQ(clipboardText(), kUsers);
+}
+
+TEST_F(NewSnippetTest, ClipboardFormattingIsKeptFromRtfAndHtmlWithoutPicturesItOnlyPointsTo) {
+  ql::TextAttributes bold;
+  bold.bold = true;
+  QTemporaryFile picture(QDir::tempPath() + QStringLiteral("/quillet-XXXXXX.png"));
+  ASSERT_TRUE(picture.open());
+  QImage(4, 4, QImage::Format_RGB32).save(&picture, "PNG");
+  picture.close();
+  const QByteArray html = "<meta charset='utf-8'><p>plain <b>strong</b><img src=\"" +
+                          QUrl::fromLocalFile(picture.fileName()).toEncoded() + "\"> &#233;</p>";
+  const QList<QList<ql::PasteboardItem>> contents = {
+      {{types::String, "strong"}, {types::Rtf, ql::writeRtf(ql::AttributedText(QStringLiteral("strong"), bold))}},
+      {{types::Html, html}},
+  };
+  for (const auto& content : contents) {
+    desktop.pasteboard().setContent(content, QStringLiteral("Browser"));
+    for (int format : {1, 0}) {
+      ASSERT_TRUE(open(kClipboardKey));
+      create(0, format);
+      if (format == 0) {
+        EXPECT_TRUE(newest()->plainText.contains(QStringLiteral("strong")));
+        EXPECT_FALSE(newest()->plainText.contains(QLatin1Char('<')));
+        continue;
+      }
+      const ql::AttributedText text = formatted();
+      const int at = text.string().indexOf(QStringLiteral("strong"));
+      ASSERT_GE(at, 0) << text.string().toStdString();
+      EXPECT_TRUE(text.attributesAt(at).bold);
+      EXPECT_FALSE(text.string().contains(ql::AttributedText::kAttachmentCharacter));
+      if (content.size() == 1) EXPECT_TRUE(text.string().endsWith(QStringLiteral(" \u00e9")));
+    }
+  }
+}
+
+TEST_F(NewSnippetTest, FromSelectionCopiesMakesTheSnippetAndGivesTheClipboardBack) {
+  // Rich selection, formatted snippet: the formatting comes along.
+  selectInEditor(QStringLiteral("pick me"), true);
+  desktop.clearLog();
+  ASSERT_TRUE(open(kSelectionKey));
+  EXPECT_EQ(desktop.postedKeyNames().count(QStringLiteral("Cmd-C")), 2);
+  EXPECT_TRUE(panel()->notice().contains(QStringLiteral("TextEdit")));
+  create(1, 1);
+  EXPECT_EQ(formatted().string(), QStringLiteral("pick me"));
+  EXPECT_TRUE(formatted().attributesAt(0).bold);
+  EXPECT_TRUE(clipboardBack());
+
+  // From the status menu: the copy is made there too.
+  selectInEditor(QStringLiteral("menu pick"));
+  desktop.clearLog();
+  controller->actionNewSnippetFromSelectionHotKey();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(); }, 3000));
+  EXPECT_EQ(desktop.postedKeyNames().count(QStringLiteral("Cmd-C")), 2);
+  create(0, 0);
+  EXPECT_EQ(newest()->plainText, QStringLiteral("menu pick"));
+  EXPECT_TRUE(clipboardBack());
+
+  // Cancel (Escape), leaving for another window of the program, leaving for
+  // another application, and the hot key twice in a row: nothing made, the
+  // clipboard back each time.
+  const qsizetype before = snippetCount();
+  const std::function<void()> ends[] = {
+      [&] {
+        QTest::keyClick(panel()->window(), Qt::Key_Escape);
+        EXPECT_EQ(desktop.frontmost()->name, QStringLiteral("TextEdit"));
+      },
+      [&] {
+        ASSERT_TRUE(QTest::qWaitForWindowActive(panel()->window()));
+        controller->window->show();
+        controller->window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitFor([&] { return !panelShown(); }, 3000));
+      },
+      [&] { desktop.switchTo(QStringLiteral("TextEdit")); },
+      [&] {
+        EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+        panel()->cancelButton()->click();
+      },
+  };
+  for (const auto& end : ends) {
+    ASSERT_TRUE(open(kSelectionKey));
+    EXPECT_EQ(clipboardText(), QStringLiteral("menu pick"));
+    end();
+    EXPECT_FALSE(panelShown());
+    EXPECT_TRUE(clipboardBack());
+  }
+  EXPECT_EQ(snippetCount(), before);
+}
+
+TEST_F(NewSnippetTest, NothingSelectedStartsEmptyAndLeavesTheClipboardAlone) {
+  desktop.focusedField()->setText(QStringLiteral("no selection"));
+  const quint64 changes = desktop.pasteboard().changeCount();
+  ASSERT_TRUE(open(kSelectionKey));
+  EXPECT_TRUE(panel()->notice().startsWith(QStringLiteral("Nothing was selected in TextEdit")));
+  create(0, 0);
+  // Not the unrelated clipboard content, and the clipboard never touched.
+  EXPECT_EQ(newest()->plainText, QString());
+  spin(1700);
+  EXPECT_EQ(desktop.pasteboard().changeCount(), changes);
+}
+
+TEST_F(NewSnippetTest, FromApplicationFindsOrMakesTheApplicationsGroup) {
+  // No group for it yet: one is made that expands only there, and saved so.
+  selectInEditor(QStringLiteral("for textedit"));
+  ASSERT_TRUE(open(kApplicationKey));
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  for (const QLSettings* library : {controller->settings(), static_cast<QLSettings*>(&saved)}) {
+    const GroupPtr made = library->getGroupByName(QStringLiteral("TextEdit"));
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->exceptionType, int(QLGroup::OnlyApps));
+    EXPECT_EQ(made->exceptions, QStringList{QStringLiteral("TextEdit")});
+  }
+  EXPECT_EQ(panel()->btnGroups()->currentText(), QStringLiteral("TextEdit"));
+  panel()->createButton()->click();
+  EXPECT_EQ(groupName(), QStringLiteral("TextEdit"));
+  EXPECT_EQ(newest()->plainText, QStringLiteral("for textedit"));
+  EXPECT_TRUE(clipboardBack());
+
+  // A group named like the application is reused, its rule untouched.
+  controller->settings()->getGroupByName(QStringLiteral("Personal"))->name = QStringLiteral("TextEdit ");
+  controller->settings()->getGroupByName(QStringLiteral("Work"))->name = QStringLiteral("Mail");
+  desktop.addApplication(QStringLiteral("Mail"));
+  desktop.switchTo(QStringLiteral("Mail"));
+  desktop.focusedField()->setText(QStringLiteral("to mail"));
+  desktop.focusedField()->select(0, 7);
+  const qsizetype groups = controller->settings()->groups.size();
+  EXPECT_TRUE(desktop.pressHotKey(kApplicationKey, kChord));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(); }, 3000));
+  EXPECT_EQ(controller->settings()->groups.size(), groups);
+  panel()->createButton()->click();
+  EXPECT_EQ(groupName(), QStringLiteral("Mail"));
+  EXPECT_EQ(controller->settings()->getGroupByName(QStringLiteral("Mail"))->exceptionType,
+            int(QLGroup::FollowPreferences));
+}
+
+TEST_F(NewSnippetTest, ARenamedGroupIsAskedForAgainAndReopeningOrQuittingGiveTheClipboardBack) {
+  selectInEditor(QStringLiteral("keep me"));
+  ASSERT_TRUE(open(kSelectionKey));
+  panel()->btnGroups()->setCurrentIndex(1);
+  controller->settings()->groups[1]->name = QStringLiteral("Home");
+  const qsizetype before = snippetCount();
+  panel()->createButton()->click();
+  // Not silently dropped: the window stays, with the groups as they are now.
+  EXPECT_TRUE(panelShown());
+  EXPECT_EQ(snippetCount(), before);
+  EXPECT_TRUE(panel()->notice().contains(QStringLiteral("renamed or removed")));
+  create(1, 0);
+  EXPECT_EQ(groupName(), QStringLiteral("Home"));
+  EXPECT_EQ(newest()->plainText, QStringLiteral("keep me"));
+  EXPECT_TRUE(clipboardBack());
+
+  // Quillet started again hides the window; quitting right after Create
+  // gives the clipboard back at once.
+  ASSERT_TRUE(open(kSelectionKey));
+  controller->applicationShouldHandleReopen(false);
+  EXPECT_FALSE(panelShown());
+  EXPECT_EQ(clipboardText(), kUsers);
+  ASSERT_TRUE(open(kSelectionKey));
+  create(0, 0);
+  EXPECT_NE(clipboardText(), kUsers);
+  controller->applicationWillTerminate();
+  EXPECT_EQ(clipboardText(), kUsers);
+
+  // The program in front: none of the four hot keys opens the window.
+  desktop.switchTo(SimDesktop::kProgramName);
+  for (quint16 key : {kNewKey, kSelectionKey, kClipboardKey, kApplicationKey})
+    EXPECT_TRUE(desktop.pressHotKey(key, kChord));
+  spin(700);
+  EXPECT_FALSE(panelShown());
+}
+
+}  // namespace

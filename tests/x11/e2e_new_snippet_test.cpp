@@ -1,0 +1,196 @@
+// "New snippet from selection" on X11: the hot key copies the text selected
+// in a Qt editor from Debian (FeatherPad), the new-snippet window makes a
+// snippet of it, and the user's own clipboard comes back afterwards.
+#include "e2e_quillet.h"
+#include "x11_fixture.h"
+
+#include <QStandardPaths>
+
+namespace ql {
+namespace {
+
+using test::Client;
+using test::QuilletProgram;
+using test::pressKeys;
+using test::run;
+using test::waitUntil;
+
+std::optional<QByteArray> clipboard() {
+  return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "UTF8_STRING"});
+}
+
+QByteArray activeWindow() {
+  return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
+}
+
+QByteArray visibleWindow(const QString& title) {
+  return run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", title})
+      .value_or(QByteArray())
+      .trimmed();
+}
+
+QString readFile(const QString& path) {
+  QFile f(path);
+  f.open(QIODevice::ReadOnly);
+  return QString::fromUtf8(f.readAll());
+}
+
+bool writeFile(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+}
+
+class NewSnippetE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    if (QStandardPaths::findExecutable(QStringLiteral("featherpad")).isEmpty())
+      GTEST_SKIP() << "featherpad is not installed";
+    wm = std::make_unique<test::WindowManager>();
+    ASSERT_TRUE(wm->isRunning());
+
+    // The user's own clipboard, served by xclip until someone else copies.
+    const QString mine = dir.filePath(QStringLiteral("mine.txt"));
+    ASSERT_TRUE(writeFile(mine, "the users own words"));
+    xclip = std::make_unique<Client>(
+        QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-loops", "0", "-quiet", "-i", mine});
+    ASSERT_TRUE(waitUntil([] { return clipboard() == QByteArray("the users own words"); }));
+
+    const QString note = dir.filePath(QStringLiteral("note.txt"));
+    ASSERT_TRUE(writeFile(note, "Kind regards from the editor"));
+    const QString home = dir.filePath(QStringLiteral("editor-home"));
+    editor = std::make_unique<Client>(QStringLiteral("featherpad"),
+                                      QStringList{QStringLiteral("--standalone"), note},
+                                      QStringList{"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
+    ASSERT_TRUE(waitUntil([&] {
+      window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Ff]eather[Pp]ad"})
+                   .value_or(QByteArray())
+                   .trimmed();
+      return !window.isEmpty();
+    }, 15000));
+    window = window.split('\n').first();
+    ASSERT_TRUE(test::activateWindow(window.toULong()));
+  }
+
+  // Quillet with Ctrl+Alt+N as this new-snippet hot key; new snippets are plain.
+  void startQuillet(const QString& hotKey) {
+    quillet = std::make_unique<QuilletProgram>(1, QList<test::E2ESnippet>{{"sig", "Best regards"}});
+    QString library = readFile(quillet->settingsPath());
+    library.replace(QStringLiteral("<key>Preferences</key><dict>"),
+                    QStringLiteral("<key>Preferences</key><dict><key>%1</key><dict>"
+                                   "<key>characters</key><string>n</string>"
+                                   "<key>keyCode</key><integer>45</integer>"
+                                   "<key>modifierFlags</key><integer>1572864</integer></dict>"
+                                   "<key>snippetFormatType</key><integer>0</integer>")
+                        .arg(hotKey));
+    ASSERT_TRUE(writeFile(quillet->settingsPath(), library.toUtf8()));
+    ASSERT_TRUE(quillet->start(window.toULong()));
+    ASSERT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
+  }
+
+  // Selects "regards from" in the editor, which publishes it as PRIMARY.
+  void selectInEditor() {
+    ASSERT_TRUE(pressKeys({"ctrl+Home", "ctrl+Right", "ctrl+shift+Right", "ctrl+shift+Right"}));
+    ASSERT_TRUE(waitUntil([] {
+      return run(QStringLiteral("xclip"), {"-selection", "primary", "-o"}).value_or(QByteArray()).trimmed() ==
+             QByteArray("regards from");
+    }, 5000));
+  }
+
+  // The floating window up in front, with the focus.
+  bool waitForPanel() {
+    return waitUntil([&] {
+      const QByteArray panel = visibleWindow(QStringLiteral("^New Snippet$"));
+      return !panel.isEmpty() && activeWindow() == panel;
+    }, 10000);
+  }
+
+  bool clipboardIsTheUsers() {
+    return waitUntil([] { return clipboard() == QByteArray("the users own words"); }, 10000);
+  }
+
+  QTemporaryDir dir;
+  std::unique_ptr<test::WindowManager> wm;
+  std::unique_ptr<Client> xclip;
+  std::unique_ptr<Client> editor;
+  std::unique_ptr<QuilletProgram> quillet;
+  QByteArray window;
+};
+
+TEST_F(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
+  startQuillet(QStringLiteral("newSnippetFromSelectionHotKey"));
+  selectInEditor();
+  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
+  ASSERT_TRUE(waitForPanel());
+  // The selection is on the clipboard while the window is open.
+  EXPECT_EQ(clipboard().value_or(QByteArray()).trimmed(), QByteArray("regards from"));
+  ASSERT_TRUE(pressKeys({"Return"}));
+
+  // Made and saved with the selected text, and the user's clipboard is
+  // theirs again.
+  EXPECT_TRUE(waitUntil([&] {
+    return readFile(quillet->settingsPath()).contains(QStringLiteral("<string>regards from"));
+  }, 10000)) << readFile(quillet->settingsPath()).toStdString();
+  EXPECT_TRUE(visibleWindow(QStringLiteral("^New Snippet$")).isEmpty());
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+
+  // Cancelled, nothing is made, the editor is in front again and the
+  // clipboard comes back all the same.
+  ASSERT_TRUE(test::activateWindow(window.toULong()));
+  ASSERT_TRUE(pressKeys({"ctrl+End", "ctrl+shift+Left"}));
+  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
+  ASSERT_TRUE(waitForPanel());
+  EXPECT_EQ(clipboard().value_or(QByteArray()).trimmed(), QByteArray("editor"));
+  ASSERT_TRUE(pressKeys({"Escape"}));
+  EXPECT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  EXPECT_FALSE(readFile(quillet->settingsPath()).contains(QStringLiteral("<string>editor</string>")));
+  EXPECT_TRUE(quillet->isRunning());
+}
+
+// The group for the application in front goes by the class its windows
+// carry ("FeatherPad"), the name application rules match at expansion.
+TEST_F(NewSnippetE2E, FromTheApplicationMakesTheEditorsGroup) {
+  startQuillet(QStringLiteral("newSnippetFromApplicationHotKey"));
+  selectInEditor();
+  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
+  ASSERT_TRUE(waitForPanel());
+  ASSERT_TRUE(pressKeys({"Return"}));
+  QString saved;
+  EXPECT_TRUE(waitUntil([&] {
+    saved = readFile(quillet->settingsPath());
+    return saved.contains(QStringLiteral("<string>regards from"));
+  }, 10000)) << saved.toStdString();
+  // A group of its own, which expands only in that application.
+  static const QRegularExpression group(QStringLiteral(
+      R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
+      R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
+      R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
+  EXPECT_TRUE(group.match(saved).hasMatch()) << saved.toStdString();
+  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+}
+
+// The copy of the selection must not interrupt what runs in a terminal:
+// xterm has no copy key, and Ctrl+C (or Ctrl+Shift+C) there is SIGINT.
+class CopyKeyTest : public test::X11Test {};
+
+TEST_F(CopyKeyTest, TheCopyKeyNeverInterruptsATerminal) {
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  test::CatTerminal terminal;
+  ASSERT_TRUE(terminal.waitReady());
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
+  ASSERT_TRUE(waitUntil([&] { return x->platform().workspace->frontmostApplication().name == "XTerm"; }));
+  ASSERT_TRUE(test::typeText(QStringLiteral("before")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  ASSERT_TRUE(waitUntil([&] { return terminal.contents().endsWith("before\n"); }));
+  x->platform().input->postKey(keys::C, mods::Command, true);
+  x->platform().input->postKey(keys::C, mods::Command, false);
+  // cat still runs: what is typed after the copy key arrives.
+  ASSERT_TRUE(test::typeText(QStringLiteral("after")));
+  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
+  EXPECT_TRUE(waitUntil([&] { return terminal.contents().endsWith("before\nafter\n"); }, 5000))
+      << terminal.contents().toStdString();
+}
+
+}  // namespace
+}  // namespace ql
