@@ -23,9 +23,14 @@ class X11Accessibility final : public Accessibility {
 
   bool hasAssistiveAccess() const override;
   FocusedSelection focusedSelection() override;
+  // From AT-SPI where the application takes part, else the estimate.
+  CaretPlace focusedCaret(int before) override;
 
  private:
   Window focusedClient() const;
+  // The pointer when it is over the client's window, else the window's
+  // middle; empty when the window's place is unknown.
+  QRectF estimate(Window client) const;
   void waitForFreshSelection();
 
   X11Connection& connection_;
