@@ -213,8 +213,11 @@ void X11KeySource::applyReservedKeys() {
         // A hot key on the same keys stays the hot key's.
         if (!(ignored_ && ignored_(key, base | lock))) wanted.insert(KeyCombo(key, base | lock));
   }
-  for (const KeyCombo& combo : QSet<KeyCombo>(reservedNow_).subtract(wanted)) grabKey(combo, false);
-  const QSet<KeyCombo> added = QSet<KeyCombo>(wanted).subtract(reservedNow_);
+  QSet<KeyCombo> removed = reservedNow_;
+  removed.subtract(wanted);
+  for (const KeyCombo& combo : std::as_const(removed)) grabKey(combo, false);
+  QSet<KeyCombo> added = wanted;
+  added.subtract(reservedNow_);
   if (!added.isEmpty()) {
     X11ErrorTrap trap(d);
     for (const KeyCombo& combo : added) grabKey(combo, true);
