@@ -4,6 +4,8 @@
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
+#include <QFileInfo>
+#include <QRect>
 #include <QStandardPaths>
 
 namespace ql {
@@ -39,6 +41,21 @@ QByteArray activeWindow() {
 // The top-level window holding the keyboard focus.
 QByteArray focusWindow() {
   return run(QStringLiteral("xdotool"), {"getwindowfocus"}).value_or(QByteArray()).trimmed();
+}
+
+QRect geometryOf(const QByteArray& window) {
+  QRect r;
+  const QByteArray shell =
+      run(QStringLiteral("xdotool"), {"getwindowgeometry", "--shell", QString::fromLatin1(window)})
+          .value_or(QByteArray());
+  for (const QByteArray& line : shell.split('\n')) {
+    const int value = line.mid(line.indexOf('=') + 1).toInt();
+    if (line.startsWith("X=")) r.moveLeft(value);
+    if (line.startsWith("Y=")) r.moveTop(value);
+    if (line.startsWith("WIDTH=")) r.setWidth(value);
+    if (line.startsWith("HEIGHT=")) r.setHeight(value);
+  }
+  return r;
 }
 
 class PopupE2E : public testing::TestWithParam<const char*> {
@@ -206,6 +223,49 @@ TEST(PopupEditorE2E, AChoiceInFeatherPadReplacesTheWordAndTheClipboardComesBack)
     saved = f.readAll();
     return saved.trimmed() == "x two";
   })) << saved.toStdString();
+}
+
+// In a GTK entry, which takes part in AT-SPI, the list opens under the word
+// and not at the pointer's or the window's estimate.
+TEST(PopupAtSpiE2E, TheListOpensUnderTheWordInAGtkEntry) {
+  if (!QFileInfo::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher")))
+    GTEST_SKIP() << "no AT-SPI";
+  test::SessionBus bus;
+  ASSERT_TRUE(bus.isRunning());
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  Client entry(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral(QUILLET_X11_TEST_DIR "/gtk_entry.py"), QString()});
+  QList<QByteArray> windows;
+  ASSERT_TRUE(waitUntil([&] {
+    windows = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^entry$"})
+                  .value_or(QByteArray())
+                  .trimmed()
+                  .split('\n');
+    return !windows.first().isEmpty();
+  }, 10000));
+  const unsigned long window = windows.first().toULong();
+  ASSERT_TRUE(test::activateWindow(window));
+  QuilletProgram quillet(1, {{"dup", "one"}, {"dup", "two"}});
+  ASSERT_TRUE(quillet.start(window));
+  const QList<QByteArray> own = visibleWindows("[Qq]uillet");
+  QByteArray list;
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"mousemove", "1200", "1000"}));
+  ASSERT_TRUE(typeText(QStringLiteral("dup ")));
+  ASSERT_TRUE(waitUntil([&] {
+    for (const QByteArray& id : visibleWindows("[Qq]uillet"))
+      if (!own.contains(id)) list = id;
+    return !list.isEmpty();
+  }));
+  const QRect field = geometryOf(QByteArray::number(qulonglong(window)));
+  const QRect popup = geometryOf(list);
+  // The word starts the field: the list's left edge near the field's, its
+  // top just under the text line, inside the window's height.
+  EXPECT_LT(popup.left(), field.left() + 60) << popup.left() << " field " << field.left();
+  EXPECT_GT(popup.top(), field.top()) << popup.top() << " field " << field.top();
+  EXPECT_LT(popup.top(), field.bottom() + 10) << popup.top() << " field " << field.bottom();
+  ASSERT_TRUE(pressKeys({QStringLiteral("Escape")}));
+  EXPECT_TRUE(waitUntil([&] { return !visibleWindows("[Qq]uillet").contains(list); }));
 }
 
 }  // namespace

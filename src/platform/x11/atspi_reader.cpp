@@ -20,6 +20,7 @@ const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kText = QStringLiteral("org.a11y.atspi.Text");
 const QString kComponent = QStringLiteral("org.a11y.atspi.Component");
 constexpr int kStateActive = 1;
+constexpr int kStateEditable = 7;
 constexpr int kStateFocused = 12;
 constexpr int kStateShowing = 25;
 constexpr uint kScreenCoordinates = 0;
@@ -161,6 +162,7 @@ class Query final {
   // Breadth first through what is showing, the active window first.
   std::optional<Node> focused(const Node& application) {
     QQueue<Node> queue;
+    QList<Node> editable;
     queue.enqueue(application);
     int visited = 0;
     while (!queue.isEmpty() && visited++ < kMaxNodes && !deadline_.hasExpired()) {
@@ -174,9 +176,13 @@ class Query final {
       for (const Node& kid : kids) {
         const quint64 s = state(kid);
         if (s >> kStateFocused & 1) return kid;
+        if ((s >> kStateShowing & 1) && (s >> kStateEditable & 1)) editable.append(kid);
         if (s >> kStateShowing & 1) queue.enqueue(kid);
       }
     }
+    // While the program holds the keyboard, toolkits take their window for
+    // unfocused; a window with one text field can only mean that one.
+    if (queue.isEmpty() && editable.size() == 1) return editable.front();
     return std::nullopt;
   }
 
