@@ -240,20 +240,18 @@ bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event)
       executor_.lastActiveApp.reset();
       executor_.lastActiveAppInfo.reset();
       panel.close();
-      return false;
-    }
-    if (key == keys::Delete && !commandOnly) {
+    } else if (key == keys::Delete && !commandOnly) {
       panel.setSearchString(panel.searchString().chopped(panel.searchString().isEmpty() ? 0 : 1));
     } else if (!illegal && !commandOnly) {
       panel.setSearchString(panel.searchString() + event.characters);
     }
-    if (key == keys::Escape || key == keys::Left || key == keys::Right || illegal ||
-        panel.searchString().isEmpty() || commandOnly) {
+    if (panel.isVisible() && (key == keys::Escape || key == keys::Left || key == keys::Right ||
+                              illegal || panel.searchString().isEmpty() || commandOnly)) {
       executor_.lastActiveApp.reset();
       executor_.lastActiveAppInfo.reset();
       panel.close();
     }
-    consumed = key == keys::Escape;
+    consumed = key == keys::Escape && !event.delivered;
   }
   if (searchController_ && searchController_->isVisible() && event.keyCode == keys::Escape) {
     executor_.lastActiveApp.reset();

@@ -208,7 +208,11 @@ std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
   const QString sessionAddress = sessionBusAddress();
   if (pid <= 0 || sessionAddress.isEmpty()) return std::nullopt;
   const QDeadlineTimer deadline(budgetMs);
-  const QString sessionName = QStringLiteral("quillet-atspi-session");
+  // Names of their own: a connection of an earlier query may still be
+  // going down in the bus thread.
+  static quint64 queries = 0;
+  const QString serial = QString::number(++queries);
+  const QString sessionName = QStringLiteral("quillet-atspi-session-") + serial;
   ScopedBus session(QDBusConnection::connectToBus(sessionAddress, sessionName), sessionName);
   if (!session.get().isConnected()) return std::nullopt;
   QDBusMessage question = QDBusMessage::createMethodCall(
@@ -220,7 +224,7 @@ std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
   const QString address = answer.arguments()[0].toString();
   if (address.isEmpty()) return std::nullopt;
 
-  const QString a11yName = QStringLiteral("quillet-atspi");
+  const QString a11yName = QStringLiteral("quillet-atspi-") + serial;
   ScopedBus a11y(QDBusConnection::connectToBus(address, a11yName), a11yName);
   if (!a11y.get().isConnected()) return std::nullopt;
   Query query(a11y.get(), deadline);
