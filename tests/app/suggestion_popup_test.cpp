@@ -231,6 +231,15 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
   desktop.typeKey(keys::Escape);
   EXPECT_FALSE(popupOpen());
 
+  // A field that does not tell its text: the word is what was typed.
+  desktop.focusedField()->selectionReadable = false;
+  desktop.typeText(QStringLiteral("x sig"));
+  controller->processSuggestionsHotKey(ql::KeyEvent{});
+  ASSERT_TRUE(popupOpen());
+  EXPECT_EQ(popup()->searchString(), QStringLiteral("sig"));
+  EXPECT_EQ(listed().size(), 3);
+  desktop.typeKey(keys::Escape);
+
   // From the program's own windows nothing opens.
   desktop.switchTo(SimDesktop::kProgramName);
   controller->processSuggestionsHotKey(ql::KeyEvent{});
