@@ -34,6 +34,13 @@ QList<QByteArray> visibleWindows(const char* cls) {
   return out;
 }
 
+// A window of Quillet's shown since own were: the list or the search window.
+QByteArray shownSince(const QList<QByteArray>& own) {
+  for (const QByteArray& id : visibleWindows("[Qq]uillet"))
+    if (!own.contains(id)) return id;
+  return {};
+}
+
 QByteArray activeWindow() {
   return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
 }
@@ -76,14 +83,8 @@ class PopupE2E : public testing::TestWithParam<const char*> {
     ownWindows = visibleWindows("[Qq]uillet");
   }
 
-  // Quillet's windows shown since it started: the list or the search window.
-  QList<QByteArray> shown() {
-    QList<QByteArray> out = visibleWindows("[Qq]uillet");
-    out.removeIf([&](const QByteArray& id) { return ownWindows.contains(id); });
-    return out;
-  }
   bool waitShown(bool expected) {
-    return waitUntil([&] { return shown().isEmpty() != expected; });
+    return waitUntil([&] { return shownSince(ownWindows).isEmpty() != expected; });
   }
   bool hasKeyboard(unsigned long window) {
     const QByteArray id = QByteArray::number(qulonglong(window));
@@ -153,8 +154,7 @@ TEST_P(PopupE2E, TheSearchWindowTakesTheKeyboardAndGivesItBack) {
   ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+alt+f")}));
   QByteArray search;
   ASSERT_TRUE(waitUntil([&] {
-    const QList<QByteArray> windows = shown();
-    search = windows.isEmpty() ? QByteArray() : windows.first();
+    search = shownSince(ownWindows);
     return !search.isEmpty() && activeWindow() == search && focusWindow() == search;
   }));
   ASSERT_TRUE(typeText(QStringLiteral("two")));
@@ -202,11 +202,7 @@ TEST(PopupEditorE2E, AChoiceInFeatherPadReplacesTheWordAndTheClipboardComesBack)
   QuilletProgram quillet(1, {{"dup", "one"}, {"dup", "two"}});
   ASSERT_TRUE(quillet.start(window));
   const QList<QByteArray> own = visibleWindows("[Qq]uillet");
-  auto listShown = [&] {
-    QList<QByteArray> now = visibleWindows("[Qq]uillet");
-    now.removeIf([&](const QByteArray& id) { return own.contains(id); });
-    return !now.isEmpty();
-  };
+  auto listShown = [&] { return !shownSince(own).isEmpty(); };
   // The editor takes typing only once its window is really active.
   ASSERT_TRUE(test::activateWindow(window));
   ASSERT_TRUE(typeText(QStringLiteral("x dup ")));
@@ -258,11 +254,7 @@ TEST(PopupAtSpiE2E, TheListOpensUnderTheWordInAGtkEntry) {
     ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+a"), QStringLiteral("BackSpace")}));
     ASSERT_TRUE(typeText(QStringLiteral("dup ")));
     QByteArray list;
-    ASSERT_TRUE(waitUntil([&] {
-      for (const QByteArray& id : visibleWindows("[Qq]uillet"))
-        if (!own.contains(id)) list = id;
-      return !list.isEmpty();
-    }));
+    ASSERT_TRUE(waitUntil([&] { return !(list = shownSince(own)).isEmpty(); }));
     popup = geometryOf(list);
     ASSERT_TRUE(pressKeys({QStringLiteral("Escape")}));
     ASSERT_TRUE(waitUntil([&] { return !visibleWindows("[Qq]uillet").contains(list); }));
