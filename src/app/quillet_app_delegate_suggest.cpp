@@ -1,7 +1,6 @@
 // The suggestion popup at the caret and the search window of the tray menu.
 #include "app/quillet_app_delegate.h"
 
-#include "expansion/selection_service.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 
@@ -16,17 +15,21 @@ namespace mods = ql::mods;
 
 namespace {
 
-// The last space-separated piece of a selection, with line breaks as spaces.
-QString lastWordOf(QString selection) {
-  selection.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  return selection.mid(selection.lastIndexOf(QLatin1Char(' ')) + 1);
-}
-
 // The last piece after line breaks and tabs.
 QString lastLineOf(QString text) {
   text.replace(QLatin1Char('\n'), QLatin1Char('\r')).replace(QLatin1Char('\t'), QLatin1Char('\r'));
   return text.mid(text.lastIndexOf(QLatin1Char('\r')) + 1);
 }
+
+// The word before the caret: the last piece after spaces and line breaks.
+QString lastWordOf(const QString& text) {
+  const QString line = lastLineOf(text);
+  return line.mid(line.lastIndexOf(QLatin1Char(' ')) + 1);
+}
+
+// The keys the popup takes for itself while it is open.
+const QList<quint16> kPopupKeys = {keys::Up,  keys::Down, keys::Return, keys::KeypadEnter,
+                                   keys::Tab, keys::Escape};
 
 // Holds the user's typing while the word is selected and read (which may wait
 // for the application), so keys typed meanwhile come after the delimiter
@@ -54,43 +57,37 @@ SearchSnippetPopupController& QuilletAppDelegate::popup() {
   if (!popupPanel_) {
     popupPanel_ = std::make_unique<SearchSnippetPopupController>();
     popupPanel_->delegate = this;
+    // Whichever way the popup closes, the application gets its keys back.
+    connect(popupPanel_.get(), &SearchSnippetPopupController::visibilityChanged, this, [this](bool shown) {
+      if (platform_.keySource) platform_.keySource->setReservedKeys(shown ? kPopupKeys : QList<quint16>());
+    });
+    connect(this, &QuilletAppDelegate::expansionSwitched, popupPanel_.get(), [this](bool on) {
+      if (!on) closeSearchPopupWindow();
+    });
   }
   return *popupPanel_;
 }
 
-// Selects the word before the caret, reads it and where it is, and puts the
-// caret back after it.
-static QRectF readWordBeforeCaret(ql::SystemServices& services, QString* word) {
-  services.sendKeyboardEvent(ql::KeyRequest{keys::Left, mods::Shift | mods::Option, true});
-  QString selected;
-  const QRectF frame = services.getScreenSelectionAndFrame(&selected);
-  services.sendKeyboardEvent(ql::KeyRequest{keys::Right, 0, true});
-  *word = lastWordOf(selected);
-  return frame;
+// Where the word before the caret is. Asked of the focused element; nothing
+// is posted to it (selection keys would garble a terminal).
+static ql::CaretPlace caretPlace(const ql::Platform& platform, int wordLength) {
+  return platform.accessibility ? platform.accessibility->focusedCaret(wordLength) : ql::CaretPlace();
 }
 
+// frame: the word's box, top-left origin; empty: centred on the screen.
 void QuilletAppDelegate::placePopup(const QRectF& frame, int shiftLeft) {
   if (frame.isNull() || frame.isEmpty()) {
     popup().showAt(std::nullopt);
     return;
   }
-  // The selection's bounds come with the origin at the bottom left.
-  const QRectF word = ql::SelectionService::flip(frame, platform_.workspace->mainScreenGeometry());
-  popup().showAt(QPoint(int(word.left()) - shiftLeft, int(word.bottom())), int(word.height()));
+  popup().showAt(QPoint(int(frame.left()) - shiftLeft, int(frame.bottom())), int(frame.height()));
 }
 
 void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter) {
-  // Where keys reach the application before the program sees them, the
-  // arrows and Return meant for the list would move its caret or submit its
-  // form, and the selection keys garble a terminal: until those keys can be
-  // kept from it, the text stays as typed.
-  if (!platform_.keySource || !platform_.keySource->canWithholdKeys()) {
-    executor_.retypeDelimiter(delimiter);
-    return;
-  }
+  // Keys typed meanwhile reach the list or the application once it is up.
   const TypingHold hold(platform_.keySource);
-  QString selected;
-  const QRectF frame = readWordBeforeCaret(services_, &selected);
+  const QString typed = word.trimmed();
+  const ql::CaretPlace place = caretPlace(platform_, int(typed.size()));
   executor_.lastActiveAppInfo.reset();
   executor_.lastActiveApp = platform_.workspace->frontmostApplication();
   if (services_.isAppForeGround()) {
@@ -98,14 +95,13 @@ void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter
     executor_.retypeDelimiter(delimiter);
     return;
   }
-  if (frame.isNull() || frame.isEmpty() || word.isEmpty()) {
+  if (place.bounds.isEmpty() || word.isEmpty()) {
     // Nowhere to show the choice: the text stays as typed.
     executor_.lastActiveApp.reset();
     executor_.retypeDelimiter(delimiter);
     return;
   }
   SearchSnippetPopupController& panel = popup();
-  const QString typed = word.trimmed();
   panel.close();
   panel.hasSnippets = settings_ != nullptr;
   panel.snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
@@ -113,7 +109,7 @@ void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter
   panel.setSearchString(typed);
   panel.clearAbbreviation = true;
   panel.delimiter = delimiter;
-  placePopup(frame, int(typed.size()));
+  placePopup(place.bounds, int(typed.size()));
 }
 
 void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {
@@ -130,15 +126,21 @@ void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
   const TypingHold hold(platform_.keySource);
   setHookEnabled(false);
   try {
-    QString selected;
-    services_.sendKeyboardEvent(ql::KeyRequest{keys::Left, mods::Shift, true});
-    QRectF frame = services_.getScreenSelectionAndFrame(&selected);
-    services_.sendKeyboardEvent(ql::KeyRequest{keys::Right, 0, true});
-    if (selected == QLatin1String("\n") && !frame.isNull()) {
-      // The caret stands at the start of a line: nothing to look up.
-      frame = QRectF();
-    } else {
-      frame = readWordBeforeCaret(services_, &selected);
+    // The word: what the element says is before the caret, else what the
+    // user typed; for a group, the abbreviation just typed.
+    QString word = lastWordOf(fromHotKey && eventHandler_ ? eventHandler_->joinedWords() : text);
+    ql::CaretPlace place = caretPlace(platform_, int(word.size()));
+    if (fromHotKey && place.lineBefore) {
+      const QString told = lastWordOf(*place.lineBefore);
+      if (place.lineBefore->isEmpty()) {
+        // The caret stands at the start of a line: nothing to look up.
+        place.bounds = QRectF();
+      } else if (told.size() != word.size() && place.exact) {
+        place = caretPlace(platform_, int(told.size()));
+      }
+      word = told;
+    } else if (fromHotKey && word.isEmpty() && !place.exact) {
+      place.bounds = QRectF();  // a guess is no place for an empty list
     }
     executor_.lastActiveAppInfo.reset();
     executor_.lastActiveApp = platform_.workspace->frontmostApplication();
@@ -146,7 +148,6 @@ void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
       executor_.lastActiveApp.reset();
     } else if (fromHotKey) {
       SearchSnippetPopupController& panel = popup();
-      const QString word = lastLineOf(selected);
       panel.close();
       panel.hasSnippets = settings_ != nullptr;
       panel.snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
@@ -155,20 +156,20 @@ void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
       panel.clearAbbreviation = true;
       panel.delimiter.clear();
       if (word.isEmpty()) panel.resetView();
-      placePopup(frame, 0);
+      placePopup(place.bounds, 0);
     } else {
-      const QString word = lastLineOf(text);
-      const GroupPtr group = settings_ ? settings_->getGroupByAbbreviation(word) : GroupPtr();
+      const QString abbreviation = lastLineOf(text);
+      const GroupPtr group = settings_ ? settings_->getGroupByAbbreviation(abbreviation) : GroupPtr();
       if (group && !group->snippts.isEmpty()) {
         SearchSnippetPopupController& panel = popup();
         panel.close();
         panel.groupUuid = group->uuid;
         panel.hasSnippets = true;
         panel.snippets = settings_->snippets;
-        panel.setSearchString(word);
+        panel.setSearchString(abbreviation);
         panel.clearAbbreviation = true;
         panel.delimiter.clear();
-        placePopup(frame, 0);
+        placePopup(place.bounds, 0);
         if (eventHandler_) eventHandler_->clearWords();
       }
     }
@@ -227,23 +228,30 @@ bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event)
     const quint16 key = event.keyCode;
     const bool commandOnly = mods::isCommandOnly(event.modifierFlags);
     const bool illegal = hook && hook->isIllegalKey(key);
-    if (key == keys::Up || key == keys::Down || key == keys::Return || key == keys::KeypadEnter ||
-        key == keys::Tab) {
+    const bool navigation = key == keys::Up || key == keys::Down || key == keys::Return ||
+                            key == keys::KeypadEnter || key == keys::Tab;
+    if (navigation && !event.delivered) {
       panel.deliverKey(key, event.modifierFlags);
       return true;
     }
-    if (key == keys::Delete && !commandOnly) {
+    if (navigation || (key == keys::Escape && event.delivered)) {
+      // It reached the application anyway (with Alt, say): the caret moved
+      // or the line went, and the list no longer belongs to the word.
+      executor_.lastActiveApp.reset();
+      executor_.lastActiveAppInfo.reset();
+      panel.close();
+    } else if (key == keys::Delete && !commandOnly) {
       panel.setSearchString(panel.searchString().chopped(panel.searchString().isEmpty() ? 0 : 1));
     } else if (!illegal && !commandOnly) {
       panel.setSearchString(panel.searchString() + event.characters);
     }
-    if (key == keys::Escape || key == keys::Left || key == keys::Right || illegal ||
-        panel.searchString().isEmpty() || commandOnly) {
+    if (panel.isVisible() && (key == keys::Escape || key == keys::Left || key == keys::Right ||
+                              illegal || panel.searchString().isEmpty() || commandOnly)) {
       executor_.lastActiveApp.reset();
       executor_.lastActiveAppInfo.reset();
       panel.close();
     }
-    consumed = key == keys::Escape;
+    consumed = key == keys::Escape && !event.delivered;
   }
   if (searchController_ && searchController_->isVisible() && event.keyCode == keys::Escape) {
     executor_.lastActiveApp.reset();

@@ -129,8 +129,12 @@ bool KeyboardHook::eventTapFunction(const ql::KeyEvent& event) {
   if (platform_.workspace->isProgramFrontmost()) return false;
   oldShiftState_ = false;
   try {
-    // Shortcuts (Ctrl+V, ...) leave the word as it is.
-    if (mods::isCommandOnly(event.modifierFlags)) return false;
+    // Shortcuts (Ctrl+V, ...) leave the word as it is. They act on the
+    // application's text, so a suggestion list open for it goes.
+    if (mods::isCommandOnly(event.modifierFlags)) {
+      if (delegate) delegate->closeSearchPopupWindow();
+      return false;
+    }
     if (delegate && delegate->keyEvent(this, event)) return true;
     return getCharacter(event);
   } catch (const std::exception& e) {

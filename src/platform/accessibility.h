@@ -20,6 +20,16 @@ struct FocusedSelection {
   QRectF bounds;                // screen coordinates, top-left origin; set only with Ok
 };
 
+// Where the caret of the focused element is, asked without touching its text.
+struct CaretPlace {
+  // The characters asked for before the caret, or the caret itself; screen
+  // coordinates, top-left origin. Empty when nothing is focused.
+  QRectF bounds;
+  bool exact = false;  // told by the element; else a guess near it
+  // The caret's line up to the caret, when the element tells it.
+  std::optional<QString> lineBefore;
+};
+
 // Questions to the focused element of the frontmost application.
 class Accessibility {
  public:
@@ -33,6 +43,10 @@ class Accessibility {
   // the text comes from the PRIMARY selection (the caller makes one with the
   // selection keys first); the bounds are a best estimate.
   virtual FocusedSelection focusedSelection() = 0;
+
+  // Where the caret is, with the box of the `before` characters ahead of
+  // it (the word being typed); posts nothing to the application.
+  virtual CaretPlace focusedCaret(int before) = 0;
 };
 
 }  // namespace ql

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QObject>
 #include <QPointF>
 #include <QString>
@@ -16,6 +17,9 @@ struct KeyEvent {
   quint64 modifierFlags = 0;            // Apple bits, platform/keys.h
   bool isRepeat = false;                // auto-repeat
   qint64 timestamp = 0;                 // milliseconds, monotonic
+  // Already reached the application (a backend that cannot withhold keys,
+  // outside the reserved keys): consuming it no longer keeps it from there.
+  bool delivered = false;
 };
 
 enum class MouseEventType {
@@ -86,6 +90,15 @@ class KeySource : public QObject {
   // An expansion holds the input so that fast typing never lands inside it.
   virtual void setHoldingInput(bool hold) = 0;
   virtual bool isHoldingInput() const = 0;
+
+  // Keys (Apple codes) the program needs for itself for a while, such as
+  // the navigation keys of the suggestion list. On a backend that cannot
+  // withhold keys in general, presses of these keys, alone or with Shift,
+  // are kept from the application while set: they are reported with
+  // `delivered` false, and one the handler does not consume goes on to the
+  // application then. An empty list gives them back. Nothing to do where
+  // every key can be withheld.
+  virtual void setReservedKeys(const QList<quint16>& keyCodes) { Q_UNUSED(keyCodes); }
 
  Q_SIGNALS:
   // The modifier keys held changed; flags are the new Apple bits.

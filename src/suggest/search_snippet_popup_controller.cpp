@@ -73,6 +73,7 @@ SearchSnippetPopupController::SearchSnippetPopupController(QObject* parent) : QO
 
 SearchSnippetPopupController::~SearchSnippetPopupController() {
   if (!window_) return;
+  if (window_->isVisible()) Q_EMIT visibilityChanged(false);
   window_->removeEventFilter(this);
   delete window_;
 }
@@ -179,6 +180,11 @@ void SearchSnippetPopupController::deliverScroll(const QPointF& globalPosition, 
 
 bool SearchSnippetPopupController::eventFilter(QObject* watched, QEvent* event) {
   // Closed by any means: the search text goes with it.
-  if (watched == window_ && event->type() == QEvent::Hide) searchString_.clear();
+  if (watched == window_ && event->type() == QEvent::Hide) {
+    searchString_.clear();
+    Q_EMIT visibilityChanged(false);
+  } else if (watched == window_ && event->type() == QEvent::Show) {
+    Q_EMIT visibilityChanged(true);
+  }
   return QObject::eventFilter(watched, event);
 }

@@ -62,6 +62,10 @@ class SearchSnippetPopupController final : public QObject {
   void deliverMouseMove(const QPointF& globalPosition);
   void deliverScroll(const QPointF& globalPosition, const QPointF& steps);
 
+ Q_SIGNALS:
+  // The window was shown or hidden, whatever the reason.
+  void visibilityChanged(bool visible);
+
  private:
   bool eventFilter(QObject* watched, QEvent* event) override;
 

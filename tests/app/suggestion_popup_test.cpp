@@ -160,6 +160,54 @@ TEST_F(SuggestionTest, TypingNarrowsAndEachClosingKeyCloses) {
   }
 }
 
+// Where keys reach the application before the program sees them (X11),
+// the list reserves its navigation keys while it is open, and only then.
+TEST_F(SuggestionTest, WhereKeysArriveFirstTheListReservesItsKeysOnlyWhileOpen) {
+  start(false);
+  const QList<quint16>& reserved = desktop.keySource().reservedKeys();
+  desktop.typeText(QStringLiteral("a sig;"));
+  ASSERT_TRUE(popupOpen());
+  EXPECT_EQ(field(), QStringLiteral("a sig"));  // the delimiter taken back
+  EXPECT_EQ(reserved.size(), 6);
+  desktop.typeKey(keys::Down);
+  desktop.typeKey(keys::Return);
+  EXPECT_FALSE(popupOpen());
+  EXPECT_TRUE(reserved.isEmpty());
+  EXPECT_EQ(field(), QStringLiteral("a Kind;"));
+
+  struct Close {
+    const char* name;
+    std::function<void()> act;
+    QString fieldAfter;
+  };
+  const QList<Close> closings = {
+      {"escape", [&] { desktop.typeKey(keys::Escape); }, QStringLiteral("sig")},
+      // Down with Alt is not reserved: it moved the caret, so the list goes.
+      {"alt down", [&] { desktop.typeKey(keys::Down, mods::Option); }, QStringLiteral("sig")},
+      {"ctrl shortcut", [&] { desktop.typeKey(keys::Z, mods::Command, QStringLiteral("z")); }, QString()},
+      {"illegal", [&] { desktop.typeKey(keys::Home); }, QString()},
+      {"click", [&] { desktop.click(QPointF(900, 700)); }, QStringLiteral("sig")},
+      {"switched off", [&] { controller->actionDisableQuillet(); }, QStringLiteral("sig")},
+  };
+  for (const Close& c : closings) {
+    desktop.focusedField()->setText(QString());
+    desktop.typeKey(keys::Space);
+    desktop.focusedField()->setText(QString());
+    desktop.typeText(QStringLiteral("sig;"));
+    ASSERT_TRUE(popupOpen()) << c.name;
+    c.act();
+    EXPECT_FALSE(popupOpen()) << c.name;
+    EXPECT_TRUE(reserved.isEmpty()) << c.name;
+    if (!c.fieldAfter.isNull()) {
+      EXPECT_EQ(field(), c.fieldAfter) << c.name;
+    }
+    // The next Return is the application's again.
+    desktop.typeKey(keys::Return);
+    EXPECT_TRUE(field().endsWith(QLatin1Char('\n'))) << c.name;
+    if (!controller->isQLEnabled) controller->actionDisableQuillet();
+  }
+}
+
 TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart) {
   start();
   desktop.typeText(QStringLiteral("x bes"));
@@ -182,6 +230,15 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
   EXPECT_LE((popup()->window()->geometry().center() - screen.center()).manhattanLength(), 2);
   desktop.typeKey(keys::Escape);
   EXPECT_FALSE(popupOpen());
+
+  // A field that does not tell its text: the word is what was typed.
+  desktop.focusedField()->selectionReadable = false;
+  desktop.typeText(QStringLiteral("x sig"));
+  controller->processSuggestionsHotKey(ql::KeyEvent{});
+  ASSERT_TRUE(popupOpen());
+  EXPECT_EQ(popup()->searchString(), QStringLiteral("sig"));
+  EXPECT_EQ(listed().size(), 3);
+  desktop.typeKey(keys::Escape);
 
   // From the program's own windows nothing opens.
   desktop.switchTo(SimDesktop::kProgramName);

@@ -23,6 +23,7 @@ namespace ql {
 namespace {
 
 using test::Client;
+using test::SessionBus;
 using test::run;
 using test::waitUntil;
 
@@ -68,36 +69,6 @@ TEST_F(DesktopServicesTest, SelectionComesFromPrimaryWithBoundsInTheFocusedWindo
   EXPECT_TRUE(waitUntil([&] { return x->accessibility().focusedSelection().text == QStringLiteral("other words"); }));
 }
 
-// A private session bus for a test, with the accessibility bus that it
-// starts on demand; the environment points at it while it lives.
-class SessionBus final {
- public:
-  SessionBus() {
-    previous_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
-    daemon_.start(QStringLiteral("dbus-daemon"),
-                  {"--session", "--nofork", "--print-address=1"});
-    if (daemon_.waitForStarted(5000) &&
-        waitUntil([&] { return daemon_.canReadLine(); }, 5000))
-      address_ = daemon_.readLine().trimmed();
-    if (!address_.isEmpty()) qputenv("DBUS_SESSION_BUS_ADDRESS", address_);
-  }
-  ~SessionBus() {
-    if (previous_.isEmpty()) {
-      qunsetenv("DBUS_SESSION_BUS_ADDRESS");
-    } else {
-      qputenv("DBUS_SESSION_BUS_ADDRESS", previous_);
-    }
-    daemon_.terminate();
-    daemon_.waitForFinished(3000);
-  }
-  bool isRunning() const { return !address_.isEmpty(); }
-
- private:
-  QProcess daemon_;
-  QByteArray address_;
-  QByteArray previous_;
-};
-
 TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakesPart) {
   if (!QFileInfo::exists(QStringLiteral("/usr/libexec/at-spi-bus-launcher")))
     GTEST_SKIP() << "no AT-SPI";
@@ -118,6 +89,16 @@ TEST_F(DesktopServicesTest, SelectionBoundsComeFromAtSpiWhereTheApplicationTakes
   EXPECT_GT(s.bounds.y(), 150);
   EXPECT_LT(s.bounds.width(), 200);
   EXPECT_GT(s.bounds.height(), 5);
+
+  // The caret, asked without a key posted: at the end of the selected word,
+  // with the word's box and its line up to the caret; the pointer far away.
+  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"mousemove", "1200", "1000"}));
+  const CaretPlace caret = x->accessibility().focusedCaret(7);
+  EXPECT_TRUE(caret.exact);
+  EXPECT_EQ(caret.lineBefore, QStringLiteral("hello quillet"));
+  EXPECT_NEAR(caret.bounds.x(), s.bounds.x(), 2);
+  EXPECT_NEAR(caret.bounds.width(), s.bounds.width(), 2);
+  EXPECT_NEAR(caret.bounds.bottom(), s.bounds.bottom(), 2);
 }
 
 TEST_F(DesktopServicesTest, SoundsAreTheThemeFilesAndUnknownNamesAreRefused) {

@@ -22,13 +22,15 @@ struct E2ESnippet {
 class QuilletProgram final {
  public:
   // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
+  // morePreferences: property-list keys and values added to the preferences.
   QuilletProgram(int extendType, const QList<E2ESnippet>& snippets,
-                 const QStringList& delimiters = {QStringLiteral("space")})
+                 const QStringList& delimiters = {QStringLiteral("space")},
+                 const QString& morePreferences = {})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
     QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
     f.open(QIODevice::WriteOnly);
-    f.write(library(extendType, snippets, delimiters).toUtf8());
+    f.write(library(extendType, snippets, delimiters, morePreferences).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -107,7 +109,7 @@ class QuilletProgram final {
   }
 
   static QString library(int extendType, const QList<E2ESnippet>& snippets,
-                         const QStringList& delimiters) {
+                         const QStringList& delimiters, const QString& morePreferences) {
     QString tokens;
     for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(escaped(d));
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
@@ -127,12 +129,12 @@ class QuilletProgram final {
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
                "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
                "<key>delimiters</key><array>%5</array>"
-               "<key>isPlaySound</key><false/></dict>"
+               "<key>isPlaySound</key><false/>%6</dict>"
                "<key>Groups</key><array><dict><key>uuid</key><string>%2</string>"
                "<key>name</key><string>E2E</string><key>snippts</key><array>%3</array></dict></array>"
                "<key>Snippets</key><array>%4</array></dict></plist>\n")
         .arg(extendType)
-        .arg(group, members, records, tokens);
+        .arg(group, members, records, tokens, morePreferences);
   }
 
   QTemporaryDir home_;

@@ -4,6 +4,7 @@
 #include "x_server.h"
 
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -76,6 +77,36 @@ class CatTerminal final {
   QByteArray cls_;
   std::unique_ptr<Client> client_;
   unsigned long window_ = 0;
+};
+
+// A private session bus for a test, with the accessibility bus that it
+// starts on demand; the environment points at it while it lives.
+class SessionBus final {
+ public:
+  SessionBus() {
+    previous_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {"--session", "--nofork", "--print-address=1"});
+    if (daemon_.waitForStarted(5000) &&
+        waitUntil([&] { return daemon_.canReadLine(); }, 5000))
+      address_ = daemon_.readLine().trimmed();
+    if (!address_.isEmpty()) qputenv("DBUS_SESSION_BUS_ADDRESS", address_);
+  }
+  ~SessionBus() {
+    if (previous_.isEmpty()) {
+      qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+    } else {
+      qputenv("DBUS_SESSION_BUS_ADDRESS", previous_);
+    }
+    daemon_.terminate();
+    daemon_.waitForFinished(3000);
+  }
+  bool isRunning() const { return !address_.isEmpty(); }
+
+ private:
+  QProcess daemon_;
+  QByteArray address_;
+  QByteArray previous_;
 };
 
 }  // namespace ql::test

@@ -225,7 +225,14 @@ bool activateWindow(unsigned long window, int timeoutMs) {
   return false;
 }
 
-WindowManager::WindowManager() {
+WindowManager::WindowManager(const QString& program) {
+  if (program != QStringLiteral("openbox")) {
+    // No session manager, no compositor: a plain window manager.
+    client_ = std::make_unique<Client>(
+        program, QStringList{QStringLiteral("--compositor=off"), QStringLiteral("--sm-client-disable")});
+    waitUntil([&] { return windowManagerRunning(); }, 10000);
+    return;
+  }
   // Openbox names its check window before it is ready to manage new
   // windows; the command it runs once started is the reliable signal.
   QTemporaryDir dir;

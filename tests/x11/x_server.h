@@ -64,10 +64,11 @@ unsigned long findWindowByClass(const QByteArray& cls);
 // mapping, and a program started meanwhile reads the active window).
 bool activateWindow(unsigned long window, int timeoutMs = 10000);
 
-// A window manager for the test that needs one.
+// A window manager for the test that needs one: openbox, or another from
+// Debian (xfwm4, which prevents focus stealing).
 class WindowManager final {
  public:
-  WindowManager();
+  explicit WindowManager(const QString& program = QStringLiteral("openbox"));
   ~WindowManager();
   bool isRunning() const;
 

@@ -22,4 +22,22 @@ FocusedSelection SimAccessibility::focusedSelection() {
   return result;
 }
 
+CaretPlace SimAccessibility::focusedCaret(int before) {
+  CaretPlace result;
+  SimTextField* field = desktop_.focusedField();
+  if (!field) return result;
+  const int caret = field->caret();
+  if (field->selectionReadable) {
+    const QString text = field->string().left(caret);
+    result.lineBefore = text.mid(text.lastIndexOf(QLatin1Char('\n')) + 1);
+  }
+  if (field->boundsReadable) {
+    const int start = qMax(0, caret - qMax(0, before));
+    result.bounds = field->boundsOf(start, caret - start);
+    if (result.bounds.width() <= 0) result.bounds.setWidth(1);
+    result.exact = true;
+  }
+  return result;
+}
+
 }  // namespace ql::sim

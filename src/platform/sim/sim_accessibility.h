@@ -14,6 +14,7 @@ class SimAccessibility final : public Accessibility {
 
   bool hasAssistiveAccess() const override { return access_; }
   FocusedSelection focusedSelection() override;
+  CaretPlace focusedCaret(int before) override;
 
   void setAssistiveAccess(bool access) { access_ = access; }
 

@@ -34,14 +34,20 @@ void SimKeySource::setHoldingInput(bool hold) {
   if (!hold) drainQueue();
 }
 
-void SimKeySource::userKeyDown(const KeyEvent& event) {
+bool SimKeySource::isReserved(const KeyEvent& event) const {
+  const quint64 held = event.modifierFlags & (mods::Command | mods::Option | mods::Control);
+  return held == 0 && reserved_.contains(event.keyCode);
+}
+
+void SimKeySource::userKeyDown(const KeyEvent& typed) {
+  KeyEvent event = typed;
   // The Mac holds presses while the tap callback runs; both kinds hold them
   // while the program asks for it.
-  if (holding_ || (canWithhold_ && inHandler_ > 0)) {
+  if (holding_ || ((canWithhold_ || isReserved(event)) && inHandler_ > 0)) {
     queue_.append(event);
     return;
   }
-  if (canWithhold_) {
+  if (canWithhold_ || isReserved(event)) {
     bool consumed = false;
     if (reporting()) {
       ++inHandler_;
@@ -51,6 +57,7 @@ void SimKeySource::userKeyDown(const KeyEvent& event) {
     if (!consumed) desktop_.deliverKey(event);
   } else {
     desktop_.deliverKey(event);
+    event.delivered = true;
     if (reporting()) {
       ++inHandler_;
       erasable_ = true;

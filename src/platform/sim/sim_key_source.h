@@ -28,6 +28,10 @@ class SimKeySource final : public KeySource {
   bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override { return holding_; }
+  // In the X11 way, reserved keys (alone or with Shift) are seen first,
+  // as under the X11 backend's grabs.
+  void setReservedKeys(const QList<quint16>& keyCodes) override { reserved_ = keyCodes; }
+  const QList<quint16>& reservedKeys() const { return reserved_; }
 
   // Switches between the Mac behaviour (true, the default) and the X11 one.
   void setCanWithholdKeys(bool can) { canWithhold_ = can; }
@@ -47,6 +51,7 @@ class SimKeySource final : public KeySource {
 
  private:
   bool reporting() const { return started_ && enabled_; }
+  bool isReserved(const KeyEvent& event) const;
   void drainQueue();
 
   SimDesktop& desktop_;
@@ -59,6 +64,7 @@ class SimKeySource final : public KeySource {
   int inHandler_ = 0;
   bool erasable_ = false;
   QList<KeyEvent> queue_;
+  QList<quint16> reserved_;
 };
 
 }  // namespace ql::sim

@@ -20,10 +20,12 @@ const QString kAccessible = QStringLiteral("org.a11y.atspi.Accessible");
 const QString kText = QStringLiteral("org.a11y.atspi.Text");
 const QString kComponent = QStringLiteral("org.a11y.atspi.Component");
 constexpr int kStateActive = 1;
+constexpr int kStateEditable = 7;
 constexpr int kStateFocused = 12;
 constexpr int kStateShowing = 25;
 constexpr uint kScreenCoordinates = 0;
 constexpr int kMaxNodes = 4000;
+constexpr int kLineLookBack = 256;  // characters read before the caret
 
 struct Node {
   QString service;
@@ -123,9 +125,44 @@ class Query final {
     return extents(call(node, kComponent, QStringLiteral("GetExtents"), {kScreenCoordinates}));
   }
 
+  // The caret, and the box of the characters before it. At the end of the
+  // text there is no character at the caret: the right edge of the one
+  // before stands for it.
+  std::optional<AtSpiReader::Caret> caret(const Node& node, int before) {
+    const QList<QVariant> offsetReply =
+        call(node, QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+             {kText, QStringLiteral("CaretOffset")});
+    if (offsetReply.isEmpty()) return std::nullopt;
+    const int offset = offsetReply[0].value<QDBusVariant>().variant().toInt();
+    if (offset < 0) return std::nullopt;
+    AtSpiReader::Caret result;
+    const int start = qMax(0, offset - qMax(0, before));
+    std::optional<QRect> box;
+    if (start < offset)
+      box = extents(call(node, kText, QStringLiteral("GetRangeExtents"), {start, offset, kScreenCoordinates}));
+    if (!box) {
+      box = extents(call(node, kText, QStringLiteral("GetCharacterExtents"), {offset, kScreenCoordinates}));
+      if (box) box->setWidth(1);
+    }
+    if (!box && offset > 0) {
+      box = extents(call(node, kText, QStringLiteral("GetCharacterExtents"), {offset - 1, kScreenCoordinates}));
+      if (box) *box = QRect(box->right() + 1, box->y(), 1, box->height());
+    }
+    if (!box) return std::nullopt;
+    result.bounds = *box;
+    const QList<QVariant> text =
+        call(node, kText, QStringLiteral("GetText"), {qMax(0, offset - kLineLookBack), offset});
+    if (!text.isEmpty()) {
+      const QString head = text[0].toString();
+      result.lineBefore = head.mid(head.lastIndexOf(QLatin1Char('\n')) + 1);
+    }
+    return result;
+  }
+
   // Breadth first through what is showing, the active window first.
   std::optional<Node> focused(const Node& application) {
     QQueue<Node> queue;
+    QList<Node> editable;
     queue.enqueue(application);
     int visited = 0;
     while (!queue.isEmpty() && visited++ < kMaxNodes && !deadline_.hasExpired()) {
@@ -139,9 +176,13 @@ class Query final {
       for (const Node& kid : kids) {
         const quint64 s = state(kid);
         if (s >> kStateFocused & 1) return kid;
+        if ((s >> kStateShowing & 1) && (s >> kStateEditable & 1)) editable.append(kid);
         if (s >> kStateShowing & 1) queue.enqueue(kid);
       }
     }
+    // While the program holds the keyboard, toolkits take their window for
+    // unfocused; a window with one text field can only mean that one.
+    if (queue.isEmpty() && editable.size() == 1) return editable.front();
     return std::nullopt;
   }
 
@@ -161,25 +202,29 @@ QString sessionBusAddress() {
   return {};
 }
 
-}  // namespace
-
-std::optional<QRect> AtSpiReader::focusedTextBounds(qint64 pid) const {
+// Runs ask on the focused element of process pid, within the budget.
+template <typename T, typename Ask>
+std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
   const QString sessionAddress = sessionBusAddress();
   if (pid <= 0 || sessionAddress.isEmpty()) return std::nullopt;
-  const QDeadlineTimer deadline(budgetMs_);
-  const QString sessionName = QStringLiteral("quillet-atspi-session");
+  const QDeadlineTimer deadline(budgetMs);
+  // Names of their own: a connection of an earlier query may still be
+  // going down in the bus thread.
+  static quint64 queries = 0;
+  const QString serial = QString::number(++queries);
+  const QString sessionName = QStringLiteral("quillet-atspi-session-") + serial;
   ScopedBus session(QDBusConnection::connectToBus(sessionAddress, sessionName), sessionName);
   if (!session.get().isConnected()) return std::nullopt;
-  QDBusMessage ask = QDBusMessage::createMethodCall(
+  QDBusMessage question = QDBusMessage::createMethodCall(
       QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"), QStringLiteral("org.a11y.Bus"),
       QStringLiteral("GetAddress"));
   const QDBusMessage answer =
-      session.get().call(ask, QDBus::Block, static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
+      session.get().call(question, QDBus::Block, static_cast<int>(qMax<qint64>(1, deadline.remainingTime())));
   if (answer.type() != QDBusMessage::ReplyMessage || answer.arguments().isEmpty()) return std::nullopt;
   const QString address = answer.arguments()[0].toString();
   if (address.isEmpty()) return std::nullopt;
 
-  const QString a11yName = QStringLiteral("quillet-atspi");
+  const QString a11yName = QStringLiteral("quillet-atspi-") + serial;
   ScopedBus a11y(QDBusConnection::connectToBus(address, a11yName), a11yName);
   if (!a11y.get().isConnected()) return std::nullopt;
   Query query(a11y.get(), deadline);
@@ -191,9 +236,22 @@ std::optional<QRect> AtSpiReader::focusedTextBounds(qint64 pid) const {
     if (deadline.hasExpired() || !daemon) break;
     const QDBusReply<uint> owner = daemon->servicePid(application.service);
     if (!owner.isValid() || static_cast<qint64>(owner.value()) != pid) continue;
-    if (const auto node = query.focused(application)) return query.textBounds(*node);
+    if (const auto node = query.focused(application)) return ask(query, *node);
   }
   return std::nullopt;
+}
+
+}  // namespace
+
+std::optional<QRect> AtSpiReader::focusedTextBounds(qint64 pid) const {
+  return onFocusedElement<QRect>(pid, budgetMs_,
+                                 [](Query& query, const Node& node) { return query.textBounds(node); });
+}
+
+std::optional<AtSpiReader::Caret> AtSpiReader::focusedCaret(qint64 pid, int before) const {
+  return onFocusedElement<Caret>(pid, budgetMs_, [before](Query& query, const Node& node) {
+    return query.caret(node, before);
+  });
 }
 
 }  // namespace ql

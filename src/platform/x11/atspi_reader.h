@@ -20,6 +20,14 @@ class AtSpiReader final {
   // focused element of process pid.
   std::optional<QRect> focusedTextBounds(qint64 pid) const;
 
+  struct Caret {
+    QRect bounds;  // the `before` characters ahead of the caret, or the caret
+    std::optional<QString> lineBefore;  // the caret's line up to it
+  };
+  // The caret of the focused text element of process pid, read without
+  // touching the text.
+  std::optional<Caret> focusedCaret(qint64 pid, int before) const;
+
  private:
   int budgetMs_;
 };

@@ -16,6 +16,8 @@ namespace {
 constexpr int kXTestFakeInput = 2;  // X_XTestFakeInput, the request of a fake event
 constexpr int kGrabKeyboard = 31;   // X_GrabKeyboard
 constexpr int kUngrabKeyboard = 32; // X_UngrabKeyboard
+constexpr int kGrabKey = 33;        // X_GrabKey
+constexpr int kUngrabKey = 34;      // X_UngrabKey
 constexpr int kChangeKeyboardMapping = 100;  // X_ChangeKeyboardMapping
 constexpr int kStartTimeoutMs = 2000;
 
@@ -62,7 +64,7 @@ bool RecordReader::start(Sink sink, QString* error) {
   ranges[0]->device_events.first = KeyPress;
   ranges[0]->device_events.last = MotionNotify;
   ranges[0]->core_requests.first = kGrabKeyboard;
-  ranges[0]->core_requests.last = kUngrabKeyboard;
+  ranges[0]->core_requests.last = kUngrabKey;
   // A key given a symbol for a moment (xdotool types a character the
   // layout lacks that way) must be read with that symbol: the change comes
   // in the stream, in order with the key events.
@@ -183,6 +185,14 @@ void RecordReader::handle(int category, XID clientBase, const unsigned char* byt
     } else if (bytes[0] == kGrabKeyboard || bytes[0] == kUngrabKeyboard) {
       Event marker;
       marker.type = bytes[0] == kGrabKeyboard ? GrabMarker : UngrabMarker;
+      marker.own = true;
+      received_.push_back(marker);
+    } else if ((bytes[0] == kGrabKey && length >= 16) || (bytes[0] == kUngrabKey && length >= 12)) {
+      Event marker;
+      const bool grab = bytes[0] == kGrabKey;
+      marker.type = grab ? KeyGrabMarker : KeyUngrabMarker;
+      marker.detail = grab ? bytes[10] : bytes[1];
+      marker.state = read16(bytes + 8);
       marker.own = true;
       received_.push_back(marker);
     }

@@ -43,6 +43,11 @@ class RecordReader final : public QObject {
   static constexpr int UngrabMarker = 0x101;
   // Another client changed the keyboard mapping here.
   static constexpr int MappingMarker = 0x102;
+  // The control connection grabbed or ungrabbed a key here (XGrabKey,
+  // XUngrabKey): detail is the key (0: any), state the modifiers
+  // (AnyModifier: any).
+  static constexpr int KeyGrabMarker = 0x103;
+  static constexpr int KeyUngrabMarker = 0x104;
   using Sink = std::function<void(const Event&)>;
 
   // control: the connection whose XTEST input counts as the program's own;

@@ -40,13 +40,16 @@ QClipboard* clipboard() {
 X11Accessibility::X11Accessibility(X11Connection& connection, XTestKeyboard& keyboard)
     : connection_(connection), keyboard_(keyboard), props_(connection) {
   if (QClipboard* c = clipboard()) {
-    QObject::connect(c, &QClipboard::changed, c, [this](QClipboard::Mode mode) {
+    clipboardWatch_ = QObject::connect(c, &QClipboard::changed, c, [this](QClipboard::Mode mode) {
       if (mode != QClipboard::Selection) return;
       ++selectionChanges_;
       lastChange_ = Clock::now();
     });
   }
 }
+
+// The clipboard outlives us; its signal must not reach a freed object.
+X11Accessibility::~X11Accessibility() { QObject::disconnect(clipboardWatch_); }
 
 bool X11Accessibility::hasAssistiveAccess() const {
   int major = 0, minor = 0, event = 0, error = 0;
@@ -98,20 +101,39 @@ FocusedSelection X11Accessibility::focusedSelection() {
     result.status = SelectionStatus::Ok;
     return result;
   }
-  const QRect frame = props_.geometry(client);
-  if (frame.isEmpty()) {
+  result.bounds = estimate(client);
+  if (result.bounds.isEmpty()) {
     log(QStringLiteral("Could not get bounds for selected range"));
     result.status = SelectionStatus::NoBounds;
     return result;
   }
+  result.status = SelectionStatus::Ok;
+  return result;
+}
+
+QRectF X11Accessibility::estimate(Window client) const {
+  const QRect frame = props_.geometry(client);
+  if (frame.isEmpty()) return {};
   Window root = 0, child = 0;
   int x = 0, y = 0, wx = 0, wy = 0;
   unsigned mask = 0;
   const bool pointer = XQueryPointer(connection_.display(), connection_.root(), &root, &child, &x,
                                      &y, &wx, &wy, &mask);
   const QPoint at = pointer && frame.contains(QPoint(x, y)) ? QPoint(x, y) : frame.center();
-  result.bounds = QRectF(at, QSizeF(1, 1));
-  result.status = SelectionStatus::Ok;
+  return QRectF(at, QSizeF(1, 1));
+}
+
+CaretPlace X11Accessibility::focusedCaret(int before) {
+  CaretPlace result;
+  const Window client = focusedClient();
+  if (!client) return result;
+  if (const auto caret = atspi_.focusedCaret(props_.pid(client), before)) {
+    result.bounds = QRectF(caret->bounds);
+    result.lineBefore = caret->lineBefore;
+    result.exact = true;
+    return result;
+  }
+  result.bounds = estimate(client);
   return result;
 }
 

@@ -4,6 +4,8 @@
 #include "platform/x11/atspi_reader.h"
 #include "platform/x11/window_properties.h"
 
+#include <QMetaObject>
+
 #include <chrono>
 
 namespace ql {
@@ -20,18 +22,27 @@ class XTestKeyboard;
 class X11Accessibility final : public Accessibility {
  public:
   X11Accessibility(X11Connection& connection, XTestKeyboard& keyboard);
+  ~X11Accessibility() override;
+  X11Accessibility(const X11Accessibility&) = delete;
+  X11Accessibility& operator=(const X11Accessibility&) = delete;
 
   bool hasAssistiveAccess() const override;
   FocusedSelection focusedSelection() override;
+  // From AT-SPI where the application takes part, else the estimate.
+  CaretPlace focusedCaret(int before) override;
 
  private:
   Window focusedClient() const;
+  // The pointer when it is over the client's window, else the window's
+  // middle; empty when the window's place is unknown.
+  QRectF estimate(Window client) const;
   void waitForFreshSelection();
 
   X11Connection& connection_;
   XTestKeyboard& keyboard_;
   WindowProperties props_;
   AtSpiReader atspi_;
+  QMetaObject::Connection clipboardWatch_;
   quint64 selectionChanges_ = 0;
   std::chrono::steady_clock::time_point lastChange_{};
 };

@@ -6,12 +6,15 @@
 #include "platform/x11/key_characters.h"
 #include "platform/x11/keyboard_hold.h"
 #include "platform/x11/x11_connection.h"
+#include "platform/x11/x11_error_trap.h"
 #include "platform/x11/xkb_keymap.h"
 #include "platform/x11/xtest_keyboard.h"
 
 #include <QGuiApplication>
+#include <QTimer>
 
 #include <algorithm>
+#include <utility>
 #include <QScreen>
 #include <QWindow>
 
@@ -61,8 +64,17 @@ X11KeySource::X11KeySource(X11Connection& connection, XkbKeymap& keymap, Keyboar
       hold_(hold),
       keyboard_(keyboard),
       characters_(std::make_unique<KeyCharacters>()) {
-  connect(&connection_, &X11Connection::keyboardMappingChanged, this,
-          [this] { characters_->reset(); });
+  connect(&connection_, &X11Connection::keyboardMappingChanged, this, [this] {
+    characters_->reset();
+    // The lock bits may have moved; after the hot keys have grabbed again.
+    if (reservedCodes_.isEmpty()) return;
+    QTimer::singleShot(0, this, [this] {
+      const QList<quint16> codes = std::exchange(reservedCodes_, {});
+      applyReservedKeys();
+      reservedCodes_ = codes;
+      applyReservedKeys();
+    });
+  });
 }
 
 X11KeySource::~X11KeySource() { stop(); }
@@ -80,6 +92,8 @@ bool X11KeySource::start() {
     return false;
   }
   reader_ = std::move(reader);
+  reservedInStream_ = reservedNow_;
+  keyGrabsSent_.clear();
   // Start from what is held now, so the first flags are right.
   XkbStateRec state{};
   XkbGetState(connection_.display(), XkbUseCoreKbd, &state);
@@ -93,6 +107,8 @@ bool X11KeySource::start() {
 void X11KeySource::stop() {
   holdRequested_ = false;
   hold_.end();
+  reservedCodes_.clear();
+  applyReservedKeys();
   reader_.reset();
   queue_.clear();
   streamGrabbed_ = false;
@@ -160,11 +176,101 @@ void X11KeySource::receive(const RecordReader::Event& e) {
     streamGrabbed_ = e.type == RecordReader::GrabMarker && hold_.takeGrabResult();
     return;
   }
+  if (e.type == RecordReader::KeyGrabMarker || e.type == RecordReader::KeyUngrabMarker) {
+    noteKeyGrab(e);
+    return;
+  }
   if (e.own) return;  // the program's own input is never reported
   const bool key = e.type == KeyPress || e.type == KeyRelease;
   // Only the keyboard is grabbed: pointer events always reach the application.
-  queue_.push_back(Pending{e, key && streamGrabbed_});
+  // The hold's grab takes a key before any passive grab can.
+  const bool held = key && streamGrabbed_;
+  const bool reserved = key && !held && reservedInStream_.contains(KeyCombo(e.detail, e.state & 0xFF));
+  queue_.push_back(Pending{e, held, reserved});
   deliver();
+}
+
+void X11KeySource::setReservedKeys(const QList<quint16>& keyCodes) {
+  if (keyCodes == reservedCodes_) return;
+  reservedCodes_ = keyCodes;
+  applyReservedKeys();
+}
+
+void X11KeySource::applyReservedKeys() {
+  Display* d = connection_.display();
+  QList<unsigned> locks{0};
+  for (unsigned bit : {static_cast<unsigned>(LockMask), keymap_.numLockMask(), keymap_.scrollLockMask()}) {
+    if (!bit || locks.contains(bit)) continue;
+    const qsizetype n = locks.size();
+    for (qsizetype i = 0; i < n; ++i) locks.append(locks[i] | bit);
+  }
+  QSet<KeyCombo> wanted;
+  for (quint16 code : std::as_const(reservedCodes_)) {
+    const int key = xKeyCodeForAppleKeyCode(code);
+    if (key <= 0) continue;
+    for (unsigned base : {0u, static_cast<unsigned>(ShiftMask)})
+      for (unsigned lock : std::as_const(locks))
+        // A hot key on the same keys stays the hot key's.
+        if (!(ignored_ && ignored_(key, base | lock))) wanted.insert(KeyCombo(key, base | lock));
+  }
+  QSet<KeyCombo> removed = reservedNow_;
+  removed.subtract(wanted);
+  for (const KeyCombo& combo : std::as_const(removed)) grabKey(combo, false);
+  QSet<KeyCombo> added = wanted;
+  added.subtract(reservedNow_);
+  if (!added.isEmpty()) {
+    X11ErrorTrap trap(d);
+    for (const KeyCombo& combo : added) grabKey(combo, true);
+    // Another client holds one of them: that key reaches it, not the
+    // application, and the program sees it as typed.
+    if (trap.sync() != 0) log(QStringLiteral("A key the suggestion list needs is held by another program"));
+  }
+  XFlush(d);
+}
+
+void X11KeySource::grabKey(const KeyCombo& combo, bool grab) {
+  Display* d = connection_.display();
+  if (grab) {
+    XGrabKey(d, combo.first, combo.second, connection_.root(), False, GrabModeAsync, GrabModeAsync);
+    reservedNow_.insert(combo);
+  } else {
+    XUngrabKey(d, combo.first, combo.second, connection_.root());
+    reservedNow_.remove(combo);
+  }
+  // Without a stream nothing comes to tell; start() takes the state as it is.
+  if (reader_) keyGrabsSent_.push_back(KeyGrabRequest{grab, combo});
+}
+
+void X11KeySource::noteKeyGrab(const RecordReader::Event& e) {
+  const bool grab = e.type == RecordReader::KeyGrabMarker;
+  if (!grab && e.detail == AnyKey && e.state == AnyModifier) {
+    // Every grab of ours went (the hot keys grabbing afresh).
+    reservedInStream_.clear();
+    return;
+  }
+  // The hot keys' grabs come in the same stream; only ours count.
+  const KeyCombo combo(e.detail, e.state);
+  if (keyGrabsSent_.empty() || keyGrabsSent_.front().grab != grab ||
+      keyGrabsSent_.front().combo != combo)
+    return;
+  keyGrabsSent_.pop_front();
+  if (grab) {
+    reservedInStream_.insert(combo);
+  } else {
+    reservedInStream_.remove(combo);
+  }
+}
+
+void X11KeySource::passReservedKey(const RecordReader::Event& e) {
+  // The application never saw it; typed now, with the grab out of the way
+  // for the moment (the program's own input is subject to it too).
+  const KeyCombo combo(e.detail, e.state & 0xFF);
+  const bool grabbed = reservedNow_.contains(combo);
+  if (grabbed) grabKey(combo, false);
+  const unsigned lockBits = LockMask | keymap_.numLockMask() | keymap_.scrollLockMask();
+  keyboard_.tapKeyAs(e.detail, e.state & 0xFF & ~lockBits);
+  if (grabbed) grabKey(combo, true);
+  XFlush(connection_.display());
 }
 
 bool X11KeySource::catchUp() {
@@ -344,13 +450,19 @@ void X11KeySource::processKey(const Pending& item) {
     key.modifierFlags = keymap_.appleFlags(e.state) | keyClassFlags(apple);
     key.isRepeat = repeat;
     key.timestamp = static_cast<qint64>(e.time);
-    handlingReplay_ = item.held;
+    key.delivered = !item.held && !item.reserved;
+    handlingReplay_ = item.held || item.reserved;
     dropReplay_ = false;
     consumed = reportKeyDown(key);
     handlingReplay_ = false;
     consumed = consumed || dropReplay_;
   }
 
+  if (item.reserved) {
+    if (press && !consumed && !isModifier && !(ignored_ && ignored_(e.detail, e.state)))
+      passReservedKey(e);
+    return;
+  }
   if (!item.held) return;
   // A held press reached nobody yet: typed now, with the modifiers it had,
   // unless it was consumed. The server followed the modifier keys all

@@ -4,6 +4,7 @@
 #include "platform/x11/record_reader.h"
 
 #include <QHash>
+#include <QPair>
 #include <QSet>
 
 #include <deque>
@@ -43,6 +44,10 @@ class X11KeySource final : public KeySource {
   bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override;
+  // Passive grabs of the keys on the root window, alone and with Shift, in
+  // every combination of the lock modifiers; the RECORD stream says which
+  // presses they caught.
+  void setReservedKeys(const QList<quint16>& keyCodes) override;
 
   // Presses this answers true for (X key code, core state) are not
   // reported: the hot keys, which reach only the program.
@@ -54,11 +59,19 @@ class X11KeySource final : public KeySource {
   quint64 keyEventsSeen() const { return keyEventsSeen_; }
   // Key events caught by the hold and not replayed yet.
   qsizetype heldKeyEvents() const;
+  // Key and modifier combinations grabbed for the reserved keys now.
+  qsizetype reservedGrabs() const { return reservedNow_.size(); }
 
  private:
   struct Pending {
     RecordReader::Event event;
     bool held = false;  // caught by the hold, to be replayed
+    bool reserved = false;  // caught by a grab of a reserved key
+  };
+  using KeyCombo = QPair<int, unsigned>;  // X key code, core modifiers
+  struct KeyGrabRequest {
+    bool grab = false;
+    KeyCombo combo;
   };
 
   void receive(const RecordReader::Event& event);
@@ -83,6 +96,12 @@ class X11KeySource final : public KeySource {
   KeySym symbolOf(int keyCode, unsigned state) const;
   void noteMapping(const RecordReader::Event& event);
   bool isOverOwnWindow(int x, int y) const;
+  // Grabs what the reserved keys need now and lets go of the rest.
+  void applyReservedKeys();
+  void grabKey(const KeyCombo& combo, bool grab);
+  void noteKeyGrab(const RecordReader::Event& event);
+  // A reserved key the handler left: on to the application after all.
+  void passReservedKey(const RecordReader::Event& event);
 
   X11Connection& connection_;
   XkbKeymap& keymap_;
@@ -102,6 +121,11 @@ class X11KeySource final : public KeySource {
   unsigned modState_ = 0;   // real modifier bits held
   bool capsLock_ = false;
   quint64 flags_ = 0;
+
+  QList<quint16> reservedCodes_;
+  QSet<KeyCombo> reservedNow_;       // grabbed, as requested
+  QSet<KeyCombo> reservedInStream_;  // grabbed at this point of the stream
+  std::deque<KeyGrabRequest> keyGrabsSent_;  // markers not seen yet
 
   std::function<bool(int, unsigned)> ignored_;
   quint64 keyEventsSeen_ = 0;
