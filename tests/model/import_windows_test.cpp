@@ -3,6 +3,7 @@
 #include "model/import_text.h"
 #include "model/ql_settings.h"
 #include "support/log_capture.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,9 +18,7 @@ class WindowsExport : public ::testing::Test {
  protected:
   QString write(const QByteArray& xml) {
     const QString path = dir_.filePath(QStringLiteral("w%1.qlxdoc").arg(++count_));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(xml);
+    EXPECT_TRUE(test::writeFile(path, xml));
     return path;
   }
 
@@ -172,10 +171,7 @@ TEST_F(WindowsExport, HostileDocumentsAreRefusedCleanly) {
             "</Snippet></Export>\n";
 
   const QString secret = dir_.filePath("secret.txt");
-  QFile f(secret);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("TOP-SECRET");
-  f.close();
+  ASSERT_TRUE(test::writeFile(secret, "TOP-SECRET"));
   const QByteArray external =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY xxe SYSTEM \"file://" + secret.toUtf8() +
       "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation><plainText>&xxe;</plainText>"
