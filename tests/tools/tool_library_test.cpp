@@ -47,10 +47,7 @@ TEST(Tool, CheckListAndConvert) {
 TEST(Tool, BadFilesAndUsage) {
   QTemporaryDir dir;
   const QString junk = dir.filePath("junk.qlxdoc");
-  QFile f(junk);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("\x01\x02 not a library");
-  f.close();
+  ASSERT_TRUE(test::writeFile(junk, "\x01\x02 not a library"));
   for (const QString& path : {junk, dir.filePath("missing.qlxdoc")}) {
     auto r = runTool({"check", path});
     EXPECT_EQ(r.exitCode, 1);
@@ -58,13 +55,12 @@ TEST(Tool, BadFilesAndUsage) {
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
   }
   // A property list that is not a dictionary.
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("<plist><array/></plist>");
-  f.close();
+  ASSERT_TRUE(test::writeFile(junk, "<plist><array/></plist>"));
   EXPECT_EQ(runTool({"check", junk}).exitCode, 1);
 
-  EXPECT_EQ(runTool({"--help"}).exitCode, 0);
-  EXPECT_TRUE(runTool({"--help"}).out.contains("usage"));
+  const auto help = runTool({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.contains("usage"));
   EXPECT_NE(runTool({"frobnicate"}).exitCode, 0);
 }
 
