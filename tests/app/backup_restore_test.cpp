@@ -1,5 +1,6 @@
 // Backups taken by the controller and the restore flow through the restore window.
 #include "shell_rig.h"
+#include "support/test_files.h"
 
 #include <QFileInfo>
 
@@ -120,10 +121,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
 
   // A file that is no library is refused before anything changes.
   const QString junk = QDir(folder.path()).filePath(QStringLiteral("junk.txt"));
-  QFile f(junk);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("not a property list");
-  f.close();
+  ASSERT_TRUE(test::writeFile(junk, "not a property list"));
   panelAnswer = 1;
   window->chooseBackupFile = [&](QWidget*, const QString&) { return junk; };
   window->actionOpenBackup();
@@ -191,11 +189,8 @@ TEST_F(ShellTest, RestoreFlowBranches) {
 TEST(SingleInstance, ASecondStartReachesTheFirstAndALeftoverSocketIsReplaced) {
   QTemporaryDir dir;
   const QString name = dir.filePath(QStringLiteral("quillet-test"));
-  {
-    // A crash leaves the socket file behind with no one listening.
-    QFile leftover(name);
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-  }
+  // A crash leaves the socket file behind with no one listening.
+  ASSERT_TRUE(test::writeFile(name, {}));
   SingleInstance first(name);
   EXPECT_FALSE(first.notifyRunningInstance(300));
   ASSERT_TRUE(first.listen());
