@@ -85,8 +85,6 @@ class Writer {
     writeClass(chain, 0);
   }
   void end() { out_.append(char(0x86)); }
-  void nil() { out_.append(char(0x85)); }
-  int lastObjectLabel() const { return nextObject_ - 1; }
   void reference(int label) { integer(label); }
 
   // Common objects, each as one "@" group.
