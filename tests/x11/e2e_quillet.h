@@ -2,6 +2,7 @@
 
 // The quillet program itself, started on the test's Xvfb with a library
 // made for the test in a HOME of its own, and driven by xdotool like a user.
+#include "support/test_files.h"
 #include "x_server.h"
 
 #include <QDir>
@@ -26,9 +27,8 @@ class QuilletProgram final {
                  const QStringList& delimiters = {QStringLiteral("space")})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
-    QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
-    f.open(QIODevice::WriteOnly);
-    f.write(library(extendType, snippets, delimiters).toUtf8());
+    ::test::writeFile(appFolder_ + QStringLiteral("/settings.qlxdoc"),
+                      library(extendType, snippets, delimiters).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -59,15 +59,12 @@ class QuilletProgram final {
     return client_->isRunning();
   }
 
-  bool isRunning() const { return client_ && client_->isRunning(); }
-
   // Expansions counted so far, as the statistics file says.
   int expansions() const {
-    QFile f(statisticsPath());
-    if (!f.open(QIODevice::ReadOnly)) return -1;
+    if (!QFile::exists(statisticsPath())) return -1;
     static const QRegularExpression expanded(
         QStringLiteral("<key>expanded</key>\\s*<integer>(\\d+)</integer>"));
-    const auto m = expanded.match(QString::fromUtf8(f.readAll()));
+    const auto m = expanded.match(QString::fromUtf8(::test::readFile(statisticsPath())));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
   }
   bool waitForExpansions(int count, int timeoutMs = 5000) const {

@@ -3,7 +3,6 @@
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
-
 namespace ql {
 namespace {
 
@@ -127,10 +126,7 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
   startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main St.{key:tab}Springfield"}});
   QTemporaryDir dir;
   const QString mine = dir.filePath(QStringLiteral("mine"));
-  QFile m(mine);
-  m.open(QIODevice::WriteOnly);
-  m.write("keep me");
-  m.close();
+  ASSERT_TRUE(::test::writeFile(mine, "keep me"));
   auto xclip = std::make_unique<Client>(
       QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "text/plain", "-loops",
                                            "0", "-quiet", "-i", mine});
