@@ -1,7 +1,7 @@
 #include "model/ql_settings.h"
+#include "support/library_records.h"
 #include "tool_runner.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,17 +10,8 @@ namespace {
 
 QString writeLibrary(const QTemporaryDir& dir) {
   QLSettings s;
-  auto g = std::make_shared<QLGroup>();
-  g->name = "Work";
-  s.groups.append(g);
-  for (const char* abbr : {"sig", "addr"}) {
-    auto sn = std::make_shared<QLSnippet>();
-    sn->abbreviation = abbr;
-    sn->label = QStringLiteral("Label %1").arg(abbr);
-    sn->groupUuid = g->uuid;
-    g->snippts.append(sn->uuid);
-    s.snippets.append(sn);
-  }
+  const GroupPtr g = test::addGroup(s, "Work");
+  for (const char* abbr : {"sig", "addr"}) test::addSnippet(s, g, abbr)->label = QStringLiteral("Label %1").arg(abbr);
   const QString path = dir.filePath("lib.qlxdoc");
   EXPECT_TRUE(s.saveBackup(path));
   return path;

@@ -78,16 +78,10 @@ class QuilletProgram final {
 
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
-  static QString escaped(QString s) {
-    return s.replace(QLatin1Char('&'), QLatin1String("&amp;"))
-        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
-        .replace(QLatin1Char('>'), QLatin1String("&gt;"));
-  }
-
   static QString library(int extendType, const QList<E2ESnippet>& snippets,
                          const QStringList& delimiters) {
     QString tokens;
-    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(escaped(d));
+    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(d.toHtmlEscaped());
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
     QString members, records;
     for (int i = 0; i < snippets.size(); ++i) {
@@ -97,9 +91,9 @@ class QuilletProgram final {
                      "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
                      "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
                      "<integer>%4</integer><key>plainText</key><string>%5</string></dict>")
-                     .arg(uuid, group, escaped(snippets[i].abbreviation))
+                     .arg(uuid, group, snippets[i].abbreviation.toHtmlEscaped())
                      .arg(snippets[i].matchType)
-                     .arg(escaped(snippets[i].content));
+                     .arg(snippets[i].content.toHtmlEscaped());
     }
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
