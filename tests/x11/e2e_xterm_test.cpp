@@ -143,11 +143,7 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
       line = "x ";
     }
     ASSERT_TRUE(typeText(address ? QStringLiteral("adr ") : QStringLiteral("sig "), 15));
-    if (!quillet->waitForExpansions(i)) {
-      ++failures;
-      ADD_FAILURE() << "expansion " << i << " did not happen";
-      break;
-    }
+    ASSERT_TRUE(quillet->waitForExpansions(i)) << "expansion " << i << " did not happen";
     line += address ? "Main St.\tSpringfield " : "Best regards ";
     if (!waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "keep me"; })) {
       ++failures;
@@ -157,11 +153,8 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
       ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
       expected += line + '\n';
       line.clear();
-      if (!terminal->waitForContents(expected)) {
-        ++failures;
-        ADD_FAILURE() << "after expansion " << i << ":\n" << terminal->contents().right(400).toStdString();
-        break;
-      }
+      ASSERT_TRUE(terminal->waitForContents(expected))
+          << "after expansion " << i << ":\n" << terminal->contents().right(400).toStdString();
     }
   }
   EXPECT_EQ(failures, 0);
