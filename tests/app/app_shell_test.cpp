@@ -1,6 +1,7 @@
 // The application shell on the simulated desktop: the tray menu, switching
 // expansion, hot keys, backups and restoring, one instance per user.
 #include "shell_rig.h"
+#include "support/test_files.h"
 
 TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   start();
@@ -59,6 +60,7 @@ TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
 
 TEST_F(ShellTest, HotKeyTableRegistersOncePerCombination) {
   LogCapture log;
+  desktop.hotKeys().reserve(9, mods::Command | mods::Shift);
   start([](QLPreferences& p) {
     p.openQuilletHotKey = hotKey(31, mods::Command | mods::Option);
     p.enableDisabledQuilletHotKey = hotKey(14, mods::Command | mods::Option);
@@ -71,13 +73,6 @@ TEST_F(ShellTest, HotKeyTableRegistersOncePerCombination) {
     broken.insert(QStringLiteral("modifierFlags"), qint64(mods::Command));
     p.suggestionHotkey = broken;
   });
-  // The reservation comes too late for the first start: start again with it.
-  controller.reset();
-  desktop.hotKeys().reserve(9, mods::Command | mods::Shift);
-  log.lines.clear();
-  controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
-  controller->isSystemTrayAvailable = [] { return false; };
-  ASSERT_TRUE(controller->awakeFromNib());
 
   const QList<DDHotKey> registered = controller->hotKeyCenter().registeredHotKeys();
   ASSERT_EQ(registered.size(), 3);
@@ -135,9 +130,7 @@ TEST_F(ShellTest, StartsWithoutAnApplicationFolder) {
   QDir(appPath()).removeRecursively();
   const QString parent = QFileInfo(appPath()).absolutePath();
   QDir(parent).removeRecursively();
-  QFile blocker(parent);
-  ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-  blocker.close();
+  ASSERT_TRUE(test::writeFile(parent, {}));  // a file where the folder would go
   controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
   controller->isSystemTrayAvailable = [] { return true; };
   ASSERT_TRUE(controller->awakeFromNib());

@@ -1,5 +1,6 @@
 // Backups taken by the controller and the restore flow through the restore window.
 #include "shell_rig.h"
+#include "support/test_files.h"
 
 #include <QFileInfo>
 
@@ -36,16 +37,15 @@ TEST_F(ShellTest, ScheduledBackupsLabelsFailuresAndPruning) {
   EXPECT_EQ(controller->backupTimer().dueDate(), now.addSecs(3600));
   EXPECT_FALSE(controller->isBackupFailed());
   QLSettings backup;
-  EXPECT_TRUE(backup.loadBackup(QDir(folder.path()).filePath(names[0])));
+  EXPECT_TRUE(backup.loadBackup(folder.filePath(names[0])));
   EXPECT_EQ(backup.snippets.size(), 2);
 
   // Manual backups beyond the maximum push the oldest out.
   for (int i = 0; i < 2; ++i) {
     now = now.addSecs(1);
-    QFile::rename(QDir(folder.path()).filePath(backupNames(folder.path()).last()),
-                  QDir(folder.path()).filePath(QStringLiteral("old %1.qlxdoc").arg(i)));
-    QFile(QDir(folder.path()).filePath(QStringLiteral("old %1.qlxdoc").arg(i)))
-        .setFileTime(now.addDays(-10 + i), QFileDevice::FileModificationTime);
+    const QString old = folder.filePath(QStringLiteral("old %1.qlxdoc").arg(i));
+    QFile::rename(folder.filePath(backupNames(folder.path()).last()), old);
+    QFile(old).setFileTime(now.addDays(-10 + i), QFileDevice::FileModificationTime);
     controller->actionBackup();
   }
   names = backupNames(folder.path());
@@ -81,7 +81,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
     p.maximumBackups = QStringLiteral("0");
   });
   ASSERT_TRUE(controller->backup(nullptr));
-  const QString good = QDir(folder.path()).filePath(backupNames(folder.path()).first());
+  const QString good = folder.filePath(backupNames(folder.path()).first());
 
   // The library changes after the backup.
   controller->settings()->snippets.removeLast();
@@ -119,11 +119,8 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   EXPECT_TRUE(QSettings().value(QStringLiteral("isTakeBackupBeforeRestore")).toBool());
 
   // A file that is no library is refused before anything changes.
-  const QString junk = QDir(folder.path()).filePath(QStringLiteral("junk.txt"));
-  QFile f(junk);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("not a property list");
-  f.close();
+  const QString junk = folder.filePath(QStringLiteral("junk.txt"));
+  ASSERT_TRUE(test::writeFile(junk, "not a property list"));
   panelAnswer = 1;
   window->chooseBackupFile = [&](QWidget*, const QString&) { return junk; };
   window->actionOpenBackup();
@@ -156,7 +153,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   hidden.preferences.openQuilletHotKey = hotKey(31, mods::Command | mods::Shift);
   controller->settings()->preferences.openQuilletHotKey = hotKey(31, mods::Command | mods::Option);
   controller->resetHotKeys();
-  const QString hiddenPath = QDir(folder.path()).filePath(QStringLiteral("hidden.qlxdoc"));
+  const QString hiddenPath = folder.filePath(QStringLiteral("hidden.qlxdoc"));
   ASSERT_TRUE(hidden.saveBackup(hiddenPath));
   window->chooseBackupFile = [&](QWidget*, const QString&) { return hiddenPath; };
   window->actionOpenBackup();
@@ -191,11 +188,8 @@ TEST_F(ShellTest, RestoreFlowBranches) {
 TEST(SingleInstance, ASecondStartReachesTheFirstAndALeftoverSocketIsReplaced) {
   QTemporaryDir dir;
   const QString name = dir.filePath(QStringLiteral("quillet-test"));
-  {
-    // A crash leaves the socket file behind with no one listening.
-    QFile leftover(name);
-    ASSERT_TRUE(leftover.open(QIODevice::WriteOnly));
-  }
+  // A crash leaves the socket file behind with no one listening.
+  ASSERT_TRUE(test::writeFile(name, {}));
   SingleInstance first(name);
   EXPECT_FALSE(first.notifyRunningInstance(300));
   ASSERT_TRUE(first.listen());

@@ -2,6 +2,7 @@
 #include "model/import_choices.h"
 #include "model/ql_settings.h"
 #include "support/library_records.h"
+#include "support/test_files.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -44,9 +45,7 @@ class ImportWindow : public ::testing::Test, public ImportWindowControllerDelega
 
   QString write(const QString& name, const QByteArray& bytes) {
     const QString path = dir_.filePath(name);
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(bytes);
+    EXPECT_TRUE(test::writeFile(path, bytes));
     return path;
   }
 
@@ -65,6 +64,12 @@ class ImportWindow : public ::testing::Test, public ImportWindowControllerDelega
 
   static QString cell(const ImportWindowController& w, int row, int column) {
     return w.tableView->item(row, column)->text();
+  }
+  // Groups and snippets found, duplicated and to import: "g s | g s | g s".
+  static std::string counts(const ImportWindowController& w) {
+    QStringList rows;
+    for (int row = 0; row < 3; ++row) rows << cell(w, row, 1) + ' ' + cell(w, row, 2);
+    return rows.join(" | ").toStdString();
   }
 
   static QString alertText(const ImportWindowController& w) {
@@ -98,10 +103,7 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   EXPECT_TRUE(w->convertCodesCheckBox->isEnabled());
   w->convertCodesCheckBox->click();
   validate(*w, sample("touch-sdk-default.textexpander"));
-  EXPECT_EQ(cell(*w, 0, 1), "1");
-  EXPECT_EQ(cell(*w, 0, 2), "11");
-  EXPECT_EQ(cell(*w, 1, 2), "0");
-  EXPECT_EQ(cell(*w, 2, 2), "11");
+  EXPECT_EQ(counts(*w), "1 11 | 0 0 | 1 11");
   EXPECT_TRUE(library_.snippets.isEmpty());  // a check changes nothing
 
   QTest::mouseClick(w->saveButton, Qt::LeftButton);
@@ -115,10 +117,7 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   // The same file again, everything skipped: nothing to import.
   w->showWindow();
   validate(*w, sample("touch-sdk-default.textexpander"));
-  EXPECT_EQ(cell(*w, 1, 1), "1");
-  EXPECT_EQ(cell(*w, 1, 2), "11");
-  EXPECT_EQ(cell(*w, 2, 1), "0");
-  EXPECT_EQ(cell(*w, 2, 2), "0");
+  EXPECT_EQ(counts(*w), "1 11 | 1 11 | 0 0");
   QTest::mouseClick(w->saveButton, Qt::LeftButton);
   EXPECT_EQ(alertText(*w), ImportSession::kUnableToImport);
   EXPECT_TRUE(w->window()->isVisible());
@@ -127,8 +126,7 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   // Adding duplicates: the imported row follows the options at once.
   w->groupMatrix->button(1)->click();
   w->snippetMatrix->button(1)->click();
-  EXPECT_EQ(cell(*w, 2, 1), "1");
-  EXPECT_EQ(cell(*w, 2, 2), "11");
+  EXPECT_EQ(counts(*w), "1 11 | 1 11 | 1 11");
   QTest::mouseClick(w->saveButton, Qt::LeftButton);
   EXPECT_EQ(completed_, 2);
   EXPECT_EQ(library_.groups.size(), 2);
@@ -146,15 +144,9 @@ TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {
   w->groupMatrix->button(2)->click();
   w->snippetMatrix->button(0)->click();
   validate(*w, file);
-  EXPECT_EQ(cell(*w, 0, 1), "2");
-  EXPECT_EQ(cell(*w, 0, 2), "3");
-  EXPECT_EQ(cell(*w, 1, 1), "1");
-  EXPECT_EQ(cell(*w, 1, 2), "1");
-  EXPECT_EQ(cell(*w, 2, 1), "2");
-  EXPECT_EQ(cell(*w, 2, 2), "2");  // addr and url; sig is skipped
-
+  EXPECT_EQ(counts(*w), "2 3 | 1 1 | 2 2");  // addr and url; sig is skipped
   w->snippetMatrix->button(2)->click();  // overwrite sig after all
-  EXPECT_EQ(cell(*w, 2, 2), "3");
+  EXPECT_EQ(counts(*w), "2 3 | 1 1 | 2 3");
   QTest::mouseClick(w->saveButton, Qt::LeftButton);
   EXPECT_EQ(completed_, 1);
   ASSERT_EQ(library_.groups.size(), 2);
@@ -247,9 +239,7 @@ TEST_F(ImportWindow, CancellingALargeCheckAddsNothing) {
 }
 
 TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
-  QFile te(sample("touch-sdk-default.textexpander"));
-  ASSERT_TRUE(te.open(QIODevice::ReadOnly));
-  const QByteArray whole = te.readAll();
+  const QByteArray whole = test::readFile(sample("touch-sdk-default.textexpander"));
   QByteArray binary(4096, '\0');
   for (int i = 0; i < binary.size(); ++i) binary[i] = char((i * 7919) % 251);
   const QString big = dir_.filePath("big.textexpander");
@@ -276,7 +266,7 @@ TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
     w->importTypePopup->setCurrentIndex(c.kind);
     validate(*w, c.path);
     EXPECT_TRUE(alertText(*w).startsWith(ImportSession::kInvalid)) << alertText(*w).toStdString();
-    if (c.path == big) EXPECT_TRUE(alertText(*w).contains("256 MB"));  // refused unread
+    if (c.path == big) { EXPECT_TRUE(alertText(*w).contains("256 MB")); }  // refused unread
     EXPECT_EQ(w->alert()->text(), ImportSession::kTitle);
     EXPECT_EQ(w->alert()->icon(), QMessageBox::Critical);
     EXPECT_EQ(cell(*w, 0, 2), "0");

@@ -1,36 +1,16 @@
 // The main controller on the simulated desktop: start-up, and typing
 // sessions through the hook, the executor and the fill-in window.
-#include "app/quillet_app_delegate.h"
-#include "support/library_records.h"
-#include "model/string_utilities.h"
-#include "platform/sim/sim_desktop.h"
+#include "shell_rig.h"
+#include "support/test_files.h"
 
-#include <QDir>
-#include <QEventLoop>
-#include <QFile>
+#include <QFileInfo>
 #include <QLineEdit>
-#include <QTest>
-#include <QTimer>
-
-#include <gtest/gtest.h>
-
-using ql::sim::SimDesktop;
-namespace keys = ql::keys;
 
 namespace {
 
-void spin(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
-
-QString appPath(const QString& name = QString()) {
-  const QString app = ql::Utilities::getAppPath();
-  return name.isEmpty() ? app : app + QLatin1Char('/') + name;
-}
-
-class ControllerTest : public testing::Test {
+// Started by each test itself, on a library it wrote (or none), with the
+// start-up alerts recorded.
+class ControllerTest : public ShellTest {
  protected:
   void SetUp() override {
     QDir(appPath()).removeRecursively();
@@ -41,11 +21,6 @@ class ControllerTest : public testing::Test {
       return alertAnswer;
     };
   }
-  void TearDown() override {
-    controller.reset();
-    QDir(appPath()).removeRecursively();
-  }
-
   // A library on disk, as the user left it.
   void writeLibrary(int extendType, const QList<QPair<QString, QString>>& snippets) {
     QLSettings library;
@@ -60,11 +35,6 @@ class ControllerTest : public testing::Test {
   }
 
   QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
-
-  SimDesktop desktop;
-  std::unique_ptr<QuilletAppDelegate> controller;
-  QStringList alerts;
-  int alertAnswer = 0;
 };
 
 }  // namespace
@@ -81,29 +51,21 @@ TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndTheStatistics) {
 
 TEST_F(ControllerTest, StartupCopyHoldsExactlyTheLoadedLibrary) {
   writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best")}});
-  QFile original(appPath(QStringLiteral("settings.qlxdoc")));
-  ASSERT_TRUE(original.open(QIODevice::ReadOnly));
+  const QByteArray original = test::readFile(appPath(QStringLiteral("settings.qlxdoc")));
   ASSERT_TRUE(controller->awakeFromNib());
-  QFile copy(appPath(QStringLiteral("settings Backup.qlxdoc")));
-  ASSERT_TRUE(copy.open(QIODevice::ReadOnly));
-  EXPECT_EQ(copy.readAll(), original.readAll());
+  EXPECT_EQ(test::readFile(appPath(QStringLiteral("settings Backup.qlxdoc"))), original);
   EXPECT_EQ(controller->settings()->snippets.size(), 1);
   EXPECT_TRUE(controller->isQLEnabled);
 }
 
 TEST_F(ControllerTest, AnUnreadableLibraryIsMovedAsideNotOverwritten) {
   QDir().mkpath(appPath());
-  QFile damaged(appPath(QStringLiteral("settings.qlxdoc")));
-  ASSERT_TRUE(damaged.open(QIODevice::WriteOnly));
-  damaged.write("<plist><dict><key>Groups</key>");
-  damaged.close();
+  ASSERT_TRUE(test::writeFile(appPath(QStringLiteral("settings.qlxdoc")), "<plist><dict><key>Groups</key>"));
   ASSERT_TRUE(controller->awakeFromNib());
   const QString aside = controller->movedAsideSettingsPath();
   ASSERT_TRUE(aside.startsWith(appPath(QStringLiteral("settings unreadable "))));
   ASSERT_TRUE(controller->settings()->saveSettings());
-  QFile kept(aside);
-  ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
-  EXPECT_EQ(kept.readAll(), "<plist><dict><key>Groups</key>");
+  EXPECT_EQ(test::readFile(aside), "<plist><dict><key>Groups</key>");
   EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
 }
 

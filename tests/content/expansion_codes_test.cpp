@@ -30,12 +30,6 @@ Result run(QLSnippet s, int caseMode = 0, const Pasteboard* pb = nullptr) {
   return r;
 }
 
-sim::SimPasteboard* clipboardWith(const QString& text) {
-  auto* pb = new sim::SimPasteboard;
-  pb->setContent({{pasteboard_types::String, text.toUtf8()}}, "Editor");
-  return pb;
-}
-
 }  // namespace
 
 TEST(Expand, DateCodes) {
@@ -58,8 +52,9 @@ TEST(Expand, DateCodes) {
 }
 
 TEST(Expand, ClipboardCode) {
-  std::unique_ptr<sim::SimPasteboard> pb(clipboardWith("X%Y{key:tab}{clipboard}"));
-  Result r = run(plainSnippet("a{CLIPBOARD}b{Clipboard}c"), 0, pb.get());
+  sim::SimPasteboard pb;
+  pb.setContent({{pasteboard_types::String, "X%Y{key:tab}{clipboard}"}}, "Editor");
+  Result r = run(plainSnippet("a{CLIPBOARD}b{Clipboard}c"), 0, &pb);
   // Inserted once each, never re-expanded, dates not resolved inside it,
   // but its key code is reported.
   EXPECT_EQ(r.text, "aX%Y{key:tab}{clipboard}bX%Y{key:tab}{clipboard}c");
@@ -70,8 +65,8 @@ TEST(Expand, ClipboardCode) {
   EXPECT_EQ(r.text, "ab");
   EXPECT_EQ(r.length, 2);
 
-  std::unique_ptr<sim::SimPasteboard> empty(new sim::SimPasteboard);
-  r = run(plainSnippet("a{clipboard}b"), 0, empty.get());
+  sim::SimPasteboard empty;
+  r = run(plainSnippet("a{clipboard}b"), 0, &empty);
   EXPECT_EQ(r.text, "ab");
 }
 

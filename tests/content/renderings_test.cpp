@@ -53,50 +53,27 @@ TEST(Content, WithoutTags) {
 }
 
 TEST(Parts, CutAtKeyCodes) {
-  auto parts = [](const QString& text) { return QLSnippet::snippetParts(SnippetContent::fromText(text)); };
-  auto one = parts("Hello %|world");
-  ASSERT_EQ(one.size(), 1);
-  EXPECT_EQ(one[0].data.text, "Hello world");
-  EXPECT_EQ(one[0].cursor, 5);
-  EXPECT_EQ(one[0].index, 1);
-  EXPECT_EQ(one[0].key, "");
-
-  auto two = parts("ab{KEY:Tab}cd");
-  ASSERT_EQ(two.size(), 2);
-  EXPECT_EQ(two[0].data.text, "ab");
-  EXPECT_EQ(two[0].key, "{key:tab}");
-  EXPECT_EQ(two[1].data.text, "cd");
-  EXPECT_EQ(two[1].key, "");
-  EXPECT_EQ(two[1].index, 2);
-
-  auto leading = parts("{key:enter}x");
-  ASSERT_EQ(leading.size(), 2);
-  EXPECT_EQ(leading[0].data.text, "");
-  EXPECT_EQ(leading[0].key, "{key:enter}");
-
-  auto trailing = parts("x{key:esc}");
-  ASSERT_EQ(trailing.size(), 1);
-  EXPECT_EQ(trailing[0].key, "{key:esc}");
-
-  auto unknown = parts("a{key:tab}b{key:foo}c");
-  ASSERT_EQ(unknown.size(), 2);
-  EXPECT_EQ(unknown[1].data.text, "b{key:foo}c");
-
-  auto open = parts("a{key:tab}b{key:");
-  ASSERT_EQ(open.size(), 2);
-  EXPECT_EQ(open[1].data.text, "b{key:");
-
-  auto cursors = parts("x%|y%|z");
-  EXPECT_EQ(cursors[0].data.text, "xyz");
-  EXPECT_EQ(cursors[0].cursor, 1);
-
-  // Each part counts its own cursor.
-  auto both = parts("a%|b{key:return}c%|");
-  ASSERT_EQ(both.size(), 2);
-  EXPECT_EQ(both[0].cursor, 1);
-  EXPECT_EQ(both[0].key, "{key:return}");
-  EXPECT_EQ(both[1].cursor, 0);
-  EXPECT_EQ(both[1].data.text, "c");
+  // Each part as "text[key]cursor#index"; a part's cursor counts back from its end.
+  auto parts = [](const QString& text) {
+    QStringList out;
+    for (const auto& p : QLSnippet::snippetParts(SnippetContent::fromText(text)))
+      out << QStringLiteral("%1[%2]%3#%4").arg(p.data.text, p.key).arg(p.cursor).arg(p.index);
+    return out.join(u' ');
+  };
+  const struct {
+    const char* text;
+    const char* parts;
+  } cases[] = {
+      {"Hello %|world", "Hello world[]5#1"},
+      {"ab{KEY:Tab}cd", "ab[{key:tab}]0#1 cd[]0#2"},
+      {"{key:enter}x", "[{key:enter}]0#1 x[]0#2"},
+      {"x{key:esc}", "x[{key:esc}]0#1"},
+      {"a{key:tab}b{key:foo}c", "a[{key:tab}]0#1 b{key:foo}c[]0#2"},  // unknown keys stay text
+      {"a{key:tab}b{key:", "a[{key:tab}]0#1 b{key:[]0#2"},
+      {"x%|y%|z", "xyz[]1#1"},
+      {"a%|b{key:return}c%|", "ab[{key:return}]1#1 c[]0#2"},  // each part counts its own cursor
+  };
+  for (const auto& c : cases) EXPECT_EQ(parts(QString::fromUtf8(c.text)).toStdString(), c.parts) << c.text;
 }
 
 TEST(Parts, FormattedPartsKeepFormatting) {

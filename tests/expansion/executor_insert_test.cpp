@@ -4,16 +4,6 @@
 
 using ql::test::ExecutorTest;
 
-namespace {
-
-QStringList names(std::initializer_list<const char*> list) {
-  QStringList out;
-  for (const char* n : list) out.append(QString::fromLatin1(n));
-  return out;
-}
-
-}  // namespace
-
 // What each mode leaves in the field is checked through the main controller,
 // in both kinds of key source.
 
@@ -42,7 +32,7 @@ TEST_F(ExecutorTest, KeyCodesSplitTheContentIntoPartsWithTheirOwnCaretMoves) {
                       QStringLiteral("Name%|:{key:tab}Street{key:enter}City %|X"));
   desktop.typeText(QStringLiteral("adr"));
   expandTyped(s, QStringLiteral("adr"), QStringLiteral("49"));
-  EXPECT_EQ(posted(), names({"Delete", "Delete", "Delete", "Cmd-V", "Tab", "Left", "Cmd-V",
+  EXPECT_EQ(posted(), (QStringList{"Delete", "Delete", "Delete", "Cmd-V", "Tab", "Left", "Cmd-V",
                              "Return", "Cmd-V", "Space", "Left", "Left"}));
   // Each part's caret moves follow its own key: the Tab typed after
   // "Name:" is stepped over, and later parts land in front of it.
@@ -54,7 +44,7 @@ TEST_F(ExecutorTest, KeyCodesSplitTheContentIntoPartsWithTheirOwnCaretMoves) {
   auto t = addSnippet(QStringLiteral("tb"), QStringLiteral("{key:tab}x{key:esc}"));
   desktop.typeText(QStringLiteral("tb"));
   expandTyped(t, QStringLiteral("tb"), QStringLiteral("49"));
-  EXPECT_EQ(posted(), names({"Delete", "Delete", "Tab", "Cmd-V", "Escape", "Space"}));
+  EXPECT_EQ(posted(), (QStringList{"Delete", "Delete", "Tab", "Cmd-V", "Escape", "Space"}));
 }
 
 TEST_F(ExecutorTest, AdaptingCaseFollowsHowTheAbbreviationWasTyped) {

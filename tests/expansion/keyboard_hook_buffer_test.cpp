@@ -6,16 +6,6 @@ using ql::test::HookTest;
 namespace keys = ql::keys;
 namespace mods = ql::mods;
 
-namespace {
-
-QStringList entries(std::initializer_list<const char*> list) {
-  QStringList out;
-  for (const char* s : list) out.append(QString::fromUtf8(s));
-  return out;
-}
-
-}  // namespace
-
 TEST_F(HookTest, IllegalKeysComeFromTheResource) {
   for (quint16 code : {keys::Left, keys::Right, keys::Up, keys::Down, keys::Home, keys::End,
                        keys::PageUp, keys::PageDown, keys::ForwardDelete, keys::F1, keys::F12,
@@ -36,12 +26,12 @@ TEST_F(HookTest, WordBufferKeepsOneEntryPerPress) {
   desktop.typeText(QStringLiteral("ab"));
   desktop.typeKey(ql::sim::SimKeyboardLayout::kForeignKeyCode, 0, QStringLiteral("xy"));
   desktop.typeKey(keys::Delete);  // removes the whole "xy"
-  EXPECT_EQ(hook.words(), entries({"a", "b"}));
+  EXPECT_EQ(hook.words(), (QStringList{"a", "b"}));
   EXPECT_EQ(hook.joinedWords(), QStringLiteral("ab"));
   // Ctrl-only shortcuts leave the buffer alone; Ctrl+Shift ones enter it.
   desktop.typeKey(keys::V, mods::Command);
   desktop.typeKey(keys::V, mods::Command | mods::Shift);
-  EXPECT_EQ(hook.words(), entries({"a", "b", "V"}));
+  EXPECT_EQ(hook.words(), (QStringList{"a", "b", "V"}));
   desktop.typeKey(keys::Delete);
   desktop.typeKey(keys::Delete);
   desktop.typeKey(keys::Delete);
@@ -58,7 +48,7 @@ TEST_F(HookTest, SwitchedOffExpansionFreezesTheBuffer) {
   library.preferences.isExtendAbbreviation = false;
   desktop.typeText(QStringLiteral("g"));
   desktop.typeKey(keys::Delete);
-  EXPECT_EQ(hook.words(), entries({"s", "i"}));
+  EXPECT_EQ(hook.words(), (QStringList{"s", "i"}));
   EXPECT_TRUE(delegate.expansions.isEmpty());
   EXPECT_EQ(field(), QStringLiteral("si"));
 }
@@ -69,7 +59,7 @@ TEST_F(HookTest, KeysForTheProgramOrTheControllerBypassTheBuffer) {
   // The controller's popup routing may take a key first.
   delegate.onKeyEvent = [](const ql::KeyEvent& e) { return e.keyCode == keys::Q; };
   desktop.typeText(QStringLiteral("qs"));
-  EXPECT_EQ(hook.words(), entries({"s"}));
+  EXPECT_EQ(hook.words(), (QStringList{"s"}));
   EXPECT_EQ(field(), QStringLiteral("s"));
   // Typing into the program's own windows is never buffered or consumed.
   desktop.switchTo(QStringLiteral("Quillet"));
@@ -79,7 +69,7 @@ TEST_F(HookTest, KeysForTheProgramOrTheControllerBypassTheBuffer) {
                    [&](const ql::KeyEvent& e) { ownKeys.append(e.characters); });
   desktop.typeText(QStringLiteral("sig"));
   EXPECT_TRUE(hook.words().isEmpty());
-  EXPECT_EQ(ownKeys, entries({"s", "i", "g"}));
+  EXPECT_EQ(ownKeys, (QStringList{"s", "i", "g"}));
   EXPECT_TRUE(delegate.expansions.isEmpty());
 }
 
@@ -105,7 +95,7 @@ TEST_F(HookTest, DelimiterTokens) {
   // A Space that is no delimiter still ends the word and closes the popup.
   delegate.reset();
   desktop.typeText(QStringLiteral("sig sig"));
-  EXPECT_EQ(hook.words(), entries({"s", "i", "g"}));
+  EXPECT_EQ(hook.words(), (QStringList{"s", "i", "g"}));
   EXPECT_TRUE(delegate.calls.contains(QStringLiteral("closeSearchPopupWindow")));
   // An illegal key ends the word without entering it.
   desktop.typeKey(keys::Left);
@@ -149,7 +139,7 @@ TEST_F(HookTest, ClicksEndTheWordAndCloseTheFloatingWindows) {
   desktop.typeText(QStringLiteral("ab"));
   delegate.reset();
   desktop.click(QPointF(10, 20), ql::MouseEventType::RightDown);  // same place
-  EXPECT_EQ(hook.words(), entries({"a", "b"}));
+  EXPECT_EQ(hook.words(), (QStringList{"a", "b"}));
   EXPECT_TRUE(delegate.closedWindows());
 
   desktop.moveMouse(QPointF(5, 5));
@@ -163,5 +153,5 @@ TEST_F(HookTest, ClicksEndTheWordAndCloseTheFloatingWindows) {
   desktop.click(QPointF(1, 1), ql::MouseEventType::OtherDown);
   desktop.typeText(QStringLiteral("c"));
   EXPECT_TRUE(delegate.calls.isEmpty());
-  EXPECT_EQ(hook.words(), entries({"a", "b"}));
+  EXPECT_EQ(hook.words(), (QStringList{"a", "b"}));
 }

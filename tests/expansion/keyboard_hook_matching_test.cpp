@@ -114,17 +114,7 @@ TEST_F(HookTest, ImmediateModeSplitsAtReturnDelimiterModeDoesNot) {
   EXPECT_TRUE(delegate.expansions.isEmpty());
 }
 
-TEST_F(HookTest, NothingIsEligibleWhileTheProgramItselfIsInFront) {
-  snippet(QStringLiteral("sig"));
-  start();
-  EXPECT_EQ(hook.snippets().size(), 1);
-  desktop.switchTo(QStringLiteral("Quillet"));
-  EXPECT_FALSE(hook.isHook());
-  EXPECT_TRUE(hook.snippets().isEmpty());
-  EXPECT_FALSE(desktop.keySource().isEnabled());
-}
-
-TEST_F(HookTest, NothingExpandsBeforeTheFirstActivation) {
+TEST_F(HookTest, NothingIsEligibleBeforeTheFirstActivationOrWhileTheProgramIsInFront) {
   snippet(QStringLiteral("sig"));
   ASSERT_TRUE(hook.installHook(true));
   desktop.typeText(QStringLiteral("sig"));
@@ -135,4 +125,11 @@ TEST_F(HookTest, NothingExpandsBeforeTheFirstActivation) {
   EXPECT_TRUE(hook.snippets().isEmpty());
   EXPECT_TRUE(hook.words().isEmpty());
   EXPECT_TRUE(hook.isHook());
+
+  hook.appChanged(desktop.workspace().frontmostApplication());
+  EXPECT_EQ(hook.snippets().size(), 1);
+  desktop.switchTo(QStringLiteral("Quillet"));
+  EXPECT_FALSE(hook.isHook());
+  EXPECT_TRUE(hook.snippets().isEmpty());
+  EXPECT_FALSE(desktop.keySource().isEnabled());
 }

@@ -1,7 +1,6 @@
 #include "model/import_session.h"
 #include "support/library_records.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -11,11 +10,7 @@ using ql::ImportSession;
 namespace {
 
 using test::addGroup;
-
-SnippetPtr addSnippet(QLSettings& s, const GroupPtr& g, const QString& abbreviation,
-                      const QString& text = QStringLiteral("text")) {
-  return test::addSnippet(s, g, abbreviation, text);
-}
+using test::addSnippet;
 
 // Every snippet is in the group its groupUuid names, and only there.
 void expectLinked(const QLSettings& s) {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+#include "support/test_files.h"
 
 namespace {
 
@@ -15,10 +16,8 @@ class TextExpanderFile : public ::testing::Test {
   // A TextExpander property list whose root dictionary holds body.
   QString write(const QByteArray& body) {
     const QString path = dir_.filePath(QStringLiteral("t%1.textexpander").arg(++count_));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write("<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" + body +
-            "</dict></plist>");
+    EXPECT_TRUE(test::writeFile(path, "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>" +
+                                          body + "</dict></plist>"));
     return path;
   }
 
@@ -211,10 +210,7 @@ TEST_F(TextExpanderFile, UnreadableFilesFailAndOtherDictionariesReadAsEmpty) {
   QLSettings s;
   EXPECT_FALSE(s.importFromTEMac(dir_.filePath("missing.textexpander")));
   const QString array = dir_.filePath("array.textexpander");
-  QFile f(array);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("<plist version=\"1.0\"><array/></plist>");
-  f.close();
+  ASSERT_TRUE(test::writeFile(array, "<plist version=\"1.0\"><array/></plist>"));
   EXPECT_FALSE(s.importFromTEMac(array));
   EXPECT_TRUE(s.importFromTEMac(write("<key>Status Item</key><true/>")));
   EXPECT_TRUE(s.groups.isEmpty());

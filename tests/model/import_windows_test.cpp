@@ -3,6 +3,7 @@
 #include "model/import_text.h"
 #include "model/ql_settings.h"
 #include "support/log_capture.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -17,9 +18,7 @@ class WindowsExport : public ::testing::Test {
  protected:
   QString write(const QByteArray& xml) {
     const QString path = dir_.filePath(QStringLiteral("w%1.qlxdoc").arg(++count_));
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(xml);
+    EXPECT_TRUE(test::writeFile(path, xml));
     return path;
   }
 
@@ -29,6 +28,14 @@ class WindowsExport : public ::testing::Test {
 
 const QByteArray kRtf = "{\\rtf1\\ansi{\\fonttbl\\f0\\fswiss Helvetica;}{\\colortbl;\\red0\\green128\\blue0;}"
                         "\\f0\\fs24\\cf1\\b Bold green text that runs long enough to need several base64 lines}";
+
+// Base64 in lines of 76 characters, as the exporter wraps it.
+QString wrapped76(const QByteArray& bytes, const QString& lineEnd) {
+  const QString flat = QString::fromLatin1(bytes.toBase64());
+  QString out;
+  for (qsizetype i = 0; i < flat.size(); i += 76) out += flat.mid(i, 76) + lineEnd;
+  return out;
+}
 
 }  // namespace
 
@@ -47,12 +54,8 @@ TEST(ImportText, LeadingIntegersAndBooleans) {
 }
 
 TEST(ImportText, Base64SkipsForeignCharactersAndStopsAtPadding) {
-  const QByteArray bytes = kRtf;
-  const QString flat = QString::fromLatin1(bytes.toBase64());
-  QString wrapped;
-  for (qsizetype i = 0; i < flat.size(); i += 76) wrapped += flat.mid(i, 76) + "\r\n";
-  EXPECT_EQ(decodeBase64(flat), bytes);
-  EXPECT_EQ(decodeBase64(wrapped), bytes);
+  EXPECT_EQ(decodeBase64(QString::fromLatin1(kRtf.toBase64())), kRtf);
+  EXPECT_EQ(decodeBase64(wrapped76(kRtf, "\r\n")), kRtf);
   EXPECT_EQ(decodeBase64(" S G V s b G 8 = ignored"), "Hello");
   EXPECT_EQ(decodeBase64("SGk=QUFB"), "Hi");  // nothing after the first "="
   EXPECT_EQ(decodeBase64("SGk"), "Hi");       // three characters: two bytes
@@ -62,12 +65,6 @@ TEST(ImportText, Base64SkipsForeignCharactersAndStopsAtPadding) {
 }
 
 TEST_F(WindowsExport, EveryChildElementAndConversion) {
-  const QString rtf76 = [] {
-    const QString flat = QString::fromLatin1(kRtf.toBase64());
-    QString out;
-    for (qsizetype i = 0; i < flat.size(); i += 76) out += flat.mid(i, 76) + "\n";
-    return out;
-  }();
   const QByteArray xml =
       "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
       "<!DOCTYPE Quillet SYSTEM \"quillet.dtd\">\n"
@@ -86,7 +83,7 @@ TEST_F(WindowsExport, EveryChildElementAndConversion) {
       " <Snippet><groupUuid>G-1</groupUuid><uuid>S-1</uuid><abbreviation>sig</abbreviation>\n"
       "  <abbreviationMatchType>2</abbreviationMatchType><label>Signature</label>\n"
       "  <plainText>Regards &lt;Ann&gt;\n&#233;t&#xE9;</plainText>\n"
-      "  <formattedText>" + rtf76.toLatin1() + "</formattedText>\n"
+      "  <formattedText>" + wrapped76(kRtf, "\n").toLatin1() + "</formattedText>\n"
       "  <snippetType>ST_FORMATTED_TEXT</snippetType><useCount>12</useCount><flags>5</flags>\n"
       "  <IsConvertToHTML>true</IsConvertToHTML>\n"
       " </Snippet>\n"
@@ -172,10 +169,7 @@ TEST_F(WindowsExport, HostileDocumentsAreRefusedCleanly) {
             "</Snippet></Export>\n";
 
   const QString secret = dir_.filePath("secret.txt");
-  QFile f(secret);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("TOP-SECRET");
-  f.close();
+  ASSERT_TRUE(test::writeFile(secret, "TOP-SECRET"));
   const QByteArray external =
       "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY xxe SYSTEM \"file://" + secret.toUtf8() +
       "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation><plainText>&xxe;</plainText>"

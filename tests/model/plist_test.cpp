@@ -1,4 +1,5 @@
 #include "model/plist.h"
+#include "support/test_files.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -92,50 +93,33 @@ TEST(Plist, BadInputFailsCleanly) {
 }
 
 TEST(Plist, DeepNestingIsRefusedNotCrashed) {
-  QByteArray xml = "<plist version=\"1.0\">";
-  for (int i = 0; i < 100000; ++i) xml += "<array>";
-  for (int i = 0; i < 100000; ++i) xml += "</array>";
-  xml += "</plist>";
-  EXPECT_FALSE(plist::parse(xml));
+  auto nested = [](int depth) {
+    return "<plist version=\"1.0\">" + QByteArray("<array>").repeated(depth) +
+           QByteArray("</array>").repeated(depth) + "</plist>";
+  };
+  EXPECT_FALSE(plist::parse(nested(100000)));
+  EXPECT_TRUE(plist::parse(nested(100)));  // shallow nesting still loads
 
   // Binary: 100000 one-element arrays, each holding the next.
   const int n = 100000;
   QByteArray bin = "bplist00";
   QList<quint32> offsets;
+  auto bigEndian = [&](quint64 v, int width) {
+    for (int k = width - 1; k >= 0; --k) bin += char(v >> (8 * k));
+  };
   for (int i = 0; i < n; ++i) {
     offsets.append(quint32(bin.size()));
-    if (i + 1 < n) {
-      bin += char(0xA1);
-      const quint32 ref = quint32(i + 1);
-      bin += char(ref >> 16);
-      bin += char(ref >> 8);
-      bin += char(ref);
-    } else {
-      bin += char(0xA0);
-    }
+    bin += char(i + 1 < n ? 0xA1 : 0xA0);
+    if (i + 1 < n) bigEndian(quint64(i + 1), 3);
   }
   const quint64 table = quint64(bin.size());
-  for (quint32 o : offsets) {
-    bin += char(o >> 16);
-    bin += char(o >> 8);
-    bin += char(o);
-  }
-  QByteArray trailer(32, '\0');
-  trailer[6] = 3;
-  trailer[7] = 3;
-  for (int i = 0; i < 8; ++i) {
-    trailer[8 + i] = char(quint64(n) >> (56 - 8 * i));
-    trailer[24 + i] = char(table >> (56 - 8 * i));
-  }
-  bin += trailer;
+  for (quint32 o : offsets) bigEndian(o, 3);
+  // The trailer: offset and reference sizes 3, n objects, the top one 0.
+  bin += QByteArray(6, '\0') + "\x03\x03";
+  bigEndian(quint64(n), 8);
+  bigEndian(0, 8);
+  bigEndian(table, 8);
   EXPECT_FALSE(plist::parse(bin));
-
-  // Shallow nesting still loads.
-  QByteArray ok = "<plist version=\"1.0\">";
-  for (int i = 0; i < 100; ++i) ok += "<array>";
-  for (int i = 0; i < 100; ++i) ok += "</array>";
-  ok += "</plist>";
-  EXPECT_TRUE(plist::parse(ok));
 }
 
 TEST(Plist, AtomicWriteIsPrivateAndKeepsOldFileOnFailure) {
@@ -147,10 +131,7 @@ TEST(Plist, AtomicWriteIsPrivateAndKeepsOldFileOnFailure) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 
   ASSERT_TRUE(plist::writeFileAtomic(path, "second"));
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-  EXPECT_EQ(f.readAll(), "second");
-  f.close();
+  EXPECT_EQ(test::readFile(path), "second");
 
   // A folder that cannot be written: the save fails and the file stays.
   if (geteuid() != 0) {
@@ -159,8 +140,7 @@ TEST(Plist, AtomicWriteIsPrivateAndKeepsOldFileOnFailure) {
     EXPECT_FALSE(plist::writeFileAtomic(path, "third", &why));
     EXPECT_FALSE(why.isEmpty());
     QFile::setPermissions(dir.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    EXPECT_EQ(f.readAll(), "second");
+    EXPECT_EQ(test::readFile(path), "second");
   }
   // Writing into a folder that does not exist fails without creating anything.
   EXPECT_FALSE(plist::writeFileAtomic(dir.filePath("missing/lib.qlxdoc"), "x"));

@@ -55,7 +55,7 @@ TEST(Group, NewGroupHasAnIdentityAndRoundTrips) {
   expectSameGroup(g, back2);
 }
 
-TEST(Group, SetDataTakesOnlyWhatIsThereAndOwnsItsLists) {
+TEST(Group, SetDataTakesOnlyWhatIsThereWellTypedAndOwnsItsLists) {
   QLGroup g;
   const QString uuid = g.uuid;
   PlistDict d;
@@ -73,12 +73,11 @@ TEST(Group, SetDataTakesOnlyWhatIsThereAndOwnsItsLists) {
   g.setData(&withList);
   apps.push_back(PlistValue("Safari"));  // the caller's array changes later
   EXPECT_EQ(g.exceptions, QStringList{"Mail"});
-}
 
-TEST(Group, MistypedValuesAreIgnored) {
-  QLGroup g;
+  // Mistyped values are ignored.
+  g = QLGroup();
   g.name = "Kept";
-  PlistDict d;
+  d = PlistDict();
   d.insert("name", 12);                              // number for a string
   d.insert("exceptionType", "3");                    // string for a number
   d.insert("exceptions", PlistDict{});               // dictionary for an array

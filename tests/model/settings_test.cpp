@@ -2,6 +2,7 @@
 #include "model/string_utilities.h"
 #include "support/library_records.h"
 #include "support/log_capture.h"
+#include "support/test_files.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -36,10 +37,6 @@ class SettingsTest : public testing::Test {
     s.preferences.sound = "Glass";
     return s;
   }
-  static QByteArray readAll(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
 };
 
 }  // namespace
@@ -57,8 +54,8 @@ TEST_F(SettingsTest, SaveAndLoadKeepTheLibrary) {
 
   // The start-up copy goes next to it under its own name.
   ASSERT_TRUE(loaded.saveSettings(QLSettings::kStartupCopyName + ".qlxdoc"));
-  EXPECT_EQ(readAll(Utilities::getAppPath() + "/settings Backup.qlxdoc"),
-            readAll(Utilities::getAppPath() + "/settings.qlxdoc"));
+  EXPECT_EQ(test::readFile(Utilities::getAppPath() + "/settings Backup.qlxdoc"),
+            test::readFile(Utilities::getAppPath() + "/settings.qlxdoc"));
 }
 
 TEST_F(SettingsTest, Lookups) {
@@ -88,13 +85,11 @@ TEST_F(SettingsTest, FailedLoadsLeaveTheLibraryAlone) {
                                     QByteArray(5000, '\x07'), plist::toXml(PlistArray{})};
   LogCapture log;
   for (const QByteArray& bytes : broken) {
-    QFile f(Utilities::getAppPath() + "/bad.qlxdoc");
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-    f.close();
+    const QString bad = Utilities::getAppPath() + "/bad.qlxdoc";
+    ASSERT_TRUE(test::writeFile(bad, bytes));
     EXPECT_FALSE(s.loadSettings("bad.qlxdoc"));
-    EXPECT_FALSE(s.loadBackup(f.fileName()));
-    EXPECT_FALSE(s.loadSettings(f.fileName(), true, true));
+    EXPECT_FALSE(s.loadBackup(bad));
+    EXPECT_FALSE(s.loadSettings(bad, true, true));
     EXPECT_EQ(s.libraryDictionary(), before);
   }
   EXPECT_TRUE(log.contains("Error in loadSettings : "));
@@ -104,14 +99,15 @@ TEST_F(SettingsTest, FailedLoadsLeaveTheLibraryAlone) {
 TEST_F(SettingsTest, AnUnreadableSettingsFileIsMovedAsideBeforeAnySave) {
   const QString path = QLSettings::settingsPath();
   const QByteArray damaged = plist::toXml(library().libraryDictionary()).left(300);
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(damaged);
-  f.close();
   const QDateTime changed = QDateTime::currentDateTime().addDays(-3);
-  ASSERT_TRUE(f.open(QIODevice::ReadWrite));
-  ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
-  f.close();
+  auto writeDated = [&](const QByteArray& bytes) {
+    QFile f(path);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
+    f.flush();
+    ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
+  };
+  writeDated(damaged);
 
   LogCapture log;
   QLSettings s;
@@ -122,19 +118,15 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsMovedAsideBeforeAnySave) {
   EXPECT_FALSE(s.unreadableSettingsReason.isEmpty());
   EXPECT_TRUE(log.contains("moved to " + aside));
   ASSERT_TRUE(s.saveSettings());
-  EXPECT_EQ(readAll(aside), damaged);
+  EXPECT_EQ(test::readFile(aside), damaged);
   EXPECT_EQ(QFileInfo(aside).lastModified().toSecsSinceEpoch(), changed.toSecsSinceEpoch());
 
   // A second damaged file of the same date does not replace the first.
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("garbage");
-  f.flush();
-  ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
-  f.close();
+  writeDated("garbage");
   QLSettings again;
   EXPECT_FALSE(again.loadSettings());
   EXPECT_EQ(again.movedAsideSettingsPath, aside.chopped(7) + " 2.qlxdoc");
-  EXPECT_EQ(readAll(aside), damaged);
+  EXPECT_EQ(test::readFile(aside), damaged);
   // A file that is simply missing is no reason to move anything.
   QLSettings fresh;
   EXPECT_FALSE(fresh.loadSettings());
@@ -234,7 +226,7 @@ TEST_F(SettingsTest, FileConvertedToBinaryByAnotherToolStillLoads) {
                    path});
   ASSERT_TRUE(p.waitForFinished(30000));
   ASSERT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
-  ASSERT_TRUE(readAll(path).startsWith("bplist00"));
+  ASSERT_TRUE(test::readFile(path).startsWith("bplist00"));
   QLSettings loaded;
   ASSERT_TRUE(loaded.loadSettings());
   EXPECT_EQ(loaded.libraryDictionary(), s.libraryDictionary());

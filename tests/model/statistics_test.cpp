@@ -1,10 +1,10 @@
 #include "model/ql_statistics.h"
 #include "model/statistics_periods.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
+
+#include "support/test_files.h"
 
 #include <gtest/gtest.h>
 
@@ -104,12 +104,10 @@ TEST_F(Statistics, FilesWithoutDailyCountersOrWithDamageOrMissing) {
   EXPECT_FALSE(missing.load());
   EXPECT_EQ(missing.allTime.expanded, 0);
 
-  QFile f(dir_.filePath("statistics.plist"));
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("<plist version=\"1.0\"><dict><key>allTime</key><dict><key>name</key>"
+  const QString file = dir_.filePath("statistics.plist");
+  ASSERT_TRUE(test::writeFile(file, "<plist version=\"1.0\"><dict><key>allTime</key><dict><key>name</key>"
           "<date>2020-05-01T00:00:00Z</date><key>expanded</key><integer>9</integer>"
-          "<key>characters</key><integer>4321</integer><key>bogus</key><true/></dict></dict></plist>");
-  f.close();
+          "<key>characters</key><integer>4321</integer><key>bogus</key><true/></dict></dict></plist>"));
   QLStatistics noDays = make();
   ASSERT_TRUE(noDays.load());
   EXPECT_EQ(noDays.allTime.expanded, 9);
@@ -117,9 +115,7 @@ TEST_F(Statistics, FilesWithoutDailyCountersOrWithDamageOrMissing) {
   EXPECT_EQ(noDays.allTime.name, QDateTime(QDate(2020, 5, 1), QTime(0, 0), Qt::UTC));
   EXPECT_TRUE(noDays.last30Days.isEmpty());
 
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("<plist version=\"1.0\"><array/></plist>");
-  f.close();
+  ASSERT_TRUE(test::writeFile(file, "<plist version=\"1.0\"><array/></plist>"));
   EXPECT_FALSE(make().load());
 }
 

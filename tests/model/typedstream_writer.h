@@ -19,6 +19,12 @@
 
 namespace testing_ts {
 
+inline void appendU32(QByteArray& b, quint32 v) {
+  char c[4];
+  qToLittleEndian(v, c);
+  b.append(c, 4);
+}
+
 class Writer {
  public:
   explicit Writer(bool bigEndian = false) : big_(bigEndian) {
@@ -79,8 +85,6 @@ class Writer {
     writeClass(chain, 0);
   }
   void end() { out_.append(char(0x86)); }
-  void nil() { out_.append(char(0x85)); }
-  int lastObjectLabel() const { return nextObject_ - 1; }
   void reference(int label) { integer(label); }
 
   // Common objects, each as one "@" group.
@@ -182,11 +186,7 @@ struct ArchiveRun {
 // A serialized file wrapper of a regular file, laid out as the Mac writes
 // attachments: "..", the two name entries and ".", the payload at 4096.
 inline QByteArray flatFileWrapper(const QByteArray& contents, const QString& name) {
-  auto u32 = [](QByteArray& b, quint32 v) {
-    char c[4];
-    qToLittleEndian(v, c);
-    b.append(c, 4);
-  };
+  const auto u32 = appendU32;
   const QByteArray n = name.toUtf8();
   QByteArray dot;
   u32(dot, 1);
@@ -267,18 +267,13 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
       w.type("@");
       w.beginObject({{"NSFont", 30}, {"NSObject", 0}});
       QByteArray name;
-      auto u32 = [&](quint32 v) {
-        char c[4];
-        qToLittleEndian(v, c);
-        name.append(c, 4);
-      };
       QByteArray utf16("\xff\xfe", 2);
       for (QChar ch : r.font) {
         utf16.append(char(ch.unicode() & 0xFF));
         utf16.append(char(ch.unicode() >> 8));
       }
-      u32(6);
-      u32(quint32(utf16.size()));
+      appendU32(name, 6);
+      appendU32(name, quint32(utf16.size()));
       name.append(utf16);
       while (name.size() % 4) name.append('\0');
       w.type("i");

@@ -16,7 +16,7 @@ inline GroupPtr addGroup(QLSettings& library, const QString& name) {
 
 // A plain snippet made a member of group and added to library.
 inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
-                             const QString& content) {
+                             const QString& content = QStringLiteral("text")) {
   auto s = std::make_shared<QLSnippet>();
   s->abbreviation = abbreviation;
   s->plainText = content;

@@ -127,23 +127,17 @@ TEST(ToolImport, WindowsExportsAndRefusals) {
   QTemporaryDir dir;
   const QString lib = dir.filePath("lib.qlxdoc");
   const QString xml = dir.filePath("export.qlxdoc");
-  QFile f(xml);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("<Export><Group><uuid>G</uuid><name>Win</name><snippts><s>S</s></snippts></Group>"
+  ASSERT_TRUE(test::writeFile(xml, "<Export><Group><uuid>G</uuid><name>Win</name><snippts><s>S</s></snippts></Group>"
           "<Snippet><uuid>S</uuid><abbreviation>w</abbreviation><plainText>from Windows</plainText>"
-          "</Snippet></Export>");
-  f.close();
+          "</Snippet></Export>"));
   auto r = runTool({"import", "windows", xml, "--into", lib});
   EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
   EXPECT_EQ(r.out, summary(1, 1, 0, 0, 1, 1));
   EXPECT_EQ(load(lib).getSnippetByAbbreviation("w")->plainText, "from Windows");
 
   const QString external = dir.filePath("external.qlxdoc");
-  QFile l(external);
-  ASSERT_TRUE(l.open(QIODevice::WriteOnly));
-  l.write("<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a SYSTEM \"file://" + lib.toUtf8() + "\">]>"
-          "<Export><Snippet><abbreviation>b</abbreviation><plainText>&a;</plainText></Snippet></Export>");
-  l.close();
+  ASSERT_TRUE(test::writeFile(external, "<?xml version=\"1.0\"?><!DOCTYPE x [<!ENTITY a SYSTEM \"file://" + lib.toUtf8() + "\">]>"
+          "<Export><Snippet><abbreviation>b</abbreviation><plainText>&a;</plainText></Snippet></Export>"));
   for (const QStringList& args : {QStringList{"import", "windows", external, "--into", lib},
                                   QStringList{"import", "quillet", external, "--into", lib}}) {
     r = runTool(args);
@@ -162,13 +156,9 @@ TEST(ToolImport, WindowsExportsAndRefusals) {
 
   // A library that cannot be read is not replaced.
   const QString damaged = dir.filePath("damaged.qlxdoc");
-  QFile d(damaged);
-  ASSERT_TRUE(d.open(QIODevice::WriteOnly));
-  d.write("<plist><dict><key>Groups</key>");
-  d.close();
+  ASSERT_TRUE(test::writeFile(damaged, "<plist><dict><key>Groups</key>"));
   EXPECT_EQ(runTool({"import", "windows", xml, "--into", damaged}).exitCode, 1);
-  ASSERT_TRUE(d.open(QIODevice::ReadOnly));
-  EXPECT_EQ(d.readAll(), "<plist><dict><key>Groups</key>");
+  EXPECT_EQ(test::readFile(damaged), "<plist><dict><key>Groups</key>");
 
   for (const QStringList& bad : {QStringList{"import"}, QStringList{"import", "word", xml},
                                  QStringList{"import", "windows", xml, "--groups", "3"},

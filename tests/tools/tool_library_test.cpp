@@ -1,7 +1,7 @@
 #include "model/ql_settings.h"
+#include "support/library_records.h"
 #include "tool_runner.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -10,17 +10,8 @@ namespace {
 
 QString writeLibrary(const QTemporaryDir& dir) {
   QLSettings s;
-  auto g = std::make_shared<QLGroup>();
-  g->name = "Work";
-  s.groups.append(g);
-  for (const char* abbr : {"sig", "addr"}) {
-    auto sn = std::make_shared<QLSnippet>();
-    sn->abbreviation = abbr;
-    sn->label = QStringLiteral("Label %1").arg(abbr);
-    sn->groupUuid = g->uuid;
-    g->snippts.append(sn->uuid);
-    s.snippets.append(sn);
-  }
+  const GroupPtr g = test::addGroup(s, "Work");
+  for (const char* abbr : {"sig", "addr"}) test::addSnippet(s, g, abbr)->label = QStringLiteral("Label %1").arg(abbr);
   const QString path = dir.filePath("lib.qlxdoc");
   EXPECT_TRUE(s.saveBackup(path));
   return path;
@@ -47,10 +38,7 @@ TEST(Tool, CheckListAndConvert) {
 TEST(Tool, BadFilesAndUsage) {
   QTemporaryDir dir;
   const QString junk = dir.filePath("junk.qlxdoc");
-  QFile f(junk);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("\x01\x02 not a library");
-  f.close();
+  ASSERT_TRUE(test::writeFile(junk, "\x01\x02 not a library"));
   for (const QString& path : {junk, dir.filePath("missing.qlxdoc")}) {
     auto r = runTool({"check", path});
     EXPECT_EQ(r.exitCode, 1);
@@ -58,13 +46,12 @@ TEST(Tool, BadFilesAndUsage) {
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
   }
   // A property list that is not a dictionary.
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  f.write("<plist><array/></plist>");
-  f.close();
+  ASSERT_TRUE(test::writeFile(junk, "<plist><array/></plist>"));
   EXPECT_EQ(runTool({"check", junk}).exitCode, 1);
 
-  EXPECT_EQ(runTool({"--help"}).exitCode, 0);
-  EXPECT_TRUE(runTool({"--help"}).out.contains("usage"));
+  const auto help = runTool({"--help"});
+  EXPECT_EQ(help.exitCode, 0);
+  EXPECT_TRUE(help.out.contains("usage"));
   EXPECT_NE(runTool({"frobnicate"}).exitCode, 0);
 }
 

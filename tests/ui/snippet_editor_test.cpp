@@ -2,6 +2,7 @@
 // loss, edits are reported once when finished, and the insert menu places
 // its codes as the user expects.
 #include "content/text/flat_rtfd.h"
+#include "support/test_files.h"
 #include "ui/content_text_view.h"
 #include "ui/snippet_view_controller.h"
 #include "ui/text_document_bridge.h"
@@ -10,7 +11,6 @@
 #include <QBuffer>
 #include <QComboBox>
 #include <QImage>
-#include <QFile>
 #include <QLineEdit>
 #include <QTemporaryDir>
 #include <QToolButton>
@@ -187,10 +187,7 @@ TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
   editor.setSnippet(snippet);
   QTemporaryDir dir;
   const QString good = dir.filePath("dot.png");
-  QFile f(good);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(pngBytes());
-  f.close();
+  ASSERT_TRUE(test::writeFile(good, pngBytes()));
   EXPECT_EQ(editor.attachFiles({good}), 1);
   editor.finishEditing();
   const auto stored = ql::readFlatRtfd(snippet->formattedText);

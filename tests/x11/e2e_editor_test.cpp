@@ -22,7 +22,7 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
   ASSERT_TRUE(wm.isRunning());
   QTemporaryDir dir;
   const QString path = dir.filePath(QStringLiteral("note.txt"));
-  QFile(path).open(QIODevice::WriteOnly);
+  ASSERT_TRUE(::test::writeFile(path, {}));
   const QString home = dir.filePath(QStringLiteral("editor-home"));
   Client editor(QStringLiteral("featherpad"), {QStringLiteral("--standalone"), path},
                 {"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
@@ -52,9 +52,7 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
 
   QByteArray saved;
   EXPECT_TRUE(waitUntil([&] {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    saved = f.readAll();
+    saved = ::test::readFile(path);
     return saved.startsWith("x <b>bold</b> one\ntwo ");
   }, 5000)) << saved.toStdString();
 
@@ -65,9 +63,7 @@ TEST(EditorE2E, CursorMarkerAndKeyCodesInAQtEditor) {
   test::settle(300);
   ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+s")}));
   EXPECT_TRUE(waitUntil([&] {
-    QFile f(path);
-    f.open(QIODevice::ReadOnly);
-    saved = f.readAll();
+    saved = ::test::readFile(path);
     // The editor ends the file with a line break when saving.
     return saved.startsWith("x <b>bold</b> one\ntwo ") &&
            saved.trimmed().endsWith("\n Best regards and <b>bold</b>");

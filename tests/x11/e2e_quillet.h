@@ -2,6 +2,7 @@
 
 // The quillet program itself, started on the test's Xvfb with a library
 // made for the test in a HOME of its own, and driven by xdotool like a user.
+#include "support/test_files.h"
 #include "x_server.h"
 
 #include <QDir>
@@ -28,9 +29,8 @@ class QuilletProgram final {
                  const QString& morePreferences = {})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
-    QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
-    f.open(QIODevice::WriteOnly);
-    f.write(library(extendType, snippets, delimiters, morePreferences).toUtf8());
+    ::test::writeFile(appFolder_ + QStringLiteral("/settings.qlxdoc"),
+                      library(extendType, snippets, delimiters, morePreferences).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -67,28 +67,23 @@ class QuilletProgram final {
 
   // Before start: the group's application rule and its applications.
   void setGroupRule(int exceptionType, const QStringList& applications) {
-    QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
-    f.open(QIODevice::ReadOnly);
-    QString text = QString::fromUtf8(f.readAll());
-    f.close();
+    QString text = QString::fromUtf8(::test::readFile(settingsPath()));
     QString names;
-    for (const QString& a : applications) names += QStringLiteral("<string>%1</string>").arg(escaped(a));
+    for (const QString& a : applications) names += QStringLiteral("<string>%1</string>").arg(a.toHtmlEscaped());
     text.replace(QStringLiteral("<key>name</key><string>E2E</string>"),
                  QStringLiteral("<key>name</key><string>E2E</string><key>exceptionType</key><integer>%1</integer>"
                                 "<key>exceptions</key><array>%2</array>")
                      .arg(exceptionType)
                      .arg(names));
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(text.toUtf8());
+    ::test::writeFile(settingsPath(), text.toUtf8());
   }
 
   // Expansions counted so far, as the statistics file says.
   int expansions() const {
-    QFile f(statisticsPath());
-    if (!f.open(QIODevice::ReadOnly)) return -1;
+    if (!QFile::exists(statisticsPath())) return -1;
     static const QRegularExpression expanded(
         QStringLiteral("<key>expanded</key>\\s*<integer>(\\d+)</integer>"));
-    const auto m = expanded.match(QString::fromUtf8(f.readAll()));
+    const auto m = expanded.match(QString::fromUtf8(::test::readFile(statisticsPath())));
     return m.hasMatch() ? m.captured(1).toInt() : 0;
   }
   bool waitForExpansions(int count, int timeoutMs = 5000) const {
@@ -102,16 +97,10 @@ class QuilletProgram final {
 
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
-  static QString escaped(QString s) {
-    return s.replace(QLatin1Char('&'), QLatin1String("&amp;"))
-        .replace(QLatin1Char('<'), QLatin1String("&lt;"))
-        .replace(QLatin1Char('>'), QLatin1String("&gt;"));
-  }
-
   static QString library(int extendType, const QList<E2ESnippet>& snippets,
                          const QStringList& delimiters, const QString& morePreferences) {
     QString tokens;
-    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(escaped(d));
+    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(d.toHtmlEscaped());
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
     QString members, records;
     for (int i = 0; i < snippets.size(); ++i) {
@@ -121,9 +110,9 @@ class QuilletProgram final {
                      "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
                      "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
                      "<integer>%4</integer><key>plainText</key><string>%5</string></dict>")
-                     .arg(uuid, group, escaped(snippets[i].abbreviation))
+                     .arg(uuid, group, snippets[i].abbreviation.toHtmlEscaped())
                      .arg(snippets[i].matchType)
-                     .arg(escaped(snippets[i].content));
+                     .arg(snippets[i].content.toHtmlEscaped());
     }
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"

@@ -3,7 +3,6 @@
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
-
 namespace ql {
 namespace {
 
@@ -122,10 +121,7 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
   startQuillet(1, {{"sig", "Best regards"}, {"adr", "Main St.{key:tab}Springfield"}});
   QTemporaryDir dir;
   const QString mine = dir.filePath(QStringLiteral("mine"));
-  QFile m(mine);
-  m.open(QIODevice::WriteOnly);
-  m.write("keep me");
-  m.close();
+  ASSERT_TRUE(::test::writeFile(mine, "keep me"));
   auto xclip = std::make_unique<Client>(
       QStringLiteral("xclip"), QStringList{"-selection", "clipboard", "-t", "text/plain", "-loops",
                                            "0", "-quiet", "-i", mine});
@@ -142,11 +138,7 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
       line = "x ";
     }
     ASSERT_TRUE(typeText(address ? QStringLiteral("adr ") : QStringLiteral("sig "), 15));
-    if (!quillet->waitForExpansions(i)) {
-      ++failures;
-      ADD_FAILURE() << "expansion " << i << " did not happen";
-      break;
-    }
+    ASSERT_TRUE(quillet->waitForExpansions(i)) << "expansion " << i << " did not happen";
     line += address ? "Main St.\tSpringfield " : "Best regards ";
     if (!waitUntil([&] { return clipboard(QStringLiteral("text/plain")) == "keep me"; })) {
       ++failures;
@@ -156,11 +148,8 @@ TEST_F(XtermE2E, FiveHundredExpansionsInARow) {
       ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
       expected += line + '\n';
       line.clear();
-      if (!terminal->waitForContents(expected)) {
-        ++failures;
-        ADD_FAILURE() << "after expansion " << i << ":\n" << terminal->contents().right(400).toStdString();
-        break;
-      }
+      ASSERT_TRUE(terminal->waitForContents(expected))
+          << "after expansion " << i << ":\n" << terminal->contents().right(400).toStdString();
     }
   }
   EXPECT_EQ(failures, 0);

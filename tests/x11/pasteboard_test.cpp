@@ -21,10 +21,7 @@ class PasteboardTest : public test::X11Test {
   // program sees it as the owner's content.
   std::unique_ptr<Client> offer(const QString& type, const QByteArray& bytes) {
     const QString file = dir.filePath(QString::number(files++));
-    QFile f(file);
-    f.open(QIODevice::WriteOnly);
-    f.write(bytes);
-    f.close();
+    EXPECT_TRUE(::test::writeFile(file, bytes));
     const quint64 before = board().changeCount();
     auto xclip = std::make_unique<Client>(
         QStringLiteral("xclip"),

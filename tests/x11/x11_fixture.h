@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/x11/x11_platform.h"
+#include "support/test_files.h"
 #include "x_server.h"
 
 #include <QFile>
@@ -38,34 +39,27 @@ class X11Test : public testing::Test {
 // Ctrl+Shift+V pastes the clipboard, as in most terminal emulators.
 class CatTerminal final {
  public:
-  explicit CatTerminal(const QString& cls = QStringLiteral("XTerm"))
-      : path_(dir_.filePath(QStringLiteral("typed.txt"))),
-        ready_(dir_.filePath(QStringLiteral("ready"))) {
-    QFile(path_).open(QIODevice::WriteOnly);
+  CatTerminal()
+      : path_(dir_.filePath(QStringLiteral("typed.txt"))), ready_(dir_.filePath(QStringLiteral("ready"))) {
+    ::test::writeFile(path_, {});
     client_ = std::make_unique<Client>(
         QStringLiteral("xterm"),
-        QStringList{"-class", cls, "-u8", "-geometry", "60x10+10+10", "-xrm",
+        QStringList{"-u8", "-geometry", "60x10+10+10", "-xrm",
                     "*VT100.translations: #override Ctrl Shift <Key>V: insert-selection(CLIPBOARD)",
                     "-e", "sh", "-c",
                     "stty -echo; : > '" + ready_ + "'; exec cat > '" + path_ + "'"});
-    cls_ = cls.toUtf8();
   }
 
   // Waits until the window is mapped and its terminal settings are final:
   // keys typed before that are dropped when they change.
   bool waitReady() {
     return waitUntil([&] {
-      return (window_ = findWindowByClass(cls_)) != 0 && QFile::exists(ready_);
+      return (window_ = findWindowByClass("XTerm")) != 0 && QFile::exists(ready_);
     }, 10000);
   }
   unsigned long window() const { return window_; }
-  qint64 pid() const { return client_->pid(); }
 
-  QByteArray contents() const {
-    QFile f(path_);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-  }
+  QByteArray contents() const { return ::test::readFile(path_); }
   bool waitForContents(const QByteArray& expected, int timeoutMs = 5000) const {
     return waitUntil([&] { return contents() == expected; }, timeoutMs);
   }
@@ -74,7 +68,6 @@ class CatTerminal final {
   QTemporaryDir dir_;
   QString path_;
   QString ready_;
-  QByteArray cls_;
   std::unique_ptr<Client> client_;
   unsigned long window_ = 0;
 };

@@ -89,11 +89,7 @@ bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
   return true;
 }
 
-void settle(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
+void settle(int ms) { waitUntil([] { return false; }, ms); }
 
 Client::Client(const QString& program, const QStringList& arguments,
                const QStringList& extraEnvironment) {

@@ -32,22 +32,17 @@ inline const QByteArray kMacTextEdit = QByteArrayLiteral(
 \cf0 \'d7\uc0\u1513 \u1500 \u1493 \u1501 }
 )RTF");
 
-// LibreOffice Writer 7.4 saving a document that came from HTML.
+// LibreOffice Writer 7.4 saving a document that came from HTML (its style
+// and page tables cut down to one entry each).
 inline const QByteArray kLibreOffice = QByteArrayLiteral(R"RTF({\rtf1\ansi\deff3\adeflang1025
 {\fonttbl{\f0\froman\fprq2\fcharset0 Times New Roman;}{\f1\froman\fprq2\fcharset2 Symbol;}{\f2\fswiss\fprq2\fcharset0 Arial;}{\f3\froman\fprq2\fcharset0 DejaVu Serif;}{\f4\fswiss\fprq2\fcharset0 DejaVu Sans;}{\f5\fnil\fprq0\fcharset0 DejaVu Sans Mono;}{\f6\fnil\fprq2\fcharset0 DejaVu Sans;}}
 {\colortbl;\red0\green0\blue0;\red0\green0\blue255;\red0\green255\blue255;\red0\green255\blue0;\red255\green0\blue255;\red255\green0\blue0;\red255\green255\blue0;\red255\green255\blue255;\red0\green0\blue128;\red0\green128\blue128;\red0\green128\blue0;\red128\green0\blue128;\red128\green0\blue0;\red128\green128\blue0;\red128\green128\blue128;\red192\green192\blue192;}
 {\stylesheet{\s0\snext0\rtlch\af6\afs24\alang1081 \ltrch\lang1033\langfe2052\hich\af3\loch\nowidctlpar\hyphpar0\ltrpar\cf0\f3\fs24\lang1033\dbch\af6\langfe2052 Normal;}
 {\*\cs15\snext15\loch\cf9\ul\ulc0 Internet Link;}
-{\s16\sbasedon0\snext17\rtlch\af6\afs28 \ltrch\hich\af4\loch\sb240\sa120\keepn\f4\fs28\dbch\af6 Heading;}
 {\s17\sbasedon0\snext17\loch\sl276\slmult1\sb0\sa140 Text Body;}
-{\s18\sbasedon17\snext18\loch\sl276\slmult1\sb0\sa140 List;}
-{\s19\sbasedon0\snext19\rtlch\afs24\ai \ltrch\loch\sb120\sa120\noline\fs24\i Caption;}
-{\s20\sbasedon0\snext20\loch\noline Index;}
 }{\*\generator LibreOffice/7.4.7.2$Linux_X86_64 LibreOffice_project/40$Build-2}{\info{\creatim\yr0\mo0\dy0\hr0\min0}{\revtim\yr0\mo0\dy0\hr0\min0}{\printim\yr0\mo0\dy0\hr0\min0}}{\*\userprops{\propname }\proptype30{\staticval }}\deftab709
 \hyphauto1\viewscale100
-{\*\pgdsctbl
-{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn1134\margtsxn1134\margbsxn1134\pgdscnxt0 Default Page Style;}
-{\pgdsc1\pgdscuse451\pgndec\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn567\margtsxn567\margbsxn567\pgdscnxt1 HTML;}}
+{\*\pgdsctbl{\pgdsc0\pgdscuse451\pgwsxn11906\pghsxn16838\pgdscnxt0 Default Page Style;}}
 \formshade{\*\pgdscno1}\paperh16838\paperw11906\margl1134\margr567\margt567\margb567\sectd\sbknone\pgndec\sftnnar\saftnnrlc\sectunlocked1\pgwsxn11906\pghsxn16838\marglsxn1134\margrsxn567\margtsxn567\margbsxn567\ftnbj\ftnstart1\ftnrstcont\ftnnar\aenddoc\aftnrstcont\aftnstart1\aftnnrlc
 {\*\ftnsep\chftnsep}\pgndec\pard\plain \s17\loch\sl276\slmult1\sb0\sa140\qc\ltrpar{\loch\b\loch
 Bold}{\loch
