@@ -30,14 +30,19 @@ set(CPACK_PACKAGE_NAME quillet)
 set(CPACK_PACKAGE_VENDOR "Orrery Labs")
 set(CPACK_PACKAGE_CONTACT "Orrery Labs <quillet@orrerylabs.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "text expander for the X11 desktop")
+# One string: set() with several would join them with ";" into the control file.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillet replaces abbreviations typed in any application with stored snippets:\n"
-    "plain or formatted text with date codes, the clipboard, fill-in fields and key presses.")
+    "Quillet replaces abbreviations typed in any application with stored snippets:
+plain or formatted text with date codes, the clipboard, fill-in fields and key presses.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "sound-theme-freedesktop")
+# TIFF and WebP pictures in formatted snippets (Qt reads PNG, JPEG and GIF by
+# itself); xdg-open opens the help page and the backups folder outside a desktop
+# that offers its own opener.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, xdg-utils")
 set(CPACK_STRIP_FILES ON)
 include(CPack)
