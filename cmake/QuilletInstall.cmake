@@ -22,8 +22,10 @@ foreach(size 16 22 24 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME quillet.png)
 endforeach()
+# Not under doc: Debian lets systems leave /usr/share/doc out (path-exclude),
+# and the Help entry needs the page.
 install(FILES ${QUILLET_RESOURCES}/help/quillet-help.html
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quillet)
 
 # A Debian package: cpack -G DEB in the build folder (scripts/package-deb).
 set(CPACK_PACKAGE_NAME quillet)
