@@ -22,22 +22,29 @@ foreach(size 16 22 24 32 48 64 128 256)
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
           RENAME quillet.png)
 endforeach()
+# Not under doc: Debian lets systems leave /usr/share/doc out (path-exclude),
+# and the Help entry needs the page.
 install(FILES ${QUILLET_RESOURCES}/help/quillet-help.html
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/quillet)
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/quillet)
 
 # A Debian package: cpack -G DEB in the build folder (scripts/package-deb).
 set(CPACK_PACKAGE_NAME quillet)
 set(CPACK_PACKAGE_VENDOR "Orrery Labs")
 set(CPACK_PACKAGE_CONTACT "Orrery Labs <quillet@orrerylabs.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "text expander for the X11 desktop")
+# One string: set() with several would join them with ";" into the control file.
 set(CPACK_PACKAGE_DESCRIPTION
-    "Quillet replaces abbreviations typed in any application with stored snippets:\n"
-    "plain or formatted text with date codes, the clipboard, fill-in fields and key presses.")
+    "Quillet replaces abbreviations typed in any application with stored snippets:
+plain or formatted text with date codes, the clipboard, fill-in fields and key presses.")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_GENERATOR DEB)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "sound-theme-freedesktop")
+# TIFF and WebP pictures in formatted snippets (Qt reads PNG, JPEG and GIF by
+# itself); xdg-open opens the help page and the backups folder outside a desktop
+# that offers its own opener.
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-image-formats-plugins, xdg-utils")
 set(CPACK_STRIP_FILES ON)
 include(CPack)

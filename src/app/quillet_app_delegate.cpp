@@ -87,7 +87,11 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
   terminate = [] { QCoreApplication::quit(); };
   randomDigit = [] { return int(QRandomGenerator::global()->bounded(1, 10)); };
   const QString dir = QCoreApplication::applicationDirPath();
-  helpDocumentPaths = {dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
+  // Installed under share/quillet: systems may leave share/doc out; the build
+  // tree keeps its copy under share/doc/quillet.
+  helpDocumentPaths = {dir + QStringLiteral("/../share/quillet/quillet-help.html"),
+                       dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
+                       QStringLiteral("/usr/share/quillet/quillet-help.html"),
                        QStringLiteral("/usr/share/doc/quillet/quillet-help.html")};
   connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
   connect(this, &QuilletAppDelegate::searchWindowRequested, this, &QuilletAppDelegate::showSearchWindow);
