@@ -1,5 +1,6 @@
 #include "model/plist.h"
 
+#include "model/background_writer.h"
 #include "model/plist_xml.h"
 
 #include <QDir>
@@ -355,6 +356,8 @@ std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
 }
 
 std::optional<PlistValue> readFile(const QString& path, QString* error) {
+  // A snapshot still on its way to this file is newer than what is there.
+  if (!path.isEmpty()) BackgroundWriter::instance().waitForIdle(path);
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = f.errorString();
@@ -380,6 +383,12 @@ QByteArray toBinary(const PlistValue& value) {
 }
 
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+  // These bytes are newer than any snapshot still queued for the file.
+  BackgroundWriter::instance().supersede(path);
+  return writeFileAtomicNow(path, bytes, error);
+}
+
+bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error) {
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) {

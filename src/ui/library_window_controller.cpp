@@ -123,7 +123,11 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
   buildWindow();
   buildMenus();
   buildToolbar();
-  connect(qApp, &QCoreApplication::aboutToQuit, this, &LibraryWindowController::finishEditing);
+  // The last edit is saved, and on disk, before the program ends.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    finishEditing();
+    model_->waitForSaves();
+  });
 
   // The window's state before start-up has finished.
   labelGroupCount_->setText(QStringLiteral("0"));

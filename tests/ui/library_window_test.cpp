@@ -302,11 +302,13 @@ TEST_F(LibraryWindowTest, AFileThatCannotBeWrittenIsReportedOnce) {
   select(g);
   window->actionNewGroup();
   window->actionNewGroup();
+  window->model()->waitForSaves();
   EXPECT_EQ(alerts.size(), 1);
   EXPECT_TRUE(alerts.value(0).startsWith("Unable to save the library!|"));
   EXPECT_EQ(library.groups.size(), 3);  // nothing lost in memory
   ASSERT_TRUE(QDir(path).removeRecursively());
   window->actionNewGroup();
+  window->model()->waitForSaves();
   EXPECT_EQ(alerts.size(), 1);
   QLSettings reread;
   ASSERT_TRUE(reread.loadSettings());
