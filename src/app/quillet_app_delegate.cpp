@@ -23,6 +23,7 @@
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 #include <QUndoStack>
 
 #include <cstdio>
@@ -134,6 +135,8 @@ bool QuilletAppDelegate::awakeFromNib() {
 
   libraryWindow_ = std::make_unique<LibraryWindowController>(settings_.get(), this);
   window = libraryWindow_->window();
+  // Out of the taskbar until the program gets its "dock icon" (below).
+  updateTaskbarPresence(window);
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
     libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
   });
@@ -242,6 +245,10 @@ void QuilletAppDelegate::showFillInForm(ql::FillInForm form) {
     fillInPanel_->delegate = this;
     connect(fillInPanel_.get(), &FillInWindowController::windowDeactivated, this,
             &QuilletAppDelegate::windowDeactivated);
+    // A passing prompt over another program's window: never a taskbar or
+    // pager entry of its own, but decorated and focusable for typing.
+    fillInPanel_->winId();
+    platform_.workspace->setSkipsTaskbar(fillInPanel_->windowHandle(), true, true);
   }
   FillInWindowController* panel = fillInPanel_.get();
   panel->form = std::move(form);
