@@ -20,6 +20,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -96,14 +97,15 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
                ? dialog.selectedFiles().first()
                : QString();
   };
-  print = [w](const QLGroup&, const QString& html) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, w);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    QTextDocument doc;
-    doc.setHtml(html);
-    doc.print(&printer);
-    return true;
+  choosePrinter = [w](QPrinter* printer) {
+    QPrintDialog dialog(printer, w);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
+  };
+  choosePageSetup = [w](QPrinter* printer) {
+    QPageSetupDialog dialog(printer, w);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
   };
 
   undoStack_ = new QUndoStack(this);
@@ -247,10 +249,17 @@ void LibraryWindowController::buildMenus() {
   saveAsGroup_ = add(file, QStringLiteral("Save a Copy of Group…"),
                      QKeySequence(QStringLiteral("Ctrl+Shift+S")),
                      &LibraryWindowController::actionSaveAsGroup);
+  file->addSeparator();
+  add(file, QStringLiteral("Page Setup…"), QKeySequence(QStringLiteral("Ctrl+Shift+P")),
+      &LibraryWindowController::actionPageSetup);
   printAsGroup_ = add(file, QStringLiteral("Print Group…"), QKeySequence::Print,
                       &LibraryWindowController::actionPrintAsGroup);
+  printAllGroups_ = add(file, QStringLiteral("Print All Groups…"),
+                        QKeySequence(QStringLiteral("Ctrl+Alt+P")),
+                        &LibraryWindowController::actionPrintAllGroup);
   saveAsGroup_->setEnabled(false);
   printAsGroup_->setEnabled(false);
+  printAllGroups_->setEnabled(false);
   file->addSeparator();
   add(file, QStringLiteral("Back Up Now"), QKeySequence(), [this] {
     if (delegate_) delegate_->actionBackupNow();
@@ -538,6 +547,7 @@ void LibraryWindowController::refreshCounters() {
   labelSnippetsCount_->setText(QString::number(model_->snippetCount()));
   searchTextField_->setEnabled(model_->snippetCount() > 0 || !searchTextField_->text().isEmpty());
   deleteItem_->setEnabled(validateToolbarItem(deleteItem_));
+  printAllGroups_->setEnabled(model_->groupCount() > 0);
 }
 
 void LibraryWindowController::updateErrorBox(const SnippetPtr& snippet) {
