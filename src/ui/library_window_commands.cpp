@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QPageLayout>
@@ -294,6 +295,9 @@ QPrinter* LibraryWindowController::printer() {
                                  : QPageLayout::Portrait;
     if (size.isValid())
       printer_->setPageLayout(QPageLayout(size, orientation, mm, QPageLayout::Millimeter));
+  } else {
+    // The printers' own minimum margins crowd the text against the edge.
+    printer_->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
   }
   return printer_.get();
 }
@@ -312,6 +316,13 @@ void LibraryWindowController::actionPageSetup() {
 void LibraryWindowController::printDocument(const QString& title, const QString& html) {
   QPrinter* p = printer();
   p->setDocName(title);
+  // Printing to a file again: the file is named after this document, in the
+  // folder chosen last, rather than over the last one printed.
+  if (!p->outputFileName().isEmpty()) {
+    QString name = title;
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    p->setOutputFileName(QFileInfo(p->outputFileName()).dir().filePath(name + QStringLiteral(".pdf")));
+  }
   if (!choosePrinter(p)) return;
   if (!printHtml(html, p))
     showAlert(QStringLiteral("Unable to print!"),

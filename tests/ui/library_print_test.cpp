@@ -67,6 +67,7 @@ class LibraryPrintTest : public testing::Test {
     window = std::make_unique<LibraryWindowController>(&library, nullptr);
     window->showAlert = [this](const QString& m, const QString& d) { alerts << m + "|" + d; };
     window->choosePrinter = [this](QPrinter* p) {
+      suggested = p->outputFileName();
       p->setOutputFormat(QPrinter::PdfFormat);
       p->setOutputFileName(pdf);
       return printerAnswer;
@@ -77,6 +78,7 @@ class LibraryPrintTest : public testing::Test {
   QTemporaryDir dir;
   QString pdf = dir.filePath("out.pdf");
   bool printerAnswer = true;
+  QString suggested;  // the file the print dialog would offer
   QLSettings library;
   GroupPtr mail;
   std::unique_ptr<LibraryWindowController> window;
@@ -93,7 +95,9 @@ TEST_F(LibraryPrintTest, AGroupAndTheWholeLibraryPrintToPdf) {
   EXPECT_FALSE(group.contains("Code"));
 
   // Every group on a page of its own, in library order; an empty one too.
+  // The dialog offers a file of that name, not the group's again.
   window->actionPrintAllGroup();
+  EXPECT_EQ(suggested, dir.filePath("Quillet Snippets.pdf"));
   ASSERT_EQ(pageCount(pdf), 3);
   EXPECT_TRUE(pageText(pdf, 1).contains("Kind regards"));
   EXPECT_TRUE(pageText(pdf, 2).contains("Code"));
