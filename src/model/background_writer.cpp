@@ -86,7 +86,10 @@ void BackgroundWriter::run() {
       writing_ = job.path;
     }
     QString why;
-    const bool ok = plist::writeFileAtomicNow(job.path, plist::toXml(job.root), &why);
+    // Streamed: the library's text never sits in this thread's heap as one
+    // block, whose pages the heap would keep after it is freed.
+    const bool ok = plist::writeXmlFileAtomicNow(job.path, job.root, &why);
+    job.root = PlistValue();
     {
       std::lock_guard lock(mutex_);
       writing_.clear();

@@ -11,6 +11,7 @@
 #include <plist/plist.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace ql {
@@ -388,7 +389,10 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
   return writeFileAtomicNow(path, bytes, error);
 }
 
-bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error) {
+namespace {
+
+bool writeAtomic(const QString& path, const std::function<bool(QIODevice*)>& write,
+                 QString* error) {
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) {
@@ -396,7 +400,7 @@ bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* e
     return false;
   }
   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  if (file.write(bytes) != bytes.size() || !file.flush()) {
+  if (!write(&file) || !file.flush()) {
     if (error) *error = file.errorString();
     file.cancelWriting();
     return false;
@@ -406,6 +410,17 @@ bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* e
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error) {
+  return writeAtomic(
+      path, [&](QIODevice* file) { return file->write(bytes) == bytes.size(); }, error);
+}
+
+bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error) {
+  return writeAtomic(path, [&](QIODevice* file) { return xml::write(value, file); }, error);
 }
 
 }  // namespace plist

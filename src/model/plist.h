@@ -109,6 +109,8 @@ QByteArray toBinary(const PlistValue& value);
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same without that wait (the BackgroundWriter's own writes).
 bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// A value as an XML property list, streamed into the file in pieces.
+bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error = nullptr);
 
 }  // namespace plist
 }  // namespace ql

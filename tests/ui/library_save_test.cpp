@@ -76,6 +76,8 @@ TEST_F(LibrarySaveTest, QuittingWaitsUntilTheLastEditIsOnDisk) {
   QTest::keyClicks(window->snippetView()->contentView(), "quitting edit");
   QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
   EXPECT_TRUE(rawFile().contains("quitting edit"));
+  // Streamed in pieces, the file is the very text written in one go.
+  EXPECT_EQ(rawFile(), ql::plist::toXml(library.libraryDictionary()));
 }
 
 }  // namespace
