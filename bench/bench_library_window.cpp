@@ -1,7 +1,8 @@
 // The library window with a large library: 10,000 snippets in 1,000 groups
 // (one group holds 1,000 of them), on the offscreen platform. Targets:
 // shown < 500 ms, a search keystroke < 50 ms, selecting a snippet < 30 ms,
-// sorting and saving < 200 ms, memory with the window open < 120 MB.
+// sorting and saving < 200 ms (the window's share; the file is written
+// beside it), memory with the window open < 120 MB.
 #include "bench_main.h"
 #include "model/ql_settings.h"
 #include "model/string_utilities.h"
@@ -130,6 +131,9 @@ void BM_SelectSnippetToEditor(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectSnippetToEditor)->Unit(benchmark::kMillisecond);
 
+// Arguments: the sort tag, and 1 to wait until the saved file is on disk
+// too (the writer works beside the window; this is what a quit right after
+// the sort would wait), 0 for the window's own time.
 void BM_SortAndSave(benchmark::State& state) {
   Open open;
   open.window.selectGroup(open.library->groups[0].get());
@@ -137,9 +141,10 @@ void BM_SortAndSave(benchmark::State& state) {
     open.window.actionSort(int(state.range(0)));
     QCoreApplication::processEvents();
     open.window.outlineView()->viewport()->repaint();
+    if (state.range(1)) open.window.model()->waitForSaves();
   }
 }
-BENCHMARK(BM_SortAndSave)->Arg(5)->Arg(7)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_SortAndSave)->Args({5, 0})->Args({7, 0})->Args({5, 1})->Unit(benchmark::kMillisecond);
 
 // A snippet of 1 MB shown in the editor.
 void BM_SelectHugeSnippet(benchmark::State& state) {

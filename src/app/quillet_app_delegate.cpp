@@ -24,6 +24,7 @@
 #include <QRandomGenerator>
 #include <QSystemTrayIcon>
 #include <QTimer>
+#include <QWindow>
 #include <QUndoStack>
 
 #include <cstdio>
@@ -148,6 +149,8 @@ bool QuilletAppDelegate::awakeFromNib() {
     return workspace->installedApplications();
   };
   libraryWindow_->groupView()->loadSounds();
+  // Out of the taskbar until the program gets its "dock icon" (below).
+  updateTaskbarPresence(window);
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
     libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
   });
@@ -257,6 +260,10 @@ void QuilletAppDelegate::showFillInForm(ql::FillInForm form) {
     fillInPanel_->delegate = this;
     connect(fillInPanel_.get(), &FillInWindowController::windowDeactivated, this,
             &QuilletAppDelegate::windowDeactivated);
+    // A passing prompt over another program's window: never a taskbar or
+    // pager entry of its own, but decorated and focusable for typing.
+    fillInPanel_->winId();
+    platform_.workspace->setSkipsTaskbar(fillInPanel_->windowHandle(), true, true);
   }
   FillInWindowController* panel = fillInPanel_.get();
   panel->form = std::move(form);

@@ -343,6 +343,10 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<ImportWindowController> importDialogWindow_;
   std::unique_ptr<NewSnippetWindowController> newSnippetPanel_;
   void windowsAfterRestore();
+  // The program's own windows are in the taskbar only while it has its
+  // "dock icon"; one window, or all of them after a change.
+  void updateTaskbarPresence(QWidget* window);
+  void updateTaskbarPresence();
   std::unique_ptr<SearchSnippetPopupController> popupPanel_;
   std::unique_ptr<SearchSnippetWindowController> searchController_;
   SearchSnippetPopupController& popup();

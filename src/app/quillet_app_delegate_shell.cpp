@@ -3,7 +3,10 @@
 // login item and relaunching.
 #include "app/quillet_app_delegate.h"
 
+#include "app/import_window_controller.h"
+#include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
+#include "app/statistics_window_controller.h"
 #include "platform/log.h"
 
 #include <QAction>
@@ -14,6 +17,7 @@
 #include <QMenu>
 #include <QSystemTrayIcon>
 #include <QWidget>
+#include <QWindow>
 
 #include <exception>
 
@@ -24,9 +28,6 @@ const QString kHide = QStringLiteral("Hide Quillet");
 
 void QuilletAppDelegate::applicationDidFinishLaunching() {
   if (libraryWindow_) libraryWindow_->resetView();
-  // Hidden from the taskbar by preference: a utility window, which taskbars
-  // and task switchers leave out, until setDockStatus gives it a place.
-  if (window && !hasDockIcon_) window->setWindowFlag(Qt::Tool, true);
   if (window) {
     if (libraryWindow_) libraryWindow_->showWindow();
     else window->show();
@@ -153,7 +154,10 @@ void QuilletAppDelegate::helpAction() {
 }
 
 void QuilletAppDelegate::actionRestore() {
-  if (!restoreSheet_) restoreSheet_ = std::make_unique<RestoreWindowController>(this, settings_.get(), window);
+  if (!restoreSheet_) {
+    restoreSheet_ = std::make_unique<RestoreWindowController>(this, settings_.get(), window);
+    updateTaskbarPresence(restoreSheet_->window());
+  }
   restoreSheet_->showWindow();
   platform_.workspace->activateProgram();
 }
@@ -181,11 +185,21 @@ void QuilletAppDelegate::hotKeysChanged() {
 void QuilletAppDelegate::setDockStatus(bool status) {
   if (!status) return;
   hasDockIcon_ = true;
-  if (window) {
-    const bool visible = window->isVisible();
-    window->setWindowFlag(Qt::Tool, false);
-    if (visible) window->show();
-  }
+  updateTaskbarPresence();
+}
+
+void QuilletAppDelegate::updateTaskbarPresence(QWidget* w) {
+  if (!w) return;
+  w->winId();  // the native window the hints are kept on
+  platform_.workspace->setSkipsTaskbar(w->windowHandle(), !hasDockIcon_, false);
+}
+
+void QuilletAppDelegate::updateTaskbarPresence() {
+  updateTaskbarPresence(window);
+  if (preferencesSheet_) updateTaskbarPresence(preferencesSheet_->window());
+  if (statisticSheet_) updateTaskbarPresence(statisticSheet_->window());
+  if (importDialogWindow_) updateTaskbarPresence(importDialogWindow_->window());
+  if (restoreSheet_) updateTaskbarPresence(restoreSheet_->window());
 }
 
 void QuilletAppDelegate::toggleLoginItem(bool add) {

@@ -27,6 +27,7 @@ void QuilletAppDelegate::actionPreferences() {
   if (!preferencesSheet_) {
     preferencesSheet_ = std::make_unique<PreferencesSheetController>();
     preferencesSheet_->delegate = this;
+    updateTaskbarPresence(preferencesSheet_->window());
     // The check box follows a switch made by the menu or the hot key.
     connect(this, &QuilletAppDelegate::expansionSwitched, preferencesSheet_.get(),
             [this] { preferencesSheet_->resetView(); });
@@ -41,6 +42,7 @@ void QuilletAppDelegate::actionStatistics() {
   if (!statisticSheet_) {
     statisticSheet_ = std::make_unique<StatisticsWindowController>(settings_.get(), statistics_.get());
     statisticSheet_->delegate = this;
+    updateTaskbarPresence(statisticSheet_->window());
   }
   statisticSheet_->showWindow();
   platform_.workspace->activateProgram();
@@ -52,6 +54,7 @@ void QuilletAppDelegate::actionImport() {
   if (!importDialogWindow_) {
     importDialogWindow_ = std::make_unique<ImportWindowController>(settings_.get());
     importDialogWindow_->delegate = this;
+    updateTaskbarPresence(importDialogWindow_->window());
   }
   // Opened again from the tray while open: a reset would throw away the file
   // checked, or pull the data from under a check still reading.

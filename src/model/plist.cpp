@@ -1,5 +1,6 @@
 #include "model/plist.h"
 
+#include "model/background_writer.h"
 #include "model/plist_xml.h"
 
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <plist/plist.h>
 
 #include <cmath>
+#include <functional>
 #include <memory>
 
 namespace ql {
@@ -355,6 +357,8 @@ std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
 }
 
 std::optional<PlistValue> readFile(const QString& path, QString* error) {
+  // A snapshot still on its way to this file is newer than what is there.
+  if (!path.isEmpty()) BackgroundWriter::instance().waitForIdle(path);
   QFile f(path);
   if (!f.open(QIODevice::ReadOnly)) {
     if (error) *error = f.errorString();
@@ -380,6 +384,15 @@ QByteArray toBinary(const PlistValue& value) {
 }
 
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error) {
+  // These bytes are newer than any snapshot still queued for the file.
+  BackgroundWriter::instance().supersede(path);
+  return writeFileAtomicNow(path, bytes, error);
+}
+
+namespace {
+
+bool writeAtomic(const QString& path, const std::function<bool(QIODevice*)>& write,
+                 QString* error) {
   QSaveFile file(path);
   file.setDirectWriteFallback(false);
   if (!file.open(QIODevice::WriteOnly)) {
@@ -387,7 +400,7 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     return false;
   }
   file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
-  if (file.write(bytes) != bytes.size() || !file.flush()) {
+  if (!write(&file) || !file.flush()) {
     if (error) *error = file.errorString();
     file.cancelWriting();
     return false;
@@ -397,6 +410,17 @@ bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* erro
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error) {
+  return writeAtomic(
+      path, [&](QIODevice* file) { return file->write(bytes) == bytes.size(); }, error);
+}
+
+bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error) {
+  return writeAtomic(path, [&](QIODevice* file) { return xml::write(value, file); }, error);
 }
 
 }  // namespace plist

@@ -104,7 +104,13 @@ QByteArray toBinary(const PlistValue& value);
 // Writes bytes to path atomically: a temporary file in the same folder,
 // flushed to disk, then renamed over the target. The file is readable by
 // its owner alone. On failure the previous file is left as it was.
+// Writes waiting in the BackgroundWriter for path are dropped or waited for
+// first, so an older snapshot never lands over these bytes.
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// The same without that wait (the BackgroundWriter's own writes).
+bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// A value as an XML property list, streamed into the file in pieces.
+bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error = nullptr);
 
 }  // namespace plist
 }  // namespace ql

@@ -1,5 +1,7 @@
 #include "model/plist_xml.h"
 
+#include <QIODevice>
+
 #include <charconv>
 #include <cstdio>
 #include <cmath>
@@ -71,11 +73,24 @@ void escapeInto(QByteArray& out, const QString& s) {
   out.append(run, end - run);
 }
 
-void writeValue(QByteArray& out, const PlistValue& v, int depth);
+// Where a streamed document goes: the text is handed on in pieces of about
+// chunk bytes, so that a large library never sits in memory as one block.
+struct Sink {
+  QIODevice* device = nullptr;
+  qsizetype chunk = 0;
+  bool ok = true;
+  void flush(QByteArray& out, qsizetype atLeast) {
+    if (!device || out.size() < atLeast) return;
+    ok = ok && device->write(out) == out.size();
+    out.truncate(0);  // the capacity stays for the next piece
+  }
+};
+
+void writeValue(QByteArray& out, const PlistValue& v, int depth, Sink* sink = nullptr);
 
 void indent(QByteArray& out, int depth) { out.append(depth, '\t'); }
 
-void writeValue(QByteArray& out, const PlistValue& v, int depth) {
+void writeValue(QByteArray& out, const PlistValue& v, int depth, Sink* sink) {
   indent(out, depth);
   switch (v.type()) {
     case PlistValue::Type::Dict: {
@@ -90,7 +105,7 @@ void writeValue(QByteArray& out, const PlistValue& v, int depth) {
         out.append("<key>");
         escapeInto(out, d.keyAt(i));
         out.append("</key>\n");
-        writeValue(out, d.valueAt(i), depth + 1);
+        writeValue(out, d.valueAt(i), depth + 1, sink);
       }
       indent(out, depth);
       out.append("</dict>\n");
@@ -103,7 +118,10 @@ void writeValue(QByteArray& out, const PlistValue& v, int depth) {
         return;
       }
       out.append("<array>\n");
-      for (const PlistValue& item : a) writeValue(out, item, depth + 1);
+      for (const PlistValue& item : a) {
+        writeValue(out, item, depth + 1, sink);
+        if (sink) sink->flush(out, sink->chunk);
+      }
       indent(out, depth);
       out.append("</array>\n");
       return;
@@ -512,17 +530,35 @@ std::optional<PlistValue> read(const QByteArray& bytes, QString* error) {
   return Reader(bytes).run(error);
 }
 
-QByteArray write(const PlistValue& value) {
-  QByteArray out;
-  out.reserve(1 << 16);
+namespace {
+
+void writeDocument(QByteArray& out, const PlistValue& value, Sink* sink) {
   out.append(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
       "<plist version=\"1.0\">\n");
-  writeValue(out, value, 0);
+  writeValue(out, value, 0, sink);
   out.append("</plist>\n");
+}
+
+}  // namespace
+
+QByteArray write(const PlistValue& value) {
+  QByteArray out;
+  out.reserve(1 << 16);
+  writeDocument(out, value, nullptr);
   return out;
+}
+
+bool write(const PlistValue& value, QIODevice* device) {
+  constexpr qsizetype kChunk = 64 * 1024;
+  Sink sink{device, kChunk};
+  QByteArray out;
+  out.reserve(kChunk * 2);
+  writeDocument(out, value, &sink);
+  sink.flush(out, 1);
+  return sink.ok;
 }
 
 }  // namespace ql::plist::xml

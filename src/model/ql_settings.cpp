@@ -1,5 +1,6 @@
 #include "model/ql_settings.h"
 
+#include "model/background_writer.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
@@ -28,6 +29,8 @@ auto lastWhere(const List& list, const QString& value, Field field) -> typename 
 // outcome; a damaged one is logged (the reason only, never the content).
 std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
                                   bool* damaged = nullptr, QString* reason = nullptr) {
+  // A first save may still be on its way to a file that does not exist yet.
+  BackgroundWriter::instance().waitForIdle(path);
   if (!QFileInfo::exists(path)) return std::nullopt;
   QString why;
   auto value = plist::readFile(path, &why);

@@ -50,6 +50,17 @@ class Workspace : public QObject {
 
   virtual QList<InstalledApplication> installedApplications() const = 0;
 
+  // Keeps one of the program's own top-level windows (its QWindow) out of
+  // the taskbar and, with skipPager, out of the pager, or lets it back in.
+  // The window stays a normal window: decorated, and it takes the focus.
+  // The choice holds every time the window is shown again. Desktops without
+  // a taskbar leave this alone.
+  virtual void setSkipsTaskbar(QObject* window, bool skipTaskbar, bool skipPager) {
+    Q_UNUSED(window);
+    Q_UNUSED(skipTaskbar);
+    Q_UNUSED(skipPager);
+  }
+
  Q_SIGNALS:
   // Another application (or the program itself) became frontmost.
   void applicationActivated(const ql::ApplicationInfo& application);

@@ -1,7 +1,9 @@
 #include "ui/library_outline_model.h"
 
+#include "model/background_writer.h"
 #include "platform/log.h"
 
+#include <QCoreApplication>
 #include <QDataStream>
 #include <QIODevice>
 #include <QMimeData>
@@ -64,6 +66,11 @@ int compareBy(int tag, const QLSnippet& a, const QLSnippet& b) {
 }  // namespace
 
 LibraryOutlineModel::LibraryOutlineModel(QObject* parent) : QAbstractItemModel(parent) {}
+
+LibraryOutlineModel::~LibraryOutlineModel() {
+  // A write still on its way reports back to this model.
+  ql::BackgroundWriter::instance().waitForIdle();
+}
 
 void LibraryOutlineModel::setSettings(QLSettings* settings) {
   beginResetModel();
@@ -472,9 +479,25 @@ void LibraryOutlineModel::restore(const Snapshot& shot) {
 
 bool LibraryOutlineModel::save() {
   if (!settings_) return false;
-  if (settings_->saveSettings()) {
+  // The snapshot is taken here, where the records live and change; turning
+  // it into XML, writing and syncing it to disk happen on the writer's
+  // thread, so a large library does not hold up the window.
+  ql::BackgroundWriter::instance().write(
+      QLSettings::settingsPath(), settings_->libraryDictionary(), this,
+      [this](bool ok, const QString&) { saveFinished(ok); });
+  return true;
+}
+
+void LibraryOutlineModel::waitForSaves() {
+  ql::BackgroundWriter::instance().waitForIdle();
+  // Failures are reported now, not at the next turn of the event loop.
+  QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+}
+
+void LibraryOutlineModel::saveFinished(bool ok) {
+  if (ok) {
     saveFailing_ = false;
-    return true;
+    return;
   }
   ql::logError(QStringLiteral("saveSettings:"),
                QStringLiteral("the settings file could not be written"));
@@ -482,7 +505,6 @@ bool LibraryOutlineModel::save() {
     saveFailing_ = true;
     Q_EMIT saveFailed();
   }
-  return false;
 }
 
 GroupPtr LibraryOutlineModel::addGroup(const QString& name, const QLGroup* after, bool appendOnly) {

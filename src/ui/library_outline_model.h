@@ -39,6 +39,7 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   };
 
   explicit LibraryOutlineModel(QObject* parent = nullptr);
+  ~LibraryOutlineModel() override;
 
   void setSettings(QLSettings* settings);
   QLSettings* settings() const { return settings_; }
@@ -95,8 +96,11 @@ class LibraryOutlineModel final : public QAbstractItemModel {
  public:
   void restore(const Snapshot& snapshot);
 
-  // Writes the settings file; false (and logged) when it could not be written.
+  // Saves the library: takes its snapshot now and hands it to the
+  // background writer. A failed write is logged and reported by saveFailed.
   bool save();
+  // Waits until every save handed over is on disk (or failed, and reported).
+  void waitForSaves();
 
   // The library commands. None of them saves; each ends announced.
   // A group after the one holding `after` (or appended when after is null or
@@ -131,6 +135,7 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   };
   static bool decodeDrag(const QMimeData* data, DragInfo* info);
   GroupPtr dropTarget(const QModelIndex& parent) const;
+  void saveFinished(bool ok);
 
   void rebuildAll();
   QList<SnippetPtr> computeChildren(const QLGroup* group) const;

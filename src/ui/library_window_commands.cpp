@@ -13,9 +13,13 @@
 
 #include <QAction>
 #include <QDir>
+#include <QFileInfo>
 #include <QLineEdit>
 #include <QMainWindow>
+#include <QPageLayout>
+#include <QPrinter>
 #include <QSet>
+#include <QSettings>
 #include <QStandardPaths>
 #include <QUndoStack>
 
@@ -264,9 +268,70 @@ void LibraryWindowController::actionPrintAsGroup() {
     return;
   }
   finishEditing();
-  QList<SnippetPtr> members;
-  const QSet<QString> uuids(group->snippts.cbegin(), group->snippts.cend());
-  for (const SnippetPtr& s : settings_->snippets)
-    if (uuids.contains(s->uuid)) members.append(s);
-  print(*group, groupPrintHtml(*group, members));
+  printDocument(group->name, groupPrintHtml(*group, groupMembers(*settings_, *group)));
+}
+
+void LibraryWindowController::actionPrintAllGroup() {
+  if (!settings_ || settings_->groups.isEmpty()) return;
+  finishEditing();
+  printDocument(QStringLiteral("Quillet Snippets"), libraryPrintHtml(*settings_));
+}
+
+namespace {
+const QString kPageSizeKey = QStringLiteral("PrintPageSize");
+const QString kOrientationKey = QStringLiteral("PrintOrientation");
+const QString kMarginsKey = QStringLiteral("PrintMargins");
+}  // namespace
+
+QPrinter* LibraryWindowController::printer() {
+  if (printer_) return printer_.get();
+  printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+  const QSettings defaults;
+  if (defaults.contains(kPageSizeKey)) {
+    const QList<QVariant> margins = defaults.value(kMarginsKey).toList();
+    const QMarginsF mm = margins.size() == 4 ? QMarginsF(margins[0].toDouble(), margins[1].toDouble(),
+                                                         margins[2].toDouble(), margins[3].toDouble())
+                                             : QMarginsF(15, 15, 15, 15);
+    const QPageSize size(QPageSize::PageSizeId(defaults.value(kPageSizeKey).toInt()));
+    const auto orientation = defaults.value(kOrientationKey).toInt() == QPageLayout::Landscape
+                                 ? QPageLayout::Landscape
+                                 : QPageLayout::Portrait;
+    if (size.isValid())
+      printer_->setPageLayout(QPageLayout(size, orientation, mm, QPageLayout::Millimeter));
+  } else {
+    // The printers' own minimum margins crowd the text against the edge.
+    printer_->setPageMargins(QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter);
+  }
+  return printer_.get();
+}
+
+void LibraryWindowController::actionPageSetup() {
+  QPrinter* p = printer();
+  if (!choosePageSetup(p)) return;
+  const QPageLayout layout = p->pageLayout();
+  const QMarginsF mm = layout.margins(QPageLayout::Millimeter);
+  QSettings defaults;
+  defaults.setValue(kPageSizeKey, int(layout.pageSize().id()));
+  defaults.setValue(kOrientationKey, int(layout.orientation()));
+  defaults.setValue(kMarginsKey, QVariantList{mm.left(), mm.top(), mm.right(), mm.bottom()});
+}
+
+void LibraryWindowController::printDocument(const QString& title, const QString& html) {
+  QPrinter* p = printer();
+  p->setDocName(title);
+  // Printing to a file again: the file is named after this document, in the
+  // folder chosen last, rather than over the last one printed.
+  if (!p->outputFileName().isEmpty()) {
+    QString name = title;
+    name.replace(QLatin1Char('/'), QLatin1Char('-'));
+    p->setOutputFileName(QFileInfo(p->outputFileName()).dir().filePath(name + QStringLiteral(".pdf")));
+  }
+  if (!choosePrinter(p)) return;
+  if (!printHtml(html, p))
+    showAlert(QStringLiteral("Unable to print!"),
+              p->outputFormat() == QPrinter::PdfFormat
+                  ? QStringLiteral("\"%1\" could not be written.")
+                        .arg(QDir::toNativeSeparators(p->outputFileName()))
+                  : QStringLiteral("The printer \"%1\" did not take the document.")
+                        .arg(p->printerName()));
 }

@@ -21,6 +21,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPageSetupDialog>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QPushButton>
@@ -97,14 +98,15 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
                ? dialog.selectedFiles().first()
                : QString();
   };
-  print = [w](const QLGroup&, const QString& html) {
-    QPrinter printer(QPrinter::HighResolution);
-    QPrintDialog dialog(&printer, w);
-    if (dialog.exec() != QDialog::Accepted) return false;
-    QTextDocument doc;
-    doc.setHtml(html);
-    doc.print(&printer);
-    return true;
+  choosePrinter = [w](QPrinter* printer) {
+    QPrintDialog dialog(printer, w);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
+  };
+  choosePageSetup = [w](QPrinter* printer) {
+    QPageSetupDialog dialog(printer, w);
+    dialog.setWindowModality(Qt::WindowModal);
+    return dialog.exec() == QDialog::Accepted;
   };
 
   undoStack_ = new QUndoStack(this);
@@ -124,7 +126,11 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
   buildWindow();
   buildMenus();
   buildToolbar();
-  connect(qApp, &QCoreApplication::aboutToQuit, this, &LibraryWindowController::finishEditing);
+  // The last edit is saved, and on disk, before the program ends.
+  connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+    finishEditing();
+    model_->waitForSaves();
+  });
 
   // The window's state before start-up has finished.
   labelGroupCount_->setText(QStringLiteral("0"));
@@ -234,10 +240,17 @@ void LibraryWindowController::buildMenus() {
   saveAsGroup_ = add(file, QStringLiteral("Save a Copy of Group…"),
                      QKeySequence(QStringLiteral("Ctrl+Shift+S")),
                      &LibraryWindowController::actionSaveAsGroup);
+  file->addSeparator();
+  add(file, QStringLiteral("Page Setup…"), QKeySequence(QStringLiteral("Ctrl+Shift+P")),
+      &LibraryWindowController::actionPageSetup);
   printAsGroup_ = add(file, QStringLiteral("Print Group…"), QKeySequence::Print,
                       &LibraryWindowController::actionPrintAsGroup);
+  printAllGroups_ = add(file, QStringLiteral("Print All Groups…"),
+                        QKeySequence(QStringLiteral("Ctrl+Alt+P")),
+                        &LibraryWindowController::actionPrintAllGroup);
   saveAsGroup_->setEnabled(false);
   printAsGroup_->setEnabled(false);
+  printAllGroups_->setEnabled(false);
   file->addSeparator();
   add(file, QStringLiteral("Back Up Now"), QKeySequence(), [this] {
     if (delegate_) delegate_->actionBackupNow();
@@ -525,6 +538,7 @@ void LibraryWindowController::refreshCounters() {
   labelSnippetsCount_->setText(QString::number(model_->snippetCount()));
   searchTextField_->setEnabled(model_->snippetCount() > 0 || !searchTextField_->text().isEmpty());
   deleteItem_->setEnabled(validateToolbarItem(deleteItem_));
+  printAllGroups_->setEnabled(model_->groupCount() > 0);
 }
 
 void LibraryWindowController::updateErrorBox(const SnippetPtr& snippet) {

@@ -41,7 +41,9 @@ class LibraryWindowController final : public QObject,
                                     const QString& defaultButton, const QString& otherButton)>;
   using Alert = std::function<void(const QString& message, const QString& details)>;
   using ChooseSaveFile = std::function<QString(const QString& title, const QString& suggested)>;
-  using Print = std::function<bool(const QLGroup& group, const QString& html)>;
+  // The print and page setup dialogs on the window's printer; false when
+  // cancelled.
+  using ChoosePrinter = std::function<bool(QPrinter* printer)>;
 
   LibraryWindowController(QLSettings* settings, LibraryWindowControllerDelegate* delegate,
                           QObject* parent = nullptr);
@@ -64,11 +66,16 @@ class LibraryWindowController final : public QObject,
   QAction* saveAsGroup() const { return saveAsGroup_; }
   QAction* printAsGroup() const { return printAsGroup_; }
   QAction* deleteToolbarItem() const { return deleteItem_; }
+  QAction* printAllGroups() const { return printAllGroups_; }
+  // The printer every print goes to, with the page setup the user chose
+  // (kept in the defaults); made on first use.
+  QPrinter* printer();
 
   Confirm confirm;
   Alert showAlert;
   ChooseSaveFile chooseSaveFile;
-  Print print;
+  ChoosePrinter choosePrinter;
+  ChoosePrinter choosePageSetup;
 
   // True while the outline is rebuilt: expansion changes are recorded in
   // the groups but not saved.
@@ -106,6 +113,8 @@ class LibraryWindowController final : public QObject,
   void actionSearchChanged();
   void actionSaveAsGroup();
   void actionPrintAsGroup();
+  void actionPrintAllGroup();
+  void actionPageSetup();
 
   void outlineViewSelectionDidChange();
   void SnippetViewControllerDidFinish(SnippetViewController* editor) override;
@@ -139,6 +148,7 @@ class LibraryWindowController final : public QObject,
                     bool copy);
   void editAction(const char* textMethod, const std::function<void()>& outlineAction);
   void saveFrame() const;
+  void printDocument(const QString& title, const QString& html);
 
   QLSettings* settings_;
   LibraryWindowControllerDelegate* delegate_;
@@ -160,6 +170,8 @@ class LibraryWindowController final : public QObject,
   QAction* saveAsGroup_ = nullptr;
   QAction* printAsGroup_ = nullptr;
   QAction* deleteItem_ = nullptr;
+  QAction* printAllGroups_ = nullptr;
+  std::unique_ptr<QPrinter> printer_;
   QAction* disableItem_ = nullptr;
   QMenu* sortMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;

@@ -4,6 +4,7 @@
 #include "model/string_utilities.h"
 #include "platform/log.h"
 #include "ui/content_text_view.h"
+#include "ui/custom_button.h"
 #include "ui/text_document_bridge.h"
 
 #include <QCheckBox>
@@ -163,18 +164,22 @@ void SnippetViewController::buildForm() {
   insertMenuButon_->setMenu(insertMenu_);
   insertMenuButon_->setPopupMode(QToolButton::InstantPopup);
   connect(insertMenu_, &QMenu::aboutToShow, this, &SnippetViewController::setInsertMenu);
-  dateButton_ = tool(QStringLiteral("Date"), QStringLiteral("Insert a date code"));
-  timeButton_ = tool(QStringLiteral("Time"), QStringLiteral("Insert a time code"));
-  keysButton_ = tool(QStringLiteral("Key"), QStringLiteral("Insert a key code"));
-  positionButton_ = tool(QStringLiteral("Position"), QStringLiteral("Place the cursor marker"));
-  const QList<QPair<QToolButton*, int>> subs = {
-      {dateButton_, 0}, {timeButton_, 1}, {keysButton_, 6}, {positionButton_, 7}};
-  for (const auto& [button, index] : subs) {
-    connect(button, &QToolButton::clicked, this, [this, button = button, index = index] {
-      setInsertMenu();
-      if (QMenu* m = submenu(index)) m->exec(button->mapToGlobal(QPoint(0, button->height())));
-    });
-  }
+  auto submenuTool = [this](const QString& text, const QString& tip, int index) {
+    auto* b = new CustomButton(this);
+    b->setText(text);
+    b->setToolTip(tip);
+    b->setAutoRaise(true);
+    b->setProperty("insertMenuIndex", index);
+    connect(b, &QToolButton::clicked, this, [this, b] { openSubmenu(b); });
+    connect(b, &CustomButton::hovered, this, &SnippetViewController::actionButtonHover);
+    submenuButtons_.append(b);
+    return b;
+  };
+  dateButton_ = submenuTool(QStringLiteral("Date"), QStringLiteral("Insert a date code"), 0);
+  timeButton_ = submenuTool(QStringLiteral("Time"), QStringLiteral("Insert a time code"), 1);
+  keysButton_ = submenuTool(QStringLiteral("Key"), QStringLiteral("Insert a key code"), 6);
+  positionButton_ =
+      submenuTool(QStringLiteral("Position"), QStringLiteral("Place the cursor marker"), 7);
   formatMenuButon_ = tool(QStringLiteral("Format"),
                           QStringLiteral("Font, style, colour and alignment of formatted content"));
   formatMenu_ = new QMenu(this);
@@ -198,8 +203,8 @@ void SnippetViewController::buildForm() {
   form->addRow(QStringLiteral("Content:"), typeRow);
 
   auto* buttons = new QHBoxLayout;
-  for (QToolButton* b : {insertMenuButon_, dateButton_, timeButton_, keysButton_, positionButton_})
-    buttons->addWidget(b);
+  buttons->addWidget(insertMenuButon_);
+  for (CustomButton* b : std::as_const(submenuButtons_)) buttons->addWidget(b);
   buttons->addStretch(1);
   buttons->addWidget(formatMenuButon_);
 
@@ -286,6 +291,27 @@ void SnippetViewController::applyFormat(const std::function<void(QTextCharFormat
   QTextCharFormat f;
   change(f);
   contentView_->mergeCurrentCharFormat(f);
+}
+
+void SnippetViewController::actionButtonHover(CustomButton* button) {
+  if (!button || !button->isEnabled()) return;
+  button->setFocus(Qt::OtherFocusReason);
+  openSubmenu(button);
+}
+
+void SnippetViewController::openSubmenu(CustomButton* button) {
+  setInsertMenu();  // the date and time examples of this moment
+  QMenu* menu = submenu(button->property("insertMenuIndex").toInt());
+  if (!menu) return;
+  // The other buttons stand still while this menu is open.
+  for (CustomButton* b : std::as_const(submenuButtons_))
+    if (b != button) b->clearTrackingArea();
+  connect(menu, &QMenu::aboutToHide, this, &SnippetViewController::menuDidClose);
+  menu->popup(button->mapToGlobal(QPoint(0, button->height())));
+}
+
+void SnippetViewController::menuDidClose() {
+  for (CustomButton* b : std::as_const(submenuButtons_)) b->addTrackingArea();
 }
 
 QMenu* SnippetViewController::submenu(int index) const {

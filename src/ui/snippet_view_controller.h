@@ -10,6 +10,7 @@
 #include <functional>
 
 class ContentTextView;
+class CustomButton;
 class QCheckBox;
 class QComboBox;
 class QLineEdit;
@@ -69,6 +70,10 @@ class SnippetViewController final : public QWidget {
   QComboBox* abbreviationTypeButton() const { return abbreviationTypeButton_; }
   QCheckBox* isConvertToHTMLButton() const { return isConvertToHTMLButton_; }
   QToolButton* formatMenuButon() const { return formatMenuButon_; }
+  // The Date, Time, Key and Position buttons, which open their part of the
+  // insert menu when clicked or when the pointer rests on them.
+  const QList<CustomButton*>& submenuButtons() const { return submenuButtons_; }
+  void actionButtonHover(CustomButton* button);
 
   // The date and time entries' titles, from their formats.
   static QString dateEntryTitle(const QString& code, const QDateTime& at);
@@ -77,6 +82,8 @@ class SnippetViewController final : public QWidget {
   void buildForm();
   void buildFormatMenu();
   QMenu* submenu(int index) const;
+  void openSubmenu(CustomButton* button);
+  void menuDidClose();
   void setRichText(bool rich, bool convert);
   void textDidChange();
   void commitContent();
@@ -98,10 +105,11 @@ class SnippetViewController final : public QWidget {
   QCheckBox* isConvertToHTMLButton_ = nullptr;
   QToolButton* insertMenuButon_ = nullptr;
   QToolButton* formatMenuButon_ = nullptr;
-  QToolButton* dateButton_ = nullptr;
-  QToolButton* timeButton_ = nullptr;
-  QToolButton* keysButton_ = nullptr;
-  QToolButton* positionButton_ = nullptr;
+  CustomButton* dateButton_ = nullptr;
+  CustomButton* timeButton_ = nullptr;
+  CustomButton* keysButton_ = nullptr;
+  CustomButton* positionButton_ = nullptr;
+  QList<CustomButton*> submenuButtons_;
   QMenu* insertMenu_ = nullptr;
   QMenu* formatMenu_ = nullptr;
   ContentTextView* contentView_ = nullptr;

@@ -48,10 +48,21 @@ TEST_F(ShellTest, PreferencesWindowChangesTakeEffectAtOnce) {
   EXPECT_EQ(controller->preferencesSheet(), sheet);  // kept, not made again
 
   // Back in the taskbar at once, without a relaunch; the tray icon may go then.
+  // Out of it, the windows stay ordinary ones (decorated, taking the focus).
+  const ql::sim::SimWorkspace& workspace = desktop.workspace();
+  QWidget* library = controller->window;
+  ASSERT_TRUE(library);
+  EXPECT_EQ(library->windowType(), Qt::Window);
   EXPECT_FALSE(controller->hasDockIcon());
+  EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
+  EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
+  EXPECT_FALSE(workspace.skipsPager(library->windowHandle()));
   EXPECT_FALSE(sheet->showStatusBarIconButton->isEnabled());
   sheet->hideIconInDockButton->click();
   EXPECT_TRUE(controller->hasDockIcon());
+  EXPECT_FALSE(workspace.skipsTaskbar(library->windowHandle()));
+  EXPECT_FALSE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
+  EXPECT_EQ(library->windowType(), Qt::Window);
   EXPECT_TRUE(sheet->showStatusBarIconButton->isEnabled());
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);

@@ -302,11 +302,13 @@ TEST_F(LibraryWindowTest, AFileThatCannotBeWrittenIsReportedOnce) {
   select(g);
   window->actionNewGroup();
   window->actionNewGroup();
+  window->model()->waitForSaves();
   EXPECT_EQ(alerts.size(), 1);
   EXPECT_TRUE(alerts.value(0).startsWith("Unable to save the library!|"));
   EXPECT_EQ(library.groups.size(), 3);  // nothing lost in memory
   ASSERT_TRUE(QDir(path).removeRecursively());
   window->actionNewGroup();
+  window->model()->waitForSaves();
   EXPECT_EQ(alerts.size(), 1);
   QLSettings reread;
   ASSERT_TRUE(reread.loadSettings());
@@ -366,13 +368,6 @@ TEST_F(LibraryWindowTest, AlertsAndMenuTitlesFollowTheSelection) {
   };
   window->actionSaveAsGroup();
   EXPECT_TRUE(QFile::exists(path));
-  QString printed;
-  window->print = [&](const QLGroup&, const QString& html) {
-    printed = html;
-    return true;
-  };
-  window->actionPrintAsGroup();
-  EXPECT_TRUE(printed.contains("Mail"));
   // The group vanished behind the menu's back.
   library.groups.clear();
   window->actionSaveAsGroup();

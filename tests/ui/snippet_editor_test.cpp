@@ -4,6 +4,7 @@
 #include "content/text/flat_rtfd.h"
 #include "support/test_files.h"
 #include "ui/content_text_view.h"
+#include "ui/custom_button.h"
 #include "ui/snippet_view_controller.h"
 #include "ui/text_document_bridge.h"
 
@@ -12,6 +13,7 @@
 #include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
+#include <QMenu>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
@@ -180,6 +182,54 @@ TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
   QTest::keyClicks(editor.contentView(), "name");
   editor.finishEditing();
   EXPECT_EQ(snippet->plainText, "%|{fill:name}Hello  world");
+}
+
+TEST_F(SnippetEditorTest, RestingOnASubmenuButtonOpensItsMenu) {
+  snippet->plainText = "x";
+  editor.setSnippet(snippet);
+  editor.resize(600, 400);
+  editor.show();
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  const QList<CustomButton*> buttons = editor.submenuButtons();
+  ASSERT_EQ(buttons.size(), 4);
+  auto enter = [](CustomButton* b) {
+    QEnterEvent e(QPointF(4, 4), QPointF(4, 4), b->mapToGlobal(QPointF(4, 4)));
+    QCoreApplication::sendEvent(b, &e);
+  };
+  auto leave = [](CustomButton* b) {
+    QEvent e(QEvent::Leave);
+    QCoreApplication::sendEvent(b, &e);
+  };
+  auto openMenu = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+
+  // Passing over a button opens nothing.
+  enter(buttons[2]);
+  leave(buttons[2]);
+  EXPECT_FALSE(buttons[2]->popupTimer()->isActive());
+
+  // Resting on Time opens the Time entries, with the button focused; the
+  // other buttons stand still until the menu closes.
+  enter(buttons[1]);
+  EXPECT_FALSE(openMenu());
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 5000));
+  EXPECT_EQ(openMenu()->title(), "Time");
+  EXPECT_TRUE(openMenu()->actions().first()->text().startsWith("Hour"));
+  EXPECT_TRUE(buttons[1]->hasFocus());
+  EXPECT_FALSE(buttons[0]->hasTrackingArea());
+  EXPECT_TRUE(buttons[1]->hasTrackingArea());
+  enter(buttons[3]);
+  EXPECT_FALSE(buttons[3]->popupTimer()->isActive());
+  openMenu()->hide();
+  for (CustomButton* b : buttons) EXPECT_TRUE(b->hasTrackingArea());
+
+  // Only while the window is active.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  enter(buttons[0]);
+  EXPECT_FALSE(buttons[0]->popupTimer()->isActive());
 }
 
 TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {

@@ -1,6 +1,7 @@
 #pragma once
 
 // Libraries built for the window tests, and the settings file they save to.
+#include "model/background_writer.h"
 #include "model/ql_settings.h"
 
 #include <QDir>
@@ -31,7 +32,9 @@ inline GroupPtr group(QLSettings& library, const QString& name, const QList<Snip
   return g;
 }
 
+// What is on disk once the saves handed to the background writer are done.
 inline QByteArray savedFile() {
+  ql::BackgroundWriter::instance().waitForIdle();
   QFile f(QLSettings::settingsPath());
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }

@@ -18,6 +18,13 @@ bool SimWorkspace::activate(const ApplicationInfo& application) {
   return true;
 }
 
+void SimWorkspace::setSkipsTaskbar(QObject* window, bool skipTaskbar, bool skipPager) {
+  if (!window) return;
+  if (!skips_.contains(window))
+    QObject::connect(window, &QObject::destroyed, this, [this, window] { skips_.remove(window); });
+  skips_.insert(window, {skipTaskbar, skipPager});
+}
+
 void SimWorkspace::activateProgram() { desktop_.switchTo(SimDesktop::kProgramName); }
 
 QList<InstalledApplication> SimWorkspace::installedApplications() const {

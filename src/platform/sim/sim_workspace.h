@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QHash>
+#include <QPair>
+
 #include "platform/workspace.h"
 
 #include <optional>
@@ -20,6 +23,10 @@ class SimWorkspace final : public Workspace {
   void activateProgram() override;
   QRect mainScreenGeometry() const override { return screen_; }
   QList<InstalledApplication> installedApplications() const override;
+  // Nothing to hide from: the choice is only recorded, for tests.
+  void setSkipsTaskbar(QObject* window, bool skipTaskbar, bool skipPager) override;
+  bool skipsTaskbar(const QObject* window) const { return skips_.value(window).first; }
+  bool skipsPager(const QObject* window) const { return skips_.value(window).second; }
 
   void setMainScreenGeometry(const QRect& screen) { screen_ = screen; }
   // For tests; without it every running application is listed.
@@ -32,6 +39,7 @@ class SimWorkspace final : public Workspace {
   SimDesktop& desktop_;
   QRect screen_{0, 0, 1440, 900};
   std::optional<QList<InstalledApplication>> installed_;
+  QHash<const QObject*, QPair<bool, bool>> skips_;
 };
 
 }  // namespace ql::sim

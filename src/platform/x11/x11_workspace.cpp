@@ -132,6 +132,10 @@ void X11Workspace::activateProgram() {
   if (chosen) activateWindow(static_cast<Window>(chosen->winId()));
 }
 
+void X11Workspace::setSkipsTaskbar(QObject* window, bool skipTaskbar, bool skipPager) {
+  windowState_.setSkips(qobject_cast<QWindow*>(window), skipTaskbar, skipPager);
+}
+
 QRect X11Workspace::mainScreenGeometry() const {
   if (qobject_cast<QGuiApplication*>(QCoreApplication::instance()))
     if (const QScreen* screen = QGuiApplication::primaryScreen()) return screen->geometry();

@@ -2,6 +2,7 @@
 
 #include "platform/workspace.h"
 #include "platform/x11/window_properties.h"
+#include "platform/x11/x11_window_state.h"
 
 class QTimer;
 
@@ -26,6 +27,7 @@ class X11Workspace final : public Workspace {
   void activateProgram() override;
   QRect mainScreenGeometry() const override;
   QList<InstalledApplication> installedApplications() const override;
+  void setSkipsTaskbar(QObject* window, bool skipTaskbar, bool skipPager) override;
 
   // The application owning a top-level client window.
   ApplicationInfo applicationOf(Window client) const;
@@ -40,6 +42,7 @@ class X11Workspace final : public Workspace {
   int subscription_ = 0;
   QTimer* focusPoll_ = nullptr;
   ApplicationInfo front_;
+  X11WindowState windowState_;
 };
 
 }  // namespace ql

@@ -1,0 +1,108 @@
+#include "model/background_writer.h"
+
+#include <QFileInfo>
+#include <QMetaObject>
+#include <QObject>
+
+namespace ql {
+
+namespace {
+
+QString key(const QString& path) { return path.isEmpty() ? path : QFileInfo(path).absoluteFilePath(); }
+
+}  // namespace
+
+BackgroundWriter& BackgroundWriter::instance() {
+  // Destroyed at exit, after waiting for the writes still queued.
+  static BackgroundWriter writer;
+  return writer;
+}
+
+BackgroundWriter::~BackgroundWriter() {
+  {
+    std::lock_guard lock(mutex_);
+    stopping_ = true;
+  }
+  wake_.notify_all();
+  if (thread_.joinable()) thread_.join();
+}
+
+void BackgroundWriter::write(const QString& path, PlistValue root, QObject* context, Done done) {
+  Job job{key(path), std::move(root), context, std::move(done)};
+  {
+    std::lock_guard lock(mutex_);
+    bool replaced = false;
+    for (Job& queued : queue_) {
+      if (queued.path == job.path) {
+        queued = std::move(job);
+        replaced = true;
+        break;
+      }
+    }
+    if (!replaced) queue_.push_back(std::move(job));
+    if (!thread_.joinable()) thread_ = std::thread([this] { run(); });
+  }
+  wake_.notify_one();
+}
+
+bool BackgroundWriter::busyWith(const QString& path) const {
+  if (path.isEmpty()) return !queue_.empty() || !writing_.isEmpty();
+  if (writing_ == path) return true;
+  for (const Job& job : queue_)
+    if (job.path == path) return true;
+  return false;
+}
+
+void BackgroundWriter::waitForIdle(const QString& path) {
+  const QString k = key(path);
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [&] { return !busyWith(k); });
+}
+
+void BackgroundWriter::supersede(const QString& path) {
+  if (path.isEmpty()) return;
+  const QString k = key(path);
+  std::unique_lock lock(mutex_);
+  std::erase_if(queue_, [&](const Job& job) { return job.path == k; });
+  idle_.wait(lock, [&] { return writing_ != k; });
+}
+
+int BackgroundWriter::writtenCount() const {
+  std::lock_guard lock(mutex_);
+  return written_;
+}
+
+void BackgroundWriter::run() {
+  for (;;) {
+    Job job;
+    {
+      std::unique_lock lock(mutex_);
+      wake_.wait(lock, [&] { return stopping_ || !queue_.empty(); });
+      // Stopping drains the queue first: the process ends only after the
+      // last snapshot is on disk.
+      if (queue_.empty()) return;
+      job = std::move(queue_.front());
+      queue_.pop_front();
+      writing_ = job.path;
+    }
+    QString why;
+    // Streamed: the library's text never sits in this thread's heap as one
+    // block, whose pages the heap would keep after it is freed.
+    const bool ok = plist::writeXmlFileAtomicNow(job.path, job.root, &why);
+    job.root = PlistValue();
+    {
+      std::lock_guard lock(mutex_);
+      writing_.clear();
+      ++written_;
+      // Posted before waiters are woken: a waiter that then deletes the
+      // context takes the posted call with it.
+      if (job.context && job.done)
+        QMetaObject::invokeMethod(
+            job.context, [done = std::move(job.done), ok, why] { done(ok, why); },
+            Qt::QueuedConnection);
+    }
+    idle_.notify_all();
+  }
+}
+
+}  // namespace ql
