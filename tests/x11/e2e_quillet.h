@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -15,20 +16,22 @@ namespace ql::test {
 
 struct E2ESnippet {
   QString abbreviation;
-  QString content;
+  QString content;  // the plain text
   int matchType = 0;
 };
 
 class QuilletProgram final {
  public:
   // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
+  // formatted: flat RTFD content by abbreviation, for formatted snippets.
   QuilletProgram(int extendType, const QList<E2ESnippet>& snippets,
-                 const QStringList& delimiters = {QStringLiteral("space")})
+                 const QStringList& delimiters = {QStringLiteral("space")},
+                 const QHash<QString, QByteArray>& formatted = {})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
     QFile f(appFolder_ + QStringLiteral("/settings.qlxdoc"));
     f.open(QIODevice::WriteOnly);
-    f.write(library(extendType, snippets, delimiters).toUtf8());
+    f.write(library(extendType, snippets, delimiters, formatted).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -87,8 +90,15 @@ class QuilletProgram final {
         .replace(QLatin1Char('>'), QLatin1String("&gt;"));
   }
 
+  static QString formattedKeys(const QByteArray& rtfd) {
+    if (rtfd.isEmpty()) return {};
+    return QStringLiteral("<key>snippetType</key><integer>1</integer><key>isConvertToHTML</key><false/>"
+                          "<key>formattedText</key><data>%1</data>")
+        .arg(QString::fromLatin1(rtfd.toBase64()));
+  }
+
   static QString library(int extendType, const QList<E2ESnippet>& snippets,
-                         const QStringList& delimiters) {
+                         const QStringList& delimiters, const QHash<QString, QByteArray>& formatted) {
     QString tokens;
     for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(escaped(d));
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
@@ -99,10 +109,10 @@ class QuilletProgram final {
       records += QStringLiteral(
                      "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
                      "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
-                     "<integer>%4</integer><key>plainText</key><string>%5</string></dict>")
+                     "<integer>%4</integer><key>plainText</key><string>%5</string>%6</dict>")
                      .arg(uuid, group, escaped(snippets[i].abbreviation))
                      .arg(snippets[i].matchType)
-                     .arg(escaped(snippets[i].content));
+                     .arg(escaped(snippets[i].content), formattedKeys(formatted.value(snippets[i].abbreviation)));
     }
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
