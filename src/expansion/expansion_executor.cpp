@@ -254,7 +254,9 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
       targetMissedFetch_ = false;
     else if (more)
       targetMissedFetch_ = true;
-    if (part.data.isRtfd && services_.pasteboard().lastFetchWasBlindPlain()) repasteRich(plain);
+    if (part.data.isRtfd && services_.pasteboard().lastFetchWasBlindPlain() &&
+        targetKeepsFormatList())
+      repasteRich(plain);
   }
 
   if (key >= 0) sendKey(quint16(key));
@@ -263,6 +265,14 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }
   sendKey(keys::Left, 0, cursor);
+}
+
+bool ExpansionExecutor::targetKeepsFormatList() const {
+  if (services_.pasteboard().lastFetcherReadsTypes()) return true;
+  const QString name = workspace_.frontmostApplication().name;
+  for (const QString& prefix : listKeepingApplications)
+    if (name.startsWith(prefix, Qt::CaseInsensitive)) return true;
+  return false;
 }
 
 void ExpansionExecutor::repasteRich(const QString& plain) {

@@ -86,6 +86,7 @@ class PasteboardService final {
   int fetchCount() const { return pasteboard_.fetchCount(); }
   // The target took plain text without reading what was offered.
   bool lastFetchWasBlindPlain() const { return pasteboard_.lastFetchWasBlindPlain(); }
+  bool lastFetcherReadsTypes() const { return pasteboard_.lastFetcherReadsTypes(); }
 
   // Brackets a whole expansion: restores asked for inside wait until the
   // outermost end, so no earlier expansion's restore lands between parts.

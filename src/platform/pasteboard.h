@@ -51,6 +51,10 @@ class Pasteboard : public QObject {
   // chose from a list it read earlier, from an earlier owner. A backend
   // that cannot tell says false.
   virtual bool lastFetchWasBlindPlain() const { return false; }
+  // Whether that application has read the offered types at an earlier
+  // paste: it is no plain-text-only target, so a blind plain fetch means its
+  // list was out of date.
+  virtual bool lastFetcherReadsTypes() const { return false; }
 
   // Whether the current content is the program's own (written or cleared by
   // it, and nobody copied since). A backend that cannot tell says true.

@@ -5,6 +5,7 @@
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -117,14 +118,22 @@ TEST_F(ClipboardE2E, AFormattedSnippetArrivesRichWhereTheTargetWentByAnOlderList
       "XGYwXGIgQm9sZFxiMCAgaGVyZX0=");
   QuilletProgram quillet(1, {{"zbb", "Bold here"}}, {QStringLiteral("space")}, {{"zbb", rtfd}});
   ASSERT_TRUE(quillet.start());
+  // A first expansion: the field reads what Quillet offers and takes HTML.
+  ASSERT_TRUE(typeText(QStringLiteral("zbb ")));
+  ASSERT_TRUE(quillet.waitForExpansions(1, 10000));
+  ASSERT_TRUE(waitUntil([&] { return readFile(out) == "Bold here "; }, 8000)) << readFile(out).toStdString();
+  // That list goes out of use two seconds on, by the wall clock's second.
+  const qint64 read = QDateTime::currentSecsSinceEpoch();
+  ASSERT_TRUE(waitUntil([&] { return QDateTime::currentSecsSinceEpoch() >= read + 2; }, 5000));
+
   // The user pastes their own words, so the field has just read a list with
   // plain text only, and expands the formatted snippet at once.
   ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+v")}));
   ASSERT_TRUE(typeText(QStringLiteral(" zbb ")));
-  ASSERT_TRUE(quillet.waitForExpansions(1, 10000));
-  EXPECT_TRUE(waitUntil([&] { return readFile(out) == "my own words Bold here "; }, 8000))
+  ASSERT_TRUE(quillet.waitForExpansions(2, 10000));
+  EXPECT_TRUE(waitUntil([&] { return readFile(out) == "Bold here my own words Bold here "; }, 8000))
       << readFile(out).toStdString();
-  EXPECT_TRUE(readFile(out + ".flavours").endsWith("html\n")) << readFile(out + ".flavours").toStdString();
+  EXPECT_TRUE(readFile(out + ".flavours").endsWith("text\nhtml\n")) << readFile(out + ".flavours").toStdString();
   EXPECT_TRUE(waitUntil([&] { return clipboard() == "my own words"; }, 8000));
 }
 

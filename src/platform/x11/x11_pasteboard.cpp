@@ -73,8 +73,12 @@ void X11Pasteboard::noteRequest(unsigned long selection, unsigned long target,
   if (selection != clipboardAtom_ || !own_) return;
   if (target == targetsAtom_) {
     if (!typesReaders_.contains(requestor)) typesReaders_.append(requestor);
+    knownReaders_.removeOne(requestor);
+    knownReaders_.append(requestor);
+    if (knownReaders_.size() > 64) knownReaders_.removeFirst();
     return;
   }
+  fetcherReadsTypes_ = knownReaders_.contains(requestor);
   // An application that asks for plain text without knowing what we offer
   // decided from an earlier owner's list.
   blindPlain_ = !typesReaders_.contains(requestor) && plainAtoms_.contains(target);
@@ -112,6 +116,7 @@ bool X11Pasteboard::setContent(TrackedMimeData* content) {
   fetchCount_ = 0;
   typesReaders_.clear();
   blindPlain_ = false;
+  fetcherReadsTypes_ = false;
   own_ = content;
   c->setMimeData(content, QClipboard::Clipboard);  // the clipboard owns it now
   return c->ownsClipboard();

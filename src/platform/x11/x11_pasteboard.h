@@ -28,6 +28,7 @@ class X11Pasteboard final : public Pasteboard {
   quint64 changeCount() const override { return changeCount_; }
   int fetchCount() const override { return fetchCount_; }
   bool lastFetchWasBlindPlain() const override { return blindPlain_; }
+  bool lastFetcherReadsTypes() const override { return fetcherReadsTypes_; }
 
  private:
   bool setContent(TrackedMimeData* content);
@@ -51,7 +52,9 @@ class X11Pasteboard final : public Pasteboard {
   unsigned long targetsAtom_ = 0;
   QList<unsigned long> plainAtoms_;
   QList<unsigned long> typesReaders_;  // requestors that read the types since the last write
+  QList<unsigned long> knownReaders_;  // requestors seen reading the types, latest last
   bool blindPlain_ = false;  // the last fetch
+  bool fetcherReadsTypes_ = false;
   quint64 changeCount_ = 0;
   int fetchCount_ = 0;
 };
