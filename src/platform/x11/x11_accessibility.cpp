@@ -40,13 +40,15 @@ QClipboard* clipboard() {
 X11Accessibility::X11Accessibility(X11Connection& connection, XTestKeyboard& keyboard)
     : connection_(connection), keyboard_(keyboard), props_(connection) {
   if (QClipboard* c = clipboard()) {
-    QObject::connect(c, &QClipboard::changed, c, [this](QClipboard::Mode mode) {
+    selectionWatch_ = QObject::connect(c, &QClipboard::changed, c, [this](QClipboard::Mode mode) {
       if (mode != QClipboard::Selection) return;
       ++selectionChanges_;
       lastChange_ = Clock::now();
     });
   }
 }
+
+X11Accessibility::~X11Accessibility() { QObject::disconnect(selectionWatch_); }
 
 bool X11Accessibility::hasAssistiveAccess() const {
   int major = 0, minor = 0, event = 0, error = 0;

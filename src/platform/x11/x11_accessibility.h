@@ -4,6 +4,8 @@
 #include "platform/x11/atspi_reader.h"
 #include "platform/x11/window_properties.h"
 
+#include <QMetaObject>
+
 #include <chrono>
 
 namespace ql {
@@ -20,6 +22,9 @@ class XTestKeyboard;
 class X11Accessibility final : public Accessibility {
  public:
   X11Accessibility(X11Connection& connection, XTestKeyboard& keyboard);
+  ~X11Accessibility() override;
+  X11Accessibility(const X11Accessibility&) = delete;
+  X11Accessibility& operator=(const X11Accessibility&) = delete;
 
   bool hasAssistiveAccess() const override;
   FocusedSelection focusedSelection() override;
@@ -34,6 +39,8 @@ class X11Accessibility final : public Accessibility {
   AtSpiReader atspi_;
   quint64 selectionChanges_ = 0;
   std::chrono::steady_clock::time_point lastChange_{};
+  // The clipboard outlives us: its signal must stop reaching us first.
+  QMetaObject::Connection selectionWatch_;
 };
 
 }  // namespace ql
