@@ -9,6 +9,8 @@
 #include "platform/keys.h"
 #include "platform/log.h"
 
+#include <QDateTime>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <exception>
@@ -252,6 +254,9 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
       targetMissedFetch_ = false;
     else if (more)
       targetMissedFetch_ = true;
+    if (part.data.isRtfd && services_.pasteboard().lastFetchWasBlindPlain() &&
+        targetKeepsFormatList())
+      repasteRich(plain);
   }
 
   if (key >= 0) sendKey(quint16(key));
@@ -260,6 +265,38 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }
   sendKey(keys::Left, 0, cursor);
+}
+
+bool ExpansionExecutor::targetKeepsFormatList() const {
+  if (services_.pasteboard().lastFetcherReadsTypes()) return true;
+  const QString name = workspace_.frontmostApplication().name;
+  for (const QString& prefix : listKeepingApplications)
+    if (name.startsWith(prefix, Qt::CaseInsensitive)) return true;
+  return false;
+}
+
+void ExpansionExecutor::repasteRich(const QString& plain) {
+  // The target asked for plain text without reading what we offer: it went
+  // by a list of formats read before this paste (the user's own paste, an
+  // earlier plain expansion). That read came before the fetch, so from the
+  // start of the second offeredListSeconds after the fetch's it reads ours
+  // afresh: the part is selected back and pasted once more.
+  const int moves = expansion_text::caretMovesOver(plain);
+  if (offeredListSeconds <= 0 || moves <= 0) return;
+  const qint64 until =
+      (QDateTime::currentMSecsSinceEpoch() / 1000 + offeredListSeconds) * 1000 + 20;
+  {
+    // The event loop runs: the clipboard is served meanwhile.
+    QEventLoop loop;
+    QTimer::singleShot(int(qMax<qint64>(0, until - QDateTime::currentMSecsSinceEpoch())), &loop,
+                       &QEventLoop::quit);
+    loop.exec();
+  }
+  log(QStringLiteral("The target took a formatted part as plain text; pasting it again"));
+  const int before = services_.pasteboard().fetchCount();
+  sendKey(keys::Left, mods::Shift, moves);
+  sendKey(keys::V, mods::Command);
+  services_.pasteboard().waitUntilFetched(qMax(partPauseMs, fetchGraceMs), before);
 }
 
 void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength) {

@@ -63,6 +63,18 @@ class ExpansionExecutor final : public QObject {
   int partPauseMs = 100;
   int fetchGraceMs = 3000;
 
+  // Some targets decide a paste from the list of formats they read at an
+  // earlier paste, while the wall clock's second differs from that read's
+  // by less than this (LibreOffice: 2), and take a formatted part as plain
+  // text then. Such a part is pasted again once that list is out of use.
+  // 0: never. Plain-text-only targets (terminals, one-line fields) ask for
+  // plain text without reading the list at all, so only targets seen
+  // reading it, or known to keep it, are asked again.
+  int offeredListSeconds = 2;
+  // Applications known to keep such a list (their names start so, in any
+  // letter case), before they were seen reading one.
+  QStringList listKeepingApplications = {QStringLiteral("libreoffice"), QStringLiteral("soffice")};
+
   bool isExpanding() const { return stage2Running_; }
 
  Q_SIGNALS:
@@ -75,6 +87,9 @@ class ExpansionExecutor final : public QObject {
   void bookkeeping(const SnippetPtr& snippet, int contentLength);
   void sendKey(quint16 keyCode, quint64 modifierFlags = 0, int times = 1);
   quint64 delimiterFlags(quint16 keyCode) const;
+  // After a formatted part was taken as plain text from such a list.
+  void repasteRich(const QString& plain);
+  bool targetKeepsFormatList() const;
   void typeDelimiter(quint16 keyCode);
 
   KeySource& keySource_;

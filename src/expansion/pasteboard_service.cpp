@@ -179,8 +179,8 @@ bool PasteboardService::writeTransient(QList<PasteboardItem> items, const QStrin
   return false;
 }
 
-bool PasteboardService::waitUntilFetched(int timeoutMs) {
-  if (pasteboard_.fetchCount() > 0) return true;
+bool PasteboardService::waitUntilFetched(int timeoutMs, int after) {
+  if (pasteboard_.fetchCount() > after) return true;
   beginPasting();
   {
     QEventLoop loop;
@@ -189,9 +189,9 @@ bool PasteboardService::waitUntilFetched(int timeoutMs) {
     QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
     QObject::connect(&pasteboard_, &Pasteboard::fetched, &loop, &QEventLoop::quit);
     timer.start(qMax(0, timeoutMs));
-    if (pasteboard_.fetchCount() == 0) loop.exec();
+    while (pasteboard_.fetchCount() <= after && timer.isActive()) loop.exec();
   }
-  const bool fetched = pasteboard_.fetchCount() > 0;
+  const bool fetched = pasteboard_.fetchCount() > after;
   endPasting();
   return fetched;
 }

@@ -79,9 +79,14 @@ class PasteboardService final {
   const Pasteboard* userPasteboard();
 
   // After the paste chord: waits with the event loop running until the
-  // target has fetched the content, at most timeoutMs. True when fetched.
-  // Restores asked for meanwhile wait until it returns.
-  bool waitUntilFetched(int timeoutMs);
+  // target has fetched the content (more than `after` times since it was
+  // written), at most timeoutMs. True when fetched. Restores asked for
+  // meanwhile wait until it returns.
+  bool waitUntilFetched(int timeoutMs, int after = 0);
+  int fetchCount() const { return pasteboard_.fetchCount(); }
+  // The target took plain text without reading what was offered.
+  bool lastFetchWasBlindPlain() const { return pasteboard_.lastFetchWasBlindPlain(); }
+  bool lastFetcherReadsTypes() const { return pasteboard_.lastFetcherReadsTypes(); }
 
   // Brackets a whole expansion: restores asked for inside wait until the
   // outermost end, so no earlier expansion's restore lands between parts.

@@ -46,6 +46,16 @@ class Pasteboard : public QObject {
   // grows before it posts anything else.
   virtual int fetchCount() const = 0;
 
+  // Whether the last fetch of the program's content asked for plain text
+  // without having read the offered types first: the fetching application
+  // chose from a list it read earlier, from an earlier owner. A backend
+  // that cannot tell says false.
+  virtual bool lastFetchWasBlindPlain() const { return false; }
+  // Whether that application has read the offered types at an earlier
+  // paste: it is no plain-text-only target, so a blind plain fetch means its
+  // list was out of date.
+  virtual bool lastFetcherReadsTypes() const { return false; }
+
   // Whether the current content is the program's own (written or cleared by
   // it, and nobody copied since). A backend that cannot tell says true.
   virtual bool isOwnedByProgram() const { return true; }

@@ -138,6 +138,12 @@ TEST_F(PasteboardServiceTest, WaitsForTheTargetToFetch) {
   EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("sig "));
   EXPECT_TRUE(service.waitUntilFetched(0));  // already fetched
 
+  // The same content pasted again: the wait is for a fetch after the first.
+  commandV(desktop);
+  EXPECT_TRUE(service.waitUntilFetched(5000, 1));
+  EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("sig sig"));
+  EXPECT_FALSE(service.waitUntilFetched(5, 2));
+
   service.writeStringToPasteBoard(QStringLiteral("never pasted"));
   EXPECT_FALSE(service.waitUntilFetched(5));
 }

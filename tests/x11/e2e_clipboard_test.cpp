@@ -5,6 +5,7 @@
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
+#include <QDateTime>
 #include <QFileInfo>
 #include <QStandardPaths>
 
@@ -98,6 +99,41 @@ TEST_F(ClipboardE2E, ATargetThatFetchesLateGetsTheSnippetThenTheUserTheirClipboa
   ASSERT_TRUE(quillet.waitForExpansions(1));
   EXPECT_TRUE(waitUntil([&] { return readFile(out) == "x quick answer"; }, 5000))
       << readFile(out).toStdString();
+  EXPECT_TRUE(waitUntil([&] { return clipboard() == "my own words"; }, 8000));
+}
+
+TEST_F(ClipboardE2E, AFormattedSnippetArrivesRichWhereTheTargetWentByAnOlderListOfFormats) {
+  ownClipboard("my own words");
+  const QString out = dir.filePath(QStringLiteral("field.txt"));
+  const QString script = QStringLiteral(QUILLET_X11_TEST_DIR "/stale_list_entry.py");
+  Client entry(QStringLiteral("/usr/bin/python3"), {script, out});
+  ASSERT_TRUE(waitUntil([&] { return test::findWindowByClass("StaleList") != 0; }, 30000));
+  ASSERT_TRUE(activate(test::findWindowByClass("StaleList")));
+
+  // "Bold" in bold, then " here", as a flat RTFD.
+  const QByteArray rtfd = QByteArray::fromBase64(
+      "cnRmZAAAAAADAAAAAQAAAAcAAABUWFQucnRmxAAAAAEAAAC8AAAAe1xydGYxXGFuc2lcYW5zaWNwZzEyNTJcY29jb2Fy"
+      "dGYyNzYxClxjb2NvYXRleHRzY2FsaW5nMFxjb2NvYXBsYXRmb3JtMFx1YzB7XGZvbnR0YmxcZjBcZnN3aXNzXGZjaGFy"
+      "c2V0MCBIZWx2ZXRpY2E7fQp7XGNvbG9ydGJsO30KClxwYXJkXHBhcmRpcm5hdHVyYWxccGFydGlnaHRlbmZhY3RvcjAK"
+      "XGYwXGIgQm9sZFxiMCAgaGVyZX0=");
+  QuilletProgram quillet(1, {{"zbb", "Bold here"}}, {QStringLiteral("space")}, {}, {{"zbb", rtfd}});
+  ASSERT_TRUE(quillet.start());
+  // A first expansion: the field reads what Quillet offers and takes HTML.
+  ASSERT_TRUE(typeText(QStringLiteral("zbb ")));
+  ASSERT_TRUE(quillet.waitForExpansions(1, 10000));
+  ASSERT_TRUE(waitUntil([&] { return readFile(out) == "Bold here "; }, 8000)) << readFile(out).toStdString();
+  // That list goes out of use two seconds on, by the wall clock's second.
+  const qint64 read = QDateTime::currentSecsSinceEpoch();
+  ASSERT_TRUE(waitUntil([&] { return QDateTime::currentSecsSinceEpoch() >= read + 2; }, 5000));
+
+  // The user pastes their own words, so the field has just read a list with
+  // plain text only, and expands the formatted snippet at once.
+  ASSERT_TRUE(pressKeys({QStringLiteral("ctrl+v")}));
+  ASSERT_TRUE(typeText(QStringLiteral(" zbb ")));
+  ASSERT_TRUE(quillet.waitForExpansions(2, 10000));
+  EXPECT_TRUE(waitUntil([&] { return readFile(out) == "Bold here my own words Bold here "; }, 8000))
+      << readFile(out).toStdString();
+  EXPECT_TRUE(readFile(out + ".flavours").endsWith("text\nhtml\n")) << readFile(out + ".flavours").toStdString();
   EXPECT_TRUE(waitUntil([&] { return clipboard() == "my own words"; }, 8000));
 }
 

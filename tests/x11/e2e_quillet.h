@@ -7,6 +7,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QHash>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -16,7 +17,7 @@ namespace ql::test {
 
 struct E2ESnippet {
   QString abbreviation;
-  QString content;
+  QString content;  // the plain text
   int matchType = 0;
 };
 
@@ -24,13 +25,14 @@ class QuilletProgram final {
  public:
   // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
   // morePreferences: property-list keys and values added to the preferences.
+  // formatted: flat RTFD content by abbreviation, for formatted snippets.
   QuilletProgram(int extendType, const QList<E2ESnippet>& snippets,
                  const QStringList& delimiters = {QStringLiteral("space")},
-                 const QString& morePreferences = {})
+                 const QString& morePreferences = {}, const QHash<QString, QByteArray>& formatted = {})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
     ::test::writeFile(appFolder_ + QStringLiteral("/settings.qlxdoc"),
-                      library(extendType, snippets, delimiters, morePreferences).toUtf8());
+                      library(extendType, snippets, delimiters, morePreferences, formatted).toUtf8());
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -97,8 +99,15 @@ class QuilletProgram final {
 
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
-  static QString library(int extendType, const QList<E2ESnippet>& snippets,
-                         const QStringList& delimiters, const QString& morePreferences) {
+  static QString formattedKeys(const QByteArray& rtfd) {
+    if (rtfd.isEmpty()) return {};
+    return QStringLiteral("<key>snippetType</key><integer>1</integer><key>isConvertToHTML</key><false/>"
+                          "<key>formattedText</key><data>%1</data>")
+        .arg(QString::fromLatin1(rtfd.toBase64()));
+  }
+
+  static QString library(int extendType, const QList<E2ESnippet>& snippets, const QStringList& delimiters,
+                         const QString& morePreferences, const QHash<QString, QByteArray>& formatted) {
     QString tokens;
     for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(d.toHtmlEscaped());
     const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
@@ -109,10 +118,11 @@ class QuilletProgram final {
       records += QStringLiteral(
                      "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
                      "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
-                     "<integer>%4</integer><key>plainText</key><string>%5</string></dict>")
+                     "<integer>%4</integer><key>plainText</key><string>%5</string>%6</dict>")
                      .arg(uuid, group, snippets[i].abbreviation.toHtmlEscaped())
                      .arg(snippets[i].matchType)
-                     .arg(snippets[i].content.toHtmlEscaped());
+                     .arg(snippets[i].content.toHtmlEscaped(),
+                          formattedKeys(formatted.value(snippets[i].abbreviation)));
     }
     return QStringLiteral(
                "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"

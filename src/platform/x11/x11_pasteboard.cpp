@@ -8,6 +8,7 @@
 #include <QMetaObject>
 
 #include <X11/Xlib.h>
+#include <xcb/xcb.h>
 
 namespace ql {
 namespace {
@@ -34,6 +35,16 @@ void syncAnswers() {
 }  // namespace
 
 X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent) {
+  auto* app = qobject_cast<QGuiApplication*>(QCoreApplication::instance());
+  auto* x11 = app ? app->nativeInterface<QNativeInterface::QX11Application>() : nullptr;
+  if (Display* display = x11 ? x11->display() : nullptr) {
+    clipboardAtom_ = XInternAtom(display, "CLIPBOARD", False);
+    targetsAtom_ = XInternAtom(display, "TARGETS", False);
+    for (const char* name : {"UTF8_STRING", "STRING", "TEXT", "COMPOUND_TEXT", "text/plain",
+                             "text/plain;charset=utf-8"})
+      plainAtoms_.append(XInternAtom(display, name, False));
+    app->installNativeEventFilter(&watch_);
+  }
   if (QClipboard* c = clipboard()) {
     connect(c, &QClipboard::changed, this, [this](QClipboard::Mode mode) {
       if (mode != QClipboard::Clipboard) return;
@@ -41,6 +52,36 @@ X11Pasteboard::X11Pasteboard(QObject* parent) : Pasteboard(parent) {
       Q_EMIT changed();
     });
   }
+}
+
+X11Pasteboard::~X11Pasteboard() {
+  if (QCoreApplication* app = QCoreApplication::instance()) app->removeNativeEventFilter(&watch_);
+}
+
+bool X11Pasteboard::RequestWatch::nativeEventFilter(const QByteArray& eventType, void* message,
+                                                    qintptr*) {
+  if (eventType != "xcb_generic_event_t" || !message) return false;
+  const auto* event = static_cast<const xcb_generic_event_t*>(message);
+  if ((event->response_type & 0x7f) != XCB_SELECTION_REQUEST) return false;
+  const auto* request = static_cast<const xcb_selection_request_event_t*>(message);
+  owner_.noteRequest(request->selection, request->target, request->requestor);
+  return false;  // Qt answers it
+}
+
+void X11Pasteboard::noteRequest(unsigned long selection, unsigned long target,
+                                unsigned long requestor) {
+  if (selection != clipboardAtom_ || !own_) return;
+  if (target == targetsAtom_) {
+    if (!typesReaders_.contains(requestor)) typesReaders_.append(requestor);
+    knownReaders_.removeOne(requestor);
+    knownReaders_.append(requestor);
+    if (knownReaders_.size() > 64) knownReaders_.removeFirst();
+    return;
+  }
+  fetcherReadsTypes_ = knownReaders_.contains(requestor);
+  // An application that asks for plain text without knowing what we offer
+  // decided from an earlier owner's list.
+  blindPlain_ = !typesReaders_.contains(requestor) && plainAtoms_.contains(target);
 }
 
 QStringList X11Pasteboard::types() const {
@@ -73,6 +114,9 @@ bool X11Pasteboard::setContent(TrackedMimeData* content) {
     return false;
   }
   fetchCount_ = 0;
+  typesReaders_.clear();
+  blindPlain_ = false;
+  fetcherReadsTypes_ = false;
   own_ = content;
   c->setMimeData(content, QClipboard::Clipboard);  // the clipboard owns it now
   return c->ownsClipboard();

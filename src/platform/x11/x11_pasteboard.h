@@ -2,6 +2,8 @@
 
 #include "platform/pasteboard.h"
 
+#include <QAbstractNativeEventFilter>
+#include <QList>
 #include <QPointer>
 
 namespace ql {
@@ -17,6 +19,7 @@ class X11Pasteboard final : public Pasteboard {
 
  public:
   explicit X11Pasteboard(QObject* parent = nullptr);
+  ~X11Pasteboard() override;
 
   QStringList types() const override;
   std::optional<QByteArray> data(const QString& type) const override;
@@ -24,12 +27,34 @@ class X11Pasteboard final : public Pasteboard {
   bool write(const QList<PasteboardItem>& items) override;
   quint64 changeCount() const override { return changeCount_; }
   int fetchCount() const override { return fetchCount_; }
+  bool lastFetchWasBlindPlain() const override { return blindPlain_; }
+  bool lastFetcherReadsTypes() const override { return fetcherReadsTypes_; }
 
  private:
   bool setContent(TrackedMimeData* content);
   void noteFetch(const TrackedMimeData* source);
 
+  // Sees the requests for our content before Qt answers them: which
+  // format, and whether the requestor read the offered types first.
+  class RequestWatch final : public QAbstractNativeEventFilter {
+   public:
+    explicit RequestWatch(X11Pasteboard& owner) : owner_(owner) {}
+    bool nativeEventFilter(const QByteArray& eventType, void* message, qintptr* result) override;
+
+   private:
+    X11Pasteboard& owner_;
+  };
+  void noteRequest(unsigned long selection, unsigned long target, unsigned long requestor);
+
   QPointer<TrackedMimeData> own_;  // ours while the clipboard holds it
+  RequestWatch watch_{*this};
+  unsigned long clipboardAtom_ = 0;
+  unsigned long targetsAtom_ = 0;
+  QList<unsigned long> plainAtoms_;
+  QList<unsigned long> typesReaders_;  // requestors that read the types since the last write
+  QList<unsigned long> knownReaders_;  // requestors seen reading the types, latest last
+  bool blindPlain_ = false;  // the last fetch
+  bool fetcherReadsTypes_ = false;
   quint64 changeCount_ = 0;
   int fetchCount_ = 0;
 };
