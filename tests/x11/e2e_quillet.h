@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 namespace ql::test {
 
@@ -19,6 +20,28 @@ struct E2ESnippet {
   QString content;
   int matchType = 0;
 };
+
+// Ids of the mapped windows whose class (by "--class") or title (by
+// "--name") matches pattern; toolkits also name hidden leader windows.
+inline QList<QByteArray> visibleWindows(const QString& pattern, const QString& by = QStringLiteral("--class")) {
+  QList<QByteArray> out;
+  const QByteArray found =
+      run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), by, pattern})
+          .value_or(QByteArray());
+  for (const QByteArray& id : found.split('\n'))
+    if (!id.trimmed().isEmpty()) out.append(id.trimmed());
+  return out;
+}
+inline unsigned long visibleWindow(const QString& pattern, const QString& by = QStringLiteral("--class")) {
+  const QList<QByteArray> found = visibleWindows(pattern, by);
+  return found.isEmpty() ? 0 : found.first().toULong();
+}
+inline QByteArray activeWindow() {
+  return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
+}
+inline std::optional<QByteArray> clipboard() {
+  return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "UTF8_STRING"});
+}
 
 class QuilletProgram final {
  public:
@@ -91,10 +114,6 @@ class QuilletProgram final {
   }
 
  private:
-  static QByteArray activeWindow() {
-    return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
-  }
-
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
   static QString library(int extendType, const QList<E2ESnippet>& snippets,
