@@ -1,7 +1,8 @@
 // "New snippet from selection" on X11: the hot key copies the text selected
 // in a Qt editor from Debian (FeatherPad), the new-snippet window makes a
 // snippet of it, and the user's own clipboard comes back afterwards; the
-// same after a choice from the suggestion list there.
+// same for the application's own group and after a choice from the
+// suggestion list there.
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
@@ -47,18 +48,17 @@ class NewSnippetE2E : public testing::Test {
     ASSERT_TRUE(test::activateWindow(window));
   }
 
-  // Quillet with Ctrl+Alt+N as this new-snippet hot key; new snippets are plain.
-  void startQuillet(const QString& hotKey) {
-    quillet = std::make_unique<QuilletProgram>(1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}});
-    QString library = readText(quillet->settingsPath());
-    library.replace(QStringLiteral("<key>Preferences</key><dict>"),
-                    QStringLiteral("<key>Preferences</key><dict><key>%1</key><dict>"
-                                   "<key>characters</key><string>n</string>"
-                                   "<key>keyCode</key><integer>45</integer>"
-                                   "<key>modifierFlags</key><integer>1572864</integer></dict>"
-                                   "<key>snippetFormatType</key><integer>0</integer>")
-                        .arg(hotKey));
-    ASSERT_TRUE(writeFile(quillet->settingsPath(), library.toUtf8()));
+  // Quillet with new snippets from the selection on Ctrl+Alt+N and from the
+  // application on Ctrl+Alt+M; new snippets are plain.
+  void startQuillet() {
+    const QString key = QStringLiteral(
+        "<key>%1</key><dict><key>characters</key><string>%2</string><key>keyCode</key><integer>%3</integer>"
+        "<key>modifierFlags</key><integer>1572864</integer></dict>");
+    quillet = std::make_unique<QuilletProgram>(
+        1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}}, QStringList{QStringLiteral("space")},
+        key.arg(QStringLiteral("newSnippetFromSelectionHotKey"), QStringLiteral("n")).arg(keys::N) +
+            key.arg(QStringLiteral("newSnippetFromApplicationHotKey"), QStringLiteral("m")).arg(keys::M) +
+            QStringLiteral("<key>snippetFormatType</key><integer>0</integer>"));
     ASSERT_TRUE(quillet->start(window));
     ASSERT_TRUE(waitUntil([&] { return isActive(window); }, 10000));
   }
@@ -92,8 +92,8 @@ class NewSnippetE2E : public testing::Test {
   unsigned long window = 0;
 };
 
-TEST_F(NewSnippetE2E, FromTheSelectionAndFromTheListInFeatherPadWithTheClipboardGivenBack) {
-  startQuillet(QStringLiteral("newSnippetFromSelectionHotKey"));
+TEST_F(NewSnippetE2E, FromTheSelectionTheApplicationAndTheListInFeatherPadWithTheClipboardGivenBack) {
+  startQuillet();
   selectInEditor();
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
   ASSERT_TRUE(waitForPanel());
@@ -122,9 +122,28 @@ TEST_F(NewSnippetE2E, FromTheSelectionAndFromTheListInFeatherPadWithTheClipboard
   EXPECT_FALSE(readText(quillet->settingsPath()).contains(QStringLiteral("<string>editor</string>")));
   EXPECT_TRUE(quillet->isRunning());
 
+  // From the application: the group goes by the class its windows carry
+  // ("FeatherPad"), the name application rules match at expansion, and
+  // expands only there.
+  {
+    SCOPED_TRACE("from the application");
+    selectInEditor();
+    ASSERT_TRUE(pressKeys({"ctrl+alt+m"}));
+    ASSERT_TRUE(waitForPanel());
+    ASSERT_TRUE(pressKeys({"Return"}));
+    static const QRegularExpression group(QStringLiteral(
+        R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
+        R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
+        R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
+    EXPECT_TRUE(waitUntil([&] { return group.match(readText(quillet->settingsPath())).hasMatch(); }, 10000))
+        << readText(quillet->settingsPath()).toStdString();
+    EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  }
+
   // Chosen from the suggestion list in this Qt editor: the snippet replaces
   // the abbreviation, and the user's clipboard comes back again.
   SCOPED_TRACE("suggestion list");
+  ASSERT_TRUE(test::activateWindow(window));
   const QList<QByteArray> own = test::visibleWindows(QStringLiteral("[Qq]uillet"));
   auto listShown = [&] {
     for (const QByteArray& id : test::visibleWindows(QStringLiteral("[Qq]uillet")))
@@ -141,28 +160,6 @@ TEST_F(NewSnippetE2E, FromTheSelectionAndFromTheListInFeatherPadWithTheClipboard
   ASSERT_TRUE(pressKeys({"ctrl+s"}));
   EXPECT_TRUE(waitUntil([&] { return readText(dir.filePath(QStringLiteral("note.txt"))).trimmed() == "x two"; }))
       << readText(dir.filePath(QStringLiteral("note.txt"))).toStdString();
-}
-
-// The group for the application in front goes by the class its windows
-// carry ("FeatherPad"), the name application rules match at expansion.
-TEST_F(NewSnippetE2E, FromTheApplicationMakesTheEditorsGroup) {
-  startQuillet(QStringLiteral("newSnippetFromApplicationHotKey"));
-  selectInEditor();
-  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
-  ASSERT_TRUE(waitForPanel());
-  ASSERT_TRUE(pressKeys({"Return"}));
-  QString saved;
-  EXPECT_TRUE(waitUntil([&] {
-    saved = readText(quillet->settingsPath());
-    return saved.contains(QStringLiteral("<string>regards from"));
-  }, 10000)) << saved.toStdString();
-  // A group of its own, which expands only in that application.
-  static const QRegularExpression group(QStringLiteral(
-      R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
-      R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
-      R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
-  EXPECT_TRUE(group.match(saved).hasMatch()) << saved.toStdString();
-  EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
 }
 
 // The copy of the selection must not interrupt what runs in a terminal:
