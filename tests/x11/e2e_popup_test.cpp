@@ -126,7 +126,9 @@ TEST_P(PopupE2E, TheListAndTheSearchWindowGiveTheTerminalItsKeysBack) {
     EXPECT_TRUE(hasKeyboard(terminal.window()));
     ASSERT_TRUE(c.act());
     ASSERT_TRUE(waitShown(false));
-    if (!hasKeyboard(terminal.window())) ASSERT_TRUE(test::activateWindow(terminal.window()));
+    if (!hasKeyboard(terminal.window())) {
+      ASSERT_TRUE(test::activateWindow(terminal.window()));
+    }
     ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
     expected += c.line;
     EXPECT_TRUE(terminal.waitForContents(expected)) << terminal.contents().toStdString();
