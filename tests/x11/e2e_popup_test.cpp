@@ -54,44 +54,31 @@ QRect geometryOf(const QByteArray& window) {
   return r;
 }
 
-class PopupE2E : public testing::TestWithParam<const char*> {
- protected:
-  void SetUp() override {
-    if (QStandardPaths::findExecutable(QString::fromLatin1(GetParam())).isEmpty())
-      GTEST_SKIP() << GetParam() << " is not installed";
-    wm = std::make_unique<test::WindowManager>(QString::fromLatin1(GetParam()));
-    ASSERT_TRUE(wm->isRunning());
-  }
+bool hasKeyboard(unsigned long window) {
+  const QByteArray id = QByteArray::number(qulonglong(window));
+  return activeWindow() == id && focusWindow() == id;
+}
 
-  void startIn(unsigned long window) {
-    quillet = std::make_unique<QuilletProgram>(
-        1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}}, QStringList{QStringLiteral("space")},
-        kSearchHotKey);
-    ASSERT_TRUE(quillet->start(window));
-    ASSERT_TRUE(test::activateWindow(window));
-    ownWindows = visibleWindows(QStringLiteral("[Qq]uillet"));
-  }
-
-  bool waitShown(bool expected) {
-    return waitUntil([&] { return shownSince(ownWindows).isEmpty() != expected; });
-  }
-  bool hasKeyboard(unsigned long window) {
-    const QByteArray id = QByteArray::number(qulonglong(window));
-    return activeWindow() == id && focusWindow() == id;
-  }
-
-  std::unique_ptr<test::WindowManager> wm;
-  std::unique_ptr<QuilletProgram> quillet;
-  QList<QByteArray> ownWindows;
-};
+class PopupE2E : public testing::TestWithParam<const char*> {};
 
 // The terminal keeps the keyboard while the list is up and never sees the
 // keys meant for it; every way of closing gives those keys back. The search
 // window takes the keyboard and gives it back before pasting.
 TEST_P(PopupE2E, TheListAndTheSearchWindowGiveTheTerminalItsKeysBack) {
+  if (QStandardPaths::findExecutable(QString::fromLatin1(GetParam())).isEmpty())
+    GTEST_SKIP() << GetParam() << " is not installed";
+  test::WindowManager wm(QString::fromLatin1(GetParam()));
+  ASSERT_TRUE(wm.isRunning());
   CatTerminal terminal;
   ASSERT_TRUE(terminal.waitReady());
-  startIn(terminal.window());
+  auto quillet = std::make_unique<QuilletProgram>(1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}},
+                                                  QStringList{QStringLiteral("space")}, kSearchHotKey);
+  ASSERT_TRUE(quillet->start(terminal.window()));
+  ASSERT_TRUE(test::activateWindow(terminal.window()));
+  const QList<QByteArray> ownWindows = visibleWindows(QStringLiteral("[Qq]uillet"));
+  auto waitShown = [&](bool expected) {
+    return waitUntil([&] { return shownSince(ownWindows).isEmpty() != expected; });
+  };
 
   ASSERT_TRUE(typeText(QStringLiteral("a dup ")));
   ASSERT_TRUE(waitShown(true));
