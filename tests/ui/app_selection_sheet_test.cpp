@@ -24,7 +24,6 @@ class PickerTest : public testing::Test, public AppSelectionSheetControllerDeleg
   void open(const QStringList& exceptions = {}) {
     sheet = std::make_unique<AppSelectionSheetController>(&parent, [this] { return installed; });
     sheet->delegate = this;
-    sheet->setSelectedAppViewTitle(QStringLiteral("Expand in only these applications:"));
     sheet->setExceptionType(3);
     sheet->setExceptions(exceptions);
     parent.show();
@@ -82,9 +81,6 @@ class PickerTest : public testing::Test, public AppSelectionSheetControllerDeleg
 
 TEST_F(PickerTest, ListsEveryApplicationAndKeepsStoredNamesNoApplicationHas) {
   open({"XTerm", "Retired Tool", "XTerm"});
-  EXPECT_EQ(sheet->window()->windowModality(), Qt::WindowModal);
-  EXPECT_EQ(sheet->window()->parentWidget(), &parent);
-  EXPECT_EQ(sheet->selectedAppViewTitleLabel()->text(), "Expand in only these applications:");
   // Human names with the stored name beside them when they differ, numbers by value.
   EXPECT_EQ(shown(sheet->arrayAllApps()),
             (QStringList{"Caf\u00e9 Bar (Cafe)", "Retired Tool", "Text Editor (Gedit)",
@@ -108,8 +104,6 @@ TEST_F(PickerTest, SearchNarrowsTheApplicationsIgnoringCaseAndAccents) {
   // The stored name is searched too.
   sheet->txtSearchField()->setText(QStringLiteral("app1"));
   EXPECT_EQ(shown(sheet->arrayAllApps()), QStringList{"Tool 10 (App10)"});
-  sheet->txtSearchField()->clear();
-  EXPECT_EQ(sheet->arrayAllApps()->rowCount(), 5);
 }
 
 TEST_F(PickerTest, DoubleClickReturnAndDragMoveEntriesBetweenTheLists) {

@@ -4,6 +4,7 @@
 #include "platform/x11/desktop_entries.h"
 #include "platform/x11/x11_workspace.h"
 #include "ui/app_selection_sheet_controller.h"
+#include "e2e_quillet.h"
 #include "x11_fixture.h"
 
 #include <QDialog>
@@ -15,16 +16,6 @@ namespace {
 
 using test::Client;
 using test::waitUntil;
-
-// The first mapped window of a class (toolkits also name hidden leader
-// windows by it).
-unsigned long visibleWindow(const QString& cls) {
-  const QByteArray found = test::run(QStringLiteral("xdotool"),
-                                     {"search", "--onlyvisible", "--class", "^" + cls + "$"})
-                               .value_or(QByteArray())
-                               .trimmed();
-  return found.isEmpty() ? 0 : found.split('\n').first().toULong();
-}
 
 void writeEntry(const QString& folder, const QString& id, const QByteArray& body) {
   QDir().mkpath(QFileInfo(folder + u'/' + id).path());
@@ -85,7 +76,8 @@ TEST(ApplicationCatalogue, NamesEntriesAsTheirWindowsWillBeReported) {
 
 // Real programs from Debian: the name the catalogue (and so the picker)
 // gives each one, before and while it runs, is the one the workspace
-// reports for its window.
+// reports for its window, and so the one a group's application rule
+// matches at expansion.
 TEST(ApplicationCatalogue, RealProgramsAreListedUnderTheirWindowsNames) {
   struct Program {
     QString executable, desktopFile;
@@ -121,7 +113,7 @@ TEST(ApplicationCatalogue, RealProgramsAreListedUnderTheirWindowsNames) {
         p.executable, p.arguments,
         QStringList{"HOME=" + home.path(), "XDG_CONFIG_HOME=" + home.path() + "/.config"}));
     unsigned long window = 0;
-    ASSERT_TRUE(waitUntil([&] { return (window = visibleWindow(p.cls)) != 0; }, 15000))
+    ASSERT_TRUE(waitUntil([&] { return (window = test::visibleWindow("^" + p.cls + "$")) != 0; }, 15000))
         << p.executable.toStdString();
     ASSERT_TRUE(test::activateWindow(window));
     ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().windowId == window; }));

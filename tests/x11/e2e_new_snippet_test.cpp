@@ -1,6 +1,8 @@
 // "New snippet from selection" on X11: the hot key copies the text selected
 // in a Qt editor from Debian (FeatherPad), the new-snippet window makes a
-// snippet of it, and the user's own clipboard comes back afterwards.
+// snippet of it, and the user's own clipboard comes back afterwards; the
+// same for the application's own group and after a choice from the
+// suggestion list there.
 #include "e2e_quillet.h"
 #include "x11_fixture.h"
 
@@ -9,36 +11,17 @@
 namespace ql {
 namespace {
 
+using test::activeWindow;
 using test::Client;
+using test::clipboard;
 using test::QuilletProgram;
 using test::pressKeys;
 using test::run;
 using test::waitUntil;
+using ::test::writeFile;
 
-std::optional<QByteArray> clipboard() {
-  return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "UTF8_STRING"});
-}
-
-QByteArray activeWindow() {
-  return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
-}
-
-QByteArray visibleWindow(const QString& title) {
-  return run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", title})
-      .value_or(QByteArray())
-      .trimmed();
-}
-
-QString readFile(const QString& path) {
-  QFile f(path);
-  f.open(QIODevice::ReadOnly);
-  return QString::fromUtf8(f.readAll());
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes) {
-  QFile f(path);
-  return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
-}
+QString readText(const QString& path) { return QString::fromUtf8(::test::readFile(path)); }
+bool isActive(unsigned long window) { return activeWindow() == QByteArray::number(qulonglong(window)); }
 
 class NewSnippetE2E : public testing::Test {
  protected:
@@ -61,30 +44,23 @@ class NewSnippetE2E : public testing::Test {
     editor = std::make_unique<Client>(QStringLiteral("featherpad"),
                                       QStringList{QStringLiteral("--standalone"), note},
                                       QStringList{"HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config"});
-    ASSERT_TRUE(waitUntil([&] {
-      window = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--class", "[Ff]eather[Pp]ad"})
-                   .value_or(QByteArray())
-                   .trimmed();
-      return !window.isEmpty();
-    }, 15000));
-    window = window.split('\n').first();
-    ASSERT_TRUE(test::activateWindow(window.toULong()));
+    ASSERT_TRUE(waitUntil([&] { return (window = test::visibleWindow("[Ff]eather[Pp]ad")) != 0; }, 15000));
+    ASSERT_TRUE(test::activateWindow(window));
   }
 
-  // Quillet with Ctrl+Alt+N as this new-snippet hot key; new snippets are plain.
-  void startQuillet(const QString& hotKey) {
-    quillet = std::make_unique<QuilletProgram>(1, QList<test::E2ESnippet>{{"sig", "Best regards"}});
-    QString library = readFile(quillet->settingsPath());
-    library.replace(QStringLiteral("<key>Preferences</key><dict>"),
-                    QStringLiteral("<key>Preferences</key><dict><key>%1</key><dict>"
-                                   "<key>characters</key><string>n</string>"
-                                   "<key>keyCode</key><integer>45</integer>"
-                                   "<key>modifierFlags</key><integer>1572864</integer></dict>"
-                                   "<key>snippetFormatType</key><integer>0</integer>")
-                        .arg(hotKey));
-    ASSERT_TRUE(writeFile(quillet->settingsPath(), library.toUtf8()));
-    ASSERT_TRUE(quillet->start(window.toULong()));
-    ASSERT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
+  // Quillet with new snippets from the selection on Ctrl+Alt+N and from the
+  // application on Ctrl+Alt+M; new snippets are plain.
+  void startQuillet() {
+    const QString key = QStringLiteral(
+        "<key>%1</key><dict><key>characters</key><string>%2</string><key>keyCode</key><integer>%3</integer>"
+        "<key>modifierFlags</key><integer>1572864</integer></dict>");
+    quillet = std::make_unique<QuilletProgram>(
+        1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}}, QStringList{QStringLiteral("space")},
+        key.arg(QStringLiteral("newSnippetFromSelectionHotKey"), QStringLiteral("n")).arg(keys::N) +
+            key.arg(QStringLiteral("newSnippetFromApplicationHotKey"), QStringLiteral("m")).arg(keys::M) +
+            QStringLiteral("<key>snippetFormatType</key><integer>0</integer>"));
+    ASSERT_TRUE(quillet->start(window));
+    ASSERT_TRUE(waitUntil([&] { return isActive(window); }, 10000));
   }
 
   // Selects "regards from" in the editor, which publishes it as PRIMARY.
@@ -99,8 +75,8 @@ class NewSnippetE2E : public testing::Test {
   // The floating window up in front, with the focus.
   bool waitForPanel() {
     return waitUntil([&] {
-      const QByteArray panel = visibleWindow(QStringLiteral("^New Snippet$"));
-      return !panel.isEmpty() && activeWindow() == panel;
+      const unsigned long panel = test::visibleWindow(QStringLiteral("^New Snippet$"), QStringLiteral("--name"));
+      return panel != 0 && isActive(panel);
     }, 10000);
   }
 
@@ -113,11 +89,11 @@ class NewSnippetE2E : public testing::Test {
   std::unique_ptr<Client> xclip;
   std::unique_ptr<Client> editor;
   std::unique_ptr<QuilletProgram> quillet;
-  QByteArray window;
+  unsigned long window = 0;
 };
 
-TEST_F(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
-  startQuillet(QStringLiteral("newSnippetFromSelectionHotKey"));
+TEST_F(NewSnippetE2E, FromTheSelectionTheApplicationAndTheListInFeatherPadWithTheClipboardGivenBack) {
+  startQuillet();
   selectInEditor();
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
   ASSERT_TRUE(waitForPanel());
@@ -128,45 +104,62 @@ TEST_F(NewSnippetE2E, FromTheSelectionInFeatherPadWithTheClipboardGivenBack) {
   // Made and saved with the selected text, and the user's clipboard is
   // theirs again.
   EXPECT_TRUE(waitUntil([&] {
-    return readFile(quillet->settingsPath()).contains(QStringLiteral("<string>regards from"));
-  }, 10000)) << readFile(quillet->settingsPath()).toStdString();
-  EXPECT_TRUE(visibleWindow(QStringLiteral("^New Snippet$")).isEmpty());
+    return readText(quillet->settingsPath()).contains(QStringLiteral("<string>regards from"));
+  }, 10000)) << readText(quillet->settingsPath()).toStdString();
+  EXPECT_EQ(test::visibleWindow(QStringLiteral("^New Snippet$"), QStringLiteral("--name")), 0u);
   EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
 
   // Cancelled, nothing is made, the editor is in front again and the
   // clipboard comes back all the same.
-  ASSERT_TRUE(test::activateWindow(window.toULong()));
+  ASSERT_TRUE(test::activateWindow(window));
   ASSERT_TRUE(pressKeys({"ctrl+End", "ctrl+shift+Left"}));
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
   ASSERT_TRUE(waitForPanel());
   EXPECT_EQ(clipboard().value_or(QByteArray()).trimmed(), QByteArray("editor"));
   ASSERT_TRUE(pressKeys({"Escape"}));
-  EXPECT_TRUE(waitUntil([&] { return activeWindow() == window; }, 10000));
+  EXPECT_TRUE(waitUntil([&] { return isActive(window); }, 10000));
   EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
-  EXPECT_FALSE(readFile(quillet->settingsPath()).contains(QStringLiteral("<string>editor</string>")));
+  EXPECT_FALSE(readText(quillet->settingsPath()).contains(QStringLiteral("<string>editor</string>")));
   EXPECT_TRUE(quillet->isRunning());
-}
 
-// The group for the application in front goes by the class its windows
-// carry ("FeatherPad"), the name application rules match at expansion.
-TEST_F(NewSnippetE2E, FromTheApplicationMakesTheEditorsGroup) {
-  startQuillet(QStringLiteral("newSnippetFromApplicationHotKey"));
-  selectInEditor();
-  ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
-  ASSERT_TRUE(waitForPanel());
-  ASSERT_TRUE(pressKeys({"Return"}));
-  QString saved;
-  EXPECT_TRUE(waitUntil([&] {
-    saved = readFile(quillet->settingsPath());
-    return saved.contains(QStringLiteral("<string>regards from"));
-  }, 10000)) << saved.toStdString();
-  // A group of its own, which expands only in that application.
-  static const QRegularExpression group(QStringLiteral(
-      R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
-      R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
-      R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
-  EXPECT_TRUE(group.match(saved).hasMatch()) << saved.toStdString();
+  // From the application: the group goes by the class its windows carry
+  // ("FeatherPad"), the name application rules match at expansion, and
+  // expands only there.
+  {
+    SCOPED_TRACE("from the application");
+    selectInEditor();
+    ASSERT_TRUE(pressKeys({"ctrl+alt+m"}));
+    ASSERT_TRUE(waitForPanel());
+    ASSERT_TRUE(pressKeys({"Return"}));
+    static const QRegularExpression group(QStringLiteral(
+        R"(<key>name</key>\s*<string>FeatherPad</string>(?:(?!</dict>)[\s\S])*)"
+        R"(<key>exceptionType</key>\s*<integer>3</integer>\s*)"
+        R"(<key>exceptions</key>\s*<array>\s*<string>FeatherPad</string>\s*</array>)"));
+    EXPECT_TRUE(waitUntil([&] { return group.match(readText(quillet->settingsPath())).hasMatch(); }, 10000))
+        << readText(quillet->settingsPath()).toStdString();
+    EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  }
+
+  // Chosen from the suggestion list in this Qt editor: the snippet replaces
+  // the abbreviation, and the user's clipboard comes back again.
+  SCOPED_TRACE("suggestion list");
+  ASSERT_TRUE(test::activateWindow(window));
+  const QList<QByteArray> own = test::visibleWindows(QStringLiteral("[Qq]uillet"));
+  auto listShown = [&] {
+    for (const QByteArray& id : test::visibleWindows(QStringLiteral("[Qq]uillet")))
+      if (!own.contains(id)) return true;
+    return false;
+  };
+  ASSERT_TRUE(pressKeys({"ctrl+a", "BackSpace"}));
+  ASSERT_TRUE(test::typeText(QStringLiteral("x dup ")));
+  ASSERT_TRUE(waitUntil(listShown));
+  ASSERT_TRUE(pressKeys({"Down", "Return"}));
+  ASSERT_TRUE(quillet->waitForExpansions(1));
+  EXPECT_TRUE(waitUntil([&] { return !listShown(); }));
   EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  ASSERT_TRUE(pressKeys({"ctrl+s"}));
+  EXPECT_TRUE(waitUntil([&] { return readText(dir.filePath(QStringLiteral("note.txt"))).trimmed() == "x two"; }))
+      << readText(dir.filePath(QStringLiteral("note.txt"))).toStdString();
 }
 
 // The copy of the selection must not interrupt what runs in a terminal:

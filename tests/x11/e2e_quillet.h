@@ -12,6 +12,7 @@
 #include <QTemporaryDir>
 
 #include <memory>
+#include <optional>
 
 namespace ql::test {
 
@@ -20,6 +21,28 @@ struct E2ESnippet {
   QString content;  // the plain text
   int matchType = 0;
 };
+
+// Ids of the mapped windows whose class (by "--class") or title (by
+// "--name") matches pattern; toolkits also name hidden leader windows.
+inline QList<QByteArray> visibleWindows(const QString& pattern, const QString& by = QStringLiteral("--class")) {
+  QList<QByteArray> out;
+  const QByteArray found =
+      run(QStringLiteral("xdotool"), {QStringLiteral("search"), QStringLiteral("--onlyvisible"), by, pattern})
+          .value_or(QByteArray());
+  for (const QByteArray& id : found.split('\n'))
+    if (!id.trimmed().isEmpty()) out.append(id.trimmed());
+  return out;
+}
+inline unsigned long visibleWindow(const QString& pattern, const QString& by = QStringLiteral("--class")) {
+  const QList<QByteArray> found = visibleWindows(pattern, by);
+  return found.isEmpty() ? 0 : found.first().toULong();
+}
+inline QByteArray activeWindow() {
+  return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
+}
+inline std::optional<QByteArray> clipboard() {
+  return run(QStringLiteral("xclip"), {"-selection", "clipboard", "-o", "-t", "UTF8_STRING"});
+}
 
 class QuilletProgram final {
  public:
@@ -93,10 +116,6 @@ class QuilletProgram final {
   }
 
  private:
-  static QByteArray activeWindow() {
-    return run(QStringLiteral("xdotool"), {"getactivewindow"}).value_or(QByteArray()).trimmed();
-  }
-
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
 
   static QString formattedKeys(const QByteArray& rtfd) {
