@@ -48,8 +48,9 @@ class NewSnippetE2E : public testing::Test {
     ASSERT_TRUE(test::activateWindow(window));
   }
 
-  // Quillet with new snippets from the selection on Ctrl+Alt+N and from the
-  // application on Ctrl+Alt+M; new snippets are plain.
+  // Quillet with new snippets from the selection on Ctrl+Alt+N, from the
+  // application on Ctrl+Alt+M and the search window on Ctrl+Alt+F; new
+  // snippets are plain.
   void startQuillet() {
     const QString key = QStringLiteral(
         "<key>%1</key><dict><key>characters</key><string>%2</string><key>keyCode</key><integer>%3</integer>"
@@ -58,6 +59,7 @@ class NewSnippetE2E : public testing::Test {
         1, QList<test::E2ESnippet>{{"dup", "one"}, {"dup", "two"}}, QStringList{QStringLiteral("space")},
         key.arg(QStringLiteral("newSnippetFromSelectionHotKey"), QStringLiteral("n")).arg(keys::N) +
             key.arg(QStringLiteral("newSnippetFromApplicationHotKey"), QStringLiteral("m")).arg(keys::M) +
+            key.arg(QStringLiteral("searchSnippetHotKey"), QStringLiteral("f")).arg(keys::F) +
             QStringLiteral("<key>snippetFormatType</key><integer>0</integer>"));
     ASSERT_TRUE(quillet->start(window));
     ASSERT_TRUE(waitUntil([&] { return isActive(window); }, 10000));
@@ -92,7 +94,7 @@ class NewSnippetE2E : public testing::Test {
   unsigned long window = 0;
 };
 
-TEST_F(NewSnippetE2E, FromTheSelectionTheApplicationAndTheListInFeatherPadWithTheClipboardGivenBack) {
+TEST_F(NewSnippetE2E, FromTheSelectionTheApplicationTheListAndTheSearchWindowInFeatherPadWithTheClipboardGivenBack) {
   startQuillet();
   selectInEditor();
   ASSERT_TRUE(pressKeys({"ctrl+alt+n"}));
@@ -157,9 +159,28 @@ TEST_F(NewSnippetE2E, FromTheSelectionTheApplicationAndTheListInFeatherPadWithTh
   ASSERT_TRUE(quillet->waitForExpansions(1));
   EXPECT_TRUE(waitUntil([&] { return !listShown(); }));
   EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+
+  // Chosen in the search window: it takes the focus, gives it back to the
+  // editor and the choice lands at the caret there.
+  {
+    SCOPED_TRACE("search window");
+    ASSERT_TRUE(pressKeys({"ctrl+alt+f"}));
+    ASSERT_TRUE(waitUntil([&] {
+      for (const QByteArray& id : test::visibleWindows(QStringLiteral("[Qq]uillet")))
+        if (!own.contains(id) && isActive(id.toULong())) return true;
+      return false;
+    }, 10000));
+    ASSERT_TRUE(test::typeText(QStringLiteral("one")));
+    ASSERT_TRUE(pressKeys({"Down", "Return"}));
+    ASSERT_TRUE(quillet->waitForExpansions(2));
+    EXPECT_TRUE(waitUntil([&] { return isActive(window); }, 10000));
+    EXPECT_TRUE(clipboardIsTheUsers()) << clipboard().value_or(QByteArray()).toStdString();
+  }
   ASSERT_TRUE(pressKeys({"ctrl+s"}));
-  EXPECT_TRUE(waitUntil([&] { return readText(dir.filePath(QStringLiteral("note.txt"))).trimmed() == "x two"; }))
-      << readText(dir.filePath(QStringLiteral("note.txt"))).toStdString();
+  EXPECT_TRUE(waitUntil([&] {
+    const QString text = readText(dir.filePath(QStringLiteral("note.txt"))).trimmed();
+    return text.startsWith(QStringLiteral("x two")) && text.endsWith(QStringLiteral("one"));
+  })) << readText(dir.filePath(QStringLiteral("note.txt"))).toStdString();
 }
 
 // The copy of the selection must not interrupt what runs in a terminal:
