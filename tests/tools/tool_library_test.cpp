@@ -2,6 +2,9 @@
 #include "support/library_records.h"
 #include "tool_runner.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -12,52 +15,82 @@ QString writeLibrary(const QTemporaryDir& dir) {
   QLSettings s;
   const GroupPtr g = test::addGroup(s, "Work");
   for (const char* abbr : {"sig", "addr"}) test::addSnippet(s, g, abbr)->label = QStringLiteral("Label %1").arg(abbr);
+  test::addSnippet(s, g, "hi", "Hi {fill:Name}{key:tab}{clipboard}%|!");
+  test::addSnippet(s, g, "up", "shout");
   const QString path = dir.filePath("lib.qlxdoc");
   EXPECT_TRUE(s.saveBackup(path));
   return path;
 }
 
+QJsonObject render(const QStringList& args) {
+  const ToolResult r = runTool(QStringList{"render"} + args);
+  EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+  return QJsonDocument::fromJson(r.out.toUtf8()).object();
+}
+
 }  // namespace
 
 TEST(Tool, CheckListAndConvert) {
+  // Without a library, check says where it will be.
+  auto r = runTool({"check"});
+  EXPECT_EQ(r.exitCode, 0);
+  EXPECT_TRUE(r.out.startsWith("0 groups, 0 snippets\n"));
+  EXPECT_TRUE(r.out.contains("Orrery Labs/Quillet1/settings.qlxdoc"));
+
   QTemporaryDir dir;
   const QString lib = writeLibrary(dir);
-  auto r = runTool({"check", lib});
+  r = runTool({"check", lib});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "1 groups, 2 snippets\n");
-
+  EXPECT_EQ(r.out, "1 groups, 4 snippets\n");
   r = runTool({"list", lib});
   EXPECT_EQ(r.exitCode, 0);
-  EXPECT_EQ(r.out, "Work\tsig\tLabel sig\nWork\taddr\tLabel addr\n");
-
+  EXPECT_EQ(r.out, "Work\tsig\tLabel sig\nWork\taddr\tLabel addr\nWork\thi\t\nWork\tup\t\n");
   const QString out = dir.filePath("copy.qlxdoc");
   EXPECT_EQ(runTool({"convert", lib, out}).exitCode, 0);
-  EXPECT_EQ(runTool({"check", out}).out, "1 groups, 2 snippets\n");
+  EXPECT_EQ(runTool({"check", out}).out, "1 groups, 4 snippets\n");
 }
 
 TEST(Tool, BadFilesAndUsage) {
   QTemporaryDir dir;
   const QString junk = dir.filePath("junk.qlxdoc");
+  const QString notDict = dir.filePath("array.qlxdoc");
   ASSERT_TRUE(test::writeFile(junk, "\x01\x02 not a library"));
-  for (const QString& path : {junk, dir.filePath("missing.qlxdoc")}) {
+  ASSERT_TRUE(test::writeFile(notDict, "<plist><array/></plist>"));
+  for (const QString& path : {junk, notDict, dir.filePath("missing.qlxdoc")}) {
     auto r = runTool({"check", path});
     EXPECT_EQ(r.exitCode, 1);
     EXPECT_TRUE(r.out.isEmpty());
     EXPECT_EQ(r.err.count('\n'), 1) << r.err.toStdString();
   }
-  // A property list that is not a dictionary.
-  ASSERT_TRUE(test::writeFile(junk, "<plist><array/></plist>"));
-  EXPECT_EQ(runTool({"check", junk}).exitCode, 1);
-
   const auto help = runTool({"--help"});
   EXPECT_EQ(help.exitCode, 0);
   EXPECT_TRUE(help.out.contains("usage"));
   EXPECT_NE(runTool({"frobnicate"}).exitCode, 0);
 }
 
-TEST(Tool, CheckWithoutLibraryTellsWhereItWillBe) {
-  auto r = runTool({"check"});
-  EXPECT_EQ(r.exitCode, 0);
-  EXPECT_TRUE(r.out.startsWith("0 groups, 0 snippets\n"));
-  EXPECT_TRUE(r.out.contains("Orrery Labs/Quillet1/settings.qlxdoc"));
+TEST(ToolRender, PartsKeysFillsClipboardCaseAndErrors) {
+  QTemporaryDir dir;
+  const QString lib = writeLibrary(dir);
+  const QJsonObject o = render({lib, "hi", "--fill", "name=Ann", "--clipboard", "CB", "--case", "0"});
+  // Filled content "Hi Ann\tCB%|!" counts the tab as one character.
+  EXPECT_EQ(o["contentLength"].toInt(), 12);
+  const QJsonArray keys = o["keys"].toArray();
+  ASSERT_EQ(keys.size(), 1);
+  EXPECT_EQ(keys[0].toObject()["tag"].toString(), "{key:tab}");
+  EXPECT_EQ(keys[0].toObject()["location"].toInt(), 14);
+  const QJsonArray fills = o["fills"].toArray();
+  ASSERT_EQ(fills.size(), 1);
+  EXPECT_EQ(fills[0].toObject()["location"].toInt(), 3);
+  const QJsonArray parts = o["parts"].toArray();
+  ASSERT_EQ(parts.size(), 2);
+  EXPECT_EQ(parts[0].toObject()["data"].toString(), "Hi Ann");
+  EXPECT_EQ(parts[0].toObject()["key"].toString(), "{key:tab}");
+  EXPECT_EQ(parts[1].toObject()["data"].toString(), "CB!");
+  EXPECT_EQ(parts[1].toObject()["cursor"].toInt(), 1);
+  EXPECT_EQ(parts[1].toObject()["index"].toInt(), 2);
+
+  EXPECT_EQ(render({lib, "up", "--case", "1"})["parts"].toArray()[0].toObject()["data"].toString(), "SHOUT");
+  EXPECT_EQ(runTool({"render", lib, "nope"}).exitCode, 1);
+  EXPECT_EQ(runTool({"render", lib}).exitCode, 2);
+  EXPECT_EQ(runTool({"render", lib, "up", "--fill", "novalue"}).exitCode, 2);
 }
