@@ -152,16 +152,3 @@ TEST_F(Import, DuplicatesCountLibraryRecordsAndUnlistedSnippetsAreNeverMerged) {
   ASSERT_TRUE(s.import(&live));
   EXPECT_FALSE(live.getSnippetByAbbreviation("orphan"));
 }
-
-// Missing and unreadable files are checked through the import window.
-TEST_F(Import, AnUnknownKindLeavesNothingToMerge) {
-  QLSettings live;
-  ImportSession s = session(&live, 1, 1, file_);
-  s.importType = 7;
-  EXPECT_FALSE(s.validateImport());
-  EXPECT_FALSE(s.import(&live));
-  EXPECT_TRUE(live.groups.isEmpty());
-}
-
-// Cancelling a check, and the choices remembered, are driven through the
-// import window; the readers' own tests report progress and stop.

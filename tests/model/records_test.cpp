@@ -3,9 +3,7 @@
 #include "model/ql_snippet.h"
 #include "model/string_utilities.h"
 
-#include <QDir>
 #include <QRegularExpression>
-#include <QSet>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -143,26 +141,10 @@ TEST(Snippet, ArchiveKeepsIdentityAndRunsNoInit) {
   EXPECT_FALSE(QLSnippet::initWithCoder("junk"));
 }
 
-TEST(Preferences, DefaultsRoundTripThroughDictionary) {
-  QDir().mkpath(QLPreferences::defaultBackupFolderPath());
-  QLPreferences p;
-  const PlistDict d = p.getData();
-  EXPECT_EQ(d.size(), 31);
-  EXPECT_EQ(p.delimiters, (QStringList{"space", "enter", "return", "tab"}));
-  EXPECT_TRUE(p.plainSnippetFont.contains("NSFontNameAttribute"));
-  EXPECT_TRUE(p.plainSnippetFont.contains("NSFontSizeAttribute"));
-
-  QLPreferences back;
-  back.setData(&d);
-  EXPECT_EQ(back.getData(), d);
-  const auto reparsed = plist::parse(plist::toXml(d));
-  ASSERT_TRUE(reparsed);
-  EXPECT_EQ(*reparsed->dict(), d);
-}
-
 TEST(Preferences, SetDataRulesAndBackupFolderFallback) {
   QTemporaryDir elsewhere;
   QLPreferences p;
+  EXPECT_EQ(p.getData().size(), 31);  // the library's round trip cannot see a key left out
   PlistDict d;
   d.insert("backupFolderPath", elsewhere.path());
   d.insert("maximumBackups", "5");
@@ -189,13 +171,9 @@ TEST(Preferences, DelimiterVocabulary) {
   const QStringList& v = QLPreferences::delimiterVocabulary();
   EXPECT_TRUE(v.contains(","));
   EXPECT_FALSE(v.contains("comma"));
-  EXPECT_EQ(QSet<QString>(v.begin(), v.end()).size(), 39);
-  EXPECT_EQ(QLPreferences::delimiterKeyCode("space"), 49);
-  EXPECT_EQ(QLPreferences::delimiterKeyCode("esc"), 53);
   // Stored libraries name Return "enter" and keypad Enter "return".
   EXPECT_EQ(QLPreferences::delimiterKeyCode("enter"), 36);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("return"), 76);
-  EXPECT_EQ(QLPreferences::delimiterKeyCode("tab"), 48);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("."), -1);
   EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
             (QStringList{"space", ",", ".", "tab"}));

@@ -80,51 +80,40 @@ TEST(TypedStream, NumbersInEitherByteOrderAndWidth) {
   EXPECT_EQ(archive->roots()[1].integer, 4294967295LL);
 }
 
-TEST(TypedStream, RefusesWhatIsNotAnArchive) {
-  EXPECT_FALSE(Archive::decode(QByteArray()));
-  EXPECT_FALSE(Archive::decode("<?xml version=\"1.0\"?><plist/>"));
+TEST(TypedStream, RefusesOtherDataAndHostileArchivesWithoutReadingOrAllocatingBeyondThem) {
+  using testing_ts::Writer;
+  auto build = [](auto fill) {
+    Writer w;
+    fill(w);
+    return w.bytes();
+  };
   QByteArray otherVersion = hiArchive();
   otherVersion[0] = 9;
-  EXPECT_FALSE(Archive::decode(otherVersion));
   QByteArray otherSignature = hiArchive();
   otherSignature.replace("streamtyped", "streamtypex");
-  EXPECT_FALSE(Archive::decode(otherSignature));
-}
-
-TEST(TypedStream, HostileArchivesFailWithoutReadingOrAllocatingBeyondTheData) {
-  QString why;
-  // An array that claims far more elements than the data holds.
-  testing_ts::Writer huge;
-  huge.type("[999999999i]");
-  huge.integer(1);
-  EXPECT_FALSE(Archive::decode(huge.bytes(), &why));
-  EXPECT_FALSE(why.isEmpty());
-  // A length past the end.
-  testing_ts::Writer longBytes;
-  longBytes.type("+");
-  longBytes.integer(30000);
-  longBytes.rawBytes("abc");
-  EXPECT_FALSE(Archive::decode(longBytes.bytes()));
-  // References to strings and objects never written.
-  testing_ts::Writer badString;
-  badString.integer(20);  // a shared-string reference as the group's type
-  EXPECT_FALSE(Archive::decode(badString.bytes()));
-  testing_ts::Writer badObject;
-  badObject.type("@");
-  badObject.reference(5);
-  EXPECT_FALSE(Archive::decode(badObject.bytes()));
-  // Objects nested thousands deep.
-  testing_ts::Writer deep;
-  for (int i = 0; i < 5000; ++i) {
-    deep.type("@");
-    deep.beginObject({{"NSArray", 0}, {"NSObject", 0}});
+  const std::pair<const char*, QByteArray> cases[] = {
+      {"nothing", QByteArray()},
+      {"a property list", "<?xml version=\"1.0\"?><plist/>"},
+      {"another version", otherVersion},
+      {"another signature", otherSignature},
+      {"an array longer than the data", build([](Writer& w) { w.type("[999999999i]"); w.integer(1); })},
+      {"a length past the end", build([](Writer& w) { w.type("+"); w.integer(30000); w.rawBytes("abc"); })},
+      {"a shared string never written", build([](Writer& w) { w.integer(20); })},
+      {"an object never written", build([](Writer& w) { w.type("@"); w.reference(5); })},
+      {"objects nested thousands deep", build([](Writer& w) {
+         for (int i = 0; i < 5000; ++i) {
+           w.type("@");
+           w.beginObject({{"NSArray", 0}, {"NSObject", 0}});
+         }
+       })},
+      {"a type it cannot size", build([](Writer& w) { w.type("^i"); w.integer(1); })},
+  };
+  for (const auto& [name, bytes] : cases) {
+    SCOPED_TRACE(name);
+    QString why;
+    EXPECT_FALSE(Archive::decode(bytes, &why));
+    EXPECT_FALSE(why.isEmpty());
   }
-  EXPECT_FALSE(Archive::decode(deep.bytes()));
-  // Types the decoder cannot size.
-  testing_ts::Writer pointer;
-  pointer.type("^i");
-  pointer.integer(1);
-  EXPECT_FALSE(Archive::decode(pointer.bytes()));
 }
 
 TEST(TypedStream, AnObjectThatContainsItselfDecodesAndReadsWithoutEnd) {
