@@ -44,39 +44,33 @@ QByteArray imageArchive(const QByteArray& image) {
 }  // namespace
 
 TEST_F(TextExpanderFile, GroupsTakeTheirFieldsAndTheApplicationRuleIsRenumbered) {
-  const QString path = write(
+  QByteArray groups =
       "<key>groupsTE2</key><array>"
       "<dict><key>name</key><string>Work</string><key>expandAfterMode</key><integer>2</integer>"
-      "<key>expanderExceptionsMode</key><integer>4</integer>"
       "<key>expanderExceptions</key><array><string>Terminal</string></array>"
       "<key>snippetUUIDs</key><array><string>U1</string><string>U2</string></array>"
       "<key>suggestAbbreviations</key><false/><key>uuidString</key><string>G1</string></dict>"
-      "<dict><key>name</key><string>Zero</string><key>expanderExceptionsMode</key><integer>0</integer></dict>"
-      "<dict><key>name</key><string>Odd</string><key>expanderExceptionsMode</key><integer>9</integer></dict>"
-      "<dict><key>name</key><string></string></dict>"
-      "<dict><key>expandAfterMode</key><integer>0</integer></dict>"
-      "<dict><key>name</key><string>One</string><key>expanderExceptionsMode</key><integer>1</integer></dict>"
-      "<dict><key>name</key><string>Two</string><key>expanderExceptionsMode</key><integer>2</integer></dict>"
-      "<dict><key>name</key><string>Three</string><key>expanderExceptionsMode</key><integer>3</integer></dict>"
-      "<string>not a group</string>"
-      "</array>");
+      "<dict><key>name</key><string></string></dict>"                 // dropped
+      "<dict><key>expandAfterMode</key><integer>0</integer></dict>"  // kept, untitled
+      "<string>not a group</string>";
+  // TextExpander's rules 0 to 4 in Quillet's numbering; others are kept as they are.
+  const std::pair<int, int> modes[] = {{0, 1}, {1, 2}, {2, 3}, {3, 4}, {4, 0}, {9, 9}};
+  for (const auto& [mode, type] : modes)
+    groups += "<dict><key>name</key><string>M</string><key>expanderExceptionsMode</key><integer>" +
+              QByteArray::number(mode) + "</integer></dict>";
   QLSettings s;
-  ASSERT_TRUE(s.importFromTEMac(path));
-  ASSERT_EQ(s.groups.size(), 7);  // the empty name is dropped
+  ASSERT_TRUE(s.importFromTEMac(write(groups + "</array>")));
+  ASSERT_EQ(s.groups.size(), 2 + std::size(modes));
   const QLGroup& work = *s.groups[0];
   EXPECT_EQ(work.name, "Work");
   EXPECT_EQ(work.expandType, 2);
-  EXPECT_EQ(work.exceptionType, 0);
   EXPECT_EQ(work.exceptions, QStringList({"Terminal"}));
   EXPECT_EQ(work.snippts, QStringList({"U1", "U2"}));
   EXPECT_FALSE(work.includeInSuggestionsList);
   EXPECT_NE(work.uuid, "G1");  // groups always get a UUID of their own
-  EXPECT_EQ(s.groups[1]->exceptionType, 1);
-  EXPECT_EQ(s.groups[2]->exceptionType, 9);
-  EXPECT_EQ(s.groups[3]->name, "(Untitled)");
-  EXPECT_EQ(s.groups[4]->exceptionType, 2);
-  EXPECT_EQ(s.groups[5]->exceptionType, 3);
-  EXPECT_EQ(s.groups[6]->exceptionType, 4);
+  EXPECT_EQ(s.groups[1]->name, "(Untitled)");
+  for (size_t i = 0; i < std::size(modes); ++i)
+    EXPECT_EQ(s.groups[int(2 + i)]->exceptionType, modes[i].second) << "mode " << modes[i].first;
   EXPECT_TRUE(s.snippets.isEmpty());
 }
 

@@ -89,6 +89,8 @@ TEST_F(WindowsExport, EveryChildElementAndConversion) {
       " </Snippet>\n"
       " <Snippet><uuid>S-2</uuid><abbreviation>x</abbreviation><snippetType>ST_PLAIN_TEXT</snippetType>"
       "<label></label><plainText>plain</plainText><useCount/></Snippet>\n"
+      " <Snippet><abbreviation>bad</abbreviation><plainText>p</plainText><formattedText>bm90IHJ0Zg==</formattedText>"
+      "<snippetType>ST_FORMATTED_TEXT</snippetType></Snippet>\n"
       " <Snippet><abbreviation></abbreviation><plainText>dropped</plainText></Snippet>\n"
       "</Snippets></Library></Quillet>\n";
   QLSettings s;
@@ -110,7 +112,7 @@ TEST_F(WindowsExport, EveryChildElementAndConversion) {
   EXPECT_EQ(s.groups[1]->name, "(Untitled)");
   EXPECT_EQ(s.groups[1]->abbreviation, "n");
 
-  ASSERT_EQ(s.snippets.size(), 2);
+  ASSERT_EQ(s.snippets.size(), 3);
   const QLSnippet& sig = *s.snippets[0];
   EXPECT_EQ(sig.groupUuid, "G-1");
   EXPECT_EQ(sig.uuid, "S-1");
@@ -132,34 +134,12 @@ TEST_F(WindowsExport, EveryChildElementAndConversion) {
   EXPECT_EQ(x.snippetType, 0);
   EXPECT_FALSE(x.groupUuid);
   EXPECT_EQ(x.useCount, 0);
+  // Formatted text that is not RTF: the snippet falls back to its plain text.
+  EXPECT_TRUE(s.snippets[2]->formattedText.isEmpty());
+  EXPECT_EQ(s.snippets[2]->snippetType, 0);
 }
 
-TEST_F(WindowsExport, UnreadableFormattedTextFallsBackToPlainText) {
-  const QString path = write(
-      "<Export><Snippet><abbreviation>a</abbreviation><plainText>p</plainText>"
-      "<formattedText>bm90IHJ0Zg==</formattedText><snippetType>ST_FORMATTED_TEXT</snippetType>"
-      "</Snippet></Export>");
-  QLSettings s;
-  ASSERT_TRUE(s.importFromQLXWindows(path));
-  EXPECT_TRUE(s.snippets[0]->formattedText.isEmpty());
-  EXPECT_EQ(s.snippets[0]->snippetType, 0);
-}
-
-TEST_F(WindowsExport, BrokenOrEmptyDocumentsYieldNothing) {
-  QLSettings s;
-  // An error late in the file: not even the records before it are kept.
-  EXPECT_FALSE(s.importFromQLXWindows(write(
-      "<Export><Group><name>A</name></Group><Snippet><abbreviation>a</abbreviation></Snippet>"
-      "<Snippet><abbreviation>b</abbreviation></Snip></Export>")));
-  EXPECT_FALSE(s.importFromQLXWindows(write("<Export><Other/></Export>")));
-  EXPECT_FALSE(s.importFromQLXWindows(write("")));
-  EXPECT_FALSE(s.importFromQLXWindows(write("not xml at all")));
-  EXPECT_FALSE(s.importFromQLXWindows(dir_.filePath("missing.qlxdoc")));
-  EXPECT_TRUE(s.groups.isEmpty());
-  EXPECT_TRUE(s.snippets.isEmpty());
-}
-
-TEST_F(WindowsExport, HostileDocumentsAreRefusedCleanly) {
+TEST_F(WindowsExport, BrokenEmptyAndHostileDocumentsYieldNothing) {
   QByteArray laughs = "<?xml version=\"1.0\"?>\n<!DOCTYPE lolz [\n<!ENTITY lol \"lol\">\n";
   for (int i = 1; i <= 9; ++i)
     laughs += "<!ENTITY lol" + QByteArray::number(i) + " \"" +
@@ -167,29 +147,39 @@ TEST_F(WindowsExport, HostileDocumentsAreRefusedCleanly) {
               "\">\n";
   laughs += "]>\n<Export><Snippet><abbreviation>a</abbreviation><plainText>&lol9;</plainText>"
             "</Snippet></Export>\n";
-
   const QString secret = dir_.filePath("secret.txt");
   ASSERT_TRUE(test::writeFile(secret, "TOP-SECRET"));
-  const QByteArray external =
-      "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY xxe SYSTEM \"file://" + secret.toUtf8() +
-      "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation><plainText>&xxe;</plainText>"
-      "</Snippet></Export>\n";
-  // Many references to one modest entity: small file, huge text.
-  QByteArray quadratic = "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY a \"" +
-                         QByteArray(1000, 'a') + "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation>"
-                         "<plainText>" + QByteArray("&a;").repeated(100000) + "</plainText></Snippet></Export>";
-  const QByteArray undeclared =
-      "<Export><Snippet><abbreviation>a</abbreviation><plainText>&nope;</plainText></Snippet></Export>";
-  const QByteArray parameter =
-      "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY % p SYSTEM \"file://" + secret.toUtf8() +
-      "\"> %p; ]>\n<Export><Snippet><abbreviation>a</abbreviation></Snippet></Export>\n";
-
+  const std::pair<const char*, QByteArray> cases[] = {
+      // An error late in the file: not even the records before it are kept.
+      {"broken late", "<Export><Group><name>A</name></Group><Snippet><abbreviation>a</abbreviation></Snippet>"
+                      "<Snippet><abbreviation>b</abbreviation></Snip></Export>"},
+      {"no records", "<Export><Other/></Export>"},
+      {"empty", ""},
+      {"not xml", "not xml at all"},
+      {"billion laughs", laughs},
+      {"external entity", "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY xxe SYSTEM \"file://" +
+                              secret.toUtf8() + "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation>"
+                              "<plainText>&xxe;</plainText></Snippet></Export>\n"},
+      // Many references to one modest entity: small file, huge text.
+      {"quadratic blow-up", "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY a \"" + QByteArray(1000, 'a') +
+                                "\"> ]>\n<Export><Snippet><abbreviation>a</abbreviation><plainText>" +
+                                QByteArray("&a;").repeated(100000) + "</plainText></Snippet></Export>"},
+      {"undeclared entity",
+       "<Export><Snippet><abbreviation>a</abbreviation><plainText>&nope;</plainText></Snippet></Export>"},
+      {"external parameter entity", "<?xml version=\"1.0\"?>\n<!DOCTYPE Export [ <!ENTITY % p SYSTEM \"file://" +
+                                        secret.toUtf8() + "\"> %p; ]>\n<Export><Snippet><abbreviation>a"
+                                        "</abbreviation></Snippet></Export>\n"},
+  };
   LogCapture log;
-  for (const QByteArray& xml : {laughs, external, quadratic, undeclared, parameter}) {
+  for (const auto& [name, xml] : cases) {
+    SCOPED_TRACE(name);
     QLSettings s;
     EXPECT_FALSE(s.importFromQLXWindows(write(xml)));
+    EXPECT_TRUE(s.groups.isEmpty());
     EXPECT_TRUE(s.snippets.isEmpty());
   }
+  QLSettings s;
+  EXPECT_FALSE(s.importFromQLXWindows(dir_.filePath("missing.qlxdoc")));
   for (const QString& line : log.lines) {
     EXPECT_TRUE(line.startsWith("Error in importFromQLXWindows : ")) << line.toStdString();
     EXPECT_FALSE(line.contains("TOP-SECRET"));
