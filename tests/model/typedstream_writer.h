@@ -60,6 +60,10 @@ class Writer {
   }
 
   void raw(char c) { out_.append(c); }
+  void typed(const QByteArray& encoding, char c) {
+    type(encoding);
+    raw(c);
+  }
   void rawBytes(const QByteArray& b) { out_.append(b); }
 
   // A shared string: new ("84", length, bytes) or a reference.
@@ -84,13 +88,17 @@ class Writer {
     ++nextObject_;  // the object is numbered before its classes
     writeClass(chain, 0);
   }
+  // A "@" group holding a new object.
+  void object(const std::vector<std::pair<QByteArray, int>>& chain) {
+    type("@");
+    beginObject(chain);
+  }
   void end() { out_.append(char(0x86)); }
   void reference(int label) { integer(label); }
 
   // Common objects, each as one "@" group.
   void string(const QString& s) {
-    type("@");
-    beginObject({{"NSString", 1}, {"NSObject", 0}});
+    object({{"NSString", 1}, {"NSObject", 0}});
     type("+");
     const QByteArray utf8 = s.toUtf8();
     integer(utf8.size());
@@ -111,8 +119,7 @@ class Writer {
   }
 
   void number(qint64 v) {
-    type("@");
-    beginObject({{"NSNumber", 0}, {"NSValue", 0}, {"NSObject", 0}});
+    object({{"NSNumber", 0}, {"NSValue", 0}, {"NSObject", 0}});
     type("*");
     out_.append(char(0x84));
     ++nextObject_;
@@ -123,8 +130,7 @@ class Writer {
   }
 
   void data(const QByteArray& bytes) {
-    type("@");
-    beginObject({{"NSMutableData", 0}, {"NSData", 0}, {"NSObject", 0}});
+    object({{"NSMutableData", 0}, {"NSData", 0}, {"NSObject", 0}});
     type("i");
     integer(bytes.size());
     type("[" + QByteArray::number(bytes.size()) + "c]");
@@ -215,14 +221,11 @@ inline QByteArray flatFileWrapper(const QByteArray& contents, const QString& nam
   u32(head, pad);
   head.append(QByteArray(int(pad), '\0'));
   head.append(contents);
-  for (int k = 0; k < 2; ++k) {
+  for (const QByteArray& entry : {n, n, dot}) {
     u32(head, 1);
-    u32(head, quint32(n.size()));
-    head.append(n);
+    u32(head, quint32(entry.size()));
+    head.append(entry);
   }
-  u32(head, 1);
-  u32(head, quint32(dot.size()));
-  head.append(dot);
   return head;
 }
 
@@ -231,11 +234,9 @@ inline QByteArray flatFileWrapper(const QByteArray& contents, const QString& nam
 inline QByteArray attributedString(const QString& text, const std::vector<ArchiveRun>& runs,
                                    bool mutableString = false, bool bigEndian = false) {
   Writer w(bigEndian);
-  w.type("@");
-  if (mutableString)
-    w.beginObject({{"NSMutableAttributedString", 0}, {"NSAttributedString", 0}, {"NSObject", 0}});
-  else
-    w.beginObject({{"NSAttributedString", 0}, {"NSObject", 0}});
+  using Chain = std::vector<std::pair<QByteArray, int>>;
+  w.object(mutableString ? Chain{{"NSMutableAttributedString", 0}, {"NSAttributedString", 0}, {"NSObject", 0}}
+                         : Chain{{"NSAttributedString", 0}, {"NSObject", 0}});
   w.string(text);
   QList<int> setOfRun;
   for (size_t i = 0; i < runs.size(); ++i) {
@@ -258,14 +259,12 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
     count += !r.font.isEmpty();
     count += bool(r.color) + bool(r.background) + bool(r.alignment) + r.underline;
     count += !r.link.isEmpty() + !r.attachment.isEmpty();
-    w.type("@");
-    w.beginObject({{"NSDictionary", 0}, {"NSObject", 0}});
+    w.object({{"NSDictionary", 0}, {"NSObject", 0}});
     w.type("i");
     w.integer(count);
     if (!r.font.isEmpty()) {
       w.key("NSFont");
-      w.type("@");
-      w.beginObject({{"NSFont", 30}, {"NSObject", 0}});
+      w.object({{"NSFont", 30}, {"NSObject", 0}});
       QByteArray name;
       QByteArray utf16("\xff\xfe", 2);
       for (QChar ch : r.font) {
@@ -282,18 +281,13 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
       w.rawBytes(name);
       w.type("f");
       w.real(r.size);
-      for (char flag : {0, 1, 0, 0}) {
-        w.type("c");
-        w.raw(flag);
-      }
+      for (char flag : {0, 1, 0, 0}) w.typed("c", flag);
       w.end();
     }
     auto color = [&](const char* key, const std::array<float, 3>& c) {
       w.key(key);
-      w.type("@");
-      w.beginObject({{"NSColor", 0}, {"NSObject", 0}});
-      w.type("c");
-      w.raw(1);
+      w.object({{"NSColor", 0}, {"NSObject", 0}});
+      w.typed("c", 1);
       w.type("ffff");
       for (float f : c) w.real(f);
       w.real(1);
@@ -303,8 +297,7 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
     if (r.background) color("NSBackgroundColor", *r.background);
     if (r.alignment) {
       w.key("NSParagraphStyle");
-      w.type("@");
-      w.beginObject({{"NSMutableParagraphStyle", 0}, {"NSParagraphStyle", 0}, {"NSObject", 0}});
+      w.object({{"NSMutableParagraphStyle", 0}, {"NSParagraphStyle", 0}, {"NSObject", 0}});
       w.type("CC@S");
       w.raw(char(*r.alignment));
       w.raw(0);
@@ -312,8 +305,7 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
       w.type("i");
       w.integer(r.tabs.size());
       for (float t : r.tabs) {
-        w.type("@");
-        w.beginObject({{"NSTextTab", 0}, {"NSObject", 0}});
+        w.object({{"NSTextTab", 0}, {"NSObject", 0}});
         w.type("Cf");
         w.raw(0);
         w.real(t);
@@ -331,17 +323,14 @@ inline QByteArray attributedString(const QString& text, const std::vector<Archiv
     }
     if (!r.link.isEmpty()) {
       w.key("NSLink");
-      w.type("@");
-      w.beginObject({{"NSURL", 0}, {"NSObject", 0}});
-      w.type("c");
-      w.raw(0);
+      w.object({{"NSURL", 0}, {"NSObject", 0}});
+      w.typed("c", 0);
       w.string(r.link);
       w.end();
     }
     if (!r.attachment.isEmpty()) {
       w.key("NSAttachment");
-      w.type("@");
-      w.beginObject({{"NSTextAttachment", 0}, {"NSObject", 0}});
+      w.object({{"NSTextAttachment", 0}, {"NSObject", 0}});
       w.type("c@");
       w.raw(0);
       w.beginObject({{"NSFileWrapper", 46}, {"NSObject", 0}});
