@@ -197,7 +197,7 @@ TEST_F(WindowsExport, InternalEntitiesAreExpanded) {
   EXPECT_EQ(s.snippets.at(0)->plainText, "Regards, Orrery Labs & Orrery Labs");
 }
 
-TEST_F(WindowsExport, ProgressCountsRecordsAndCancelStops) {
+TEST_F(WindowsExport, ProgressCountsRecordsOfAnUnknownTotal) {
   QByteArray xml = "<Export>";
   for (int i = 0; i < 1000; ++i) xml += "<Snippet><abbreviation>a" + QByteArray::number(i) + "</abbreviation></Snippet>";
   const QString path = write(xml + "</Export>");
@@ -210,10 +210,5 @@ TEST_F(WindowsExport, ProgressCountsRecordsAndCancelStops) {
   };
   QLSettings s;
   ASSERT_TRUE(s.importFromQLXWindows(path, options));
-  EXPECT_EQ(last, 1000);
-  last = 0;
-  options.isCancelled = [&] { return last >= 200; };
-  QLSettings cancelled;
-  EXPECT_FALSE(cancelled.importFromQLXWindows(path, options));
-  EXPECT_TRUE(cancelled.snippets.isEmpty());
+  EXPECT_EQ(last, 1000);  // cancelling is checked through the import window
 }
