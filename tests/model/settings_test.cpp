@@ -41,7 +41,7 @@ class SettingsTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(SettingsTest, SaveAndLoadKeepTheLibrary) {
+TEST_F(SettingsTest, SaveAndLoadKeepTheLibraryAndItsLookups) {
   const QLSettings s = library();
   ASSERT_TRUE(s.saveSettings());
   EXPECT_TRUE(QFile::exists(Utilities::getAppPath() + "/settings.qlxdoc"));
@@ -51,20 +51,16 @@ TEST_F(SettingsTest, SaveAndLoadKeepTheLibrary) {
   EXPECT_EQ(loaded.libraryDictionary(), s.libraryDictionary());
   EXPECT_EQ(loaded.preferences.sound, "Glass");
   EXPECT_EQ(loaded.snippets[1]->searchableText(), "text of addr");
+  // Lookups take the last of equal abbreviations and match case.
+  EXPECT_EQ(loaded.getSnippetByAbbreviation("sig"), loaded.snippets[2]);
+  EXPECT_EQ(loaded.getSnippetByAbbreviation("SIG"), nullptr);
+  ASSERT_EQ(loaded.allowedGroups().size(), 1);
+  EXPECT_EQ(loaded.allowedGroups()[0]->name, "Work");
 
   // The start-up copy goes next to it under its own name.
   ASSERT_TRUE(loaded.saveSettings(QLSettings::kStartupCopyName + ".qlxdoc"));
   EXPECT_EQ(test::readFile(Utilities::getAppPath() + "/settings Backup.qlxdoc"),
             test::readFile(Utilities::getAppPath() + "/settings.qlxdoc"));
-}
-
-TEST_F(SettingsTest, LookupsTakeTheLastOfEqualAbbreviationsAndMatchCase) {
-  QLSettings s = library();
-  EXPECT_EQ(s.getSnippetByAbbreviation("sig"), s.snippets[2]);
-  EXPECT_EQ(s.getSnippetByAbbreviation("SIG"), nullptr);
-  const auto allowed = s.allowedGroups();
-  ASSERT_EQ(allowed.size(), 1);
-  EXPECT_EQ(allowed[0]->name, "Work");
 }
 
 TEST_F(SettingsTest, FailedLoadsLeaveTheLibraryAlone) {
@@ -160,13 +156,12 @@ TEST_F(SettingsTest, PartialAndMistypedFiles) {
   EXPECT_EQ(s.preferences.sound, "Glass");
 }
 
-TEST_F(SettingsTest, BackupsAndSelectiveRestore) {
-  const QLSettings s = library();
+TEST_F(SettingsTest, BackupsGroupFilesAndSelectiveRestore) {
+  QLSettings s = library();
   QTemporaryDir dir;
   const QString backup = dir.filePath("Quillet Backup.qlxdoc");
   ASSERT_TRUE(s.saveBackup(backup));
   EXPECT_FALSE(s.saveBackup(""));
-
   QLSettings twice;
   ASSERT_TRUE(twice.loadBackup(backup));
   ASSERT_TRUE(twice.loadBackup(backup));
@@ -175,22 +170,17 @@ TEST_F(SettingsTest, BackupsAndSelectiveRestore) {
 
   QLSettings prefsOnly = library();
   prefsOnly.preferences.sound = "Tink";
-  const int groups = int(prefsOnly.groups.size());
   ASSERT_TRUE(prefsOnly.loadSettings(backup, false, true));
   EXPECT_EQ(prefsOnly.preferences.sound, "Glass");
-  EXPECT_EQ(prefsOnly.groups.size(), groups);
-
+  EXPECT_EQ(prefsOnly.groups.size(), 2);
   QLSettings libraryOnly;
   libraryOnly.preferences.sound = "Tink";
   ASSERT_TRUE(libraryOnly.loadSettings(backup, true, false));
   EXPECT_EQ(libraryOnly.preferences.sound, "Tink");
   EXPECT_EQ(libraryOnly.snippets.size(), 3);
-}
 
-TEST_F(SettingsTest, SaveGroupWritesOnlyExistingMembers) {
-  QLSettings s = library();
+  // A saved group holds only members that exist, and no preferences.
   s.groups[0]->snippts.append("NO-SUCH-SNIPPET");
-  QTemporaryDir dir;
   const QString path = dir.filePath("work.qlxdoc");
   ASSERT_TRUE(s.saveGroup(path, s.groups[0]));
   EXPECT_FALSE(s.saveGroup(path, nullptr));
