@@ -34,6 +34,29 @@ QByteArray png() {
   return b;
 }
 
+// Runs with every character and paragraph attribute; the third shares the first's set.
+std::vector<ArchiveRun> styledRuns() {
+  ArchiveRun title;
+  title.length = 5;
+  title.font = "Baskerville-BoldItalic";
+  title.size = 20;
+  title.color = std::array<float, 3>{1, 0, 0};
+  title.alignment = 2;
+  ArchiveRun body;
+  body.length = 6;
+  body.font = "Menlo-Regular";
+  body.size = 11.5f;
+  body.background = std::array<float, 3>{0, 0.4f, 1};
+  body.alignment = 4;
+  body.tabs = {56, 28};
+  body.underline = true;
+  body.link = "https://example.org/a";
+  ArchiveRun again = title;
+  again.length = 3;
+  return {title, body, again};
+}
+const QString kStyledText = QStringLiteral("Title\nbody\nend");
+
 }  // namespace
 
 TEST(TypedStream, DecodesTheDocumentedExample) {
@@ -140,68 +163,37 @@ TEST(TypedStream, AnObjectThatContainsItselfDecodesAndReadsWithoutEnd) {
 }
 
 TEST(TypedStream, DamagedArchivesNeverCrashTheReader) {
-  ArchiveRun plain;
-  plain.length = 2;
-  plain.font = "Helvetica-Bold";
-  plain.color = std::array<float, 3>{0.5f, 0.25f, 1};
   ArchiveRun image;
   image.length = 1;
   image.attachment = QByteArray(64, 'x');
   image.attachmentName = "x.bin";
-  ArchiveRun tail = plain;
-  tail.length = 3;
-  tail.alignment = 2;
-  tail.tabs = {28, 56};
-  tail.link = "https://example.org/";
-  const QByteArray good = testing_ts::attributedString(
-      QStringLiteral("ab\uFFFCcde"), {plain, image, tail});
+  std::vector<ArchiveRun> runs = styledRuns();
+  runs.push_back(image);
+  const QByteArray good = testing_ts::attributedString(kStyledText + QChar(0xFFFC), runs);
   ASSERT_TRUE(ql::attributedTextFromArchive(good));
-
-  // Every truncation, then random damage.
-  for (qsizetype n = 0; n < good.size(); ++n) {
-    if (n == 4200) n = good.size() - 200;  // the attachment's zero padding says nothing new
-    ql::attributedTextFromArchive(good.left(n));
-  }
+  // The attachment's zero padding says nothing new: the structure around it is what gets damaged.
+  const qsizetype padFrom = good.indexOf(QByteArray(256, '\0'));
+  const qsizetype padTo = good.lastIndexOf(QByteArray(256, '\0')) + 256;
+  ASSERT_GT(padFrom, 0);
+  for (qsizetype n = 0; n < good.size(); n = n == padFrom ? padTo : n + 1) ql::attributedTextFromArchive(good.left(n));
   QRandomGenerator random(7);
   for (int round = 0; round < 3000; ++round) {
     QByteArray bad = good;
-    const int changes = 1 + random.bounded(4);
-    for (int k = 0; k < changes; ++k) {
-      const qsizetype at = random.bounded(qsizetype(bad.size()));
-      // Damage the structure, not the long run of padding in the middle.
-      const qsizetype pos = at > 200 && at < good.size() - 300 ? at % 200 : at;
-      bad[pos] = char(random.bounded(256));
+    for (int k = 1 + random.bounded(4); k > 0; --k) {
+      qsizetype at = random.bounded(qsizetype(bad.size()));
+      if (at >= padFrom && at < padTo) at %= padFrom;
+      bad[at] = char(random.bounded(256));
     }
     ql::attributedTextFromArchive(bad);
   }
-  SUCCEED();
 }
 
 TEST(RichTextArchive, CharacterAndParagraphAttributes) {
-  ArchiveRun title;
-  title.length = 5;
-  title.font = "Baskerville-BoldItalic";
-  title.size = 20;
-  title.color = std::array<float, 3>{1, 0, 0};
-  title.alignment = 2;
-  ArchiveRun body;
-  body.length = 6;
-  body.font = "Menlo-Regular";
-  body.size = 11.5f;
-  body.background = std::array<float, 3>{0, 0.4f, 1};
-  body.alignment = 4;
-  body.tabs = {56, 28};
-  body.underline = true;
-  body.link = "https://example.org/a";
-  // Runs with equal attributes share one set; the third run reuses the first.
-  ArchiveRun again = title;
-  again.length = 3;
-  const QString text = QStringLiteral("Title\nbody\nend");
-  const auto t = ql::attributedTextFromArchive(testing_ts::attributedString(text, {title, body, again}));
+  const auto t = ql::attributedTextFromArchive(testing_ts::attributedString(kStyledText, styledRuns()));
   ASSERT_TRUE(t);
   // Archives written on big-endian machines read the same.
-  EXPECT_EQ(ql::attributedTextFromArchive(testing_ts::attributedString(text, {title, body, again}, false, true)), t);
-  EXPECT_EQ(t->string(), text);
+  EXPECT_EQ(ql::attributedTextFromArchive(testing_ts::attributedString(kStyledText, styledRuns(), false, true)), t);
+  EXPECT_EQ(t->string(), kStyledText);
 
   const auto& a = t->attributesAt(0);
   EXPECT_EQ(a.fontFamily, "Baskerville");
