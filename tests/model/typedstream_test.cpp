@@ -1,4 +1,3 @@
-#include "content/text/flat_rtfd.h"
 #include "model/import_rich_text.h"
 #include "model/typedstream.h"
 #include "typedstream_writer.h"
@@ -240,12 +239,6 @@ TEST(RichTextArchive, AttachmentsFromFileWrappersAndPlainData) {
   EXPECT_EQ(t->attributesAt(3).attachment->fileName, "Attachment.png");
   EXPECT_EQ(t->attributesAt(3).attachment->contents, png() + "other");
   EXPECT_FALSE(t->attributesAt(0).attachment);
-
-  // What the reader makes of it survives as the RTFD a snippet stores.
-  const auto back = ql::readFlatRtfd(ql::writeFlatRtfd(*t));
-  ASSERT_TRUE(back);
-  EXPECT_EQ(back->attributesAt(1).attachment->contents, png());
-  EXPECT_EQ(back->attributesAt(3).attachment->contents, png() + "other");
 }
 
 TEST(RichTextArchive, RunsCountUtf16UnitsAndStayInsideTheText) {
