@@ -114,55 +114,51 @@ TEST(RtfReader, WordPadDocumentWithCharsetsPerFont) {
   EXPECT_EQ(t.attributesAt(t.length() - 1).tabStops, (QList<int>{720, 1440}));
 }
 
-TEST(RtfReader, CodePages) {
-  // The document's code page, then a font's own charset.
-  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1250 \'9e\'e8})").string(), QStringLiteral("žč"));
-  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1251 \'c4\'e0})").string(), QStringLiteral("Да"));
-  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg1252 \'80\'93\'e9})").string(), QStringLiteral("€“é"));
-  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg10000 \'8e\'a5})").string(), QStringLiteral("é•"));
-  EXPECT_EQ(read(R"({\rtf1\mac \'8e})").string(), QStringLiteral("é"));
-  EXPECT_EQ(read(R"({\rtf1\ansi{\fonttbl\f0 A;\f1\fcharset238 B;}\f1\'e8\f0\'e8})").string(),
-            QStringLiteral("čè"));
-  // Raw bytes above 127 are read in the code page too.
-  EXPECT_EQ(read("{\\rtf1\\ansi\\ansicpg1251 \xc4\xe0}").string(), QStringLiteral("Да"));
-  // Unknown code pages fall back instead of failing.
-  EXPECT_EQ(read(R"({\rtf1\ansi\ansicpg999 \'e9})").string(), QStringLiteral("é"));
-}
-
-TEST(RtfReader, UnicodeEscapesAndTheirFallbacks) {
-  EXPECT_EQ(read(R"({\rtf1 \u8364?x})").string(), QStringLiteral("€x"));
-  EXPECT_EQ(read(R"({\rtf1 \uc2\u8364\'80\'80x})").string(), QStringLiteral("€x"));
-  EXPECT_EQ(read(R"({\rtf1 \uc0\u8364 x})").string(), QStringLiteral("€x"));
-  EXPECT_EQ(read(R"({\rtf1 \u-4064?})").string(), QStringLiteral("\uF020"));
-  // Surrogate pairs, signed and unsigned.
-  EXPECT_EQ(read(R"({\rtf1\uc0\u-10179\u-8704})").string(), QStringLiteral("😀"));
-  EXPECT_EQ(read(R"({\rtf1\uc0\u55357\u56832})").string(), QStringLiteral("😀"));
-  // A group end stops the skipping.
-  EXPECT_EQ(read(R"({\rtf1 {\uc3\u8364}abc})").string(), QStringLiteral("€abc"));
-  // \ucN is scoped by groups.
-  EXPECT_EQ(read(R"({\rtf1 {\uc0 }\u8364?})").string(), QStringLiteral("€"));
-  // \upr carries the same text twice; the \ud form wins.
-  EXPECT_EQ(read(R"({\rtf1 {\upr{caf\'e9}{\*\ud{caf\u233?}}}})").string(), QStringLiteral("café"));
-}
-
-TEST(RtfReader, SpecialCharactersAndBreaks) {
-  const AttributedText t = read(
-      "{\\rtf1 a\\tab b\\line c\\par d\\\nE\\~\\_\\emdash\\endash\\bullet"
-      "\\lquote\\rquote\\ldblquote\\rdblquote\\\\\\{\\}\\-x\tq}");
-  EXPECT_EQ(t.string(), QStringLiteral("a\tb\u2028c\nd\nE\u00A0\u2011—–•‘’“”\\{}x\tq"));
-  // Line breaks inside the file are not text; CR LF after a backslash is one break.
-  EXPECT_EQ(read("{\\rtf1 a\r\nb\\\r\nc}").string(), QStringLiteral("ab\nc"));
-}
-
-TEST(RtfReader, SkipsDestinationsAndUnknownWords) {
-  const AttributedText t = read(
-      R"({\rtf1{\info{\title Secret}}{\*\generator X;}{\stylesheet{\s0 Normal;}})"
-      R"({\*\unknowndest {nested {deeper}} text}\unknownword42 visible)"
-      R"({\pict\wmetafile8 0102}{\*\bkmkstart b}{\footnote note} done})");
-  EXPECT_EQ(t.string(), QStringLiteral("visible done"));
-  // \bin data never becomes text, even with braces inside.
-  EXPECT_EQ(read("{\\rtf1 a\\bin3 {}}b}").string(), QStringLiteral("ab"));
-  EXPECT_EQ(read("{\\rtf1{\\*\\x \\bin3 {}}}b}").string(), QStringLiteral("b"));
+TEST(RtfReader, TextOfSmallDocuments) {
+  const struct {
+    QByteArray rtf;
+    QString text;
+  } cases[] = {
+      // The document's code page, then a font's own charset.
+      {R"({\rtf1\ansi\ansicpg1250 \'9e\'e8})", QStringLiteral("žč")},
+      {R"({\rtf1\ansi\ansicpg1251 \'c4\'e0})", QStringLiteral("Да")},
+      {R"({\rtf1\ansi\ansicpg1252 \'80\'93\'e9})", QStringLiteral("€“é")},
+      {R"({\rtf1\ansi\ansicpg10000 \'8e\'a5})", QStringLiteral("é•")},
+      {R"({\rtf1\mac \'8e})", QStringLiteral("é")},
+      {R"({\rtf1\ansi{\fonttbl\f0 A;\f1\fcharset238 B;}\f1\'e8\f0\'e8})", QStringLiteral("čè")},
+      {"{\\rtf1\\ansi\\ansicpg1251 \xc4\xe0}", QStringLiteral("Да")},  // raw bytes above 127
+      {R"({\rtf1\ansi\ansicpg999 \'e9})", QStringLiteral("é")},  // unknown code page: a fallback
+      // \uN and the fallbacks it skips; a group end stops the skipping, \ucN is scoped by groups.
+      {R"({\rtf1 \u8364?x})", QStringLiteral("€x")},
+      {R"({\rtf1 \uc2\u8364\'80\'80x})", QStringLiteral("€x")},
+      {R"({\rtf1 \uc0\u8364 x})", QStringLiteral("€x")},
+      {R"({\rtf1 \u-4064?})", QStringLiteral("\uF020")},
+      {R"({\rtf1\uc0\u-10179\u-8704})", QStringLiteral("😀")},
+      {R"({\rtf1\uc0\u55357\u56832})", QStringLiteral("😀")},
+      {R"({\rtf1 {\uc3\u8364}abc})", QStringLiteral("€abc")},
+      {R"({\rtf1 {\uc0 }\u8364?})", QStringLiteral("€")},
+      {R"({\rtf1 {\upr{caf\'e9}{\*\ud{caf\u233?}}}})", QStringLiteral("café")},  // the \ud form wins
+      {"{\\rtf1 a\\tab b\\line c\\par d\\\nE\\~\\_\\emdash\\endash\\bullet"
+       "\\lquote\\rquote\\ldblquote\\rdblquote\\\\\\{\\}\\-x\tq}",
+       QStringLiteral("a\tb\u2028c\nd\nE\u00A0\u2011—–•‘’“”\\{}x\tq")},
+      // Line breaks in the file are not text; CR LF after a backslash is one break.
+      {"{\\rtf1 a\r\nb\\\r\nc}", QStringLiteral("ab\nc")},
+      {R"({\rtf1{\info{\title Secret}}{\*\generator X;}{\stylesheet{\s0 Normal;}})"
+       R"({\*\unknowndest {nested {deeper}} text}\unknownword42 visible)"
+       R"({\pict\wmetafile8 0102}{\*\bkmkstart b}{\footnote note} done})",
+       QStringLiteral("visible done")},
+      // \bin data never becomes text, even with braces inside.
+      {"{\\rtf1 a\\bin3 {}}b}", QStringLiteral("ab")},
+      {"{\\rtf1{\\*\\x \\bin3 {}}}b}", QStringLiteral("b")},
+      // Truncated documents keep what was read; unbalanced ones stop at the end.
+      {"{\\rtf1 abc{\\b de", QStringLiteral("abcde")},
+      {"{\\rtf1 abc}}}}more", QStringLiteral("abc")},
+      {"{\\rtf1 a\\'", QStringLiteral("a")},
+      {"{\\rtf1 a\\'zz\\", QStringLiteral("azz")},
+      // Invalid UTF-8 and NUL bytes are bytes in the code page, not errors.
+      {QByteArray("{\\rtf1 \xff\xfe\0x}", 12), QStringLiteral("ÿþx")},
+  };
+  for (const auto& c : cases) EXPECT_EQ(read(c.rtf).string(), c.text) << c.rtf.toStdString();
 }
 
 TEST(RtfReader, FormattingIsScopedByGroups) {
@@ -254,13 +250,6 @@ TEST(RtfReader, HostileInputEndsCleanly) {
   const QByteArray digits = "{\\rtf1\\fs" + QByteArray(10000, '9') + " a\\u-" +
                             QByteArray(10000, '9') + " b\\bin" + QByteArray(10000, '9') + "}";
   EXPECT_EQ(read(digits).string(), QStringLiteral("a"));
-  // Truncated documents keep what was read; unbalanced ones stop at the end.
-  EXPECT_EQ(read("{\\rtf1 abc{\\b de").string(), QStringLiteral("abcde"));
-  EXPECT_EQ(read("{\\rtf1 abc}}}}more").string(), QStringLiteral("abc"));
-  EXPECT_EQ(read("{\\rtf1 a\\'").string(), QStringLiteral("a"));
-  EXPECT_EQ(read("{\\rtf1 a\\'zz\\").string(), QStringLiteral("azz"));
-  // Invalid UTF-8 and NUL bytes are bytes in the code page, not errors.
-  EXPECT_EQ(read(QByteArray("{\\rtf1 \xff\xfe\0x}", 12)).string(), QStringLiteral("ÿþx"));
   // Tab stops beyond any real ruler are ignored rather than copied per run.
   QByteArray tabs = "{\\rtf1 ";
   for (int i = 0; i < 20000; ++i) tabs += "\\tx" + QByteArray::number(i) + " a";
