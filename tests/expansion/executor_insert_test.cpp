@@ -4,9 +4,6 @@
 
 using ql::test::ExecutorTest;
 
-// What each mode leaves in the field is checked through the main controller,
-// in both kinds of key source.
-
 TEST_F(ExecutorTest, CursorMarkerMovesTheCaretBackOverTheRetypedDelimiter) {
   auto s = addSnippet(QStringLiteral("dr"), QStringLiteral("Dear %|, thanks"));
   desktop.typeText(QStringLiteral("dr"));

@@ -87,16 +87,7 @@ TEST_F(ExecutorTest, FillInContentDeletesTheAbbreviationAndOpensTheForm) {
   EXPECT_EQ(stats.allTime.characters, length);
 }
 
-TEST_F(ExecutorTest, FillInWhileTheProgramIsFrontmostOnlyDeletes) {
-  auto s = addSnippet(QStringLiteral("dear"), QStringLiteral("Dear {fill:name}"));
-  desktop.switchTo(ql::sim::SimDesktop::kProgramName);
-  EXPECT_TRUE(expandTyped(s, QStringLiteral("dear"), QStringLiteral("49")));
-  EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
-  EXPECT_FALSE(controller.form);
-  EXPECT_FALSE(executor.lastActiveApp);
-}
-
-TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothing) {
+TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothingAndTheProgramInFrontGetsNoForm) {
   auto s = addSnippet(QStringLiteral("sig"), QStringLiteral("Best regards"));
   desktop.typeText(QStringLiteral("Hi "));
   EXPECT_TRUE(executor.processSnippet(s));
@@ -108,6 +99,12 @@ TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothing) {
   EXPECT_TRUE(executor.processSnippet(s));
   EXPECT_TRUE(posted().isEmpty());
   EXPECT_EQ(s->useCount, 1);
+  // Fill-in content typed into the program's own window only deletes.
+  auto dear = addSnippet(QStringLiteral("dear"), QStringLiteral("Dear {fill:name}"));
+  EXPECT_TRUE(expandTyped(dear, QStringLiteral("dear"), QStringLiteral("49")));
+  EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
+  EXPECT_FALSE(controller.form);
+  EXPECT_FALSE(executor.lastActiveApp);
 }
 
 TEST_F(ExecutorTest, KeysTypedDuringAnExpansionLandAfterIt) {

@@ -3,8 +3,6 @@
 #include "keyboard_hook_rig.h"
 
 using ql::test::HookTest;
-using ql::test::addGroup;
-using ql::test::addSnippet;
 
 namespace {
 
@@ -27,9 +25,6 @@ TEST_P(HookMatching, ImmediateModeConsumesTheLastCharacterBeforeTheExpansionStar
   EXPECT_EQ(e.abbreviation, QStringLiteral("sig"));
   EXPECT_EQ(e.removeLengtOffset, 1);
   EXPECT_EQ(e.delimiter, QString());
-  EXPECT_EQ(e.contentLength, 0);
-  EXPECT_EQ(e.abbreviationCase, 0);
-  EXPECT_TRUE(e.clearAbbreviation);
   // The "g" never shows: withheld, or erased before the expansion's own input.
   EXPECT_EQ(field(), QStringLiteral("Hi si"));
   EXPECT_EQ(postedAtExpansion, canWithhold() ? QStringList() : QStringList{QStringLiteral("Delete")});
@@ -86,22 +81,8 @@ TEST_P(HookMatching, DelimiterModeConsumesTheDelimiterAndAlwaysEndsTheWord) {
   EXPECT_EQ(field(), QStringLiteral("sigxsig,,"));
 }
 
-TEST_P(HookMatching, SharedAbbreviationInDelimiterModeOpensThePopup) {
-  delimiterMode();
-  snippet(QStringLiteral("sig"));
-  addSnippet(library, addGroup(library), QStringLiteral("SIG"), QStringLiteral("other"));
-  start(canWithhold());
-  desktop.typeText(QStringLiteral("Sig "));
-  EXPECT_TRUE(delegate.expansions.isEmpty());
-  EXPECT_EQ(delegate.popups, QStringList{QStringLiteral("Sig|49")});
-  EXPECT_EQ(field(), QStringLiteral("Sig"));
-}
-
 INSTANTIATE_TEST_SUITE_P(BothKeySources, HookMatching, testing::Bool(),
                          [](const auto& info) { return info.param ? "Withholding" : "Erasing"; });
-
-// Which snippet wins, the position and case rules and the application rules
-// are checked against a literal version in matching_differential_test.cpp.
 
 TEST_F(HookTest, ImmediateModeSplitsAtReturnDelimiterModeDoesNot) {
   snippet(QStringLiteral("sig"));

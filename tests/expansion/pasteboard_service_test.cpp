@@ -148,20 +148,19 @@ TEST_F(PasteboardServiceTest, WaitsForTheTargetToFetch) {
   EXPECT_FALSE(service.waitUntilFetched(5));
 }
 
-TEST_F(PasteboardServiceTest, ARestoreDueDuringAPasteWaitsUntilItHasLanded) {
+// An earlier expansion's restore that comes due during a paste waits for it
+// to land, and between parts for the end of the expansion.
+TEST_F(PasteboardServiceTest, ARestoreDueDuringAnExpansionWaitsForItsEnd) {
   board.setContent(userContent(), QStringLiteral("Mail"));
   service.backupPasteBoard();
   desktop.setPasteLatency(20);
   service.writeStringToPasteBoard(QStringLiteral("snippet"));
   commandV(desktop);
-  QTimer::singleShot(0, [this] { service.restorePasteBoard(); });  // an earlier expansion's restore
+  QTimer::singleShot(0, [this] { service.restorePasteBoard(); });
   EXPECT_TRUE(service.waitUntilFetched(5000));
   EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("snippet"));
   EXPECT_EQ(board.items(), userContent());
-}
 
-TEST_F(PasteboardServiceTest, ARestoreDueBetweenPartsWaitsForTheEndOfTheExpansion) {
-  board.setContent(userContent(), QStringLiteral("Mail"));
   service.backupPasteBoard();
   service.beginPasting();
   service.writeStringToPasteBoard(QStringLiteral("part one"));
