@@ -62,17 +62,13 @@ TEST_F(ExecutorTest, FillInContentDeletesTheAbbreviationAndOpensTheForm) {
   EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
   EXPECT_FALSE(posted().contains(QStringLiteral("Cmd-V")));
   ASSERT_TRUE(controller.form);
-  EXPECT_EQ(controller.form->delimiter, QStringLiteral("49"));
-  EXPECT_EQ(controller.form->snippet, s);
-  EXPECT_EQ(controller.form->fills.size(), 1);
   ASSERT_TRUE(executor.lastActiveApp);
-  EXPECT_EQ(executor.lastActiveApp->name, QStringLiteral("TextEdit"));
   // The user's typing is not held while the form waits for it.
   EXPECT_FALSE(desktop.keySource().isHoldingInput());
   EXPECT_EQ(s->useCount, 0);
 
-  // What the main controller does on OK: back to the application, then the
-  // second stage with the filled-in content.
+  // What the main controller does on OK (the window session is the
+  // controller's test); here a key code and the caret in the second stage.
   desktop.switchTo(ql::sim::SimDesktop::kProgramName);
   ql::FillInForm& form = *controller.form;
   form.resetView();
