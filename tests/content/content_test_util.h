@@ -17,11 +17,7 @@ inline QLSnippet formattedSnippet(const ql::AttributedText& text) {
   return s;
 }
 
-inline ql::TextAttributes boldAttributes() {
-  ql::TextAttributes a;
-  a.bold = true;
-  return a;
-}
+inline ql::TextAttributes boldAttributes() { return {.bold = true}; }
 
 inline ql::AttributedText readRtfd(const ql::SnippetContent& c) {
   auto t = ql::readFlatRtfd(c.rtfd);

@@ -74,10 +74,8 @@ TEST(Expand, FormattedCodesKeepFormatting) {
   AttributedText clip("CLIP", boldAttributes());
   sim::SimPasteboard pb;
   pb.setContent({{pasteboard_types::Rtfd, writeFlatRtfd(clip)}, {pasteboard_types::String, "CLIP"}}, "Editor");
-  TextAttributes italic;
-  italic.italic = true;
   AttributedText t("<", {});
-  t.append("{clipboard}", italic);
+  t.append("{clipboard}", {.italic = true});
   t.append(">", {});
   Result r = run(formattedSnippet(t), 0, &pb);
   EXPECT_EQ(r.text, "<CLIP>");

@@ -92,10 +92,7 @@ TEST_F(ExecutorTest, DeletesAndCaretMovesCountWhatTheUserSees) {
 }
 
 TEST_F(ExecutorTest, FormattedContentGoesOnThePasteboardInEveryFlavour) {
-  ql::AttributedText text;
-  ql::TextAttributes bold;
-  bold.bold = true;
-  text.append(QStringLiteral("Bold"), bold);
+  ql::AttributedText text(QStringLiteral("Bold"), {.bold = true});
   text.append(QStringLiteral(" plain%|"), ql::TextAttributes());
   auto s = addFormatted(QStringLiteral("fmt"), text);
   s->isConvertToHTML = true;

@@ -7,17 +7,8 @@ using ql::TextAttributes;
 
 namespace {
 
-TextAttributes bold() {
-  TextAttributes a;
-  a.bold = true;
-  return a;
-}
-
-TextAttributes sized(double points) {
-  TextAttributes a;
-  a.pointSize = points;
-  return a;
-}
+TextAttributes bold() { return {.bold = true}; }
+TextAttributes sized(double points) { return {.pointSize = points}; }
 
 // "plain" + bold "BOLD" + 18pt "big"
 AttributedText threeRuns() {

@@ -56,13 +56,10 @@ inline ql::AttributedText random(quint32 seed, int runs) {
                                     QStringLiteral("https://example.com/a b?c=\"d\"&e={f}")};
   ql::AttributedText t;
   for (int i = 0; i < runs; ++i) {
-    ql::TextAttributes a;
-    a.fontFamily = fonts[rng.bounded(int(fonts.size()))];
-    a.pointSize = rng.bounded(2, 60) / 2.0;
-    a.bold = rng.bounded(2);
-    a.italic = rng.bounded(2);
-    a.underline = rng.bounded(2);
-    a.strikethrough = rng.bounded(4) == 0;
+    ql::TextAttributes a{.fontFamily = fonts[rng.bounded(int(fonts.size()))],
+                         .pointSize = rng.bounded(2, 60) / 2.0,
+                         .bold = rng.bounded(2) == 1, .italic = rng.bounded(2) == 1,
+                         .underline = rng.bounded(2) == 1, .strikethrough = rng.bounded(4) == 0};
     if (rng.bounded(3) == 0) a.foreground = ql::TextColor{quint8(rng.bounded(256)), 0, 9};
     if (rng.bounded(5) == 0) a.background = ql::TextColor{0, quint8(rng.bounded(256)), 0};
     if (rng.bounded(6) == 0) a.link = links[rng.bounded(int(links.size()))];
