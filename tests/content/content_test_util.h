@@ -3,6 +3,8 @@
 #include "content/text/flat_rtfd.h"
 #include "model/ql_snippet.h"
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 inline QLSnippet plainSnippet(const QString& text) {
   QLSnippet s;
   s.plainText = text;

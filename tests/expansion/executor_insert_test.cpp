@@ -2,6 +2,8 @@
 #include "executor_rig.h"
 #include "expansion/expansion_text.h"
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 using ql::test::ExecutorTest;
 
 TEST_F(ExecutorTest, CursorMarkerMovesTheCaretBackOverTheRetypedDelimiter) {

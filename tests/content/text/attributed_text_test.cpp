@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 using ql::AttributedText;
 using ql::TextAttributes;
 

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 using ql::AttributedText;
 using ql::TextAlignment;
 using ql::TextAttributes;

@@ -6,6 +6,8 @@
 
 #include <vector>
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 // Attributed texts for round trips. Paragraph attributes are uniform within
 // each paragraph, as the text system keeps them.
 namespace corpus {
