@@ -110,11 +110,16 @@ TEST_F(ExecutorTest, FormattedContentGoesOnThePasteboardInEveryFlavour) {
   EXPECT_TRUE(desktop.focusedField()->text().attributesAt(0).bold);
   EXPECT_FALSE(desktop.focusedField()->text().attributesAt(6).bold);
 
-  s->isConvertToHTML = false;
-  desktop.typeText(QStringLiteral("fmt"));
-  expandTyped(s, QStringLiteral("fmt"), QStringLiteral("49"));
-  // Most Linux applications take rich text only as HTML: offered whatever
-  // the flag says, and the flag stays as stored.
-  EXPECT_TRUE(desktop.pasteboard().types().contains(ql::pasteboard_types::Html));
-  EXPECT_FALSE(s->isConvertToHTML);
+  // Most Linux applications take rich text only as HTML: offered with every
+  // part whatever the flag says, and the flag stays as stored.
+  QList<bool> htmlAtFetch;
+  QObject::connect(&desktop.pasteboard(), &ql::Pasteboard::fetched, [&] {
+    htmlAtFetch.append(desktop.pasteboard().types().contains(ql::pasteboard_types::Html));
+  });
+  text.append(QStringLiteral("{key:tab}two"), {.italic = true});
+  auto parts = addFormatted(QStringLiteral("fm2"), text);
+  desktop.typeText(QStringLiteral("fm2"));
+  expandTyped(parts, QStringLiteral("fm2"), QStringLiteral("49"));
+  EXPECT_EQ(htmlAtFetch, (QList<bool>{true, true}));
+  EXPECT_FALSE(parts->isConvertToHTML);
 }
