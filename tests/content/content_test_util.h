@@ -3,6 +3,8 @@
 #include "content/text/flat_rtfd.h"
 #include "model/ql_snippet.h"
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 inline QLSnippet plainSnippet(const QString& text) {
   QLSnippet s;
   s.plainText = text;
@@ -17,11 +19,7 @@ inline QLSnippet formattedSnippet(const ql::AttributedText& text) {
   return s;
 }
 
-inline ql::TextAttributes boldAttributes() {
-  ql::TextAttributes a;
-  a.bold = true;
-  return a;
-}
+inline ql::TextAttributes boldAttributes() { return {.bold = true}; }
 
 inline ql::AttributedText readRtfd(const ql::SnippetContent& c) {
   auto t = ql::readFlatRtfd(c.rtfd);

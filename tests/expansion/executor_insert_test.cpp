@@ -2,10 +2,9 @@
 #include "executor_rig.h"
 #include "expansion/expansion_text.h"
 
-using ql::test::ExecutorTest;
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
 
-// What each mode leaves in the field is checked through the main controller,
-// in both kinds of key source.
+using ql::test::ExecutorTest;
 
 TEST_F(ExecutorTest, CursorMarkerMovesTheCaretBackOverTheRetypedDelimiter) {
   auto s = addSnippet(QStringLiteral("dr"), QStringLiteral("Dear %|, thanks"));
@@ -95,10 +94,7 @@ TEST_F(ExecutorTest, DeletesAndCaretMovesCountWhatTheUserSees) {
 }
 
 TEST_F(ExecutorTest, FormattedContentGoesOnThePasteboardInEveryFlavour) {
-  ql::AttributedText text;
-  ql::TextAttributes bold;
-  bold.bold = true;
-  text.append(QStringLiteral("Bold"), bold);
+  ql::AttributedText text(QStringLiteral("Bold"), {.bold = true});
   text.append(QStringLiteral(" plain%|"), ql::TextAttributes());
   auto s = addFormatted(QStringLiteral("fmt"), text);
   s->isConvertToHTML = true;
@@ -114,11 +110,16 @@ TEST_F(ExecutorTest, FormattedContentGoesOnThePasteboardInEveryFlavour) {
   EXPECT_TRUE(desktop.focusedField()->text().attributesAt(0).bold);
   EXPECT_FALSE(desktop.focusedField()->text().attributesAt(6).bold);
 
-  s->isConvertToHTML = false;
-  desktop.typeText(QStringLiteral("fmt"));
-  expandTyped(s, QStringLiteral("fmt"), QStringLiteral("49"));
-  // Most Linux applications take rich text only as HTML: offered whatever
-  // the flag says, and the flag stays as stored.
-  EXPECT_TRUE(desktop.pasteboard().types().contains(ql::pasteboard_types::Html));
-  EXPECT_FALSE(s->isConvertToHTML);
+  // Most Linux applications take rich text only as HTML: offered with every
+  // part whatever the flag says, and the flag stays as stored.
+  QList<bool> htmlAtFetch;
+  QObject::connect(&desktop.pasteboard(), &ql::Pasteboard::fetched, [&] {
+    htmlAtFetch.append(desktop.pasteboard().types().contains(ql::pasteboard_types::Html));
+  });
+  text.append(QStringLiteral("{key:tab}two"), {.italic = true});
+  auto parts = addFormatted(QStringLiteral("fm2"), text);
+  desktop.typeText(QStringLiteral("fm2"));
+  expandTyped(parts, QStringLiteral("fm2"), QStringLiteral("49"));
+  EXPECT_EQ(htmlAtFetch, (QList<bool>{true, true}));
+  EXPECT_FALSE(parts->isConvertToHTML);
 }

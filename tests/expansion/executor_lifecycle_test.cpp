@@ -62,17 +62,13 @@ TEST_F(ExecutorTest, FillInContentDeletesTheAbbreviationAndOpensTheForm) {
   EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
   EXPECT_FALSE(posted().contains(QStringLiteral("Cmd-V")));
   ASSERT_TRUE(controller.form);
-  EXPECT_EQ(controller.form->delimiter, QStringLiteral("49"));
-  EXPECT_EQ(controller.form->snippet, s);
-  EXPECT_EQ(controller.form->fills.size(), 1);
   ASSERT_TRUE(executor.lastActiveApp);
-  EXPECT_EQ(executor.lastActiveApp->name, QStringLiteral("TextEdit"));
   // The user's typing is not held while the form waits for it.
   EXPECT_FALSE(desktop.keySource().isHoldingInput());
   EXPECT_EQ(s->useCount, 0);
 
-  // What the main controller does on OK: back to the application, then the
-  // second stage with the filled-in content.
+  // What the main controller does on OK (the window session is the
+  // controller's test); here a key code and the caret in the second stage.
   desktop.switchTo(ql::sim::SimDesktop::kProgramName);
   ql::FillInForm& form = *controller.form;
   form.resetView();
@@ -87,16 +83,7 @@ TEST_F(ExecutorTest, FillInContentDeletesTheAbbreviationAndOpensTheForm) {
   EXPECT_EQ(stats.allTime.characters, length);
 }
 
-TEST_F(ExecutorTest, FillInWhileTheProgramIsFrontmostOnlyDeletes) {
-  auto s = addSnippet(QStringLiteral("dear"), QStringLiteral("Dear {fill:name}"));
-  desktop.switchTo(ql::sim::SimDesktop::kProgramName);
-  EXPECT_TRUE(expandTyped(s, QStringLiteral("dear"), QStringLiteral("49")));
-  EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
-  EXPECT_FALSE(controller.form);
-  EXPECT_FALSE(executor.lastActiveApp);
-}
-
-TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothing) {
+TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothingAndTheProgramInFrontGetsNoForm) {
   auto s = addSnippet(QStringLiteral("sig"), QStringLiteral("Best regards"));
   desktop.typeText(QStringLiteral("Hi "));
   EXPECT_TRUE(executor.processSnippet(s));
@@ -108,6 +95,12 @@ TEST_F(ExecutorTest, SearchWindowExpansionDeletesNothing) {
   EXPECT_TRUE(executor.processSnippet(s));
   EXPECT_TRUE(posted().isEmpty());
   EXPECT_EQ(s->useCount, 1);
+  // Fill-in content typed into the program's own window only deletes.
+  auto dear = addSnippet(QStringLiteral("dear"), QStringLiteral("Dear {fill:name}"));
+  EXPECT_TRUE(expandTyped(dear, QStringLiteral("dear"), QStringLiteral("49")));
+  EXPECT_EQ(posted().count(QStringLiteral("Delete")), 4);
+  EXPECT_FALSE(controller.form);
+  EXPECT_FALSE(executor.lastActiveApp);
 }
 
 TEST_F(ExecutorTest, KeysTypedDuringAnExpansionLandAfterIt) {

@@ -6,16 +6,6 @@ using ql::test::HookTest;
 namespace keys = ql::keys;
 namespace mods = ql::mods;
 
-TEST_F(HookTest, IllegalKeysComeFromTheResource) {
-  for (quint16 code : {keys::Left, keys::Right, keys::Up, keys::Down, keys::Home, keys::End,
-                       keys::PageUp, keys::PageDown, keys::ForwardDelete, keys::F1, keys::F12,
-                       keys::F20})
-    EXPECT_TRUE(hook.isIllegalKey(code)) << code;
-  for (quint16 code : {keys::Space, keys::Return, keys::Tab, keys::Escape, keys::Delete, keys::A})
-    EXPECT_FALSE(hook.isIllegalKey(code)) << code;
-  EXPECT_TRUE(hook.illegalCharacters().contains(QStringLiteral("123")));
-}
-
 TEST_F(HookTest, WordBufferKeepsOneEntryPerPress) {
   start();
   desktop.typeText(QStringLiteral("ab"));

@@ -16,9 +16,6 @@ class RecordingHookDelegate final : public KeyboardHookDelegate {
  public:
   struct Expansion {
     SnippetPtr snippet;
-    int contentLength = -1;
-    int abbreviationCase = -1;
-    bool clearAbbreviation = false;
     QString delimiter;
     QString abbreviation;
     int removeLengtOffset = -1;
@@ -36,11 +33,9 @@ class RecordingHookDelegate final : public KeyboardHookDelegate {
   void closeSearchPopupWindow() override { calls.append(QStringLiteral("closeSearchPopupWindow")); }
   void closeFillInWindow() override { calls.append(QStringLiteral("closeFillInWindow")); }
   void processSuggestionsHotKey(const QString& text) override { suggestions.append(text); }
-  bool processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
-                      bool clearAbbreviation, const QString& delimiter, const QString& abbreviation,
-                      int removeLengtOffset) override {
-    expansions.append(Expansion{snippet, contentLength, abbreviationCase, clearAbbreviation,
-                                delimiter, abbreviation, removeLengtOffset});
+  bool processSnippet(const SnippetPtr& snippet, int, int, bool, const QString& delimiter,
+                      const QString& abbreviation, int removeLengtOffset) override {
+    expansions.append(Expansion{snippet, delimiter, abbreviation, removeLengtOffset});
     if (onExpand) onExpand(expansions.last());
     return true;
   }

@@ -1,6 +1,5 @@
-// The text comparisons matching is built on, and the words it reads from
-// the buffer.
-#include "expansion/matching_words.h"
+// The text comparisons matching is built on. (The words it reads from the
+// buffer are checked by the differential test, which splits them itself.)
 #include "model/text_folding.h"
 
 #include <QStringList>
@@ -10,7 +9,6 @@
 #include <random>
 
 namespace folding = ql::folding;
-using ql::matching::ImmediateWord;
 
 TEST(TextFolding, IgnoringCaseAndDiacritics) {
   EXPECT_TRUE(folding::equalsIgnoringCaseAndDiacritics(u"\u00C9COLE", u"e\u0301cole"));
@@ -57,27 +55,4 @@ TEST(TextFolding, Alphanumeric) {
   EXPECT_TRUE(folding::isAlphanumericAt(text, 1));
   EXPECT_TRUE(folding::isAlphanumericAt(text, 2));
   EXPECT_FALSE(folding::isAlphanumericAt(text, 3));
-}
-
-TEST(MatchingWords, DelimiterModeSplitsAtSpacesAndLineFeeds) {
-  EXPECT_EQ(ql::matching::delimiterWord(u"a b\nc\rd"), QStringLiteral("c\rd"));
-  EXPECT_EQ(ql::matching::delimiterWord(u"ab "), QString());
-}
-
-TEST(MatchingWords, ImmediateModeWordFromTheEnd) {
-  struct Case {
-    const char16_t* buffer;
-    const char16_t* word;
-  };
-  for (const Case& c : {Case{u"abc", u"abc"}, Case{u"x y\u2028", u"y"}, Case{u"x \u2028\u2028", u""},
-                        Case{u"\vab", u"ab"}, Case{u"a\vb\v", u"a\vb"}, Case{u"a\rb", u"b"},
-                        Case{u"a\nb\r", u""}, Case{u"", u""}, Case{u"\v \v", u""}}) {
-    const QString buffer = QString::fromUtf16(c.buffer);
-    const ImmediateWord word(buffer);
-    const QString expected = QString::fromUtf16(c.word);
-    EXPECT_EQ(word.text(), expected) << buffer.toStdString();
-    EXPECT_EQ(word.isEmpty(), expected.isEmpty());
-    for (int n = 0; n < 5; ++n)
-      EXPECT_EQ(word.isLongerThan(n), expected.size() > n) << buffer.toStdString() << " " << n;
-  }
 }

@@ -3,7 +3,6 @@
 #include "platform/sim/sim_desktop.h"
 #include "support/log_capture.h"
 
-#include <QRandomGenerator>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -45,36 +44,23 @@ class PasteboardServiceTest : public testing::Test {
 
 }  // namespace
 
-TEST_F(PasteboardServiceTest, SavesAndRestoresEveryTypeByteForByte) {
-  QByteArray text(10 * 1024 * 1024, 'x');
-  for (qsizetype i = 0; i < text.size(); i += 997) text[i] = char('a' + i % 26);
-  QByteArray image(5 * 1024 * 1024, '\0');
-  QRandomGenerator rng(7);
-  rng.fillRange(reinterpret_cast<quint32*>(image.data()), image.size() / 4);
-  const QList<PasteboardItem> content{{types::String, text},
-                                      {QStringLiteral("image/png"), image},
-                                      {types::TransientMarker, QByteArrayLiteral("secret")}};
-  board.setContent(content, QStringLiteral("Gimp"));
-
-  service.backupPasteBoard();
-  service.writeStringToPasteBoard(QStringLiteral("snippet"));
-  service.restorePasteBoard();
-
-  EXPECT_EQ(board.items(), content);
-  EXPECT_FALSE(service.hasBackup());
-  EXPECT_EQ(log.lines, (QStringList{QStringLiteral("Backuped"), QStringLiteral("Restored")}));
-}
-
+// Byte-for-byte restores of large content are the executor's and the X11
+// clipboard's tests; here what the service itself decides.
 TEST_F(PasteboardServiceTest, AnUnreadableTypeIsSavedEmptyAndNotWrittenBack) {
-  board.setContent(userContent(), QStringLiteral("Mail"));
+  QList<PasteboardItem> content = userContent();
+  content.append({types::TransientMarker, QByteArrayLiteral("secret")});  // the user's, kept as it is
+  board.setContent(content, QStringLiteral("Mail"));
   board.setUnreadable(types::Rtf);
   service.backupPasteBoard();
   ASSERT_TRUE(service.backupItems().has_value());
-  ASSERT_EQ(service.backupItems()->size(), 3);
+  ASSERT_EQ(service.backupItems()->size(), 4);
   EXPECT_FALSE(service.backupItems()->at(1).has_value());
   service.writeStringToPasteBoard(QStringLiteral("snippet"));
   service.restorePasteBoard();
-  EXPECT_EQ(board.types(), (QStringList{types::String, QStringLiteral("x-custom/thing")}));
+  content.removeAt(1);
+  EXPECT_EQ(board.items(), content);
+  EXPECT_FALSE(service.hasBackup());
+  EXPECT_EQ(log.lines, (QStringList{QStringLiteral("Backuped"), QStringLiteral("Restored")}));
 }
 
 TEST_F(PasteboardServiceTest, ExpansionContentIsMarkedTransient) {
@@ -148,20 +134,19 @@ TEST_F(PasteboardServiceTest, WaitsForTheTargetToFetch) {
   EXPECT_FALSE(service.waitUntilFetched(5));
 }
 
-TEST_F(PasteboardServiceTest, ARestoreDueDuringAPasteWaitsUntilItHasLanded) {
+// An earlier expansion's restore that comes due during a paste waits for it
+// to land, and between parts for the end of the expansion.
+TEST_F(PasteboardServiceTest, ARestoreDueDuringAnExpansionWaitsForItsEnd) {
   board.setContent(userContent(), QStringLiteral("Mail"));
   service.backupPasteBoard();
   desktop.setPasteLatency(20);
   service.writeStringToPasteBoard(QStringLiteral("snippet"));
   commandV(desktop);
-  QTimer::singleShot(0, [this] { service.restorePasteBoard(); });  // an earlier expansion's restore
+  QTimer::singleShot(0, [this] { service.restorePasteBoard(); });
   EXPECT_TRUE(service.waitUntilFetched(5000));
   EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("snippet"));
   EXPECT_EQ(board.items(), userContent());
-}
 
-TEST_F(PasteboardServiceTest, ARestoreDueBetweenPartsWaitsForTheEndOfTheExpansion) {
-  board.setContent(userContent(), QStringLiteral("Mail"));
   service.backupPasteBoard();
   service.beginPasting();
   service.writeStringToPasteBoard(QStringLiteral("part one"));

@@ -2,22 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#pragma GCC diagnostic ignored "-Wmissing-field-initializers"  // designated initialisers name what matters
+
 using ql::AttributedText;
 using ql::TextAttributes;
 
 namespace {
 
-TextAttributes bold() {
-  TextAttributes a;
-  a.bold = true;
-  return a;
-}
-
-TextAttributes sized(double points) {
-  TextAttributes a;
-  a.pointSize = points;
-  return a;
-}
+TextAttributes bold() { return {.bold = true}; }
+TextAttributes sized(double points) { return {.pointSize = points}; }
 
 // "plain" + bold "BOLD" + 18pt "big"
 AttributedText threeRuns() {

@@ -9,24 +9,12 @@ using ql::TextAttributes;
 
 TEST(HtmlExport, AFragmentWithFormattingElementsAndStyles) {
   AttributedText t(QStringLiteral("a < b & \"c\""));
-  TextAttributes a;
-  a.bold = true;
-  a.italic = true;
-  a.underline = true;
-  a.strikethrough = true;
-  a.foreground = ql::TextColor{255, 0, 16};
-  a.background = ql::TextColor{0, 0, 0};
-  a.fontFamily = QStringLiteral("Liberation \"Sans\"");
-  a.pointSize = 13.5;
-  a.link = QStringLiteral("https://x.org/?a=1&b=\"2\"");
-  t.append(QStringLiteral("styled"), a);
+  t.append(QStringLiteral("styled"),
+           {.fontFamily = QStringLiteral("Liberation \"Sans\""), .pointSize = 13.5, .bold = true, .italic = true,
+            .underline = true, .strikethrough = true, .foreground = ql::TextColor{255, 0, 16},
+            .background = ql::TextColor{0, 0, 0}, .link = QStringLiteral("https://x.org/?a=1&b=\"2\"")});
   t.append(QStringLiteral("\n\ncentre\u2028d"), TextAttributes());
-  corpus::paragraph(t, t.length() - 1, [] {
-    TextAttributes p;
-    p.alignment = ql::TextAlignment::Center;
-    p.leftIndent = 720;
-    return p;
-  }());
+  corpus::paragraph(t, t.length() - 1, {.alignment = ql::TextAlignment::Center, .leftIndent = 720});
   const QString html = htmlFragment(t);
   for (const char* wrapper : {"<!DOCTYPE", "<html", "<head", "<body", "<?xml"})
     EXPECT_FALSE(html.contains(QLatin1String(wrapper), Qt::CaseInsensitive)) << wrapper;

@@ -79,19 +79,15 @@ TEST(RtfWriter, StandaloneRtfEmbedsImagesAsPictures) {
 
 // Found by fuzzing: a \uN in a font name swallowed the character after it.
 TEST(RtfWriter, FontNamesKeepEveryCharacter) {
-  ql::TextAttributes a;
-  a.fontFamily = QStringLiteral("Ωmega {Pro}; \\ 😀");
-  const AttributedText t(QStringLiteral("x"), a);
-  const auto back = ql::readRtf(ql::writeRtf(t));
+  const QString font = QStringLiteral("Ωmega {Pro}; \\ 😀");
+  const auto back = ql::readRtf(ql::writeRtf(AttributedText(QStringLiteral("x"), {.fontFamily = font})));
   ASSERT_TRUE(back.has_value());
-  EXPECT_EQ(back->attributesAt(0).fontFamily, a.fontFamily);
+  EXPECT_EQ(back->attributesAt(0).fontFamily, font);
 }
 
 TEST(RtfWriter, WritesTheMacDialect) {
   AttributedText t(QStringLiteral("Hi "));
-  ql::TextAttributes bold;
-  bold.bold = true;
-  t.append(QStringLiteral("café € ✓"), bold);
+  t.append(QStringLiteral("café € ✓"), {.bold = true});
   const QByteArray rtf = ql::writeRtf(t);
   EXPECT_TRUE(rtf.contains("{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}"));
   EXPECT_TRUE(rtf.contains("\\pard"));
