@@ -27,22 +27,18 @@ class NewSnippetTest : public ShellTest {
   // in front and the user's text on the clipboard.
   void SetUp() override {
     ShellTest::SetUp();
-    QLSettings library;
-    QLPreferences& p = library.preferences;
-    p.newSnippetHotKey = hotKey(kNewKey, kChord);
-    p.newSnippetFromSelectionHotKey = hotKey(kSelectionKey, kChord);
-    p.newSnippetFromClipboardHotKey = hotKey(kClipboardKey, kChord);
-    p.newSnippetFromApplicationHotKey = hotKey(kApplicationKey, kChord);
-    for (const char* name : {"Work", "Personal"}) {
-      library.groups.append(std::make_shared<QLGroup>());
-      library.groups.last()->name = QString::fromLatin1(name);
-    }
-    test::addSnippet(library, library.groups[0], QStringLiteral("sig"), QStringLiteral("text"));
-    ASSERT_TRUE(library.saveSettings());
-    controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
-    controller->alertPanel = [](auto&&...) { return 0; };
-    controller->isSystemTrayAvailable = [] { return false; };
-    ASSERT_TRUE(controller->awakeFromNib());
+    trayAvailable = false;
+    start(
+        [](QLPreferences& p) {
+          p.newSnippetHotKey = hotKey(kNewKey, kChord);
+          p.newSnippetFromSelectionHotKey = hotKey(kSelectionKey, kChord);
+          p.newSnippetFromClipboardHotKey = hotKey(kClipboardKey, kChord);
+          p.newSnippetFromApplicationHotKey = hotKey(kApplicationKey, kChord);
+        },
+        [](QLSettings& library) {
+          for (const char* name : {"Work", "Personal"}) test::addGroup(library, QString::fromLatin1(name));
+          test::addSnippet(library, library.groups[0], QStringLiteral("sig"), QStringLiteral("text"));
+        });
     desktop.pasteboard().setContent({{types::String, kUsers.toUtf8()}}, QStringLiteral("Editor"));
   }
 

@@ -33,8 +33,6 @@ class ControllerTest : public ShellTest {
     QDir().mkpath(appPath());
     ASSERT_TRUE(library.saveSettings());
   }
-
-  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
 };
 
 }  // namespace

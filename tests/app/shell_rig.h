@@ -61,14 +61,20 @@ class ShellTest : public testing::Test {
     QDir(appPath()).removeRecursively();
   }
 
-  // Starts the controller on a library with these preferences.
-  void start(const std::function<void(QLPreferences&)>& edit = {}) {
+  // Starts the controller on a library with these preferences; fill, when
+  // given, makes its groups instead of one holding "sig" and "adr".
+  void start(const std::function<void(QLPreferences&)>& edit = {},
+             const std::function<void(QLSettings&)>& fill = {}) {
     QLSettings library;
     library.preferences.isPlaySound = false;
-    auto group = std::make_shared<QLGroup>();
-    library.groups.append(group);
-    for (const char* abbreviation : {"sig", "adr"})
-      test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
+    if (fill) {
+      fill(library);
+    } else {
+      auto group = std::make_shared<QLGroup>();
+      library.groups.append(group);
+      for (const char* abbreviation : {"sig", "adr"})
+        test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
+    }
     if (edit) edit(library.preferences);
     ASSERT_TRUE(library.saveSettings());
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));
@@ -92,6 +98,8 @@ class ShellTest : public testing::Test {
   QString clipboardText() {
     return QString::fromUtf8(desktop.pasteboard().data(ql::pasteboard_types::String).value_or(QByteArray()));
   }
+
+  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
 
   QLPreferences savedPreferences() {
     QLSettings saved;

@@ -1,73 +1,48 @@
 // The suggestion popup and the search window, driven by typing on the
 // simulated desktop through the main controller.
-#include "app/quillet_app_delegate.h"
-#include "support/library_records.h"
-#include "model/string_utilities.h"
-#include "platform/keys.h"
-#include "platform/sim/sim_desktop.h"
+#include "shell_rig.h"
 
-#include <QDir>
-#include <QEventLoop>
+#include "platform/keys.h"
+
 #include <QLabel>
 #include <QLineEdit>
-#include <QTest>
-#include <QTimer>
 
-#include <gtest/gtest.h>
-
-using ql::sim::SimDesktop;
 using ql::sim::SimTextField;
 namespace keys = ql::keys;
-namespace mods = ql::mods;
 
 namespace {
 
-QString appPath() { return ql::Utilities::getAppPath(); }
-
-class SuggestionTest : public testing::Test {
+class SuggestionTest : public ShellTest {
  protected:
-  void SetUp() override { QDir(appPath()).removeRecursively(); }
-  void TearDown() override {
-    controller.reset();
-    QDir(appPath()).removeRecursively();
-  }
-
   // Two snippets share "sig"; "sign" and a group "grp" of its own; a group
   // left out of suggestions holds "sigx".
   void start(bool canWithhold = true, const ql::PlistDict& searchHotKey = {}) {
     desktop.keySource().setCanWithholdKeys(canWithhold);
-    QLSettings library;
-    library.preferences.extendType = QLPreferences::DelimiterRetyped;
-    library.preferences.delimiters = {QStringLiteral(";")};
-    library.preferences.isPlaySound = false;
-    library.preferences.snippetProcessDelay = 0.01;
-    library.preferences.searchSnippetHotKey = searchHotKey;
-    auto add = [&](const GroupPtr& group, const QString& abbreviation, const QString& content) {
-      test::addSnippet(library, group, abbreviation, content);
-    };
-    auto main = std::make_shared<QLGroup>();
-    auto grp = std::make_shared<QLGroup>();
-    grp->abbreviation = QStringLiteral("grp");
-    auto hidden = std::make_shared<QLGroup>();
-    hidden->includeInSuggestionsList = false;
-    auto empty = std::make_shared<QLGroup>();
-    empty->abbreviation = QStringLiteral("nil");
-    library.groups = {main, grp, hidden, empty};
-    add(main, QStringLiteral("sig"), QStringLiteral("Best"));
-    add(main, QStringLiteral("sig"), QStringLiteral("Kind"));
-    add(main, QStringLiteral("sign"), QStringLiteral("Signed"));
-    add(grp, QStringLiteral("g1"), QStringLiteral("Alpha"));
-    add(grp, QStringLiteral("g2"), QStringLiteral("Beta"));
-    add(hidden, QStringLiteral("sigx"), QStringLiteral("Hidden"));
-    QDir().mkpath(appPath());
-    ASSERT_TRUE(library.saveSettings());
-    controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
-    controller->alertPanel = [](auto&&...) { return 0; };
-    ASSERT_TRUE(controller->awakeFromNib());
+    ShellTest::start(
+        [&](QLPreferences& p) {
+          p.extendType = QLPreferences::DelimiterRetyped;
+          p.delimiters = {QStringLiteral(";")};
+          p.snippetProcessDelay = 0.01;
+          p.searchSnippetHotKey = searchHotKey;
+        },
+        [](QLSettings& library) {
+          auto main = std::make_shared<QLGroup>();
+          auto grp = std::make_shared<QLGroup>();
+          grp->abbreviation = QStringLiteral("grp");
+          auto hidden = std::make_shared<QLGroup>();
+          hidden->includeInSuggestionsList = false;
+          auto empty = std::make_shared<QLGroup>();
+          empty->abbreviation = QStringLiteral("nil");
+          library.groups = {main, grp, hidden, empty};
+          const QList<std::tuple<GroupPtr, const char*, const char*>> snippets = {
+              {main, "sig", "Best"}, {main, "sig", "Kind"},  {main, "sign", "Signed"},
+              {grp, "g1", "Alpha"},  {grp, "g2", "Beta"},    {hidden, "sigx", "Hidden"}};
+          for (const auto& [group, abbreviation, content] : snippets)
+            test::addSnippet(library, group, QString::fromLatin1(abbreviation), QString::fromLatin1(content));
+        });
     desktop.focusedField()->setText(QString());
   }
 
-  QString field() { return desktop.focusedField()->string(); }
   SearchSnippetPopupController* popup() { return controller->popupPanel(); }
   bool popupOpen() { return popup() && popup()->isVisible(); }
   QStringList listed() {
@@ -104,9 +79,6 @@ class SuggestionTest : public testing::Test {
       after();
     }
   }
-
-  SimDesktop desktop;
-  std::unique_ptr<QuilletAppDelegate> controller;
 };
 
 TEST_F(SuggestionTest, SharedAbbreviationOpensUnderTheWordAndTheArrowsOrAClickChoose) {
@@ -271,11 +243,7 @@ TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
 // The optional hot key opens the search window; a choice there is pasted
 // into the application that was in front.
 TEST_F(SuggestionTest, SearchWindowOpensOnItsHotKeyAndPastesIntoThePreviousApplication) {
-  ql::PlistDict key;
-  key.insert(QStringLiteral("characters"), QStringLiteral("f"));
-  key.insert(QStringLiteral("keyCode"), qint64(keys::F));
-  key.insert(QStringLiteral("modifierFlags"), qint64(mods::Command | mods::Option));
-  start(true, key);
+  start(true, hotKey(keys::F, mods::Command | mods::Option));
   desktop.typeText(QStringLiteral("Dear "));
   ASSERT_TRUE(desktop.pressHotKey(keys::F, mods::Command | mods::Option));
   SearchSnippetWindowController* search = controller->searchWindow();
