@@ -229,7 +229,6 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   controller->actionImport();
   ImportWindowController* import = controller->importDialogWindow();
   ASSERT_TRUE(import);
-  EXPECT_EQ(import->settings, controller->settings());
   import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
   import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
   QTest::mouseClick(import->importButton, Qt::LeftButton);
@@ -239,9 +238,6 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   QTest::mouseClick(import->saveButton, Qt::LeftButton);
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(controller->settings()->snippets.size(), 2 + 11);
-  QLSettings saved;
-  ASSERT_TRUE(saved.loadSettings());
-  EXPECT_EQ(saved.snippets.size(), 2 + 11);
   // The library the controller expands from still works after the merge.
   desktop.switchTo(QStringLiteral("TextEdit"));
   desktop.typeText(QStringLiteral("sig "));
