@@ -11,11 +11,9 @@
 #include "ui/group_view_controller.h"
 
 #include <QComboBox>
-#include <QDialogButtonBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
-#include <QListWidget>
 #include <QPushButton>
 
 namespace {
