@@ -6,9 +6,7 @@
 TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   start();
   ASSERT_TRUE(controller->statusItem());
-  QMenu* menu = controller->statusMenu();
-  EXPECT_EQ(menu->actions().first()->text(), QStringLiteral("Search Snippets…"));
-  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+  ASSERT_TRUE(controller->statusMenu());
   const qint64 enabledIcon = controller->statusItem()->icon().cacheKey();
 
   // Opened over another application: it is remembered, the new-snippet entries work.
