@@ -10,18 +10,12 @@
 #include "ui/app_selection_sheet_controller.h"
 #include "ui/group_view_controller.h"
 
-#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QPushButton>
 
 namespace {
-
-void choose(QComboBox* box, int index) {
-  box->setCurrentIndex(index);
-  Q_EMIT box->activated(index);
-}
 
 qint64 keyCodeOf(const ql::PlistDict& d) {
   const ql::PlistValue* v = d.value(QStringLiteral("keyCode"));
@@ -215,8 +209,7 @@ TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
   const int index = stats->wmpCombobox->count() - 1;
   const int wmp = stats->wmpCombobox->itemData(index).toInt();
   ASSERT_NE(wmp, controller->settings()->preferences.wordPerMinute);
-  stats->wmpCombobox->setCurrentIndex(index);
-  Q_EMIT stats->wmpCombobox->activated(index);
+  choose(stats->wmpCombobox, index);
   EXPECT_EQ(savedPreferences().wordPerMinute, wmp);
 }
 

@@ -6,7 +6,6 @@
 #include "app/shortcut_recorder.h"
 #include "ui/app_selection_sheet_controller.h"
 
-#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,10 +20,6 @@ class PreferencesTest : public ShellTest {
     start(edit);
     controller->actionPreferences();
     return controller->preferencesSheet();
-  }
-  static void choose(QComboBox* box, int index) {
-    box->setCurrentIndex(index);
-    Q_EMIT box->activated(index);
   }
 };
 

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -48,6 +49,12 @@ inline ql::PlistDict hotKey(qint64 keyCode, qint64 flags) {
   d.insert(QStringLiteral("keyCode"), keyCode);
   d.insert(QStringLiteral("modifierFlags"), flags);
   return d;
+}
+
+// A pop-up item picked as the user picks it.
+inline void choose(QComboBox* box, int index) {
+  box->setCurrentIndex(index);
+  Q_EMIT box->activated(index);
 }
 
 class ShellTest : public testing::Test {
