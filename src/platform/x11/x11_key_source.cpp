@@ -164,10 +164,7 @@ bool X11KeySource::eraseDeliveredKey() {
 
 void X11KeySource::postBackSpaces(int count) {
   const int backSpace = xKeyCodeForAppleKeyCode(keys::Delete);
-  for (int i = 0; i < count; ++i) {
-    keyboard_.fakeKeyWithModifiers(backSpace, 0, true);
-    keyboard_.fakeKeyWithModifiers(backSpace, 0, false);
-  }
+  if (count > 0) keyboard_.tapKeys(QList<XTestKeyboard::RawTap>(count, XTestKeyboard::RawTap{backSpace, 0}));
 }
 
 void X11KeySource::receive(const RecordReader::Event& e) {
