@@ -130,7 +130,9 @@ void X11KeySource::setHoldingInput(bool hold) {
   if (hold == holdRequested_) return;
   holdRequested_ = hold;
   if (hold) {
-    hold_.begin();  // nothing to do when erasing the trigger began it
+    // Erasing the trigger may have begun it; asking again would wait for
+    // the answer to its latest grab.
+    if (!hold_.isActive()) hold_.begin();
     return;
   }
   // The held presses are replayed now, or right after the handler that
