@@ -21,6 +21,15 @@ class TimedInput final : public ql::InputSynthesiser {
     inner_.postKey(keyCode, modifierFlags, down);
     last = Clock::now();
   }
+  void postTaps(const QList<ql::KeyTap>& taps) override {
+    inner_.postTaps(taps);
+    last = Clock::now();
+  }
+  bool typeCharacter(const QString& character) override {
+    const bool typed = inner_.typeCharacter(character);
+    last = Clock::now();
+    return typed;
+  }
   quint64 heldModifiers() const override { return inner_.heldModifiers(); }
   bool waitForModifiersReleased(int timeoutMs) override {
     return inner_.waitForModifiersReleased(timeoutMs);

@@ -131,12 +131,15 @@ bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLen
                                 services_.pasteboard().userPasteboard());
     if (!expanded) throw std::runtime_error("the snippet has no content to insert");
 
-    if (clearAbbreviation)
-      sendKey(keys::Delete, 0, expansion_text::deletePressesFor(abbreviation) - removeLengtOffset);
+    const int deletes =
+        clearAbbreviation ? expansion_text::deletePressesFor(abbreviation) - removeLengtOffset : 0;
 
     if (fills.isEmpty()) {
+      pendingDeletes_ = qMax(0, deletes);
       executeSnippet(*expanded, snippet, delimiter, length);
+      flushDeletes();
     } else {
+      sendKey(keys::Delete, 0, deletes);
       lastActiveAppInfo.reset();
       lastActiveApp = workspace_.frontmostApplication();
       if (services_.isAppForeGround()) {
@@ -209,8 +212,8 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
   int cursor = expansion_text::caretMovesOver(plain.right(part.cursor));
 
   const bool pasting = !plain.isEmpty() || (part.data.isRtfd && !part.data.rtfd.isEmpty());
+  if (!pasting) flushDeletes();
   if (pasting) {
-    services_.pasteboard().clearContents();
     if (part.data.isRtfd) {
       std::optional<QByteArray> rtf;
       std::optional<QString> string;
@@ -226,7 +229,13 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     } else {
       services_.writeStringToPasteBoard(part.data.text);
     }
-    sendKey(keys::V, mods::Command);
+    // A write replaces everything; a refused one must not leave the user's
+    // own content to be pasted in its place.
+    if (!services_.pasteboard().lastWriteTaken()) services_.pasteboard().clearContents();
+    QList<KeyTap> taps(pendingDeletes_, KeyTap{keys::Delete, 0});
+    pendingDeletes_ = 0;
+    taps.append(KeyTap{keys::V, mods::Command});
+    services_.sendKeyTaps(taps);
   }
 
   int delimiterKey = -1;
@@ -338,7 +347,13 @@ void ExpansionExecutor::activteLastApp() {
 }
 
 void ExpansionExecutor::sendKey(quint16 keyCode, quint64 modifierFlags, int times) {
-  for (int i = 0; i < times; ++i) services_.sendKeyboardEvent(KeyRequest{keyCode, modifierFlags, true});
+  if (times > 0) services_.sendKeyTaps(QList<KeyTap>(times, KeyTap{keyCode, modifierFlags}));
+}
+
+void ExpansionExecutor::flushDeletes() {
+  const int deletes = pendingDeletes_;
+  pendingDeletes_ = 0;
+  sendKey(keys::Delete, 0, deletes);
 }
 
 }  // namespace ql

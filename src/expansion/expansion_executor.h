@@ -86,6 +86,9 @@ class ExpansionExecutor final : public QObject {
                  bool last);
   void bookkeeping(const SnippetPtr& snippet, int contentLength);
   void sendKey(quint16 keyCode, quint64 modifierFlags = 0, int times = 1);
+  // The abbreviation's deletes, sent with the first part's paste chord in
+  // one run; whatever is left goes out on its own.
+  void flushDeletes();
   quint64 delimiterFlags(quint16 keyCode) const;
   // After a formatted part was taken as plain text from such a list.
   void repasteRich(const QString& plain);
@@ -103,6 +106,7 @@ class ExpansionExecutor final : public QObject {
   bool stage2Running_ = false;
   bool targetMissedFetch_ = false;
   bool savePending_ = false;
+  int pendingDeletes_ = 0;
 };
 
 }  // namespace ql

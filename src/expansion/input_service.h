@@ -17,6 +17,8 @@ class InputService final {
   explicit InputService(InputSynthesiser& input) : input_(input) {}
 
   void sendKeyboardEvent(const KeyRequest& request);
+  // Taps in order, as one run where the backend can.
+  void sendKeyTaps(const QList<KeyTap>& taps) { input_.postTaps(taps); }
   // One character as the current layout types it; false when the backend
   // cannot (then post its key).
   bool typeCharacter(const QString& character) { return input_.typeCharacter(character); }

@@ -29,6 +29,7 @@ class SystemServices final {
     return pasteboard_.writeDataToPasteBoard(rtfd, rtf, stringData, htmlData);
   }
   void sendKeyboardEvent(const KeyRequest& request) { input_.sendKeyboardEvent(request); }
+  void sendKeyTaps(const QList<KeyTap>& taps) { input_.sendKeyTaps(taps); }
   QRectF getScreenSelectionAndFrame(QString* selectedText) {
     return selection_.getScreenSelectionAndFrame(selectedText);
   }

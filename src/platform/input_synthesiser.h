@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QtGlobal>
 
 namespace ql {
+
+// A press and release of a virtual key with exactly these modifiers held.
+struct KeyTap {
+  quint16 keyCode = 0;
+  quint64 modifierFlags = 0;
+};
 
 // Posts synthetic key events into the user's input stream, as if typed, to
 // whatever application has the keyboard focus. Everything is in the Apple
@@ -20,6 +27,15 @@ class InputSynthesiser {
   // the backend presses and releases the modifiers around the key as needed
   // and restores what the user holds.
   virtual void postKey(quint16 keyCode, quint64 modifierFlags, bool down) = 0;
+
+  // Taps in order, each a press and release with exactly its modifiers. A
+  // backend that can sends them as one run.
+  virtual void postTaps(const QList<KeyTap>& taps) {
+    for (const KeyTap& tap : taps) {
+      postKey(tap.keyCode, tap.modifierFlags, true);
+      postKey(tap.keyCode, tap.modifierFlags, false);
+    }
+  }
 
   // Types one character (a single code point) as the current layout
   // produces it: its key, with the level and group the layout needs. False

@@ -3,6 +3,7 @@
 #include <QObject>
 
 #include <deque>
+#include <memory>
 
 #include "platform/x11/x11_types.h"
 
@@ -29,7 +30,8 @@ class KeyboardHold final : public QObject {
   // Releases the keyboard; the request is sent at once.
   void end();
   bool isActive() const { return active_; }
-  bool isGrabbed() const { return grabbed_; }
+  // Waits for the answer to a grab still under way.
+  bool isGrabbed() const;
 
   // Grab and ungrab requests sent so far: the RECORD stream is complete up
   // to now once it has shown as many markers.
@@ -38,7 +40,7 @@ class KeyboardHold final : public QObject {
   // once per grab marker, in order.
   bool takeGrabResult();
   // Drops the results of grabs whose markers will never be seen.
-  void forgetGrabResults() { grabResults_.clear(); }
+  void forgetGrabResults();
 
  Q_SIGNALS:
   // The hold began (true) or ended; for measuring how long typing waits.
@@ -48,7 +50,9 @@ class KeyboardHold final : public QObject {
   // Lets the program's own input through while it lives. Ungrab, posts and
   // grab leave in one write with no round trip between them, so the server
   // handles them as one run and no other client's input falls in the gap.
-  // Nothing inside may wait for a reply.
+  // Nothing inside may wait for a reply. The grab that ends it is not
+  // waited for either: its answer is read when someone needs it, by then
+  // usually long arrived.
   class Pause final {
    public:
     explicit Pause(KeyboardHold& hold);
@@ -62,14 +66,26 @@ class KeyboardHold final : public QObject {
   };
 
  private:
+  // A grab's outcome; while `pending`, the reply to request `sequence`.
+  struct GrabResult {
+    bool pending = false;
+    unsigned sequence = 0;
+    bool took = false;
+  };
+  using GrabPtr = std::shared_ptr<GrabResult>;
   bool grab();
+  void grabLater();
   void ungrab();
+  bool resolve(GrabResult& result) const;
+  // Lets go of a result; a reply nobody will read any more is dropped.
+  void release(GrabPtr& result) const;
 
   X11Connection& connection_;
   bool active_ = false;
-  bool grabbed_ = false;
+  // The latest grab, unless an ungrab came after it; may still be pending.
+  GrabPtr current_;
   quint64 markersSent_ = 0;
-  std::deque<bool> grabResults_;
+  std::deque<GrabPtr> grabResults_;
 };
 
 }  // namespace ql

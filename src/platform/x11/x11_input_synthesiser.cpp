@@ -42,11 +42,12 @@ bool X11InputSynthesiser::isTerminalWithoutCopyKey(const QString& wmClass) {
   return terminals.contains(wmClass.toLower());
 }
 
-void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
-  const int xKey = xKeyCodeForAppleKeyCode(keyCode);
-  if (xKey < 0) {
+bool X11InputSynthesiser::translate(quint16 keyCode, quint64 modifierFlags, bool down, int* xKey,
+                                    unsigned* xModifiers) {
+  *xKey = xKeyCodeForAppleKeyCode(keyCode);
+  if (*xKey < 0) {
     log(QStringLiteral("No X key for key code %1").arg(keyCode));
-    return;
+    return false;
   }
   quint64 flags = modifierFlags & (mods::Shift | mods::Control | mods::Option | mods::Command);
   if ((keyCode == keys::V || keyCode == keys::C) && flags == mods::Command && frontmost_) {
@@ -56,11 +57,30 @@ void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool d
     // interrupts there too), so the copy is not sent.
     if (keyCode == keys::C && isTerminalWithoutCopyKey(cls)) {
       if (down) log(QStringLiteral("The copy key is not sent to a terminal that has none"));
-      return;
+      return false;
     }
     if (isTerminalEmulator(cls)) flags |= mods::Shift;
   }
-  keyboard_.fakeKeyWithModifiers(xKey, keymap_.xModifiers(flags), down);
+  *xModifiers = keymap_.xModifiers(flags);
+  return true;
+}
+
+void X11InputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
+  int xKey = 0;
+  unsigned xModifiers = 0;
+  if (translate(keyCode, modifierFlags, down, &xKey, &xModifiers))
+    keyboard_.fakeKeyWithModifiers(xKey, xModifiers, down);
+}
+
+void X11InputSynthesiser::postTaps(const QList<KeyTap>& taps) {
+  QList<XTestKeyboard::RawTap> raw;
+  for (const KeyTap& tap : taps) {
+    int xKey = 0;
+    unsigned xModifiers = 0;
+    if (translate(tap.keyCode, tap.modifierFlags, true, &xKey, &xModifiers))
+      raw.append(XTestKeyboard::RawTap{xKey, xModifiers});
+  }
+  keyboard_.tapKeys(raw);
 }
 
 bool X11InputSynthesiser::typeCharacter(const QString& character) {

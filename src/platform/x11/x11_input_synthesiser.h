@@ -21,6 +21,7 @@ class X11InputSynthesiser final : public InputSynthesiser {
   X11InputSynthesiser(XkbKeymap& keymap, XTestKeyboard& keyboard, FrontmostClass frontmost);
 
   void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
+  void postTaps(const QList<KeyTap>& taps) override;
   bool typeCharacter(const QString& character) override;
   quint64 heldModifiers() const override;
   bool waitForModifiersReleased(int timeoutMs) override;
@@ -31,6 +32,10 @@ class X11InputSynthesiser final : public InputSynthesiser {
   static bool isTerminalWithoutCopyKey(const QString& wmClass);
 
  private:
+  // The X key and modifiers for a virtual key; false when nothing is to be
+  // sent.
+  bool translate(quint16 keyCode, quint64 modifierFlags, bool down, int* xKey, unsigned* xModifiers);
+
   XkbKeymap& keymap_;
   XTestKeyboard& keyboard_;
   FrontmostClass frontmost_;

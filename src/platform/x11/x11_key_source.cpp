@@ -130,7 +130,9 @@ void X11KeySource::setHoldingInput(bool hold) {
   if (hold == holdRequested_) return;
   holdRequested_ = hold;
   if (hold) {
-    hold_.begin();  // nothing to do when erasing the trigger began it
+    // Erasing the trigger may have begun it; asking again would wait for
+    // the answer to its latest grab.
+    if (!hold_.isActive()) hold_.begin();
     return;
   }
   // The held presses are replayed now, or right after the handler that
@@ -164,10 +166,7 @@ bool X11KeySource::eraseDeliveredKey() {
 
 void X11KeySource::postBackSpaces(int count) {
   const int backSpace = xKeyCodeForAppleKeyCode(keys::Delete);
-  for (int i = 0; i < count; ++i) {
-    keyboard_.fakeKeyWithModifiers(backSpace, 0, true);
-    keyboard_.fakeKeyWithModifiers(backSpace, 0, false);
-  }
+  if (count > 0) keyboard_.tapKeys(QList<XTestKeyboard::RawTap>(count, XTestKeyboard::RawTap{backSpace, 0}));
 }
 
 void X11KeySource::receive(const RecordReader::Event& e) {

@@ -84,9 +84,19 @@ void X11Pasteboard::noteRequest(unsigned long selection, unsigned long target,
   blindPlain_ = !typesReaders_.contains(requestor) && plainAtoms_.contains(target);
 }
 
-QStringList X11Pasteboard::types() const {
+const QMimeData* X11Pasteboard::content() const {
   QClipboard* c = clipboard();
-  const QMimeData* content = c ? c->mimeData(QClipboard::Clipboard) : nullptr;
+  if (!c) return nullptr;
+  // Our own content is read without asking the server who owns the
+  // clipboard, which Qt does at every call: an expansion saves the user's
+  // clipboard between deleting the abbreviation and pasting. Qt drops our
+  // content when another client takes the clipboard.
+  if (own_ && c->ownsClipboard()) return own_;
+  return c->mimeData(QClipboard::Clipboard);
+}
+
+QStringList X11Pasteboard::types() const {
+  const QMimeData* content = this->content();
   if (!content) return {};
   QStringList result;
   for (const QString& f : content->formats())
@@ -95,8 +105,7 @@ QStringList X11Pasteboard::types() const {
 }
 
 std::optional<QByteArray> X11Pasteboard::data(const QString& type) const {
-  QClipboard* c = clipboard();
-  const QMimeData* content = c ? c->mimeData(QClipboard::Clipboard) : nullptr;
+  const QMimeData* content = this->content();
   if (!content || !content->hasFormat(type)) return std::nullopt;
   if (own_ && content == own_) {
     own_->setTracking(false);

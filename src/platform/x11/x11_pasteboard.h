@@ -6,6 +6,8 @@
 #include <QList>
 #include <QPointer>
 
+class QMimeData;
+
 namespace ql {
 
 class TrackedMimeData;
@@ -31,6 +33,7 @@ class X11Pasteboard final : public Pasteboard {
   bool lastFetcherReadsTypes() const override { return fetcherReadsTypes_; }
 
  private:
+  const QMimeData* content() const;
   bool setContent(TrackedMimeData* content);
   void noteFetch(const TrackedMimeData* source);
 

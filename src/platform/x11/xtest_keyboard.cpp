@@ -83,6 +83,18 @@ void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
     fakeKey(keyCode, false);
     return;
   }
+  run({Step{keyCode, modifiers, stroke}});
+}
+
+void XTestKeyboard::tapKeys(const QList<RawTap>& taps) {
+  if (!available_) return;
+  QList<Step> steps;
+  for (const RawTap& tap : taps)
+    if (tap.keyCode > 0) steps.append(Step{tap.keyCode, tap.modifiers, Tap});
+  if (!steps.isEmpty()) run(steps);
+}
+
+void XTestKeyboard::run(const QList<Step>& steps) {
   // The user may press or release a modifier at any moment, and the grab
   // that holds their keys does not hold the server's modifier state. With
   // the server grabbed, the keys read down are the keys our events meet:
@@ -90,52 +102,58 @@ void XTestKeyboard::post(int keyCode, unsigned modifiers, Stroke stroke) {
   XGrabServer(display_);
   char keys[32] = {};
   XQueryKeymap(display_, keys);
-  // Modifier keys held whose bits the key must not carry go up for the
-  // moment and down again after it (Shift would turn Left into a selection,
-  // Tab into Backtab). A key another device holds may refuse to go up;
-  // the second look tells, and only what went up is pressed again.
-  QList<int> lifted;
-  const unsigned down = modifiersDownIn(keys);
-  for (int code = 8; code < 256; ++code) {
-    if (code == keyCode || !(keys[code / 8] & (1 << (code % 8)))) continue;
-    if (down & keymap_.modifiersOfKey(code) & ~modifiers) {
-      XTestFakeKeyEvent(display_, static_cast<unsigned>(code), False, CurrentTime);
-      lifted.append(code);
-    }
-  }
-  if (!lifted.isEmpty()) {
-    XQueryKeymap(display_, keys);
-    lifted.removeIf([&keys](int code) { return keys[code / 8] & (1 << (code % 8)); });
-  }
-  const unsigned held = modifiersDownIn(keys);
   {
     std::optional<KeyboardHold::Pause> pause;
-    if (hold_) pause.emplace(*hold_);
-    QList<int> pressed;
-    for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
-      if (!(modifiers & bit) || (held & bit)) continue;
-      const int code = modifierKeyCode(bit);
-      if (code && !pressed.contains(code)) {
-        XTestFakeKeyEvent(display_, code, True, CurrentTime);
-        pressed.append(code);
+    for (const Step& step : steps) {
+      // Modifier keys held whose bits the key must not carry go up for the
+      // moment and down again after it (Shift would turn Left into a
+      // selection, Tab into Backtab). A key another device holds may refuse
+      // to go up; the second look tells, and only what went up is pressed
+      // again. Lifting happens outside the pause: the target sees no release.
+      QList<int> lifted;
+      const unsigned down = modifiersDownIn(keys);
+      for (int code = 8; code < 256; ++code) {
+        if (code == step.keyCode || !(keys[code / 8] & (1 << (code % 8)))) continue;
+        if (down & keymap_.modifiersOfKey(code) & ~step.modifiers) lifted.append(code);
+      }
+      if (!lifted.isEmpty()) {
+        pause.reset();
+        for (int code : std::as_const(lifted))
+          XTestFakeKeyEvent(display_, static_cast<unsigned>(code), False, CurrentTime);
+        XQueryKeymap(display_, keys);
+        lifted.removeIf([&keys](int code) { return keys[code / 8] & (1 << (code % 8)); });
+      }
+      const unsigned held = modifiersDownIn(keys);
+      if (hold_ && !pause) pause.emplace(*hold_);
+      QList<int> pressed;
+      for (unsigned bit = ShiftMask; bit <= Mod5Mask; bit <<= 1) {
+        if (!(step.modifiers & bit) || (held & bit)) continue;
+        const int code = modifierKeyCode(bit);
+        if (code && !pressed.contains(code)) {
+          XTestFakeKeyEvent(display_, code, True, CurrentTime);
+          pressed.append(code);
+        }
+      }
+      // The user may still hold this key (the delimiter just typed), or
+      // have pressed it since the keymap was asked: the server drops a press
+      // of a key that is down, so it goes up first. Up already, the release
+      // makes no event.
+      const auto key = static_cast<unsigned>(step.keyCode);
+      XTestFakeKeyEvent(display_, key, False, CurrentTime);
+      XTestFakeKeyEvent(display_, key, True, CurrentTime);
+      if (step.stroke != Press) XTestFakeKeyEvent(display_, key, False, CurrentTime);
+      for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
+        XTestFakeKeyEvent(display_, *it, False, CurrentTime);
+      if (lifted.isEmpty()) continue;
+      // Back down while the hold has the keyboard again: only the state
+      // returns, the target sees no press.
+      pause.reset();
+      for (int code : std::as_const(lifted)) {
+        XTestFakeKeyEvent(display_, static_cast<unsigned>(code), True, CurrentTime);
+        keys[code / 8] = char(keys[code / 8] | (1 << (code % 8)));
       }
     }
-    if (stroke != Release) {
-      // The user may still hold this key (the delimiter just typed), or have
-      // pressed it since the keymap was asked: the server drops a press of a
-      // key that is down, so it goes up first. Up already, the release makes
-      // no event.
-      XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
-    }
-    if (stroke != Release) XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), True, CurrentTime);
-    if (stroke != Press) XTestFakeKeyEvent(display_, static_cast<unsigned>(keyCode), False, CurrentTime);
-    for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
-      XTestFakeKeyEvent(display_, *it, False, CurrentTime);
   }
-  // Back down while the hold has the keyboard again: only the state
-  // returns, the target sees no press.
-  for (int code : std::as_const(lifted))
-    XTestFakeKeyEvent(display_, static_cast<unsigned>(code), True, CurrentTime);
   XUngrabServer(display_);
   XFlush(display_);
   lastPost_ = std::chrono::steady_clock::now();
@@ -156,16 +174,14 @@ bool XTestKeyboard::typeCharacter(char32_t c) {
   if (auto pos = keymap_.find(sym, group); pos && pos->group == group) {
     // The lock state changes what a level types (Caps Lock on letters).
     if (keymap_.keysym(pos->keyCode, XkbBuildCoreState(pos->modifiers | locked, group)) == sym) {
-      fakeKeyWithModifiers(pos->keyCode, pos->modifiers, true);
-      fakeKeyWithModifiers(pos->keyCode, pos->modifiers, false);
+      tapKeyAs(pos->keyCode, pos->modifiers);
       return true;
     }
   }
 
   const int spare = spareKeyFor(sym);
   if (!spare) return false;
-  fakeKeyWithModifiers(spare, 0, true);
-  fakeKeyWithModifiers(spare, 0, false);
+  tapKeyAs(spare, 0);
   restoreTimer_.start();
   return true;
 }

@@ -41,6 +41,14 @@ class XTestKeyboard final {
   // `modifiers`, in one go.
   void tapKeyAs(int keyCode, unsigned modifiers);
 
+  struct RawTap {
+    int keyCode = 0;
+    unsigned modifiers = 0;
+  };
+  // Several taps in order, each with exactly its modifiers, in one run: the
+  // modifier state is asked once, and no other client's input falls between.
+  void tapKeys(const QList<RawTap>& taps);
+
   // Real modifier bits of the keys physically down now (locks excluded).
   unsigned heldModifiers() const;
 
@@ -59,7 +67,13 @@ class XTestKeyboard final {
 
  private:
   enum Stroke { Press, Release, Tap };
+  struct Step {
+    int keyCode;
+    unsigned modifiers;
+    Stroke stroke;
+  };
   void post(int keyCode, unsigned modifiers, Stroke stroke);
+  void run(const QList<Step>& steps);
   int modifierKeyCode(unsigned modifierBit) const;
   // The real modifier bits of the keys down in an XQueryKeymap vector.
   unsigned modifiersDownIn(const char* keys) const;
