@@ -1,10 +1,15 @@
+// The keyboard on X11: the key source reading the user's keys, hot keys,
+// and the program's own typing into a real terminal.
 #include "platform/keys.h"
+#include "platform/x11/x11_hot_key_service.h"
+#include "platform/x11/x11_input_synthesiser.h"
 #include "platform/x11/x11_key_source.h"
+#include "platform/x11/x11_workspace.h"
 #include "platform/x11/xkb_keymap.h"
 #include "platform/x11/xtest_keyboard.h"
 #include "x11_fixture.h"
 
-#include <gtest/gtest.h>
+#include <QThread>
 
 #include <algorithm>
 
@@ -16,6 +21,7 @@
 namespace ql {
 namespace {
 
+using test::CatTerminal;
 using test::run;
 using test::settle;
 using test::waitUntil;
@@ -91,21 +97,6 @@ TEST_F(KeySourceTest, ReportsModifierChangesWithTheAppleBits) {
   ASSERT_TRUE(waitUntil([&] { return flags.size() >= expected.size(); }));
   EXPECT_EQ(flags, expected);
   EXPECT_TRUE(events.isEmpty());
-}
-
-TEST_F(KeySourceTest, KeysCarryTheirModifiersAndKeyClass) {
-  ASSERT_TRUE(run(QStringLiteral("xdotool"), {"key", "ctrl+v", "ctrl+shift+Left", "KP_Enter",
-                                             "Return", "BackSpace"}));
-  ASSERT_TRUE(waitUntil([&] { return events.size() >= 5; }));
-  EXPECT_EQ(events[0].keyCode, keys::V);
-  EXPECT_TRUE(mods::isCommandOnly(events[0].modifierFlags));
-  EXPECT_EQ(events[0].characters, QStringLiteral("v"));
-  EXPECT_EQ(events[1].keyCode, keys::Left);
-  EXPECT_EQ(mods::masked(events[1].modifierFlags),
-            mods::Command | mods::Shift | mods::NumericPad | mods::Function);
-  EXPECT_EQ(events[2].keyCode, keys::KeypadEnter);
-  EXPECT_EQ(events[3].keyCode, keys::Return);
-  EXPECT_EQ(events[4].keyCode, keys::Delete);
 }
 
 TEST_F(KeySourceTest, NeverReportsTheProgramsOwnInputNorAnythingWhileDisabled) {
@@ -190,6 +181,145 @@ TEST_F(KeySourceTest, AKeyMappedForAMomentIsReadWithThatSymbol) {
   ASSERT_TRUE(waitUntil([&] { return events.size() >= 2; }));
   EXPECT_EQ(events[0].characters, QStringLiteral("@"));
   EXPECT_EQ(events[1].characters, QStringLiteral("a"));
+}
+
+// Hot keys, with the key source running as in the program.
+class HotKeyTest : public KeySourceTest {
+ protected:
+  void SetUp() override {
+    KeySourceTest::SetUp();
+    QObject::connect(&x->hotKeys(), &HotKeyService::hotKeyPressed,
+                     [this](quint32 id, quint64 flags, qint64) { pressed.append({id, flags}); });
+  }
+  bool press(const QString& keys) { return run(QStringLiteral("xdotool"), {"key", keys}).has_value(); }
+
+  QList<QPair<quint32, quint64>> pressed;
+};
+
+TEST_F(HotKeyTest, FiresForTheCombinationWhateverTheLocks) {
+  ASSERT_TRUE(x->hotKeys().registerHotKey(7, keys::K, mods::Command | mods::Option));
+  ASSERT_TRUE(x->hotKeys().registerHotKey(8, keys::Space, mods::Control | mods::Shift));
+  ASSERT_TRUE(press(QStringLiteral("ctrl+alt+k")));
+  ASSERT_TRUE(waitUntil([&] { return pressed.size() == 1; }));
+  EXPECT_EQ(pressed[0].first, 7u);
+  EXPECT_EQ(mods::masked(pressed[0].second), mods::Command | mods::Option);
+
+  ASSERT_TRUE(press(QStringLiteral("Num_Lock")));
+  ASSERT_TRUE(press(QStringLiteral("Caps_Lock")));
+  ASSERT_TRUE(press(QStringLiteral("super+shift+space")));
+  ASSERT_TRUE(waitUntil([&] { return pressed.size() == 2; }));
+  EXPECT_EQ(pressed[1].first, 8u);
+  ASSERT_TRUE(press(QStringLiteral("Num_Lock")));
+  ASSERT_TRUE(press(QStringLiteral("Caps_Lock")));
+
+  // Other modifiers are another combination.
+  ASSERT_TRUE(press(QStringLiteral("ctrl+k")));
+  x->hotKeys().unregisterHotKey(7);
+  ASSERT_TRUE(press(QStringLiteral("ctrl+alt+k")));
+  ASSERT_TRUE(press(QStringLiteral("super+shift+space")));
+  ASSERT_TRUE(waitUntil([&] { return pressed.size() == 3; }));
+  EXPECT_EQ(pressed[2].first, 8u);
+}
+
+TEST_F(HotKeyTest, RefusesACombinationAnotherClientHolds) {
+  Display* other = XOpenDisplay(nullptr);
+  ASSERT_TRUE(other);
+  const int k = XKeysymToKeycode(other, 'j');
+  XGrabKey(other, k, ControlMask | Mod1Mask, DefaultRootWindow(other), False, GrabModeAsync,
+           GrabModeAsync);
+  XSync(other, False);
+  EXPECT_FALSE(x->hotKeys().registerHotKey(1, keys::J, mods::Command | mods::Option));
+  // What was refused holds nothing: once the other lets go, it registers.
+  XCloseDisplay(other);
+  EXPECT_TRUE(waitUntil([&] { return x->hotKeys().registerHotKey(1, keys::J, mods::Command | mods::Option); }));
+}
+
+TEST_F(HotKeyTest, KeepsWorkingAfterTheLayoutChangesAndStaysOutOfTheKeySource) {
+  ASSERT_TRUE(x->hotKeys().registerHotKey(3, keys::Q, mods::Command | mods::Option));
+  ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {QStringLiteral("de")}));
+  // The grab is remade after the mapping change; wait for it by pressing.
+  ASSERT_TRUE(waitUntil([&] {
+    press(QStringLiteral("ctrl+alt+q"));
+    return !pressed.isEmpty();
+  }));
+  ASSERT_TRUE(press(QStringLiteral("x")));
+  ASSERT_TRUE(waitUntil([&] { return typed().contains(QStringLiteral("x")); }));
+  EXPECT_FALSE(typed().contains(QStringLiteral("q"))) << typed().toStdString();
+}
+
+// Typing into a real terminal through the synthesiser and the paste chord.
+using TypingTest = test::X11Test;
+
+// The handler answers late on purpose, so the keys after the consumed one
+// have surely reached the terminal before it erases.
+TEST_F(TypingTest, ErasesConsumedPressesAndReplaysHeldTypingInOrder) {
+  test::WindowManager wm;
+  ASSERT_TRUE(wm.isRunning());
+  CatTerminal terminal;
+  ASSERT_TRUE(terminal.waitReady());
+  ASSERT_TRUE(waitUntil([&] { return x->workspace().frontmostApplication().name == QLatin1String("XTerm"); }));
+  auto tap = [&](quint16 key) {
+    x->input().postKey(key, 0, true);
+    x->input().postKey(key, 0, false);
+  };
+  // First the program's own typing: characters the layout lacks go through a spare key.
+  const QByteArray own = "a\xc3\xa9\xe2\x82\xac\xf0\x9f\x98\x80Z\n";
+  ASSERT_TRUE(x->keyboard().typeText(QStringLiteral("a\u00e9\u20ac\U0001F600Z\n")));
+  ASSERT_TRUE(terminal.waitForContents(own)) << terminal.contents().toStdString();
+  auto& source = x->keySource();
+  ASSERT_TRUE(source.start());
+  source.setEnabled(true);
+  QString reported;
+  QList<bool> erased;
+  source.setKeyDownHandler([&](const KeyEvent& e) {
+    reported += e.characters;
+    if (e.characters != QLatin1String(".")) return false;
+    QThread::msleep(150);
+    erased.append(source.eraseDeliveredKey());
+    return erased.last();
+  });
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "--delay", "10", "ab.cD e"}));
+  ASSERT_TRUE(waitUntil([&] { return reported.size() == 7; }));
+  tap(keys::Return);
+  EXPECT_TRUE(terminal.waitForContents(own + "abcD e\n")) << terminal.contents().toStdString();
+  EXPECT_EQ(reported, QStringLiteral("ab.cD e"));
+
+  // A Return that already went through cannot be taken back: the press stays.
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "--delay", "10", "x.\ny"}));
+  ASSERT_TRUE(waitUntil([&] { return reported.size() == 11; }));
+  tap(keys::Return);
+  EXPECT_TRUE(terminal.waitForContents(own + "abcD e\nx.\ny\n")) << terminal.contents().toStdString();
+  EXPECT_EQ(erased, (QList<bool>{true, false}));
+
+  // Held typing arrives after the program's own input, in order.
+  const QByteArray before = terminal.contents();
+  reported.clear();
+  source.setKeyDownHandler([&](const KeyEvent& e) {
+    reported += e.characters;
+    return e.characters == QLatin1String("q");  // consumed: never typed
+  });
+  source.setHoldingInput(true);
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "--delay", "5", "xqYz"}));
+  // Wait until the hold has caught the presses and releases, Shift's too.
+  ASSERT_TRUE(waitUntil([&] { return source.heldKeyEvents() == 10; }));
+  x->keyboard().typeText(QStringLiteral("OWN"));
+  ASSERT_TRUE(waitUntil([&] { return terminal.contents() == before; }));
+  EXPECT_TRUE(reported.isEmpty());
+  source.setHoldingInput(false);
+  tap(keys::Return);  // own input after the hold: after the replay too
+  EXPECT_TRUE(terminal.waitForContents(before + "OWNxYz\n")) << terminal.contents().toStdString();
+  EXPECT_EQ(reported, QStringLiteral("xqYz"));
+}
+
+TEST_F(TypingTest, WaitsForTheUserToReleaseModifiers) {
+  EXPECT_EQ(x->input().heldModifiers(), 0u);
+  EXPECT_TRUE(x->input().waitForModifiersReleased(0));
+  test::Client user(QStringLiteral("xdotool"),
+                    {"keydown", "ctrl", "keydown", "alt", "sleep", "0.3", "keyup", "alt", "keyup", "ctrl"});
+  ASSERT_TRUE(waitUntil([&] { return x->input().heldModifiers() == (mods::Command | mods::Option); }));
+  EXPECT_FALSE(x->input().waitForModifiersReleased(20));
+  EXPECT_TRUE(x->input().waitForModifiersReleased(3000));
+  EXPECT_EQ(x->input().heldModifiers(), 0u);
 }
 
 }  // namespace
