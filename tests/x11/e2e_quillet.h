@@ -103,15 +103,9 @@ class QuilletProgram final {
       return false;
     // Then Quillet shows its library window in front, and the user goes back
     // to the application they type in.
-    QByteArray library;
-    waitUntil([&] {
-      library = run(QStringLiteral("xdotool"), {"search", "--onlyvisible", "--name", "^Quillet$"})
-                    .value_or(QByteArray())
-                    .trimmed();
-      return !library.isEmpty() && library.split('\n').contains(activeWindow());
-    }, 10000);
-    if (!typingIn.isEmpty())
-      test::activateWindow(typingIn.toULong());
+    waitUntil([&] { return visibleWindows(QStringLiteral("^Quillet$"), QStringLiteral("--name")).contains(activeWindow()); },
+              10000);
+    if (!typingIn.isEmpty()) activateWindow(typingIn.toULong());
     return client_->isRunning();
   }
 

@@ -1,16 +1,9 @@
-# A GTK text field for the tests (GTK takes part in AT-SPI on its own), in
-# a window titled "entry".
-#   gtk_entry.py [TEXT]              TEXT, its second word selected
-#   gtk_entry.py --late DELAY OUT    Ctrl+V fetches the clipboard DELAY ms
-#                                    late, as a loaded machine or a remote
-#                                    window would
-#   gtk_entry.py --stale OUT         a paste goes by the list of formats read
-#                                    at an earlier paste while the wall clock's
-#                                    second differs from that read's by less
-#                                    than two; HTML when the list offers it,
-#                                    plain text otherwise; each paste's
-#                                    flavour ("html" or "text") is added as a
-#                                    line to OUT.flavours
+# A GTK text field (which takes part in AT-SPI) in a window titled "entry".
+#   gtk_entry.py [TEXT]            TEXT, its second word selected
+#   gtk_entry.py --late DELAY OUT  Ctrl+V fetches the clipboard DELAY ms late
+#   gtk_entry.py --stale OUT       a paste goes by the formats read at an earlier
+#       paste until the wall clock's second is two on; HTML where offered, else
+#       plain text; each paste's flavour is added as a line to OUT.flavours
 # With OUT, the field's text goes to OUT after every change.
 import os
 import re
