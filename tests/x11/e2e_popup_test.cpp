@@ -40,9 +40,8 @@ TEST_P(PopupE2E, TheListAndTheSearchWindowGiveTheTerminalItsKeysBack) {
   ASSERT_TRUE(pressKeys({QStringLiteral("Down"), QStringLiteral("Return")}));
   ASSERT_TRUE(quillet->waitForExpansions(1));
   ASSERT_TRUE(waitShown(false));
-  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
   QByteArray expected = "a two \n";
-  ASSERT_TRUE(terminalHas(expected));
+  ASSERT_TRUE(endLine(expected));
 
   struct Close {
     const char* name;
@@ -66,9 +65,8 @@ TEST_P(PopupE2E, TheListAndTheSearchWindowGiveTheTerminalItsKeysBack) {
     if (!hasKeyboard(window)) {
       ASSERT_TRUE(activateWindow(window));
     }
-    ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
     expected += c.line;
-    EXPECT_TRUE(terminalHas(expected));
+    EXPECT_TRUE(endLine(expected));
   }
   EXPECT_EQ(quillet->expansions(), 1);
 
@@ -85,8 +83,7 @@ TEST_P(PopupE2E, TheListAndTheSearchWindowGiveTheTerminalItsKeysBack) {
   ASSERT_TRUE(pressKeys({QStringLiteral("Down"), QStringLiteral("Return")}));
   ASSERT_TRUE(waitUntil([&] { return hasKeyboard(window); }));
   ASSERT_TRUE(quillet->waitForExpansions(2));
-  ASSERT_TRUE(pressKeys({QStringLiteral("Return")}));
-  EXPECT_TRUE(terminalHas(expected + "x two\n"));
+  EXPECT_TRUE(endLine(expected + "x two\n"));
 }
 
 INSTANTIATE_TEST_SUITE_P(WindowManagers, PopupE2E, testing::Values("openbox", "xfwm4"),

@@ -275,6 +275,10 @@ class E2ETest : public testing::Test {
     if (!ok) ADD_FAILURE() << terminal->contents().right(400).toStdString();
     return ok;
   }
+  // Return, then the terminal has typed (and the Return) after its base.
+  bool endLine(const QByteArray& typed, int timeoutMs = 5000) {
+    return pressKeys({QStringLiteral("Return")}) && terminalHas(typed, timeoutMs);
+  }
 
   // Started for the active window, which gets the focus back.
   void startQuillet(int extendType, const QList<E2ESnippet>& snippets,

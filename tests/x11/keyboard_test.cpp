@@ -252,7 +252,7 @@ using TypingTest = test::X11Test;
 
 // The handler answers late on purpose, so the keys after the consumed one
 // have surely reached the terminal before it erases.
-TEST_F(TypingTest, ErasesConsumedPressesAndReplaysHeldTypingInOrder) {
+TEST_F(TypingTest, ErasesConsumedPressesReplaysHeldTypingInOrderAndNeverSendsATerminalSigint) {
   test::WindowManager wm;
   ASSERT_TRUE(wm.isRunning());
   CatTerminal terminal;
@@ -309,6 +309,13 @@ TEST_F(TypingTest, ErasesConsumedPressesAndReplaysHeldTypingInOrder) {
   tap(keys::Return);  // own input after the hold: after the replay too
   EXPECT_TRUE(terminal.waitForContents(before + "OWNxYz\n")) << terminal.contents().toStdString();
   EXPECT_EQ(reported, QStringLiteral("xqYz"));
+
+  // The copy key (of a new snippet from the selection) never interrupts a
+  // terminal, where Ctrl+C is SIGINT: cat still takes what comes after.
+  x->input().postKey(keys::C, mods::Command, true);
+  x->input().postKey(keys::C, mods::Command, false);
+  ASSERT_TRUE(test::run(QStringLiteral("xdotool"), {"type", "after\n"}));
+  EXPECT_TRUE(terminal.waitForContents(before + "OWNxYz\nafter\n")) << terminal.contents().toStdString();
 }
 
 TEST_F(TypingTest, WaitsForTheUserToReleaseModifiers) {
