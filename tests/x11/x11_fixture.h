@@ -26,11 +26,6 @@ class X11Test : public testing::Test {
     if (layoutChanged) run(QStringLiteral("setxkbmap"), {QStringLiteral("us")});
   }
 
-  void setLayout(const QString& layout) {
-    layoutChanged = true;
-    ASSERT_TRUE(run(QStringLiteral("setxkbmap"), {layout}));
-  }
-
   std::unique_ptr<X11Platform> x;
   bool layoutChanged = false;
 };
