@@ -160,6 +160,8 @@ bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLen
     return true;
   } catch (const std::exception& e) {
     logError(kFirstStage, QString::fromUtf8(e.what()));
+    // None may be left over for the next expansion.
+    flushDeletes();
     delegate_.setHookEnabled(true);
     return false;
   }
