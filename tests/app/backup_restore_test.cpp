@@ -199,11 +199,8 @@ TEST_F(ShellTest, PruningInTheApplicationFolderSparesTheLibrary) {
   });
   // The library and its start-up copy are the oldest documents there.
   const QDateTime old = QDateTime::currentDateTime().addDays(-30);
-  for (const QString& name : {QStringLiteral("settings.qlxdoc"), QStringLiteral("settings Backup.qlxdoc")}) {
-    QFile file(appPath(name));
-    ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-    ASSERT_TRUE(file.setFileTime(old, QFileDevice::FileModificationTime));
-  }
+  for (const QString& name : {QStringLiteral("settings.qlxdoc"), QStringLiteral("settings Backup.qlxdoc")})
+    ASSERT_TRUE(test::writeFileDated(appPath(name), test::readFile(appPath(name)), old));
   ASSERT_TRUE(controller->backup(nullptr));
   controller->randomDigit = [] { return 6; };
   ASSERT_TRUE(controller->backup(nullptr));

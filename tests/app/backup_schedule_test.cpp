@@ -1,9 +1,9 @@
 // The backup calendar, file names, pruning and the wall-clock timer.
 #include "app/backup_schedule.h"
 #include "app/backup_timer.h"
+#include "support/test_files.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QTimeZone>
 
@@ -14,10 +14,7 @@ using namespace ql::backups;
 namespace {
 
 void touch(const QString& path, const QDateTime& modified) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write("x");
-  ASSERT_TRUE(file.setFileTime(modified, QFileDevice::FileModificationTime));
+  ASSERT_TRUE(test::writeFileDated(path, "x", modified));
 }
 
 }  // namespace

@@ -9,11 +9,11 @@
 #include "model/string_utilities.h"
 #include "platform/pasteboard_types.h"
 #include "platform/sim/sim_desktop.h"
+#include "support/event_loop.h"
 #include "support/log_capture.h"
 
 #include <QAction>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
@@ -33,11 +33,7 @@ namespace mods = ql::mods;
 
 inline namespace shell_rig {
 
-inline void spin(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
+using ::test::spin;
 
 inline QString appPath(const QString& name = QString()) {
   return ql::Utilities::getAppPath() + (name.isEmpty() ? QString() : QLatin1Char('/') + name);

@@ -5,12 +5,9 @@
 
 #include "platform/pasteboard_types.h"
 
-#include <QElapsedTimer>
-
-#include <functional>
-
 using ql::test::ExecutorTest;
 using ql::test::spin;
+using test::waitFor;
 namespace pt = ql::pasteboard_types;
 
 namespace {
@@ -19,16 +16,6 @@ const QList<ql::PasteboardItem> kMine = {
     {pt::String, "plain words"},
     {pt::Rtf, "{\\rtf1\\ansi {\\b rich words}}"},
     {QStringLiteral("image/png"), "PNG"}};
-
-bool waitFor(const std::function<bool()>& done, int ms) {
-  QElapsedTimer clock;
-  clock.start();
-  while (!done()) {
-    if (clock.elapsed() > ms) return false;
-    spin(5);
-  }
-  return true;
-}
 
 class RestoreTest : public ExecutorTest {
  protected:

@@ -8,9 +8,9 @@
 #include "model/ql_statistics.h"
 #include "model/string_utilities.h"
 #include "platform/sim/sim_desktop.h"
+#include "support/event_loop.h"
 
 #include <QDir>
-#include <QEventLoop>
 #include <QTemporaryDir>
 #include <QTimer>
 
@@ -20,12 +20,7 @@
 
 namespace ql::test {
 
-// Runs the event loop for ms milliseconds (the delayed restore).
-inline void spin(int ms) {
-  QEventLoop loop;
-  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-  loop.exec();
-}
+using ::test::spin;
 
 class RecordingController final : public ExpansionExecutorDelegate {
  public:

@@ -135,9 +135,6 @@ TEST(Preferences, DelimiterVocabulary) {
   const QStringList& v = QLPreferences::delimiterVocabulary();
   EXPECT_TRUE(v.contains(","));
   EXPECT_FALSE(v.contains("comma"));
-  // Stored libraries name Return "enter" and keypad Enter "return".
-  EXPECT_EQ(QLPreferences::delimiterKeyCode("enter"), 36);
-  EXPECT_EQ(QLPreferences::delimiterKeyCode("return"), 76);
   EXPECT_EQ(QLPreferences::delimiterKeyCode("."), -1);
   EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
             (QStringList{"space", ",", ".", "tab"}));

@@ -90,14 +90,7 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsMovedAsideBeforeAnySave) {
   const QString path = QLSettings::settingsPath();
   const QByteArray damaged = plist::toXml(library().libraryDictionary()).left(300);
   const QDateTime changed = QDateTime::currentDateTime().addDays(-3);
-  auto writeDated = [&](const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
-    f.flush();
-    ASSERT_TRUE(f.setFileTime(changed, QFileDevice::FileModificationTime));
-  };
-  writeDated(damaged);
+  ASSERT_TRUE(test::writeFileDated(path, damaged, changed));
 
   LogCapture log;
   QLSettings s;
@@ -112,7 +105,7 @@ TEST_F(SettingsTest, AnUnreadableSettingsFileIsMovedAsideBeforeAnySave) {
   EXPECT_EQ(QFileInfo(aside).lastModified().toSecsSinceEpoch(), changed.toSecsSinceEpoch());
 
   // A second damaged file of the same date does not replace the first.
-  writeDated("garbage");
+  ASSERT_TRUE(test::writeFileDated(path, "garbage", changed));
   QLSettings again;
   EXPECT_FALSE(again.loadSettings());
   EXPECT_EQ(again.movedAsideSettingsPath, aside.chopped(7) + " 2.qlxdoc");

@@ -8,7 +8,6 @@
 #include "ui_library.h"
 
 #include <QCoreApplication>
-#include <QFile>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -33,10 +32,7 @@ class LibrarySaveTest : public testing::Test {
   }
 
   // The file as it is on disk now, without waiting for the writer.
-  static QByteArray rawFile() {
-    QFile f(QLSettings::settingsPath());
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
+  static QByteArray rawFile() { return test::readFile(QLSettings::settingsPath()); }
 
   QLSettings library;
   GroupPtr g;

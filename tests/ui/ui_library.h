@@ -3,6 +3,8 @@
 // Libraries built for the window tests, and the settings file they save to.
 #include "model/background_writer.h"
 #include "model/ql_settings.h"
+#include "support/library_records.h"
+#include "support/test_files.h"
 
 #include <QDir>
 #include <QFile>
@@ -20,23 +22,20 @@ inline SnippetPtr snippet(const QString& label, const QString& abbreviation, con
 }
 
 inline GroupPtr group(QLSettings& library, const QString& name, const QList<SnippetPtr>& members) {
-  auto g = std::make_shared<QLGroup>();
-  g->name = name;
+  GroupPtr g = test::addGroup(library, name);
   g->isExpanded = false;
   for (const SnippetPtr& s : members) {
     s->groupUuid = g->uuid;
     g->snippts.append(s->uuid);
     library.snippets.append(s);
   }
-  library.groups.append(g);
   return g;
 }
 
 // What is on disk once the saves handed to the background writer are done.
 inline QByteArray savedFile() {
   ql::BackgroundWriter::instance().waitForIdle();
-  QFile f(QLSettings::settingsPath());
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+  return test::readFile(QLSettings::settingsPath());
 }
 
 inline void removeSavedFile() {
