@@ -1,16 +1,11 @@
 // Typing as the user would: every key goes through the key source first.
 #include "platform/sim/sim_desktop.h"
-#include "platform/sim/sim_keyboard_layout.h"
-
-#include <QCoreApplication>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
 using ql::KeyEvent;
 using ql::sim::SimDesktop;
 namespace keys = ql::keys;
-namespace mods = ql::mods;
 
 namespace {
 
@@ -73,22 +68,4 @@ TEST(SimDesktopKeys, PressesTypedWhileTheHandlerRunsComeAfterIt) {
   d.typeText(QStringLiteral("x"));
   EXPECT_EQ(typed(r), QStringLiteral("xyz"));
   EXPECT_EQ(d.focusedField()->string(), QStringLiteral("\nyz"));
-}
-
-TEST(SimDesktopKeys, HeldInputIsReplayedInOrderWhenTheHoldEnds) {
-  for (bool canWithhold : {true, false}) {
-    SimDesktop d;
-    d.keySource().setCanWithholdKeys(canWithhold);
-    Recorder r;
-    listen(d, r);
-    d.keySource().setHoldingInput(true);
-    d.typeText(QStringLiteral("ab"));
-    d.input().postKey(keys::C, mods::Shift, true);  // the program's own input is not held
-    EXPECT_TRUE(r.seen.isEmpty());
-    EXPECT_EQ(d.keySource().queuedKeys(), 2);
-    EXPECT_EQ(d.focusedField()->string(), QStringLiteral("C"));
-    d.keySource().setHoldingInput(false);
-    EXPECT_EQ(typed(r), QStringLiteral("ab"));
-    EXPECT_EQ(d.focusedField()->string(), QStringLiteral("Cab"));
-  }
 }
