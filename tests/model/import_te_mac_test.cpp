@@ -34,11 +34,8 @@ class TextExpanderFile : public ::testing::Test {
 };
 
 QByteArray imageArchive(const QByteArray& image) {
-  testing_ts::ArchiveRun run;
-  run.length = 1;
-  run.attachment = image;
-  run.attachmentName = "shot.png";
-  return testing_ts::attributedString(QStringLiteral("\uFFFC"), {run});
+  return testing_ts::attributedString(QStringLiteral("\uFFFC"),
+                                      {{.length = 1, .attachment = image, .attachmentName = "shot.png"}});
 }
 
 }  // namespace
@@ -101,11 +98,8 @@ TEST_F(TextExpanderFile, SnippetsTakeTheirFieldsAndKeepUnknownTypes) {
 }
 
 TEST_F(TextExpanderFile, FormattedContentFromTheArchiveOrElseTheRtf) {
-  testing_ts::ArchiveRun red;
-  red.length = 5;
-  red.font = "Georgia-Bold";
-  red.color = std::array<float, 3>{1, 0, 0};
-  const QByteArray archive = testing_ts::attributedString("Hello", {red});
+  const QByteArray archive = testing_ts::attributedString(
+      "Hello", {{.length = 5, .font = "Georgia-Bold", .color = std::array<float, 3>{1, 0, 0}}});
   const QByteArray rtf = "<key>extraInfo</key><dict><key>RTF</key><string>{\\rtf1\\ansi{\\fonttbl\\f0 Courier;}"
                          "\\f0\\fs30 From RTF}</string></dict>";
   const QString path = write(
@@ -175,10 +169,8 @@ TEST_F(TextExpanderFile, SingleGroupExportHoldsEverySnippetInFileOrder) {
 }
 
 TEST_F(TextExpanderFile, CodesAreRewrittenOnlyWhenAsked) {
-  testing_ts::ArchiveRun run;
-  run.length = 18;
-  run.font = "Helvetica-Bold";
-  const QByteArray archive = testing_ts::attributedString("Hi %fill:name%!%| ", {run});
+  const QByteArray archive =
+      testing_ts::attributedString("Hi %fill:name%!%| ", {{.length = 18, .font = "Helvetica-Bold"}});
   const QString path = write(
       "<key>snippetsTE2</key><array>" +
       snippet("c", "U1", "<key>plainText</key><string>%clipboard %filltext:name=City:default=Rome:width=9% "

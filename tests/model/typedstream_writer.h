@@ -176,16 +176,16 @@ class Writer {
 // One run of an attributed string and what it carries.
 struct ArchiveRun {
   int length = 0;
-  QString font;  // PostScript name; empty: no font attribute
+  QString font{};  // PostScript name; empty: no font attribute
   float size = 12;
-  std::optional<std::array<float, 3>> color;
-  std::optional<std::array<float, 3>> background;
-  std::optional<int> alignment;  // NSTextAlignment
-  QList<float> tabs;             // left tab stops, points
+  std::optional<std::array<float, 3>> color{};
+  std::optional<std::array<float, 3>> background{};
+  std::optional<int> alignment{};  // NSTextAlignment
+  QList<float> tabs{};             // left tab stops, points
   bool underline = false;
-  QString link;
-  QByteArray attachment;  // the file's bytes; empty: none
-  QString attachmentName;
+  QString link{};
+  QByteArray attachment{};  // the file's bytes; empty: none
+  QString attachmentName{};
   bool flatWrapper = true;  // the file as a serialized wrapper (else raw bytes)
 };
 
