@@ -12,10 +12,9 @@ struct ToolResult {
 };
 
 // Runs quillet-tool with the test's environment (its temporary HOME).
-inline ToolResult runTool(const QStringList& args, const QByteArray& input = QByteArray()) {
+inline ToolResult runTool(const QStringList& args) {
   QProcess p;
   p.start(QStringLiteral(QUILLET_TOOL), args);
-  p.write(input);
   p.closeWriteChannel();
   ToolResult r;
   if (!p.waitForFinished(60000)) return r;
