@@ -2,6 +2,7 @@
 #include "support/library_records.h"
 #include "tool_runner.h"
 
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTemporaryDir>
