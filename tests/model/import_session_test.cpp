@@ -22,6 +22,14 @@ void expectLinked(const QLSettings& s) {
   }
 }
 
+// Groups and snippets found, duplicated and to import: "g s | g s | g s".
+std::string counts(const ImportSession& s) {
+  return QStringLiteral("%1 %2 | %3 %4 | %5 %6")
+      .arg(s.foundGroup).arg(s.foundSnippet).arg(s.duplicateGroup).arg(s.duplicateSnippet)
+      .arg(s.importedGroup).arg(s.importedSnippet)
+      .toStdString();
+}
+
 class Import : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -57,11 +65,7 @@ TEST_F(Import, OwnFileSkippedWhollyOrAddedAsNewRecordsWithNewIdentities) {
   ASSERT_TRUE(live.loadBackup(file_));
   ImportSession skip = session(&live, 0, 0, file_);
   ASSERT_TRUE(skip.validateImport());
-  EXPECT_EQ(skip.foundGroup, 2);
-  EXPECT_EQ(skip.foundSnippet, 3);
-  EXPECT_EQ(skip.duplicateGroup, 2);
-  EXPECT_EQ(skip.duplicateSnippet, 3);
-  EXPECT_EQ(skip.importedGroup + skip.importedSnippet, 0);
+  EXPECT_EQ(counts(skip), "2 3 | 2 3 | 0 0");
   EXPECT_FALSE(skip.import(&live));
 
   ImportSession s = session(&live, 1, 1, file_);
@@ -69,8 +73,7 @@ TEST_F(Import, OwnFileSkippedWhollyOrAddedAsNewRecordsWithNewIdentities) {
   // The check's trial merge leaves the live library alone.
   EXPECT_EQ(live.groups.size(), 2);
   EXPECT_EQ(live.snippets.size(), 3);
-  EXPECT_EQ(s.importedGroup, 2);
-  EXPECT_EQ(s.importedSnippet, 3);
+  EXPECT_EQ(counts(s), "2 3 | 2 3 | 2 3");
   ASSERT_TRUE(s.import(&live));
   EXPECT_EQ(s.importedGroup, 4);  // the merge adds to the check's counts
   ASSERT_EQ(live.groups.size(), 4);
@@ -96,10 +99,7 @@ TEST_F(Import, OverwritingGroupsKeepsTheirNameAndMembersAndTakesNewSnippets) {
   // Group option 2, snippet option 0: settings taken, duplicates left alone.
   ImportSession s = session(&live, 2, 0, file_);
   ASSERT_TRUE(s.validateImport());
-  EXPECT_EQ(s.duplicateGroup, 1);
-  EXPECT_EQ(s.duplicateSnippet, 2);
-  EXPECT_EQ(s.importedGroup, 2);
-  EXPECT_EQ(s.importedSnippet, 1);
+  EXPECT_EQ(counts(s), "2 3 | 1 2 | 2 1");
   ASSERT_TRUE(s.import(&live));
   ASSERT_EQ(live.groups.size(), 3);  // "Home" is new
   EXPECT_EQ(work->uuid, workUuid);
@@ -136,9 +136,7 @@ TEST_F(Import, DuplicatesCountLibraryRecordsAndUnlistedSnippetsAreNeverMerged) {
   addGroup(live, "Work");
   ImportSession s = session(&live, 1, 1, path);
   ASSERT_TRUE(s.validateImport());
-  EXPECT_EQ(s.duplicateGroup, 2);
-  EXPECT_EQ(s.foundSnippet, 2);
-  EXPECT_EQ(s.importedSnippet, 1);
+  EXPECT_EQ(counts(s), "1 2 | 2 0 | 1 1");
   ASSERT_TRUE(s.import(&live));
   EXPECT_FALSE(live.getSnippetByAbbreviation("orphan"));
 }
