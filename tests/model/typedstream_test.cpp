@@ -70,31 +70,27 @@ TEST(TypedStream, DecodesTheDocumentedExample) {
 TEST(TypedStream, NumbersInEitherByteOrderAndWidth) {
   for (bool big : {false, true}) {
     testing_ts::Writer w(big);
-    w.type("iiiqf");
+    w.type("iiiqfSI");
     for (qint64 v : {-110LL, 300LL, -70000LL}) w.integer(v);
     w.raw(char(0x87));  // an 8-byte integer
     const quint64 large = 5000000000ULL;
     for (int k = 0; k < 8; ++k) w.raw(char((large >> (8 * (big ? 7 - k : k))) & 0xFF));
     w.real(0.25f);
+    w.integer(-1);
+    w.integer(-1);
     const auto archive = Archive::decode(w.bytes());
     ASSERT_TRUE(archive) << big;
     const auto& v = archive->roots();
-    ASSERT_EQ(v.size(), 5u);
+    ASSERT_EQ(v.size(), 7u);
     EXPECT_EQ(v[0].integer, -110);
     EXPECT_EQ(v[1].integer, 300);
     EXPECT_EQ(v[2].integer, -70000);
     EXPECT_EQ(v[3].integer, 5000000000LL);
     EXPECT_DOUBLE_EQ(v[4].real, 0.25);
+    // Unsigned types keep values above the signed range of their width.
+    EXPECT_EQ(v[5].integer, 65535);
+    EXPECT_EQ(v[6].integer, 4294967295LL);
   }
-  // Unsigned types keep values above the signed range of their width.
-  testing_ts::Writer w;
-  w.type("SI");
-  w.integer(-1);
-  w.integer(-1);
-  const auto archive = Archive::decode(w.bytes());
-  ASSERT_TRUE(archive);
-  EXPECT_EQ(archive->roots()[0].integer, 65535);
-  EXPECT_EQ(archive->roots()[1].integer, 4294967295LL);
 }
 
 TEST(TypedStream, RefusesOtherDataAndHostileArchivesWithoutReadingOrAllocatingBeyondThem) {
