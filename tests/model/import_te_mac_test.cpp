@@ -157,8 +157,8 @@ TEST_F(TextExpanderFile, SingleGroupExportHoldsEverySnippetInFileOrder) {
   EXPECT_EQ(s.groups[0]->expandType, 2);
   EXPECT_EQ(s.groups[0]->snippts, QStringList({"B", "A", s.snippets[2]->uuid}));
 
-  const QString unnamed = write("<key>groupInfo</key><dict/><key>snippetsTE2</key><array>" +
-                                snippet("x", "X") + "</array>");
+  const QString unnamed = write("<key>groupInfo</key><dict><key>groupName</key><string/></dict>"
+                                "<key>snippetsTE2</key><array>" + snippet("x", "X") + "</array>");
   QLSettings t;
   ASSERT_TRUE(t.importFromTEMac(unnamed));
   ASSERT_EQ(t.groups.size(), 1);
