@@ -121,11 +121,8 @@ TEST_F(SettingsTest, PartialAndMistypedFiles) {
   const QString path = Utilities::getAppPath() + "/partial.qlxdoc";
 
   // Only snippets: groups are emptied, preferences stay.
-  PlistDict onlySnippets;
-  QLSnippet one;
-  one.abbreviation = "x";
-  onlySnippets.insert("Snippets", PlistArray{PlistValue(one.getData()), PlistValue("not a record")});
-  ASSERT_TRUE(plist::writeFileAtomic(path, plist::toXml(onlySnippets)));
+  ASSERT_TRUE(test::writeFile(path, "<plist><dict><key>Snippets</key><array><dict><key>abbreviation</key>"
+                                    "<string>x</string></dict><string>not a record</string></array></dict></plist>"));
   ASSERT_TRUE(s.loadSettings("partial.qlxdoc"));
   EXPECT_TRUE(s.groups.isEmpty());
   ASSERT_EQ(s.snippets.size(), 1);
@@ -133,15 +130,10 @@ TEST_F(SettingsTest, PartialAndMistypedFiles) {
   EXPECT_EQ(s.preferences.sound, "Glass");
 
   // Wrong types everywhere: nothing crashes, nothing mistyped is taken.
-  PlistDict weird;
-  weird.insert("Preferences", "should be a dictionary");
-  weird.insert("Groups", PlistDict{});
-  PlistDict mistypedSnippet;
-  mistypedSnippet.insert("abbreviation", PlistArray{});
-  mistypedSnippet.insert("useCount", "many");
-  mistypedSnippet.insert("formattedText", "not data");
-  weird.insert("Snippets", PlistArray{PlistValue(mistypedSnippet)});
-  ASSERT_TRUE(plist::writeFileAtomic(path, plist::toXml(weird)));
+  ASSERT_TRUE(test::writeFile(path, "<plist><dict><key>Preferences</key><string>should be a dictionary</string>"
+                                    "<key>Groups</key><dict/><key>Snippets</key><array><dict>"
+                                    "<key>abbreviation</key><array/><key>useCount</key><string>many</string>"
+                                    "<key>formattedText</key><string>not data</string></dict></array></dict></plist>"));
   ASSERT_TRUE(s.loadSettings("partial.qlxdoc"));
   ASSERT_EQ(s.snippets.size(), 1);
   EXPECT_EQ(s.snippets[0]->abbreviation, "");
