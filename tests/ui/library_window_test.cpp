@@ -82,10 +82,6 @@ TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
   window->actionNewGroup();
   EXPECT_EQ(library.groups[1], window->selectedGroup());
   EXPECT_EQ(window->labelGroupCount()->text(), "4");
-  // Each command was saved.
-  QLSettings reread;
-  ASSERT_TRUE(reread.loadSettings());
-  EXPECT_EQ(reread.groups.size(), 4);
 }
 
 TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences) {
@@ -213,7 +209,6 @@ TEST_F(LibraryWindowTest, CutThenPasteTwiceGivesTwoCopies) {
     EXPECT_EQ(copy->useCount, 4);
     EXPECT_EQ(copy->groupUuid, b->uuid);
   }
-  EXPECT_EQ(window->outlineView()->snippetCopy, s);
 }
 
 TEST_F(LibraryWindowTest, SearchOpensGroupsAndClearingClosesThemSaved) {
