@@ -102,7 +102,7 @@ TEST_F(OutlineModelTest, EveryCommandKeepsTheModelConsistent) {
   EXPECT_EQ(model.snippetAt(onB1), b1);
 }
 
-TEST_F(OutlineModelTest, SortingTwiceWithTheSameKeyReverses) {
+TEST_F(OutlineModelTest, SortsByUseEitherWayWithTheNeverUsedFirst) {
   a1->useCount = 3;
   a2->useCount = 9;
   model.sortSnippets(7, true);
