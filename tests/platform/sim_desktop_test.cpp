@@ -1,5 +1,5 @@
 // The simulated desktop as the tests above it rely on: typing goes through
-// the key source first, and Command-V and Command-C act as in applications.
+// the key source first, and Command-V pastes as applications do.
 #include "content/text/flat_rtfd.h"
 #include "platform/pasteboard_types.h"
 #include "platform/sim/sim_desktop.h"

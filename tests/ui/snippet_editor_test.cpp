@@ -87,7 +87,6 @@ class SnippetEditorTest : public testing::Test {
   QStringList errors;
 };
 
-// Formatted content through the text view: see the editor tests below.
 TEST(TextDocumentBridge, PlainContentSurvivesTheTextView) {
   QTextDocument doc;
   // Every kind of line break, a no-break space, control characters,
