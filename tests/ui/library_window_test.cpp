@@ -241,13 +241,14 @@ TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped)
   EXPECT_TRUE(window->errorBox()->isHidden());
 
   // Giving the third the same abbreviation shows it when the edit ends.
-  const QDateTime before = three->dateModified;
+  const QDateTime before = three->dateCreated.addDays(-1);
+  three->dateModified = before;
   QTest::keyClick(window->snippetView()->abbreviationTextField(), Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(window->snippetView()->abbreviationTextField(), "sig");
   EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 2);
   window->snippetView()->finishEditing();
   EXPECT_FALSE(window->errorBox()->isHidden());
-  EXPECT_GE(three->dateModified, before);
+  EXPECT_GT(three->dateModified, before);
   EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 3);
 }
 
