@@ -9,9 +9,7 @@
 #include "ui_library.h"
 
 #include <QAbstractItemModelTester>
-#include <QBuffer>
 #include <QDir>
-#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMainWindow>
@@ -293,12 +291,7 @@ TEST_F(LibraryWindowTest, AnUnreadableOrUnwritableLibraryIsReported) {
 }
 
 TEST_F(LibraryWindowTest, OddLibrariesShowAndStayUnchangedUntilEdited) {
-  QImage big(2600, 2600, QImage::Format_RGB888);
-  big.fill(Qt::blue);
-  QByteArray bmp;
-  QBuffer buffer(&bmp);
-  buffer.open(QIODevice::WriteOnly);
-  big.save(&buffer, "BMP");
+  const QByteArray bmp = uitest::imageBytes(2600, 2600, "BMP");
   ASSERT_GT(bmp.size(), 20'000'000);
   const SnippetPtr image = snippet("image", "img", "");
   image->snippetType = QLSnippet::Formatted;
