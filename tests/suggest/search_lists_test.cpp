@@ -61,21 +61,17 @@ TEST(SearchPopup, HeadingSizesAndSelectionFollowTheMatches) {
   SearchSnippetPopupController popup;
   popup.delegate = &main;
   popup.snippets = main.library.snippets;
-  struct Case {
-    QString search;
-    int n;
-    int height;
-  };
   // Text 1, 10..19 match "text 1"; the group left out of suggestions is never listed.
-  for (const Case& c : {Case{QStringLiteral("TEXT 1"), 11, 20 * 12}, Case{QStringLiteral("text 2"), 11, 20 * 12},
-                        Case{QStringLiteral("a1"), 11, 20 * 12}, Case{QStringLiteral("a29"), 0, 20},
-                        Case{QStringLiteral("text"), 30, 400}, Case{QStringLiteral("a2"), 9, 200}}) {
-    popup.setSearchString(c.search);
-    EXPECT_EQ(popup.filteredSnippets.size(), c.n) << c.search.toStdString();
-    EXPECT_EQ(popup.window()->height(), c.height + 37) << c.search.toStdString();
-    EXPECT_EQ(popup.snippetsTableView()->selectedRow(), c.n ? 1 : -1);
+  const QList<std::tuple<QString, int, int>> cases = {{"TEXT 1", 11, 20 * 12}, {"text 2", 11, 20 * 12},
+                                                      {"a1", 11, 20 * 12},     {"a29", 0, 20},
+                                                      {"text", 30, 400},       {"a2", 9, 200}};
+  for (const auto& [search, n, height] : cases) {
+    popup.setSearchString(search);
+    EXPECT_EQ(popup.filteredSnippets.size(), n) << search.toStdString();
+    EXPECT_EQ(popup.window()->height(), height + 37) << search.toStdString();
+    EXPECT_EQ(popup.snippetsTableView()->selectedRow(), n ? 1 : -1);
     EXPECT_EQ(cell(popup.snippetsTableView(), 0),
-              c.n ? QStringLiteral("Total Snippets Found : %1").arg(c.n) : QStringLiteral("No Snippets Found"));
+              n ? QStringLiteral("Total Snippets Found : %1").arg(n) : QStringLiteral("No Snippets Found"));
   }
   // The heading row is never chosen, and Up stops at the first snippet.
   popup.setSearchString(QStringLiteral("dup"));

@@ -1,7 +1,6 @@
 // The group editor in the library window: what its pop-ups show for stored
 // values and store for choices, the picker's answer, and every change saved.
 #include "platform/sim/sim_sound_player.h"
-#include "ui/custom_outline_view.h"
 #include "ui/group_view_controller.h"
 #include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
@@ -89,7 +88,6 @@ TEST_F(GroupEditorTest, PopUpsShowStoredValuesAndStoreChoices) {
   }
   EXPECT_EQ(sounds.played(), QStringList{"Glass"});
 
-  // The check boxes.
   editor->includeInSuggestionsListButton()->click();
   editor->allowGroupSuggestionsButton()->click();
   EXPECT_FALSE(g->includeInSuggestionsList);

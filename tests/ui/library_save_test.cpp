@@ -1,8 +1,6 @@
 // The library window saves beside the window: the file must still end up
 // holding the newest library, whoever wrote last, and be on disk at quit.
-#include "model/background_writer.h"
 #include "ui/content_text_view.h"
-#include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
 #include "ui/snippet_view_controller.h"
 #include "ui_library.h"

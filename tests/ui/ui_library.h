@@ -6,9 +6,11 @@
 #include "support/library_records.h"
 #include "support/test_files.h"
 
+#include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QImage>
 
 namespace uitest {
 
@@ -30,6 +32,17 @@ inline GroupPtr group(QLSettings& library, const QString& name, const QList<Snip
     library.snippets.append(s);
   }
   return g;
+}
+
+// An image file of one colour, in the given format.
+inline QByteArray imageBytes(int width, int height, const char* format) {
+  QImage image(width, height, QImage::Format_RGB32);
+  image.fill(Qt::red);
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes;
 }
 
 // What is on disk once the saves handed to the background writer are done.
