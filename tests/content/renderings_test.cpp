@@ -90,15 +90,3 @@ TEST(Parts, FormattedPartsKeepFormatting) {
   EXPECT_FALSE(second.attributesAt(0).bold);
   EXPECT_EQ(parts[1].cursor, 0);
 }
-
-// Cursor positions are the table's; here the marker's neighbours keep their attributes.
-TEST(Parts, InsertionPointInFormattedText) {
-  int location = -1;
-  AttributedText f("x", boldAttributes());
-  f.append("%|y", {});
-  const AttributedText t = QLSnippet::FindAndReplaceInsertionPoint(f, &location);
-  EXPECT_EQ(t.string(), "xy");
-  EXPECT_EQ(location, 1);
-  EXPECT_TRUE(t.attributesAt(0).bold);
-  EXPECT_FALSE(t.attributesAt(1).bold);
-}
