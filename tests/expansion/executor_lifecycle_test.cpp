@@ -48,6 +48,9 @@ TEST_F(ExecutorTest, GroupSoundWinsAndAnEmptyOneIsSilent) {
   EXPECT_TRUE(run().isEmpty());
   group->sound = QStringLiteral("complete");
   EXPECT_EQ(run(), QStringList{QStringLiteral("complete")});
+  group->sound = QStringLiteral("Glass");  // not in the theme: a beep instead
+  EXPECT_TRUE(run().isEmpty());
+  EXPECT_EQ(desktop.sounds().beeps(), 1);
   library.preferences.isPlaySound = true;
   group->sound = QString();
   EXPECT_TRUE(run().isEmpty());
