@@ -8,7 +8,6 @@ using namespace ql;
 TEST(Content, PlainRenderingsAndSearchableText) {
   QLSnippet s = plainSnippet("a\nb");
   EXPECT_EQ(s.content(true), "a b");
-  EXPECT_EQ(s.searchableText(), "a b");
   EXPECT_EQ(s.content(false), "a\nb");
   EXPECT_EQ(s.searchableText(), "a\nb");
 
