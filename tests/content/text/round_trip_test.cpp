@@ -92,5 +92,6 @@ TEST(RtfWriter, WritesTheMacDialect) {
   EXPECT_TRUE(rtf.contains("{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}"));
   // cp1252 characters as \'hh, the rest as \uN without a fallback.
   EXPECT_TRUE(rtf.contains("\\b caf\\'e9 \\'80 \\u10003"));
+  EXPECT_TRUE(rtf.endsWith("}"));  // readers elsewhere may not forgive a missing one
   for (const char c : rtf) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F));
 }
