@@ -93,6 +93,7 @@ TEST(AttributedText, ReplaceWithAttributedTextKeepsItsRuns) {
   expectRunsCover(t);
   EXPECT_EQ(t.substring(2, 2), insert);
   EXPECT_EQ(t.substring(-5, 100), t);  // clamped
+  EXPECT_EQ(t.substring(1, 0), AttributedText());  // no run of length 0
 }
 
 TEST(AttributedText, FindsWithAndWithoutCase) {
