@@ -142,6 +142,7 @@ TEST_F(ExecutorTest, AFailingPasteStillCountsAndRestores) {
   desktop.pasteboard().setRefusesWrites(true);
   auto s = addSnippet(QStringLiteral("sig"), QStringLiteral("Best regards"));
   EXPECT_TRUE(expandTyped(s, QStringLiteral("sig"), QStringLiteral("49")));
+  EXPECT_FALSE(field().contains(QStringLiteral("mine")));  // not pasted in the snippet's place
   EXPECT_EQ(s->useCount, 1);
   EXPECT_EQ(stats.allTime.expanded, 1);
   desktop.pasteboard().setRefusesWrites(false);
