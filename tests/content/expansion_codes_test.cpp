@@ -107,7 +107,6 @@ TEST(Expand, CaseModes) {
   EXPECT_EQ(r.keys[0].tag, "{KEY:TAB}");
 
   EXPECT_EQ(run(plainSnippet("abc\nabc"), 3).text, "Abc\nAbc");
-  EXPECT_EQ(run(plainSnippet("xabc\nabc"), 3).text, "Xabc\nAbc");
   EXPECT_EQ(run(plainSnippet("MiXed"), 2).text, "mixed");
   EXPECT_EQ(run(plainSnippet("MiXed"), 7).text, "MiXed");
 
@@ -135,12 +134,6 @@ TEST(Expand, KeyAndFillScans) {
   EXPECT_EQ(r.fills[1].tag, "{fill:Name}");
   EXPECT_EQ(r.fills[1].location, 28);
   EXPECT_EQ(r.fills[2].tag, "{fill:}");
-
-  // Lists given by the caller are appended to.
-  QList<CodeOccurrence> keys{{"old", 0, 3}};
-  QLSnippet s = plainSnippet("{key:esc}");
-  s.processSnippet(0, &keys, nullptr, nullptr);
-  EXPECT_EQ(keys.size(), 2);
 
   // Empty content: nothing to expand, nothing touched.
   int length = 99;

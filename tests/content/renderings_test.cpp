@@ -8,7 +8,6 @@ using namespace ql;
 TEST(Content, PlainRenderingsAndSearchableText) {
   QLSnippet s = plainSnippet("a\nb");
   EXPECT_EQ(s.content(true), "a b");
-  EXPECT_EQ(s.searchableText(), "a b");
   EXPECT_EQ(s.content(false), "a\nb");
   EXPECT_EQ(s.searchableText(), "a\nb");
 
@@ -34,12 +33,7 @@ TEST(Content, BrokenFormattedContentRendersNothing) {
   QLSnippet s;
   s.snippetType = QLSnippet::Formatted;
   s.formattedText = "rtfd\0\0\0\0garbage";
-  EXPECT_EQ(s.content(true), "");
-  int length = -1;
-  QList<CodeOccurrence> keys;
-  EXPECT_FALSE(s.processSnippet(0, &keys, nullptr, &length));
-  EXPECT_EQ(length, -1);
-  EXPECT_TRUE(keys.isEmpty());
+  EXPECT_EQ(s.content(true), "");  // expanding it is the executor's test
   EXPECT_TRUE(QLSnippet::snippetParts(SnippetContent::fromRtfd("junk")).isEmpty());
 }
 
@@ -89,16 +83,4 @@ TEST(Parts, FormattedPartsKeepFormatting) {
   EXPECT_EQ(second.string(), "plain");
   EXPECT_FALSE(second.attributesAt(0).bold);
   EXPECT_EQ(parts[1].cursor, 0);
-}
-
-// Cursor positions are the table's; here the marker's neighbours keep their attributes.
-TEST(Parts, InsertionPointInFormattedText) {
-  int location = -1;
-  AttributedText f("x", boldAttributes());
-  f.append("%|y", {});
-  const AttributedText t = QLSnippet::FindAndReplaceInsertionPoint(f, &location);
-  EXPECT_EQ(t.string(), "xy");
-  EXPECT_EQ(location, 1);
-  EXPECT_TRUE(t.attributesAt(0).bold);
-  EXPECT_FALSE(t.attributesAt(1).bold);
 }

@@ -48,6 +48,9 @@ TEST_F(ExecutorTest, GroupSoundWinsAndAnEmptyOneIsSilent) {
   EXPECT_TRUE(run().isEmpty());
   group->sound = QStringLiteral("complete");
   EXPECT_EQ(run(), QStringList{QStringLiteral("complete")});
+  group->sound = QStringLiteral("Glass");  // not in the theme: a beep instead
+  EXPECT_TRUE(run().isEmpty());
+  EXPECT_EQ(desktop.sounds().beeps(), 1);
   library.preferences.isPlaySound = true;
   group->sound = QString();
   EXPECT_TRUE(run().isEmpty());
@@ -139,6 +142,7 @@ TEST_F(ExecutorTest, AFailingPasteStillCountsAndRestores) {
   desktop.pasteboard().setRefusesWrites(true);
   auto s = addSnippet(QStringLiteral("sig"), QStringLiteral("Best regards"));
   EXPECT_TRUE(expandTyped(s, QStringLiteral("sig"), QStringLiteral("49")));
+  EXPECT_FALSE(field().contains(QStringLiteral("mine")));  // not pasted in the snippet's place
   EXPECT_EQ(s->useCount, 1);
   EXPECT_EQ(stats.allTime.expanded, 1);
   desktop.pasteboard().setRefusesWrites(false);

@@ -29,7 +29,7 @@ class RecordingController final : public ExpansionExecutorDelegate {
   void setHookEnabled(bool on) override { hookCalls.append(on); }
   void showFillInForm(FillInForm f) override { form = std::move(f); }
   void statisticsChanged() override { ++statisticsRefreshes; }
-  void cleanUp() override { ++cleanUps; }
+  void cleanUp() override {}
   bool isRestoreClipboard() const override {
     return library ? library->preferences.isRestoreClipboard : true;
   }
@@ -39,7 +39,6 @@ class RecordingController final : public ExpansionExecutorDelegate {
   QList<bool> hookCalls;
   std::optional<FillInForm> form;
   int statisticsRefreshes = 0;
-  int cleanUps = 0;
 };
 
 class ExecutorTest : public testing::Test {

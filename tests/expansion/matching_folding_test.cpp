@@ -10,7 +10,7 @@
 
 namespace folding = ql::folding;
 
-TEST(TextFolding, IgnoringCaseAndDiacritics) {
+TEST(TextFolding, IgnoringCaseWithAndWithoutDiacritics) {
   EXPECT_TRUE(folding::equalsIgnoringCaseAndDiacritics(u"\u00C9COLE", u"e\u0301cole"));
   EXPECT_TRUE(folding::equalsIgnoringCaseAndDiacritics(u"\u00C5ngstr\u00F6m", u"angstrom"));
   EXPECT_TRUE(folding::equalsIgnoringCaseAndDiacritics(u"\u03A3\u039F\u03A6\u0399\u0391", u"\u03C3\u03BF\u03C6\u03AF\u03B1"));
@@ -20,9 +20,7 @@ TEST(TextFolding, IgnoringCaseAndDiacritics) {
   // A key of marks alone would end every text.
   EXPECT_FALSE(folding::endsWithIgnoringCaseAndDiacritics(u"abc", u"\u0301"));
   EXPECT_FALSE(folding::endsWithIgnoringCaseAndDiacritics(u"abc", u""));
-}
-
-TEST(TextFolding, IgnoringCaseOnly) {
+  // Case only: accents still count.
   EXPECT_TRUE(folding::equalsIgnoringCase(u"Sig", u"sIG"));
   EXPECT_TRUE(folding::equalsIgnoringCase(u"\u00C9t\u00E9", u"e\u0301te\u0301"));
   EXPECT_FALSE(folding::equalsIgnoringCase(u"s\u00ECg", u"sig"));

@@ -90,9 +90,8 @@ TEST(RtfWriter, WritesTheMacDialect) {
   t.append(QStringLiteral("café € ✓"), {.bold = true});
   const QByteArray rtf = ql::writeRtf(t);
   EXPECT_TRUE(rtf.contains("{\\fonttbl\\f0\\fswiss\\fcharset0 Helvetica;}"));
-  EXPECT_TRUE(rtf.contains("\\pard"));
   // cp1252 characters as \'hh, the rest as \uN without a fallback.
   EXPECT_TRUE(rtf.contains("\\b caf\\'e9 \\'80 \\u10003"));
-  EXPECT_TRUE(rtf.endsWith("}"));
+  EXPECT_TRUE(rtf.endsWith("}"));  // readers elsewhere may not forgive a missing one
   for (const char c : rtf) EXPECT_TRUE(c == '\n' || (c >= 0x20 && c < 0x7F));
 }
