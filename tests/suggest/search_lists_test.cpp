@@ -133,7 +133,8 @@ TEST_F(SearchWindow, KeysOfTheFieldAndTheList) {
   EXPECT_TRUE(search.isVisible());
   EXPECT_EQ(main.activated, 0);
   bool quit = false;
-  QObject::connect(qApp, &QCoreApplication::aboutToQuit, [&] { quit = true; });
+  QObject quitGuard;  // disconnects before quit goes out of scope
+  QObject::connect(qApp, &QCoreApplication::aboutToQuit, &quitGuard, [&] { quit = true; });
   QTest::keyClick(field(), Qt::Key_Q, Qt::ControlModifier);
   EXPECT_EQ(main.activated, 1);
   EXPECT_FALSE(quit);
