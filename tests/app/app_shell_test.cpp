@@ -1,5 +1,4 @@
-// The application shell on the simulated desktop: the tray menu, switching
-// expansion, hot keys, backups and restoring, one instance per user.
+// The application shell on the simulated desktop: tray menu, switch, hot keys, help.
 #include "shell_rig.h"
 #include "support/test_files.h"
 

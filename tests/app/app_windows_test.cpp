@@ -352,10 +352,10 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   QTest::mouseClick(import->saveButton, Qt::LeftButton);
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(controller->settings()->snippets.size(), 2 + 11);
-  // The library the controller expands from still works after the merge.
+  // An imported abbreviation expands in the application in front.
   desktop.switchTo(QStringLiteral("TextEdit"));
-  desktop.typeText(QStringLiteral("sig "));
-  ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.focusedField()->string() == QLatin1String("text "); }, 5000));
+  desktop.typeText(QStringLiteral("tyvm "));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return field() == QLatin1String("Thank you very much! "); }, 5000));
   ql::ImportChoices().save();
 }
 
