@@ -43,7 +43,6 @@ TEST_F(ControllerTest, FirstStartCreatesTheFoldersAndShutDownLetsGoOfTheKeyboard
   EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
   EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("statistics.plist"))));
   ASSERT_TRUE(controller->settings());
-  EXPECT_TRUE(controller->eventHandler());
   EXPECT_TRUE(alerts.isEmpty());
   EXPECT_TRUE(desktop.keySource().isStarted());
   controller->applicationWillTerminate();
