@@ -27,8 +27,7 @@ class ControllerTest : public ShellTest {
     library.preferences.extendType = extendType;
     library.preferences.delimiters = {QStringLiteral("space"), QStringLiteral("!")};
     library.preferences.isPlaySound = false;
-    auto group = std::make_shared<QLGroup>();
-    library.groups.append(group);
+    auto group = test::addGroup(library, {});
     for (const auto& [abbreviation, content] : snippets) test::addSnippet(library, group, abbreviation, content);
     QDir().mkpath(appPath());
     ASSERT_TRUE(library.saveSettings());

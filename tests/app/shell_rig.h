@@ -73,8 +73,7 @@ class ShellTest : public testing::Test {
     if (fill) {
       fill(library);
     } else {
-      auto group = std::make_shared<QLGroup>();
-      library.groups.append(group);
+      auto group = test::addGroup(library, {});
       for (const char* abbreviation : {"sig", "adr"})
         test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
     }

@@ -25,14 +25,12 @@ class SuggestionTest : public ShellTest {
           p.snippetProcessDelay = 0.01;
         },
         [](QLSettings& library) {
-          auto main = std::make_shared<QLGroup>();
-          auto grp = std::make_shared<QLGroup>();
+          auto main = test::addGroup(library, {});
+          auto grp = test::addGroup(library, {});
           grp->abbreviation = QStringLiteral("grp");
-          auto hidden = std::make_shared<QLGroup>();
+          auto hidden = test::addGroup(library, {});
           hidden->includeInSuggestionsList = false;
-          auto empty = std::make_shared<QLGroup>();
-          empty->abbreviation = QStringLiteral("nil");
-          library.groups = {main, grp, hidden, empty};
+          test::addGroup(library, {})->abbreviation = QStringLiteral("nil");
           const QList<std::tuple<GroupPtr, const char*, const char*>> snippets = {
               {main, "sig", "Best"}, {main, "sig", "Kind"},  {main, "sign", "Signed"},
               {grp, "g1", "Alpha"},  {grp, "g2", "Beta"},    {hidden, "sigx", "Hidden"}};
