@@ -53,8 +53,6 @@ TEST_F(ControllerTest, StartupCopyHoldsExactlyTheLoadedLibrary) {
   const QByteArray original = test::readFile(appPath(QStringLiteral("settings.qlxdoc")));
   ASSERT_TRUE(controller->awakeFromNib());
   EXPECT_EQ(test::readFile(appPath(QStringLiteral("settings Backup.qlxdoc"))), original);
-  EXPECT_EQ(controller->settings()->snippets.size(), 1);
-  EXPECT_TRUE(controller->isQLEnabled);
 }
 
 TEST_F(ControllerTest, AnUnreadableLibraryIsMovedAsideNotOverwritten) {
@@ -144,11 +142,8 @@ TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
   ASSERT_TRUE(form);
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(desktop.isProgramFrontmost());
-  EXPECT_EQ(field(), QString());  // the program is in front
   QLineEdit* entry = form->fields().value(0);
   ASSERT_TRUE(entry);
-  entry->setFocus();
-  entry->selectAll();
   QTest::keyClicks(entry, QStringLiteral("Ann"));
   QTest::keyClick(entry, Qt::Key_Return);
   EXPECT_FALSE(form->isVisible());
