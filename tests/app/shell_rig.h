@@ -17,11 +17,9 @@
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSettings>
