@@ -333,25 +333,3 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return field() == QLatin1String("Thank you very much! "); }, 5000));
   ql::ImportChoices().save();
 }
-
-TEST_F(ShellTest, OpenWindowsFollowARestoreOfThePreferences) {
-  start();
-  controller->actionPreferences();
-  controller->actionStatistics();
-  QLSettings backup;
-  ASSERT_TRUE(backup.loadSettings());
-  backup.preferences.isRestoreClipboard = !backup.preferences.isRestoreClipboard;
-  backup.preferences.wordPerMinute = 90;
-  QTemporaryDir folder;
-  const QString path = folder.filePath(QStringLiteral("restore.qlxdoc"));
-  ASSERT_TRUE(backup.saveBackup(path));
-
-  controller->actionRestore();
-  RestoreWindowController* restore = controller->restoreSheet();
-  restore->isRestorePreferences = true;
-  restore->isRestoreGroupsAndSnippets = false;
-  restore->isTakeBackupBeforeRestore = false;
-  controller->restoreFileSelected(restore, path);
-  EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), backup.preferences.isRestoreClipboard);
-  EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
-}

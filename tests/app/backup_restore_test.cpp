@@ -2,6 +2,9 @@
 #include "shell_rig.h"
 #include "support/test_files.h"
 
+#include "app/preferences_sheet_controller.h"
+#include "app/statistics_window_controller.h"
+
 #include <QFileInfo>
 
 #include <atomic>
@@ -127,9 +130,14 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   ASSERT_TRUE(saved.loadSettings());
   EXPECT_EQ(saved.snippets.size(), 2);
 
-  // Preferences that hid the taskbar entry again ask for a relaunch.
+  // Preferences that hid the taskbar entry again ask for a relaunch; open
+  // windows show what was restored.
+  controller->actionPreferences();
+  controller->actionStatistics();
   QLSettings hidden;
   ASSERT_TRUE(hidden.loadBackup(good));
+  hidden.preferences.isRestoreClipboard = !hidden.preferences.isRestoreClipboard;
+  hidden.preferences.wordPerMinute = 90;
   hidden.preferences.isShowDockIcon = true;
   hidden.preferences.isShowStatusBarIcon = true;
   hidden.preferences.isLaunchAtLogin = true;
@@ -150,6 +158,8 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   EXPECT_EQ(terminated, 1);
   EXPECT_TRUE(controller->statusItem());
   EXPECT_TRUE(desktop.loginItems().contains());
+  EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), hidden.preferences.isRestoreClipboard);
+  EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
   // The restored hot keys replace the running ones.
   EXPECT_FALSE(desktop.pressHotKey(31, mods::Command | mods::Option));
   EXPECT_TRUE(desktop.pressHotKey(31, mods::Command | mods::Shift));
