@@ -147,7 +147,7 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(savedPreferences().isShowStatusBarIcon);
 }
 
-TEST_F(PreferencesTest, ApplicationRuleThroughThePicker) {
+TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsIt) {
   desktop.addApplication(QStringLiteral("Terminal"));
   PreferencesSheetController* sheet = open();
   choose(sheet->exceptionButton, 1);
@@ -172,6 +172,19 @@ TEST_F(PreferencesTest, ApplicationRuleThroughThePicker) {
   desktop.typeText(QStringLiteral("sig "));
   ASSERT_TRUE(QTest::qWaitFor([&] { return desktop.focusedField()->string() == QLatin1String("text "); }, 5000));
   EXPECT_EQ(desktop.application(QStringLiteral("Terminal"))->field.string(), QStringLiteral("sig "));
+
+  // Another rule's picker starts empty; cancelled, the stored rule stays.
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first picker
+  choose(sheet->exceptionButton, 2);
+  picker = sheet->findChild<AppSelectionSheetController*>();
+  ASSERT_TRUE(picker);
+  EXPECT_TRUE(picker->selectedAppNames().isEmpty());
+  picker->addApps({QStringLiteral("Mail")});
+  picker->sheetClosed();
+  EXPECT_EQ(sheet->exceptionButton->currentIndex(), 1);
+  EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
+  choose(sheet->exceptionButton, 0);
+  EXPECT_EQ(savedPreferences().exceptionType, 1);
 }
 
 TEST_F(PreferencesTest, EachControlIsSavedAtOnce) {
@@ -226,24 +239,6 @@ TEST_F(PreferencesTest, ValuesOutsideTheRangesAreShownSafelyAndNeverWritten) {
   EXPECT_EQ(saved.extendType, 7);
   EXPECT_EQ(saved.backupType, -2);
   EXPECT_EQ(saved.sound, "gone");
-}
-
-TEST_F(PreferencesTest, ACancelledApplicationPickerKeepsTheStoredRule) {
-  PreferencesSheetController* w = open([](QLPreferences& p) {
-    p.exceptionType = 2;
-    p.exceptions = {"Terminal"};
-  });
-  choose(w->exceptionButton, 2);
-  auto* picker = w->findChild<AppSelectionSheetController*>();
-  ASSERT_TRUE(picker);
-  EXPECT_TRUE(picker->selectedAppNames().isEmpty());  // another rule starts empty
-  picker->addApps({"Mail"});
-  picker->sheetClosed();
-  EXPECT_EQ(w->exceptionButton->currentIndex(), 1);  // back to the stored rule
-  EXPECT_EQ(savedPreferences().exceptionType, 2);
-  EXPECT_EQ(savedPreferences().exceptions, QStringList{"Terminal"});
-  choose(w->exceptionButton, 0);
-  EXPECT_EQ(savedPreferences().exceptionType, 1);
 }
 
 TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
