@@ -187,8 +187,23 @@ TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsI
   EXPECT_EQ(savedPreferences().exceptionType, 1);
 }
 
-TEST_F(PreferencesTest, EachControlIsSavedAtOnce) {
-  PreferencesSheetController* w = open();
+TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControlIsSavedAtOnce) {
+  PreferencesSheetController* w = open([](QLPreferences& p) {
+    p.extendType = 7;
+    p.backupType = -2;
+    p.maximumBackups = "7";
+    p.sound = "gone";
+  });
+  EXPECT_EQ(w->extendTypeButton->currentIndex(), 0);
+  EXPECT_EQ(w->backupButton->currentIndex(), 0);
+  EXPECT_EQ(w->maximumBackupButton->currentText(), "7");  // shown as stored
+  EXPECT_EQ(w->soundButton->currentText(), "None");
+  w->resetView();
+  QLPreferences saved = savedPreferences();
+  EXPECT_EQ(saved.extendType, 7);
+  EXPECT_EQ(saved.backupType, -2);
+  EXPECT_EQ(saved.sound, "gone");
+
   choose(w->extendTypeButton, 2);
   EXPECT_FALSE(w->expandAfterButton->isEnabled());
   EXPECT_EQ(savedPreferences().extendType, 2);
@@ -200,7 +215,7 @@ TEST_F(PreferencesTest, EachControlIsSavedAtOnce) {
   w->restoreClipboardButton->click();
   choose(w->soundButton, w->soundButton->findText("bell"));
   EXPECT_TRUE(w->playSoundButton->isChecked());
-  QLPreferences saved = savedPreferences();
+  saved = savedPreferences();
   EXPECT_EQ(saved.extendAfter, 1);
   EXPECT_EQ(saved.snippetFormatType, 1);
   EXPECT_EQ(saved.abbreviationCaseType, 2);
@@ -221,24 +236,6 @@ TEST_F(PreferencesTest, EachControlIsSavedAtOnce) {
   EXPECT_EQ(saved.backupFolderPath, QFileInfo(folder.path()).canonicalFilePath());
   EXPECT_DOUBLE_EQ(saved.snippetProcessDelay, 0.5);
   EXPECT_DOUBLE_EQ(saved.restoreClipboardDelay, 5.0);
-}
-
-TEST_F(PreferencesTest, ValuesOutsideTheRangesAreShownSafelyAndNeverWritten) {
-  PreferencesSheetController* w = open([](QLPreferences& p) {
-    p.extendType = 7;
-    p.backupType = -2;
-    p.maximumBackups = "7";
-    p.sound = "gone";
-  });
-  EXPECT_EQ(w->extendTypeButton->currentIndex(), 0);
-  EXPECT_EQ(w->backupButton->currentIndex(), 0);
-  EXPECT_EQ(w->maximumBackupButton->currentText(), "7");  // shown as stored
-  EXPECT_EQ(w->soundButton->currentText(), "None");
-  w->resetView();
-  const QLPreferences saved = savedPreferences();
-  EXPECT_EQ(saved.extendType, 7);
-  EXPECT_EQ(saved.backupType, -2);
-  EXPECT_EQ(saved.sound, "gone");
 }
 
 TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {

@@ -126,7 +126,7 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   EXPECT_TRUE(ImportWindowController(&library_).convertCodesCheckBox->isChecked());  // remembered
 }
 
-TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {
+TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkippedAndTheChoicesRemembered) {
   auto mail = test::addGroup(library_, "Mail");
   auto sig = test::addSnippet(library_, mail, "sig", "old signature");
   const QString file = write("export.qlxdoc", kWindowsExport);
@@ -149,14 +149,12 @@ TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkipped) {
   EXPECT_EQ(again.importTypePopup->currentIndex(), 2);
   EXPECT_EQ(again.groupMatrix->checkedId(), 2);
   EXPECT_EQ(again.snippetMatrix->checkedId(), 2);
-}
-
-TEST_F(ImportWindow, OutOfRangeChoicesFallBack) {
+  // Stored choices out of range fall back to the first.
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTGROUPOPTION", 9);
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTTYPE", -3);
-  ImportWindowController w(&library_);
-  EXPECT_EQ(w.groupMatrix->checkedId(), 0);
-  EXPECT_EQ(w.importTypePopup->currentIndex(), 0);
+  ImportWindowController fallback(&library_);
+  EXPECT_EQ(fallback.groupMatrix->checkedId(), 0);
+  EXPECT_EQ(fallback.importTypePopup->currentIndex(), 0);
 }
 
 TEST_F(ImportWindow, FileDialogOffersTheKindChosenAndFillsInTheFile) {
