@@ -212,8 +212,6 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
   desktop.switchTo(SimDesktop::kProgramName);
   controller->processSuggestionsHotKey(ql::KeyEvent{});
   EXPECT_FALSE(popupOpen());
-  // The search window's key, unset, is not written at all.
-  EXPECT_FALSE(QLPreferences().getData().contains(QStringLiteral("searchSnippetHotKey")));
 }
 
 TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
