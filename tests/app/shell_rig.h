@@ -17,11 +17,9 @@
 #include <QFile>
 #include <QMenu>
 #include <QSignalSpy>
-#include <QSystemTrayIcon>
 #include <QTest>
 #include <QTableWidget>
 #include <QTemporaryDir>
-#include <QTimer>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QSettings>
@@ -73,8 +71,7 @@ class ShellTest : public testing::Test {
     if (fill) {
       fill(library);
     } else {
-      auto group = std::make_shared<QLGroup>();
-      library.groups.append(group);
+      auto group = test::addGroup(library, {});
       for (const char* abbreviation : {"sig", "adr"})
         test::addSnippet(library, group, QString::fromLatin1(abbreviation), QStringLiteral("text"));
     }

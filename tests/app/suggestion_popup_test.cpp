@@ -25,14 +25,12 @@ class SuggestionTest : public ShellTest {
           p.snippetProcessDelay = 0.01;
         },
         [](QLSettings& library) {
-          auto main = std::make_shared<QLGroup>();
-          auto grp = std::make_shared<QLGroup>();
+          auto main = test::addGroup(library, {});
+          auto grp = test::addGroup(library, {});
           grp->abbreviation = QStringLiteral("grp");
-          auto hidden = std::make_shared<QLGroup>();
+          auto hidden = test::addGroup(library, {});
           hidden->includeInSuggestionsList = false;
-          auto empty = std::make_shared<QLGroup>();
-          empty->abbreviation = QStringLiteral("nil");
-          library.groups = {main, grp, hidden, empty};
+          test::addGroup(library, {})->abbreviation = QStringLiteral("nil");
           const QList<std::tuple<GroupPtr, const char*, const char*>> snippets = {
               {main, "sig", "Best"}, {main, "sig", "Kind"},  {main, "sign", "Signed"},
               {grp, "g1", "Alpha"},  {grp, "g2", "Beta"},    {hidden, "sigx", "Hidden"}};
@@ -214,8 +212,6 @@ TEST_F(SuggestionTest, HotKeyListsTheWordBeforeTheCaretOrEverythingAtALineStart)
   desktop.switchTo(SimDesktop::kProgramName);
   controller->processSuggestionsHotKey(ql::KeyEvent{});
   EXPECT_FALSE(popupOpen());
-  // The search window's key, unset, is not written at all.
-  EXPECT_FALSE(QLPreferences().getData().contains(QStringLiteral("searchSnippetHotKey")));
 }
 
 TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
