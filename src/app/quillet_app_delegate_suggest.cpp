@@ -59,7 +59,9 @@ SearchSnippetPopupController& QuilletAppDelegate::popup() {
     popupPanel_->delegate = this;
     // Whichever way the popup closes, the application gets its keys back.
     connect(popupPanel_.get(), &SearchSnippetPopupController::visibilityChanged, this, [this](bool shown) {
-      if (platform_.keySource) platform_.keySource->setReservedKeys(shown ? kPopupKeys : QList<quint16>());
+      if (!platform_.keySource) return;
+      platform_.keySource->reserveKeys(ql::KeySource::Reserver::SuggestionList,
+                                       shown ? kPopupKeys : QList<quint16>());
     });
     connect(this, &QuilletAppDelegate::expansionSwitched, popupPanel_.get(), [this](bool on) {
       if (!on) closeSearchPopupWindow();

@@ -187,6 +187,7 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
     // last part is in.
     services_.pasteboard().beginPasting();
     try {
+      partPasted_ = false;
       const QList<SnippetPart> parts = QLSnippet::snippetParts(content);
       for (qsizetype i = 0; i < parts.size(); ++i)
         pastePart(parts[i], snippet, delimiter, i == parts.size() - 1);
@@ -216,6 +217,9 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
   const bool pasting = !plain.isEmpty() || (part.data.isRtfd && !part.data.rtfd.isEmpty());
   if (!pasting) flushDeletes();
   if (pasting) {
+    // The target may read the last part again after its first fetch and
+    // insert what that read gives: it must still be the last part.
+    if (partPasted_) services_.pasteboard().waitUntilReadsSettle();
     if (part.data.isRtfd) {
       std::optional<QByteArray> rtf;
       std::optional<QString> string;
@@ -234,6 +238,7 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     // A write replaces everything; a refused one must not leave the user's
     // own content to be pasted in its place.
     if (!services_.pasteboard().lastWriteTaken()) services_.pasteboard().clearContents();
+    partPasted_ = true;
     QList<KeyTap> taps(pendingDeletes_, KeyTap{keys::Delete, 0});
     pendingDeletes_ = 0;
     taps.append(KeyTap{keys::V, mods::Command});
@@ -294,6 +299,11 @@ void ExpansionExecutor::repasteRich(const QString& plain) {
   // afresh: the part is selected back and pasted once more.
   const int moves = expansion_text::caretMovesOver(plain);
   if (offeredListSeconds <= 0 || moves <= 0) return;
+  if (!expansion_text::caretMovesAreCertain(plain)) {
+    // The part stays as plain text rather than risk selecting the user's.
+    log(QStringLiteral("The target took a formatted part as plain text; not pasted again"));
+    return;
+  }
   const qint64 until =
       (QDateTime::currentMSecsSinceEpoch() / 1000 + offeredListSeconds) * 1000 + 20;
   {

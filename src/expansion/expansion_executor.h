@@ -106,6 +106,7 @@ class ExpansionExecutor final : public QObject {
   bool stage2Running_ = false;
   bool targetMissedFetch_ = false;
   bool savePending_ = false;
+  bool partPasted_ = false;  // in the expansion running now
   int pendingDeletes_ = 0;
 };
 

@@ -45,6 +45,25 @@ int deletePressesFor(const QString& typed) {
   return count;
 }
 
+bool caretMovesAreCertain(const QString& text) {
+  for (const QChar c : text) {
+    if (c.isSurrogate() || c == QLatin1Char('\r')) return false;
+    switch (c.category()) {
+      case QChar::Mark_NonSpacing:
+      case QChar::Mark_SpacingCombining:
+      case QChar::Mark_Enclosing:
+      case QChar::Other_Format:
+        return false;
+      default:
+        break;
+    }
+    // Variation selectors are marks; the Hangul jamo that join into one
+    // syllable are letters.
+    if (c.unicode() >= 0x1100 && c.unicode() <= 0x11FF) return false;
+  }
+  return true;
+}
+
 int caretMovesOver(const QString& text) {
   if (text.isEmpty()) return 0;
   QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);

@@ -22,4 +22,11 @@ int deletePressesFor(const QString& typed);
 // grapheme cluster, as text fields move the caret.
 int caretMovesOver(const QString& text);
 
+// Whether every text field moves the caret over this text as caretMovesOver
+// counts: each character a single UTF-16 unit of its own, no combining
+// marks, joiners or other format characters, no carriage return (a line
+// break pair). Where they disagree, selecting back that many characters
+// would take the user's own text too.
+bool caretMovesAreCertain(const QString& text);
+
 }  // namespace ql::expansion_text

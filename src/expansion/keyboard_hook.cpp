@@ -30,6 +30,12 @@ bool delimiterMatches(const QString& token, const ql::KeyEvent& event) {
   return code != keys::Tab || !mods::isShiftOnly(event.modifierFlags);
 }
 
+// Keys that act instead of typing: a BackSpace cannot take them back.
+bool hasSideEffects(quint16 keyCode) {
+  return keyCode == keys::Return || keyCode == keys::KeypadEnter || keyCode == keys::Tab ||
+         keyCode == keys::Escape;
+}
+
 }  // namespace
 
 KeyboardHook::KeyboardHook(const ql::Platform& platform, QObject* parent)
@@ -109,12 +115,49 @@ void KeyboardHook::setIsHook(bool on) {
     installMouseHook();
   } else {
     uninstallMouseHook();
+    // Off for an expansion or for good: nothing typed now can expand.
+    releaseDelimiterReservation();
   }
 }
 
 void KeyboardHook::clearWords() {
   words_ = QStringList();
   joined_ = QString();
+  releaseDelimiterReservation();
+}
+
+void KeyboardHook::releaseDelimiterReservation() {
+  if (!delimitersReserved_) return;
+  delimitersReserved_ = false;
+  platform_.keySource->reserveKeys(ql::KeySource::Reserver::Delimiters, {});
+}
+
+void KeyboardHook::updateDelimiterReservation() {
+  ql::KeySource* source = platform_.keySource;
+  const QLSettings* settings = getGlobalSettings();
+  if (!installed_ || source->canWithholdKeys() || !settings || words_.isEmpty() ||
+      !settings->preferences.isExtendAbbreviation ||
+      settings->preferences.extendType == QLPreferences::Immediate) {
+    releaseDelimiterReservation();
+    return;
+  }
+  QList<quint16> wanted;
+  for (const QString& token : settings->preferences.delimiters) {
+    const int code = QLPreferences::delimiterKeyCode(token);
+    if (code >= 0 && hasSideEffects(quint16(code)) && !wanted.contains(quint16(code)))
+      wanted.append(quint16(code));
+  }
+  if (!wanted.isEmpty()) {
+    // A hash lookup: what the delimiter's match would find, before its rules.
+    const QString word = ql::matching::delimiterWord(joined_);
+    if (index_.findWord(word).count == 0) wanted.clear();
+  }
+  if (wanted.isEmpty()) {
+    releaseDelimiterReservation();
+    return;
+  }
+  delimitersReserved_ = true;
+  source->reserveKeys(ql::KeySource::Reserver::Delimiters, wanted);
 }
 
 void KeyboardHook::appendWord(const QString& characters) {
@@ -159,12 +202,19 @@ bool KeyboardHook::getCharacter(const ql::KeyEvent& event) {
     QLSettings* settings = getGlobalSettings();
     if (!settings || !settings->preferences.isExtendAbbreviation) return false;
     const QLPreferences& preferences = settings->preferences;
+    // Alt and Super type nothing on Linux: they open menus or act on the
+    // text (readline's Alt+B moves back a word), so the word ends there.
+    if (event.modifierFlags & (mods::Option | mods::Control)) {
+      clearWords();
+      return false;
+    }
     if (event.keyCode == keys::Delete) {
       // One entry is one earlier press, whatever it typed.
       if (!words_.isEmpty()) {
         joined_.chop(words_.last().size());
         words_.removeLast();
       }
+      updateDelimiterReservation();
       return false;
     }
     const bool illegal = isIllegalKey(event.keyCode);
@@ -199,6 +249,7 @@ bool KeyboardHook::getCharacter(const ql::KeyEvent& event) {
       if (delegate) delegate->closeSearchPopupWindow();
       clearWords();
     }
+    updateDelimiterReservation();
     return false;
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("getCharacter"), reasonOf(e));
@@ -268,8 +319,10 @@ void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activate
 }
 
 bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, const QString& delimiter) {
-  Q_UNUSED(event);
   QLSettings* settings = getGlobalSettings();
+  // The buffer is cleared after a delimiter whatever happens, and the
+  // expansion's own keys (the delimiter typed again) must not meet the grabs.
+  if (!delimiter.isEmpty()) releaseDelimiterReservation();
   // Off while matching. The key source itself is left as it is: it reports
   // nothing while its handler runs anyway, and switching it would make it
   // forget a pending dead key at every press. The executor switches it off
@@ -281,9 +334,9 @@ bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, c
     if (!settings) {
       closeFloatingWindows();
     } else if (delimiter.isEmpty()) {
-      result = matchImmediate(*settings, text);
+      result = matchImmediate(*settings, text, event);
     } else {
-      result = matchDelimited(*settings, text, delimiter);
+      result = matchDelimited(*settings, text, event, delimiter);
     }
   } catch (const std::exception&) {
     // Matching failures pass the key on; the hook comes back on below.
@@ -293,7 +346,7 @@ bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, c
 }
 
 bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& text,
-                                  const QString& delimiter) {
+                                  const ql::KeyEvent& event, const QString& delimiter) {
   const QString word = ql::matching::delimiterWord(text);
   const ql::MatchingIndex::WordMatches found = index_.findWord(word);
   if (found.count == 0) {
@@ -304,16 +357,17 @@ bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& tex
     const SnippetPtr snippet = index_.entry(found.first).snippet;
     if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, word, snippet->abbreviation))
       return false;
-    return expand(snippet, delimiter, word, 0);
+    return expand(snippet, event, delimiter, word, 0);
   }
   // Several snippets share the abbreviation: the popup offers them.
   if (settings.preferences.extendType == QLPreferences::Immediate) return false;
-  if (!consume()) return false;
+  if (!consume(event)) return false;
   if (delegate) delegate->showPopup(word, delimiter);
   return true;
 }
 
-bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text) {
+bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text,
+                                  const ql::KeyEvent& event) {
   const ql::matching::ImmediateWord word(text);
   const int found = index_.findSuffix(text, word);
   if (found < 0) {
@@ -337,21 +391,25 @@ bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& tex
   }
   if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, typed, abbreviation)) return false;
   // The last character of the abbreviation is consumed: one Delete fewer.
-  return expand(snippet, QString(), typed, 1);
+  return expand(snippet, event, QString(), typed, 1);
 }
 
-bool KeyboardHook::expand(const SnippetPtr& snippet, const QString& delimiter, const QString& typed,
-                          int removeLengthOffset) {
-  if (!consume()) return false;
+bool KeyboardHook::expand(const SnippetPtr& snippet, const ql::KeyEvent& event,
+                          const QString& delimiter, const QString& typed, int removeLengthOffset) {
+  if (!consume(event)) return false;
   if (delegate) delegate->processSnippet(snippet, 0, 0, true, delimiter, typed, removeLengthOffset);
   clearWords();
   return true;
 }
 
-bool KeyboardHook::consume() {
+bool KeyboardHook::consume(const ql::KeyEvent& event) {
   // Where the press already reached the application it is erased now, before
   // anything the expansion posts, so the expansion's counts hold. When the
   // user typed on in a way that cannot be erased, the text stays as typed.
   ql::KeySource* source = platform_.keySource;
-  return source->canWithholdKeys() || source->eraseDeliveredKey();
+  if (source->canWithholdKeys()) return true;
+  // A Return or Tab that got there first (typed before its reservation
+  // reached the server) has acted already: the text stays as typed.
+  if (event.delivered && hasSideEffects(event.keyCode)) return false;
+  return source->eraseDeliveredKey();
 }

@@ -83,11 +83,18 @@ class KeyboardHook final : public QObject {
  private:
   void loadIllegalCharacters();
   void appendWord(const QString& characters);
-  bool consume();
-  bool matchDelimited(const QLSettings& settings, const QString& text, const QString& delimiter);
-  bool matchImmediate(const QLSettings& settings, const QString& text);
-  bool expand(const SnippetPtr& snippet, const QString& delimiter, const QString& typed,
-              int removeLengthOffset);
+  bool consume(const ql::KeyEvent& event);
+  // Delimiter mode on a backend that sees keys only after delivery: while
+  // the word typed so far would expand, the delimiters that cannot be
+  // erased (Return, Enter, Tab, Escape) are reserved, so such a press
+  // reaches the program before the application.
+  void updateDelimiterReservation();
+  void releaseDelimiterReservation();
+  bool matchDelimited(const QLSettings& settings, const QString& text, const ql::KeyEvent& event,
+                      const QString& delimiter);
+  bool matchImmediate(const QLSettings& settings, const QString& text, const ql::KeyEvent& event);
+  bool expand(const SnippetPtr& snippet, const ql::KeyEvent& event, const QString& delimiter,
+              const QString& typed, int removeLengthOffset);
   void closeFloatingWindows();
 
   ql::Platform platform_;
@@ -104,6 +111,7 @@ class KeyboardHook final : public QObject {
   QSet<QString> illegalCharacters_;
   std::bitset<65536> illegalKeys_;
 
+  bool delimitersReserved_ = false;
   bool oldShiftState_ = false;
   QPointF lastMousePosition_;
 };

@@ -18,6 +18,12 @@ QString reason(const std::exception& e) { return QString::fromUtf8(e.what()); }
 PasteboardService::PasteboardService(Pasteboard& pasteboard) : pasteboard_(pasteboard) {
   fetchBound_.setSingleShot(true);
   QObject::connect(&fetchBound_, &QTimer::timeout, [this] { fetchBoundPassed(); });
+  readsSettled_.setSingleShot(true);
+  QObject::connect(&readsSettled_, &QTimer::timeout, [this] {
+    if (!restoreDeferred_ || pasting_ > 0) return;
+    restoreDeferred_ = false;
+    restorePasteBoard();
+  });
   fetchedConnection_ =
       QObject::connect(&pasteboard_, &Pasteboard::fetched, [this] { onFetched(); });
 }
@@ -113,6 +119,16 @@ void PasteboardService::restorePasteBoard() {
     return;
   }
   awaitingFetch_ = false;
+  if (const qint64 wait = readsSettleInMs(); wait > 0) {
+    // The target may still read the last part once more.
+    if (!settlingFor_.isValid()) settlingFor_.start();
+    if (settlingFor_.elapsed() < readBoundMs) {
+      restoreDeferred_ = true;
+      readsSettled_.start(int(qMin<qint64>(wait, readBoundMs - settlingFor_.elapsed())));
+      return;
+    }
+  }
+  settlingFor_.invalidate();
   try {
     if (!pasteboard_.isOwnedByProgram()) {
       // Someone copied after the expansion: theirs is the newer content.
@@ -166,8 +182,34 @@ bool PasteboardService::writeDataToPasteBoard(const QByteArray& rtfd,
   return true;
 }
 
+qint64 PasteboardService::readsSettleInMs() const {
+  const qint64 last = pasteboard_.lastRequestUs();
+  if (last < 0 || last <= writtenAtUs_ || !pasteboard_.isOwnedByProgram()) return 0;
+  const qint64 left = last + qint64(readQuietMs) * 1000 - pasteboardClockUs();
+  return left > 0 ? (left + 999) / 1000 : 0;
+}
+
+bool PasteboardService::waitUntilReadsSettle() {
+  qint64 wait = readsSettleInMs();
+  if (wait <= 0) return true;
+  QElapsedTimer waited;
+  waited.start();
+  beginPasting();
+  while (wait > 0 && waited.elapsed() < readBoundMs) {
+    QEventLoop loop;
+    QTimer::singleShot(int(qMin<qint64>(wait, readBoundMs - waited.elapsed())), &loop,
+                       &QEventLoop::quit);
+    loop.exec();
+    wait = readsSettleInMs();
+  }
+  endPasting();
+  return wait <= 0;
+}
+
 bool PasteboardService::writeTransient(QList<PasteboardItem> items, const QString& operation) {
   try {
+    writtenAtUs_ = pasteboardClockUs();
+    settlingFor_.invalidate();
     items.append({pasteboard_types::TransientMarker, pasteboard_types::TransientMarkerValue});
     lastWriteTaken_ = pasteboard_.write(items);
     if (lastWriteTaken_) return true;

@@ -34,6 +34,15 @@ class PasteboardService final {
   // Longest a restore waits for the target to fetch the last part.
   static constexpr int kFetchBoundMs = 5000;
   int fetchBoundMs = kFetchBoundMs;
+  // Some targets read the content again after their first fetch and insert
+  // the last read (Chromium: twice, some 6 ms apart, with lists of types
+  // in between). The content changes (the next part, the restore) only
+  // once nobody has asked for it for readQuietMs, waiting readBoundMs at
+  // most.
+  static constexpr int kReadQuietMs = 25;
+  static constexpr int kReadBoundMs = 250;
+  int readQuietMs = kReadQuietMs;
+  int readBoundMs = kReadBoundMs;
 
   explicit PasteboardService(Pasteboard& pasteboard);
   ~PasteboardService();
@@ -83,6 +92,11 @@ class PasteboardService final {
   // written), at most timeoutMs. True when fetched. Restores asked for
   // meanwhile wait until it returns.
   bool waitUntilFetched(int timeoutMs, int after = 0);
+  // Before the program's content is replaced: waits, with the event loop
+  // running, until the requests for it have stopped (see readQuietMs).
+  // At once when nobody asked since the last write, or the backend cannot
+  // tell. False when the bound ended the wait.
+  bool waitUntilReadsSettle();
   int fetchCount() const { return pasteboard_.fetchCount(); }
   // The target took plain text without reading what was offered.
   bool lastFetchWasBlindPlain() const { return pasteboard_.lastFetchWasBlindPlain(); }
@@ -99,6 +113,8 @@ class PasteboardService final {
  private:
   bool writeTransient(QList<PasteboardItem> items, const QString& operation);
   bool restoreIsDue() const;
+  // Milliseconds until the requests for the last write count as stopped.
+  qint64 readsSettleInMs() const;
   void onFetched();
   void fetchBoundPassed();
 
@@ -126,6 +142,9 @@ class PasteboardService final {
   bool lastWriteTaken_ = false;
   QElapsedTimer sincePaste_;     // since that chord
   QTimer fetchBound_;
+  qint64 writtenAtUs_ = 0;       // the last write, on the pasteboard's clock
+  QElapsedTimer settlingFor_;    // a restore waiting for the reads to stop
+  QTimer readsSettled_;
   QMetaObject::Connection fetchedConnection_;
   SavedContent saved_{*this};
 };

@@ -100,6 +100,20 @@ class KeySource : public QObject {
   // every key can be withheld.
   virtual void setReservedKeys(const QList<quint16>& keyCodes) { Q_UNUSED(keyCodes); }
 
+  // Who reserves keys: the suggestion list, or the word buffer (the
+  // delimiters that would expand what was typed). Each has its own set; the
+  // keys reserved are their union.
+  enum class Reserver { SuggestionList, Delimiters };
+  void reserveKeys(Reserver who, const QList<quint16>& keyCodes) {
+    QList<quint16>& mine = who == Reserver::SuggestionList ? forList_ : forDelimiters_;
+    if (mine == keyCodes) return;
+    mine = keyCodes;
+    QList<quint16> all = forList_;
+    for (quint16 code : forDelimiters_)
+      if (!all.contains(code)) all.append(code);
+    setReservedKeys(all);
+  }
+
  Q_SIGNALS:
   // The modifier keys held changed; flags are the new Apple bits.
   void flagsChanged(quint64 modifierFlags);
@@ -112,6 +126,8 @@ class KeySource : public QObject {
 
  private:
   KeyDownHandler keyDownHandler_;
+  QList<quint16> forList_;
+  QList<quint16> forDelimiters_;
 };
 
 }  // namespace ql

@@ -6,9 +6,17 @@
 #include <QString>
 #include <QStringList>
 
+#include <chrono>
 #include <optional>
 
 namespace ql {
+
+// The clock of Pasteboard::lastRequestUs, in microseconds.
+inline qint64 pasteboardClockUs() {
+  return std::chrono::duration_cast<std::chrono::microseconds>(
+             std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
 
 // One type of pasteboard content and its raw bytes.
 struct PasteboardItem {
@@ -55,6 +63,13 @@ class Pasteboard : public QObject {
   // paste: it is no plain-text-only target, so a blind plain fetch means its
   // list was out of date.
   virtual bool lastFetcherReadsTypes() const { return false; }
+
+  // When another application last asked for the program's content (any
+  // type, the list of types included), on pasteboardClockUs(); -1 when the
+  // backend cannot tell. Some targets read again after
+  // their first fetch and insert what the last read gave (Chromium), so
+  // the content must not change until their requests have stopped.
+  virtual qint64 lastRequestUs() const { return -1; }
 
   // Whether the current content is the program's own (written or cleared by
   // it, and nobody copied since). A backend that cannot tell says true.

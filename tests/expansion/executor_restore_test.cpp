@@ -98,3 +98,17 @@ TEST_F(RestoreTest, ATargetThatNeverFetchesGetsTheRestoreAtTheBound) {
     EXPECT_FALSE(line.contains(QStringLiteral("words"))) << line.toStdString();
   }
 }
+
+// Chromium reads the clipboard twice per paste and inserts the second read:
+// each part must still be on the pasteboard then, and the user's own words
+// may come back only after it.
+TEST_F(RestoreTest, ATargetThatReadsAgainGetsEveryPartAndTheUsersClipboardAfter) {
+  auto adr = addSnippet(QStringLiteral("zadr"), QStringLiteral("Main St.{key:tab}Springfield"));
+  desktop.setPasteRereadMs(8);
+  library.preferences.restoreClipboardDelay = 0;
+  desktop.typeText(QStringLiteral("hi zadr"));
+  expandTyped(adr, QStringLiteral("zadr"), QStringLiteral("49"));
+  EXPECT_TRUE(waitFor([this] { return field() == QStringLiteral("hi Main St.\tSpringfield "); }, 2000))
+      << field().toStdString();
+  ASSERT_TRUE(restored());
+}

@@ -3,6 +3,8 @@
 #include "keyboard_hook_rig.h"
 
 using ql::test::HookTest;
+namespace keys = ql::keys;
+namespace mods = ql::mods;
 
 namespace {
 
@@ -99,4 +101,57 @@ TEST_F(HookTest, NothingIsEligibleBeforeTheFirstActivationOrWhileTheProgramIsInF
   EXPECT_FALSE(hook.isHook());
   EXPECT_TRUE(hook.snippets().isEmpty());
   EXPECT_FALSE(desktop.keySource().isEnabled());
+}
+
+// Where presses are seen only after delivery, a Return or Tab delimiter
+// would act before the expansion: while the word would expand, those keys
+// are reserved and reach the hook first; otherwise they go to the
+// application as typed.
+TEST_F(HookTest, DelimitersThatCannotBeErasedAreReservedWhileTheWordWouldExpand) {
+  delimiterMode({QStringLiteral("space"), QStringLiteral("enter"), QStringLiteral("tab")});
+  snippet(QStringLiteral("sig"));
+  start(false);
+  const auto reserved = [this] { return desktop.keySource().reservedKeys(); };
+  desktop.typeText(QStringLiteral("a si"));
+  EXPECT_TRUE(reserved().isEmpty());
+  desktop.typeText(QStringLiteral("g"));
+  EXPECT_EQ(reserved(), (QList<quint16>{keys::Return, keys::Tab}));
+  desktop.typeKey(keys::Delete);
+  EXPECT_TRUE(reserved().isEmpty());
+  desktop.typeText(QStringLiteral("g"));
+  desktop.typeKey(keys::Return);
+  ASSERT_EQ(delegate.expansions.size(), 1);
+  EXPECT_EQ(delegate.expansions[0].delimiter, QStringLiteral("36"));
+  EXPECT_EQ(field(), QStringLiteral("a sig"));  // the Return never reached it
+  EXPECT_TRUE(reserved().isEmpty());
+
+  // Nothing to expand: Return is the application's at once.
+  desktop.typeText(QStringLiteral(" x"));
+  desktop.typeKey(keys::Return);
+  EXPECT_EQ(delegate.expansions.size(), 1);
+  EXPECT_EQ(field(), QStringLiteral("a sig x\n"));
+
+  // A Return that got there before its reservation has acted: the text
+  // stays as typed, no BackSpace is posted for it.
+  desktop.typeText(QStringLiteral("sig"));
+  desktop.keySource().setReservedKeys({});
+  desktop.clearLog();
+  desktop.typeKey(keys::Return);
+  EXPECT_EQ(delegate.expansions.size(), 1);
+  EXPECT_EQ(field(), QStringLiteral("a sig x\nsig\n"));
+  EXPECT_TRUE(desktop.postedKeyNames().isEmpty());
+}
+
+// On Linux Alt and Super shortcuts type nothing: the word ends there.
+TEST_F(HookTest, AltAndSuperShortcutsEndTheWord) {
+  delimiterMode();
+  snippet(QStringLiteral("sig"));
+  start();
+  for (const quint64 modifier : {mods::Option, mods::Control}) {
+    delegate.reset();
+    desktop.typeText(QStringLiteral("s"));
+    desktop.typeKey(keys::I, modifier, QStringLiteral("i"));
+    desktop.typeText(QStringLiteral("g "));
+    EXPECT_TRUE(delegate.expansions.isEmpty()) << modifier;
+  }
 }

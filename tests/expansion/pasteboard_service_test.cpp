@@ -1,8 +1,10 @@
 #include "expansion/pasteboard_service.h"
 #include "platform/pasteboard_types.h"
 #include "platform/sim/sim_desktop.h"
+#include "support/event_loop.h"
 #include "support/log_capture.h"
 
+#include <QElapsedTimer>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -145,7 +147,8 @@ TEST_F(PasteboardServiceTest, ARestoreDueDuringAnExpansionWaitsForItsEnd) {
   QTimer::singleShot(0, [this] { service.restorePasteBoard(); });
   EXPECT_TRUE(service.waitUntilFetched(5000));
   EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("snippet"));
-  EXPECT_EQ(board.items(), userContent());
+  // Once the target has stopped reading.
+  EXPECT_TRUE(::test::waitFor([this] { return board.items() == userContent(); }, 2000));
 
   service.backupPasteBoard();
   service.beginPasting();
@@ -154,4 +157,27 @@ TEST_F(PasteboardServiceTest, ARestoreDueDuringAnExpansionWaitsForItsEnd) {
   EXPECT_EQ(board.data(types::String), QByteArrayLiteral("part one"));
   service.endPasting();
   EXPECT_EQ(board.items(), userContent());
+}
+
+// A target that reads the content again after its first fetch: the content
+// changes only once its requests have stopped, bounded.
+TEST_F(PasteboardServiceTest, ChangesWaitUntilTheTargetHasStoppedReading) {
+  service.readQuietMs = 30;
+  service.writeStringToPasteBoard(QStringLiteral("part"));
+  EXPECT_TRUE(service.waitUntilReadsSettle());  // nobody asked: at once
+
+  board.fetch(types::String);
+  QTimer::singleShot(15, &board, [this] { board.fetch(types::String); });
+  QElapsedTimer waited;
+  waited.start();
+  EXPECT_TRUE(service.waitUntilReadsSettle());
+  EXPECT_GE(waited.elapsed(), 15 + 30 - 2);  // past the second read and the quiet after it
+
+  // A target that never stops asking holds the change no longer than the bound.
+  service.readBoundMs = 60;
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [this] { board.fetch(types::String); });
+  poll.start(5);
+  board.fetch(types::String);
+  EXPECT_FALSE(service.waitUntilReadsSettle());
 }

@@ -257,8 +257,8 @@ class E2ETest : public testing::Test {
   // An xterm with `cat` reading, in front, and a line typed has come
   // through: on a loaded machine the first keys can come before the window
   // has the focus or before `cat` runs; what they left is the test's base.
-  void openTerminal() {
-    terminal = std::make_unique<CatTerminal>();
+  void openTerminal(bool pastes = true) {
+    terminal = std::make_unique<CatTerminal>(pastes);
     ASSERT_TRUE(terminal->waitReady());
     for (int attempt = 0; attempt < 5; ++attempt) {
       ASSERT_TRUE(activateWindow(terminal->window()));

@@ -1,6 +1,8 @@
 # A GTK text field (which takes part in AT-SPI) in a window titled "entry".
 #   gtk_entry.py [TEXT]            TEXT, its second word selected
 #   gtk_entry.py --late DELAY OUT  Ctrl+V fetches the clipboard DELAY ms late
+#   gtk_entry.py --two OUT         two fields; OUT holds their texts and which
+#       has the focus ("first" or "second"), a line each
 #   gtk_entry.py --stale OUT       a paste goes by the formats read at an earlier
 #       paste until the wall clock's second is two on; HTML where offered, else
 #       plain text; each paste's flavour is added as a line to OUT.flavours
@@ -72,7 +74,25 @@ def paste_by_known_list(field):
     insert(field, text, field.get_position())
 
 
-if mode in ("--late", "--stale"):
+if mode == "--two":
+    second = Gtk.Entry()
+    window.remove(entry)
+    box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL)
+    box.pack_start(entry, False, False, 0)
+    box.pack_start(second, False, False, 0)
+    window.add(box)
+
+    def save_both(*_):
+        focus = "first" if entry.has_focus() else "second" if second.has_focus() else "none"
+        with open(out + ".part", "w", encoding="utf-8") as f:
+            f.write("\n".join([entry.get_text(), second.get_text(), focus]))
+        os.replace(out + ".part", out)
+
+    for field in (entry, second):
+        field.connect("changed", save_both)
+        field.connect("notify::has-focus", save_both)
+    save_both()
+elif mode in ("--late", "--stale"):
     entry.connect("changed", save)
     entry.connect("paste-clipboard", paste_late if mode == "--late" else paste_by_known_list)
     save()

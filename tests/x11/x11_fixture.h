@@ -34,15 +34,16 @@ class X11Test : public testing::Test {
 // Ctrl+Shift+V pastes the clipboard, as in most terminal emulators.
 class CatTerminal final {
  public:
-  CatTerminal()
+  // pastes: Ctrl+Shift+V pastes the clipboard, as Quillet needs; without
+  // it (xterm's default) the terminal never fetches an expansion.
+  explicit CatTerminal(bool pastes = true)
       : path_(dir_.filePath(QStringLiteral("typed.txt"))), ready_(dir_.filePath(QStringLiteral("ready"))) {
     ::test::writeFile(path_, {});
-    client_ = std::make_unique<Client>(
-        QStringLiteral("xterm"),
-        QStringList{"-u8", "-geometry", "60x10+10+10", "-xrm",
-                    "*VT100.translations: #override Ctrl Shift <Key>V: insert-selection(CLIPBOARD)",
-                    "-e", "sh", "-c",
-                    "stty -echo; : > '" + ready_ + "'; exec cat > '" + path_ + "'"});
+    QStringList arguments{"-u8", "-geometry", "60x10+10+10"};
+    if (pastes)
+      arguments << "-xrm" << "*VT100.translations: #override Ctrl Shift <Key>V: insert-selection(CLIPBOARD)";
+    arguments << "-e" << "sh" << "-c" << "stty -echo; : > '" + ready_ + "'; exec cat > '" + path_ + "'";
+    client_ = std::make_unique<Client>(QStringLiteral("xterm"), arguments);
   }
 
   // Waits until the window is mapped and its terminal settings are final:

@@ -1,6 +1,7 @@
 #include "platform/sim/sim_desktop.h"
 
 #include "platform/keys.h"
+#include "platform/pasteboard_types.h"
 #include "platform/sim/sim_keyboard_layout.h"
 
 #include <QTimer>
@@ -201,11 +202,27 @@ void SimDesktop::postKeyFromProgram(quint16 keyCode, quint64 modifierFlags, bool
 void SimDesktop::applyKey(SimApplication& app, quint16 keyCode, quint64 modifierFlags,
                           const QString& characters) {
   if (!app.hasTextField) return;
+  if (rereading_) {
+    waitingKeys_.append(WaitingKey{app.processId, keyCode, modifierFlags, characters});
+    return;
+  }
   const quint64 f = mods::masked(modifierFlags) & ~mods::CapsLock;
   if (f == mods::Command || f == (mods::Command | mods::Shift)) {
     switch (keyCode) {
       case keys::V:
-        if (pasteLatency_ < 0) {
+        if (pasteRereadMs_ >= 0) {
+          pasteboard_.fetch(pasteboard_types::String);
+          rereading_ = true;
+          QTimer::singleShot(pasteRereadMs_, this, [this, pid = app.processId] {
+            rereading_ = false;
+            paste(pid);
+            while (!waitingKeys_.isEmpty() && !rereading_) {
+              const WaitingKey k = waitingKeys_.takeFirst();
+              if (SimApplication* target = applicationByProcessId(k.processId))
+                applyKey(*target, k.keyCode, k.modifierFlags, k.characters);
+            }
+          });
+        } else if (pasteLatency_ < 0) {
           paste(app.processId);
         } else {
           ++pendingPastes_;

@@ -88,6 +88,10 @@ class SimDesktop final : public QObject {
   // With a latency, keys posted meanwhile land before the pasted text, as
   // they can on X11.
   void setPasteLatency(int ms) { pasteLatency_ = ms; }
+  // An application that reads the pasteboard at Command-V and again this
+  // many milliseconds later, inserting what the second read gives, with the
+  // keys that come meanwhile waiting until then (Chromium). Negative: off.
+  void setPasteRereadMs(int ms) { pasteRereadMs_ = ms; }
   int pendingPastes() const { return pendingPastes_; }
 
   // What the program posted, in order.
@@ -134,6 +138,15 @@ class SimDesktop final : public QObject {
   qint64 clock_ = 1000;
   int pasteLatency_ = -1;
   int pendingPastes_ = 0;
+  int pasteRereadMs_ = -1;
+  bool rereading_ = false;
+  struct WaitingKey {
+    qint64 processId;
+    quint16 keyCode;
+    quint64 modifierFlags;
+    QString characters;
+  };
+  QList<WaitingKey> waitingKeys_;  // behind a paste that reads again
   QList<PostedKey> posted_;
 
   SimKeySource keySource_;

@@ -44,6 +44,7 @@ void SimPasteboard::setContent(const QList<PasteboardItem>& items, const QString
 std::optional<QByteArray> SimPasteboard::fetch(const QString& type) {
   std::optional<QByteArray> bytes = data(type);
   if (ownedByProgram()) {
+    lastRequestUs_ = pasteboardClockUs();
     ++fetchCount_;
     Q_EMIT fetched();
   }

@@ -25,6 +25,7 @@ class SimPasteboard final : public Pasteboard {
   quint64 changeCount() const override { return changeCount_; }
   int fetchCount() const override { return fetchCount_; }
   bool isOwnedByProgram() const override { return ownedByProgram(); }
+  qint64 lastRequestUs() const override { return lastRequestUs_; }
 
   // Another application takes the pasteboard with this content.
   void setContent(const QList<PasteboardItem>& items, const QString& owner);
@@ -51,6 +52,7 @@ class SimPasteboard final : public Pasteboard {
   QSet<QString> unreadable_;
   quint64 changeCount_ = 0;
   int fetchCount_ = 0;
+  qint64 lastRequestUs_ = -1;
   int programWrites_ = 0;
   bool refusesWrites_ = false;
 };

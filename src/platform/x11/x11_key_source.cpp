@@ -21,6 +21,7 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <X11/keysym.h>
 
 namespace ql {
 namespace {
@@ -44,6 +45,29 @@ quint64 keyClassFlags(int appleCode) {
       return mods::NumericPad;
     default:
       return 0;
+  }
+}
+
+// Keys that move the caret or edit without typing, reported as the key they
+// act as whatever their position: the keypad with Num Lock off moves the
+// caret, and an edit key (Undo, Paste, ...) changes the text, so the word
+// ends there as at an arrow. -1 for every other symbol.
+int actingKeyFor(KeySym sym) {
+  switch (sym) {
+    case XK_KP_Left: return keys::Left;
+    case XK_KP_Right: return keys::Right;
+    case XK_KP_Up: return keys::Up;
+    case XK_KP_Down: return keys::Down;
+    case XK_KP_Home: return keys::Home;
+    case XK_KP_End: return keys::End;
+    case XK_KP_Prior: return keys::PageUp;
+    case XK_KP_Next: return keys::PageDown;
+    case XK_KP_Delete: return keys::ForwardDelete;
+    case XK_KP_Insert: case XK_Insert:
+    case XK_Undo: case XK_Redo: case XK_Find:
+    case 0x1008FF57: /* XF86Copy */ case 0x1008FF58: /* XF86Cut */ case 0x1008FF6D: /* XF86Paste */
+      return keys::Help;  // Insert's place on an Apple keyboard
+    default: return -1;
   }
 }
 
@@ -222,7 +246,7 @@ void X11KeySource::applyReservedKeys() {
     for (const KeyCombo& combo : added) grabKey(combo, true);
     // Another client holds one of them: that key reaches it, not the
     // application, and the program sees it as typed.
-    if (trap.sync() != 0) log(QStringLiteral("A key the suggestion list needs is held by another program"));
+    if (trap.sync() != 0) log(QStringLiteral("A key Quillet reserves is held by another program"));
   }
   XFlush(d);
 }
@@ -439,12 +463,14 @@ void X11KeySource::processKey(const Pending& item) {
       if (enabled_) Q_EMIT flagsChanged(flags);
     }
   } else if (press && enabled_ && !(ignored_ && ignored_(e.detail, e.state))) {
-    const int apple = appleKeyCodeForXKeyCode(e.detail);
+    const KeySym sym = symbolOf(e.detail, e.state);
+    const int acting = actingKeyFor(sym);
+    const int apple = acting >= 0 ? acting : appleKeyCodeForXKeyCode(e.detail);
     KeyEvent key;
     key.keyCode = apple >= 0 ? static_cast<quint16>(apple)
                              : static_cast<quint16>(kUnknownKeyBase | e.detail);
     const unsigned groupBits = e.state & (3u << 13);
-    key.characters = characters_->press(symbolOf(e.detail, e.state));
+    key.characters = characters_->press(sym);
     key.charactersIgnoringModifiers = KeyCharacters::plain(symbolOf(e.detail, groupBits));
     key.modifierFlags = keymap_.appleFlags(e.state) | keyClassFlags(apple);
     key.isRepeat = repeat;

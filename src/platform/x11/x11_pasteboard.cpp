@@ -71,6 +71,7 @@ bool X11Pasteboard::RequestWatch::nativeEventFilter(const QByteArray& eventType,
 void X11Pasteboard::noteRequest(unsigned long selection, unsigned long target,
                                 unsigned long requestor) {
   if (selection != clipboardAtom_ || !own_) return;
+  lastRequestUs_ = pasteboardClockUs();
   if (target == targetsAtom_) {
     if (!typesReaders_.contains(requestor)) typesReaders_.append(requestor);
     knownReaders_.removeOne(requestor);
@@ -82,6 +83,11 @@ void X11Pasteboard::noteRequest(unsigned long selection, unsigned long target,
   // An application that asks for plain text without knowing what we offer
   // decided from an earlier owner's list.
   blindPlain_ = !typesReaders_.contains(requestor) && plainAtoms_.contains(target);
+}
+
+bool X11Pasteboard::isOwnedByProgram() const {
+  QClipboard* c = clipboard();
+  return own_ && c && c->ownsClipboard();
 }
 
 const QMimeData* X11Pasteboard::content() const {

@@ -31,6 +31,10 @@ class X11Pasteboard final : public Pasteboard {
   int fetchCount() const override { return fetchCount_; }
   bool lastFetchWasBlindPlain() const override { return blindPlain_; }
   bool lastFetcherReadsTypes() const override { return fetcherReadsTypes_; }
+  qint64 lastRequestUs() const override { return lastRequestUs_; }
+  // Qt hears of another client taking the clipboard (SelectionClear) and
+  // drops our content then.
+  bool isOwnedByProgram() const override;
 
  private:
   const QMimeData* content() const;
@@ -60,6 +64,7 @@ class X11Pasteboard final : public Pasteboard {
   bool fetcherReadsTypes_ = false;
   quint64 changeCount_ = 0;
   int fetchCount_ = 0;
+  qint64 lastRequestUs_ = -1;
 };
 
 }  // namespace ql

@@ -16,6 +16,8 @@ namespace ql {
 namespace {
 
 constexpr int kSpareRestoreMs = 2000;
+// Longer than the server can lag behind our last request of a run.
+constexpr std::chrono::milliseconds kRepeatWindow{50};
 
 }  // namespace
 
@@ -139,9 +141,18 @@ void XTestKeyboard::run(const QList<Step>& steps) {
       // of a key that is down, so it goes up first. Up already, the release
       // makes no event.
       const auto key = static_cast<unsigned>(step.keyCode);
+      const bool wasDown = keys[key / 8] & (1 << (key % 8));
       XTestFakeKeyEvent(display_, key, False, CurrentTime);
-      XTestFakeKeyEvent(display_, key, True, CurrentTime);
+      // A release and a press of the same key stamped in the same
+      // millisecond look like auto-repeat, and some toolkits (LibreOffice)
+      // drop the pair: the press goes a millisecond later then.
+      const bool repeats = wasDown || (step.keyCode == lastTapKey_ &&
+                                       std::chrono::steady_clock::now() - lastTapTime_ < kRepeatWindow);
+      XTestFakeKeyEvent(display_, key, True, repeats ? 1 : CurrentTime);
       if (step.stroke != Press) XTestFakeKeyEvent(display_, key, False, CurrentTime);
+      keys[key / 8] = char(keys[key / 8] & ~(1 << (key % 8)));
+      lastTapKey_ = step.stroke != Press ? step.keyCode : 0;
+      lastTapTime_ = std::chrono::steady_clock::now();
       for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
         XTestFakeKeyEvent(display_, *it, False, CurrentTime);
       if (lifted.isEmpty()) continue;

@@ -91,6 +91,9 @@ class XTestKeyboard final {
   QList<Spare> spares_;  // least recently used first
   QTimer restoreTimer_;
   std::chrono::steady_clock::time_point lastPost_{};
+  // The key of the last complete tap, and when it went out.
+  int lastTapKey_ = 0;
+  std::chrono::steady_clock::time_point lastTapTime_{};
 };
 
 }  // namespace ql
