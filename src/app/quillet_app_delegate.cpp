@@ -191,6 +191,19 @@ bool QuilletAppDelegate::awakeFromNib() {
 
   statistics_ = std::make_unique<QLStatistics>();
   if (!statistics_->load()) statistics_->save();
+  if (!statistics_->movedAsidePath.isEmpty()) {
+    // Said as for the library file: the counts are not lost, only set aside.
+    std::fprintf(stderr,
+                 "Quillet: the statistics file could not be read (%s).\n"
+                 "It was moved to %s; the counts start again from zero.\n",
+                 qPrintable(statistics_->unreadableReason), qPrintable(statistics_->movedAsidePath));
+    if (statusItem_ && movedAsideSettingsPath().isEmpty())
+      statusItem_->showMessage(QStringLiteral("Quillet"),
+                               QStringLiteral("Your statistics could not be read and start again from "
+                                              "zero. The file was kept as \"%1\".")
+                                   .arg(QFileInfo(statistics_->movedAsidePath).fileName()),
+                               QSystemTrayIcon::Warning);
+  }
 
   // The library window is not there to be left, so no activation would
   // tell the hook where the user types: start with the frontmost application.

@@ -7,11 +7,13 @@
 #include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
 #include "app/statistics_window_controller.h"
+#include "model/ql_statistics.h"
 #include "platform/log.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
@@ -38,6 +40,11 @@ void QuilletAppDelegate::applicationDidFinishLaunching() {
   if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
   if (libraryWindow_ && !movedAsideSettingsPath().isEmpty())
     libraryWindow_->showDamagedSettingsAlert(movedAsideSettingsPath());
+  if (libraryWindow_ && statistics_ && !statistics_->movedAsidePath.isEmpty())
+    libraryWindow_->showAlert(QStringLiteral("The statistics file could not be read."),
+                              QStringLiteral("It was moved aside to \"%1\" and the counts start again "
+                                             "from zero.")
+                                  .arg(QDir::toNativeSeparators(statistics_->movedAsidePath)));
 }
 
 bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {

@@ -117,7 +117,9 @@ std::optional<SnippetContent> QLSnippet::processSnippet(int caseMode, QList<Code
       const int at = buffer.indexOf(code, from, Qt::CaseSensitive);
       if (at < 0) break;
       log(QStringLiteral("While processSnippet:keys:fills:1"));
-      const QString value = Utilities::getStringFromDateFormat(code, now);
+      // The text around the code is the date it stands in (a month name
+      // takes its form from the day beside it).
+      const QString value = Utilities::getStringFromDateFormat(buffer.string(), at, code.size(), now);
       buffer.replace(at, int(code.size()), value);
       from = at + int(value.size());
     }

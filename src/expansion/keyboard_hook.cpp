@@ -369,25 +369,27 @@ bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& tex
 bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text,
                                   const ql::KeyEvent& event) {
   const ql::matching::ImmediateWord word(text);
-  const int found = index_.findSuffix(text, word);
-  if (found < 0) {
+  const ql::MatchingIndex::SuffixMatch found = index_.findSuffix(text, word);
+  if (found.entry < 0) {
     closeFloatingWindows();
     return false;
   }
-  const SnippetPtr snippet = index_.entry(found).snippet;
+  // The press consumed below must be the abbreviation's last character; one
+  // that was trimmed off the word (a trailing line separator) is not, and
+  // the deletes would leave a character of the abbreviation behind.
+  if (word.end() != text.size()) return false;
+  const SnippetPtr snippet = index_.entry(found.entry).snippet;
   const QString abbreviation = snippet->abbreviation;
-  const qsizetype length = abbreviation.size();
-  QString typed;
-  if (word.isLongerThan(length)) {
+  // Exactly what the match covered, whatever its length: the executor
+  // deletes that much.
+  const QString typed = text.mid(found.start, word.end() - found.start);
+  if (!word.isBoundaryAt(found.start - 1)) {
     // Typed after other characters of the same word: the group says whether
     // the character before the abbreviation allows it.
     const GroupPtr group = settings.getGroupByUUID(snippet->groupUuid.value_or(QString()));
     if (!group) return false;
-    typed = text.mid(word.end() - length, length);
     const int mode = ql::matching::positionMode(*group, settings.preferences);
-    if (!ql::matching::positionAllows(mode, text, word.end() - length - 1)) return false;
-  } else {
-    typed = word.text();
+    if (!ql::matching::positionAllows(mode, text, found.start - 1)) return false;
   }
   if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, typed, abbreviation)) return false;
   // The last character of the abbreviation is consumed: one Delete fewer.

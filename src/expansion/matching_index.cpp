@@ -101,14 +101,15 @@ MatchingIndex::WordMatches MatchingIndex::findWord(QStringView word) const {
   return WordMatches{it->count, it->first};
 }
 
-int MatchingIndex::findSuffix(QStringView buffer, const matching::ImmediateWord& word) const {
-  if (!active_ || word.isEmpty() || reversed_.empty()) return -1;
+MatchingIndex::SuffixMatch MatchingIndex::findSuffix(QStringView buffer,
+                                                    const matching::ImmediateWord& word) const {
+  SuffixMatch best;
+  if (!active_ || word.isEmpty() || reversed_.empty()) return best;
   // The sorted reversed keys narrow to those that begin (end, unreversed)
   // with what has been read so far; a key that is exactly that is a match.
   auto lo = reversed_.cbegin();
   auto hi = reversed_.cend();
   quint32 depth = 0;
-  int best = -1;
   qsizetype p = word.end() - 1;
   while (p >= 0 && !word.isBoundaryAt(p)) {
     char32_t cp = buffer[p].unicode();
@@ -130,8 +131,13 @@ int MatchingIndex::findSuffix(QStringView buffer, const matching::ImmediateWord&
       });
       if (lo == hi) return best;
       ++depth;
-      if (lo->length == depth && (best < 0 || beats(lo->best, best))) best = lo->best;
     }
+    // Only a key that ends with a whole code point matches: the first "s"
+    // of the "ss" that "ß" folds to is no "s" typed. A code point that folds
+    // to nothing (a mark) belongs to the character before it, so a key is
+    // taken where it first ends, without such marks in front.
+    if (f.size > 0 && lo->length == depth && (best.entry < 0 || beats(lo->best, best.entry)))
+      best = SuffixMatch{lo->best, p + 1};
   }
   return best;
 }

@@ -47,8 +47,15 @@ class MatchingIndex final {
 
   // Immediate mode: of the abbreviations the word ends with (ignoring case
   // and diacritics), the longest as stored; among equally long ones the last
-  // in list order. -1 when none.
-  int findSuffix(QStringView buffer, const matching::ImmediateWord& word) const;
+  // in list order. A match covers whole code points of the buffer, and start
+  // is where the typed text it covers begins: folding changes lengths ("ß"
+  // for "ss", "e" and a combining accent for "é"), so that text is what the
+  // expansion must delete, not the stored abbreviation's length.
+  struct SuffixMatch {
+    int entry = -1;  // -1 when none
+    qsizetype start = -1;
+  };
+  SuffixMatch findSuffix(QStringView buffer, const matching::ImmediateWord& word) const;
 
  private:
   // A distinct match key, reversed, in pool_; sorted by that text, they

@@ -32,15 +32,6 @@ bool ImmediateWord::isBoundaryAt(qsizetype position) const {
   return true;
 }
 
-bool ImmediateWord::isLongerThan(qsizetype n) const {
-  if (empty_) return n < 0;
-  const qsizetype q = end_ - n - 1;
-  if (q < 0) return false;
-  for (qsizetype j = end_ - 1; j > q; --j)
-    if (isWordSeparator(buffer_[j].unicode())) return false;
-  return !isBoundaryAt(q);
-}
-
 QString ImmediateWord::text() const {
   if (empty_) return QString();
   qsizetype start = end_ - 1;

@@ -32,8 +32,6 @@ class ImmediateWord final {
   // is past the word's start. Callers walk back one unit at a time and stop
   // at the first boundary.
   bool isBoundaryAt(qsizetype position) const;
-  // Whether the word has more than n units.
-  bool isLongerThan(qsizetype n) const;
   // The word itself (reads back to its start).
   QString text() const;
 

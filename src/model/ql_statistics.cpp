@@ -1,5 +1,6 @@
 #include "model/ql_statistics.h"
 
+#include "model/moved_aside.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
@@ -65,7 +66,16 @@ bool QLStatistics::load() {
   QString why;
   const auto value = plist::readFile(path_, &why);
   if (!value || !value->dict()) {
-    logError(QStringLiteral("load"), value ? QStringLiteral("root is not a dictionary") : why);
+    if (value) why = QStringLiteral("root is not a dictionary");
+    logError(QStringLiteral("load"), why);
+    // Start-up saves fresh counts when nothing loaded: the damaged file goes
+    // out of the way first, kept whole, so the counts in it are not lost.
+    unreadableReason = why.isEmpty() ? QStringLiteral("unreadable") : why;
+    movedAsidePath = moveAside(path_);
+    if (movedAsidePath.isEmpty())
+      logError(QStringLiteral("load"), QStringLiteral("cannot move the unreadable statistics file aside"));
+    else
+      log(QStringLiteral("The statistics file could not be read; it was moved to ") + movedAsidePath);
     return false;
   }
   const PlistDict& root = *value->dict();

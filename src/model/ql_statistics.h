@@ -25,7 +25,14 @@ class QLStatistics {
   void updateCounters(qint64 characters);
 
   bool save() const;
+  // A file that exists but cannot be read is moved aside first (see
+  // movedAsidePath), so that the fresh counts saved next do not replace it.
   bool load();
+
+  // Where load() moved an unreadable statistics file, and why it could not
+  // be read; empty when it did not.
+  QString movedAsidePath;
+  QString unreadableReason;
 
   const QString& path() const { return path_; }
   QDateTime now() const { return clock_(); }

@@ -36,9 +36,23 @@ int hour12(int h) {
   return r == 0 ? 12 : r;
 }
 
-}  // namespace
+bool isDateCodeLetter(QChar c) { return QStringView(u"YyBbmAadeHIMSp").contains(c); }
+bool isDayCodeLetter(QChar c) { return c == u'd' || c == u'e'; }
 
-QString getStringFromDateFormat(const QString& format, const QDateTime& at, const QLocale& locale) {
+// What may stand between a month and its day: spaces, punctuation and
+// digits (a year already filled in), not a word and not a line break.
+bool isDateFiller(QChar c) {
+  if (c == u'\n' || c == u'\r' || c == QChar::LineSeparator || c == QChar::ParagraphSeparator) return false;
+  return c.isSpace() || c.isPunct() || c.isDigit();
+}
+
+QString monthName(const QLocale& locale, int month, QLocale::FormatType type, bool inDate) {
+  return inDate ? locale.monthName(month, type) : locale.standaloneMonthName(month, type);
+}
+
+// format is [offset, offset + format.size()) of context.
+QString formatDate(QStringView format, const QDateTime& at, const QLocale& locale, QStringView context,
+                   qsizetype offset) {
   const QDate date = at.date();
   const QTime time = at.time();
   QString out;
@@ -58,8 +72,12 @@ QString getStringFromDateFormat(const QString& format, const QDateTime& at, cons
     switch (code.unicode()) {
       case 'Y': known = !noPad; value = QString::number(date.year()); break;
       case 'y': known = !noPad; value = twoDigits(date.year() % 100); break;
-      case 'B': known = !noPad; value = locale.standaloneMonthName(date.month(), QLocale::LongFormat); break;
-      case 'b': known = !noPad; value = locale.standaloneMonthName(date.month(), QLocale::ShortFormat); break;
+      case 'B':
+      case 'b':
+        known = !noPad;
+        value = monthName(locale, date.month(), code == u'B' ? QLocale::LongFormat : QLocale::ShortFormat,
+                          isMonthInDate(context, offset + i, offset + i + 2));
+        break;
       case 'm': value = noPad ? QString::number(date.month()) : twoDigits(date.month()); break;
       case 'A': known = !noPad; value = locale.dayName(date.dayOfWeek(), QLocale::LongFormat); break;
       case 'a': known = !noPad; value = locale.dayName(date.dayOfWeek(), QLocale::ShortFormat); break;
@@ -80,6 +98,48 @@ QString getStringFromDateFormat(const QString& format, const QDateTime& at, cons
     i += noPad ? 2 : 1;
   }
   return out;
+}
+
+}  // namespace
+
+QString getStringFromDateFormat(const QString& format, const QDateTime& at, const QLocale& locale) {
+  return formatDate(format, at, locale, format, 0);
+}
+
+QString getStringFromDateFormat(QStringView text, qsizetype position, qsizetype length, const QDateTime& at,
+                                const QLocale& locale) {
+  return formatDate(text.mid(position, length), at, locale, text, position);
+}
+
+bool isMonthInDate(QStringView text, qsizetype start, qsizetype end) {
+  for (qsizetype i = start - 1; i >= 0;) {
+    const QChar c = text[i];
+    if (i >= 1 && text[i - 1] == u'%' && isDateCodeLetter(c)) {
+      if (isDayCodeLetter(c)) return true;
+      i -= 2;
+    } else if (i >= 2 && text[i - 2] == u'%' && text[i - 1] == u'1' && isDateCodeLetter(c)) {
+      i -= 3;
+    } else if (isDateFiller(c)) {
+      --i;
+    } else {
+      break;
+    }
+  }
+  for (qsizetype i = end; i < text.size();) {
+    const QChar c = text[i];
+    const QChar next = i + 1 < text.size() ? text[i + 1] : QChar();
+    if (c == u'%' && isDateCodeLetter(next)) {
+      if (isDayCodeLetter(next)) return true;
+      i += 2;
+    } else if (c == u'%' && next == u'1' && i + 2 < text.size() && isDateCodeLetter(text[i + 2])) {
+      i += 3;
+    } else if (isDateFiller(c)) {
+      ++i;
+    } else {
+      break;
+    }
+  }
+  return false;
 }
 
 }  // namespace ql::Utilities

@@ -34,6 +34,25 @@ QString withoutNonSpacingMarks(const QString& s) {
   return out;
 }
 
+// Unicode full case folding. Qt folds one code point to one, which keeps
+// "ß" apart from "ss" and "ﬁ" from "fi"; the code points that fold to
+// several are those whose upper case is longer (the special casings), and
+// the lower case of that upper case is their full fold.
+QString fullCaseFold(QStringView s) {
+  QString out;
+  out.reserve(s.size());
+  for (qsizetype i = 0; i < s.size();) {
+    int n = 1;
+    codePointAt(s, i, &n);
+    QString folded = s.mid(i, n).toString().toCaseFolded();
+    const QString upper = folded.toUpper();
+    if (upper.size() > folded.size()) folded = upper.toLower().toCaseFolded();
+    out += folded;
+    i += n;
+  }
+  return out;
+}
+
 FoldedCodePoint compute(char32_t cp) {
   FoldedCodePoint f;
   QString key;
@@ -44,7 +63,7 @@ FoldedCodePoint compute(char32_t cp) {
     // Folding may turn a base letter into one with a decomposition, so the
     // marks go before and after it.
     key = withoutNonSpacingMarks(s.normalized(QString::NormalizationForm_D));
-    key = withoutNonSpacingMarks(key.toCaseFolded().normalized(QString::NormalizationForm_D));
+    key = withoutNonSpacingMarks(fullCaseFold(key).normalized(QString::NormalizationForm_D));
   }
   // No code point folds to more than six units (checked over all of them).
   f.size = quint8(std::min<qsizetype>(key.size(), FoldedCodePoint::kCapacity));
@@ -84,9 +103,7 @@ void appendKey(QStringView text, QString* out) {
 }
 
 QString canonicalFold(QStringView s) {
-  return s.toString()
-      .normalized(QString::NormalizationForm_D)
-      .toCaseFolded()
+  return fullCaseFold(s.toString().normalized(QString::NormalizationForm_D))
       .normalized(QString::NormalizationForm_D);
 }
 
@@ -113,7 +130,7 @@ QString matchKey(QStringView text) {
   return key;
 }
 
-QString foldCase(QStringView text) { return text.toString().toCaseFolded(); }
+QString foldCase(QStringView text) { return fullCaseFold(text); }
 
 QString removeDiacritics(QStringView text) {
   return withoutNonSpacingMarks(text.toString().normalized(QString::NormalizationForm_D));

@@ -4,7 +4,8 @@
 #include <QStringView>
 
 // The text comparisons of abbreviations and searches, in one place.
-// "Ignoring case" is Unicode (simple) case folding; "ignoring diacritics" is
+// "Ignoring case" is Unicode (full) case folding, so "ß" is "ss" and "ﬁ" is
+// "fi" and lengths may change; "ignoring diacritics" is
 // canonical decomposition with the non-spacing marks dropped;
 // "alphanumeric" is letters, marks and numbers of any script.
 namespace ql::folding {
@@ -27,7 +28,7 @@ const FoldedCodePoint& foldCodePoint(char32_t codePoint);
 // surrogate stands for itself).
 QString matchKey(QStringView text);
 
-// Unicode case folding alone.
+// Unicode full case folding alone.
 QString foldCase(QStringView text);
 // Canonical decomposition without the non-spacing marks.
 QString removeDiacritics(QStringView text);

@@ -1,6 +1,7 @@
 // The main controller on the simulated desktop: start-up, and typing
 // sessions through the hook, the executor and the fill-in window.
 #include "shell_rig.h"
+#include "model/ql_statistics.h"
 #include "support/test_files.h"
 
 #include <QFileInfo>
@@ -64,6 +65,18 @@ TEST_F(ControllerTest, AnUnreadableLibraryIsMovedAsideNotOverwritten) {
   ASSERT_TRUE(controller->settings()->saveSettings());
   EXPECT_EQ(test::readFile(aside), "<plist><dict><key>Groups</key>");
   EXPECT_FALSE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
+}
+
+TEST_F(ControllerTest, UnreadableStatisticsAreMovedAsideAndCountingStartsAfresh) {
+  QDir().mkpath(appPath());
+  ASSERT_TRUE(test::writeFile(appPath(QStringLiteral("statistics.plist")), "<plist><dict><key>allTime"));
+  ASSERT_TRUE(controller->awakeFromNib());
+  const QString aside = controller->statistics()->movedAsidePath;
+  ASSERT_TRUE(aside.startsWith(appPath(QStringLiteral("statistics unreadable ")))) << aside.toStdString();
+  EXPECT_EQ(test::readFile(aside), "<plist><dict><key>allTime");
+  QLStatistics fresh({}, appPath(QStringLiteral("statistics.plist")));
+  EXPECT_TRUE(fresh.load());
+  EXPECT_EQ(fresh.allTime.expanded, 0);
 }
 
 TEST_F(ControllerTest, MissingKeyboardAccessWarnsAndQuitsOrRunsOnWithoutExpanding) {

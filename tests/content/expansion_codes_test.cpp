@@ -51,6 +51,23 @@ TEST(Expand, DateCodes) {
   EXPECT_EQ(r.fills[0].tag, "{fill:" + year + "}");
 }
 
+// Each code is resolved alone, but a month name still takes its form from
+// the day beside it in the content (Russian: "5 мая", but "май 2024").
+TEST(Expand, MonthNamesInTheUsersLanguageAgreeWithTheDay) {
+  const QLocale previous;
+  QLocale::setDefault(QLocale(QLocale::Russian));
+  const QLocale ru;
+  const int month = QDate::currentDate().month();
+  const Result r = run(plainSnippet("%e %B|%B %Y|%B"));
+  QLocale::setDefault(previous);
+  const QStringList parts = r.text.split('|');
+  ASSERT_EQ(parts.size(), 3) << r.text.toStdString();
+  EXPECT_TRUE(parts[0].endsWith(" " + ru.monthName(month))) << parts[0].toStdString();
+  EXPECT_TRUE(parts[1].startsWith(ru.standaloneMonthName(month) + " ")) << parts[1].toStdString();
+  EXPECT_EQ(parts[2], ru.standaloneMonthName(month));
+  EXPECT_NE(ru.monthName(month), ru.standaloneMonthName(month));
+}
+
 TEST(Expand, ClipboardCode) {
   sim::SimPasteboard pb;
   pb.setContent({{pasteboard_types::String, "X%Y{key:tab}{clipboard}"}}, "Editor");

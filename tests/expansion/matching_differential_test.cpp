@@ -47,6 +47,19 @@ QString trimNewlines(QString s) {
   return s;
 }
 
+// The typed text an immediate-mode match covers: the shortest run of whole
+// code points at the end of t whose key is the abbreviation's; none (null)
+// when there is no such run.
+QString matchedSpan(const QString& t, const QString& abbreviation) {
+  const QString key = folding::matchKey(abbreviation);
+  if (key.isEmpty()) return QString();
+  for (qsizetype b = t.size() - 1; b >= 0; --b) {
+    if (t[b].isLowSurrogate() && b > 0 && t[b - 1].isHighSurrogate()) continue;
+    if (folding::matchKey(t.mid(b)) == key) return t.mid(b);
+  }
+  return QString();
+}
+
 }  // namespace literal
 
 // What one call decided, as the delegate saw it.
@@ -84,7 +97,7 @@ Outcome processWord(const QLSettings& library, QList<SnippetPtr>& eligible, cons
     std::stable_sort(eligible.begin(), eligible.end(),
                      [](const SnippetPtr& a, const SnippetPtr& b) { return a->compareAbbrLength(*b) < 0; });
     for (const SnippetPtr& s : eligible)
-      if (folding::endsWithIgnoringCaseAndDiacritics(t, s->abbreviation)) candidates.append(s);
+      if (!matchedSpan(t, s->abbreviation).isNull()) candidates.append(s);
     if (candidates.size() > 1) candidates = {candidates.last()};
   }
   if (candidates.isEmpty()) return {false, QStringLiteral("none"), nullptr, QString()};
@@ -97,11 +110,13 @@ Outcome processWord(const QLSettings& library, QList<SnippetPtr>& eligible, cons
   const QString a = c->abbreviation;
   QString u = t;
   const QString& p = t;
-  if (d.isEmpty() && t.size() > a.size()) {
+  // The press consumed is the last one: it must be part of what matched.
+  if (d.isEmpty() && !w.endsWith(t)) return refused;
+  if (d.isEmpty()) u = matchedSpan(t, a);
+  if (d.isEmpty() && t.size() > u.size()) {
     const GroupPtr g = library.getGroupByUUID(c->groupUuid.value_or(QString()));
     if (!g) return refused;
-    u = t.right(a.size());
-    const qsizetype at = p.size() - a.size() - 1;
+    const qsizetype at = p.size() - u.size() - 1;
     const int mode = g->expandType == 0 ? library.preferences.extendAfter + 1 : g->expandType;
     if (mode == 1 && p[at] != QLatin1Char(' ')) return refused;
     if (mode == 2 && folding::isAlphanumericAt(p, at)) return refused;
@@ -151,7 +166,7 @@ class RandomLibrary {
         QStringLiteral("\u00E9"), QStringLiteral("e\u0301"), QStringLiteral("\u00C9"),
         QStringLiteral("e"), QStringLiteral("\u00DF"), QStringLiteral("("), QStringLiteral("4"),
         QStringLiteral("\u0301"), QStringLiteral("\U0001D400"), QStringLiteral("\u0130"),
-        QStringLiteral("i")};
+        QStringLiteral("i"), QStringLiteral("ss"), QStringLiteral("\uFB01"), QStringLiteral("f")};
     static const QStringList rare = {QStringLiteral(" "), QStringLiteral("\n"), QStringLiteral("\r"),
                                      QStringLiteral("\v"), QStringLiteral("\u2028"),
                                      QString(QChar(0xD835)), QStringLiteral("\t")};

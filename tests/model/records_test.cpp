@@ -143,3 +143,26 @@ TEST(Utilities, DateCodes) {
   EXPECT_EQ(Utilities::getStringFromDateFormat("%B", at, QLocale(QLocale::German)), "Mai");
   EXPECT_EQ(Utilities::dateCodes().size(), 19);  // every code is removed from searchable text
 }
+
+// Languages that decline month names: the format (genitive) form with the
+// day, the stand-alone form without it.
+TEST(Utilities, MonthNamesTakeTheirFormFromTheDate) {
+  const QDateTime at(QDate(2024, 5, 5), QTime(9, 7, 3));
+  const QLocale ru(QLocale::Russian), pl(QLocale::Polish);
+  auto f = [&](const char* fmt, const QLocale& l) { return Utilities::getStringFromDateFormat(QString::fromUtf8(fmt), at, l); };
+  EXPECT_EQ(f("%e %B %Y", ru), "5 мая 2024");
+  EXPECT_EQ(f("%A, %d.%B", ru), "воскресенье, 05.мая");
+  EXPECT_EQ(f("%B %e, %Y", ru), "мая 5, 2024");
+  EXPECT_EQ(f("%B %Y", ru), "май 2024");
+  EXPECT_EQ(f("%B", ru), "май");
+  EXPECT_EQ(f("%e. %B %Y", pl), "5. maja 2024");
+  EXPECT_EQ(f("Raport za %B", pl), "Raport za maj");
+  // A word or a line between them: not one date.
+  EXPECT_EQ(f("%e dni, %B", pl), "5 dni, maj");
+  EXPECT_EQ(f("%e\n%B", pl), "5\nmaj");
+  // Short names follow the same rule where the language has both.
+  const QLocale uk(QLocale::Ukrainian);
+  EXPECT_EQ(f("%e %b", uk), "5 " + uk.monthName(5, QLocale::ShortFormat));
+  EXPECT_EQ(f("%b", uk), uk.standaloneMonthName(5, QLocale::ShortFormat));
+  EXPECT_NE(uk.monthName(5, QLocale::ShortFormat), uk.standaloneMonthName(5, QLocale::ShortFormat));
+}

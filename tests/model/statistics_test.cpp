@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QTimeZone>
 
+#include "support/log_capture.h"
 #include "support/test_files.h"
 
 #include <gtest/gtest.h>
@@ -102,7 +103,41 @@ TEST_F(Statistics, FilesWithoutDailyCountersOrWithDamageOrMissing) {
   EXPECT_TRUE(noDays.last30Days.isEmpty());
 
   ASSERT_TRUE(test::writeFile(file, "<plist version=\"1.0\"><array/></plist>"));
-  EXPECT_FALSE(make().load());
+  QLStatistics notADictionary = make();
+  EXPECT_FALSE(notADictionary.load());
+  EXPECT_EQ(test::readFile(notADictionary.movedAsidePath), "<plist version=\"1.0\"><array/></plist>");
+  EXPECT_TRUE(missing.movedAsidePath.isEmpty());
+}
+
+// Start-up saves fresh counts when the file did not load: a damaged file
+// must be out of the way by then, kept whole.
+TEST_F(Statistics, AnUnreadableFileIsMovedAsideBeforeTheFreshCountsAreSaved) {
+  QLStatistics counted = make();
+  counted.updateCounters(12);
+  const QString file = dir_.filePath("statistics.plist");
+  const QByteArray damaged = test::readFile(file).left(120);
+  const QDateTime changed = QDateTime::currentDateTime().addDays(-2);
+  ASSERT_TRUE(test::writeFileDated(file, damaged, changed));
+
+  LogCapture log;
+  QLStatistics s = make();
+  EXPECT_FALSE(s.load());
+  const QString aside = dir_.filePath("statistics unreadable " + changed.toString("yyyy-MM-dd HH.mm.ss") + ".plist");
+  EXPECT_EQ(s.movedAsidePath, aside);
+  EXPECT_FALSE(s.unreadableReason.isEmpty());
+  EXPECT_TRUE(log.contains("moved to " + aside));
+  ASSERT_TRUE(s.save());
+  EXPECT_EQ(test::readFile(aside), damaged);
+  QLStatistics fresh = make();
+  EXPECT_TRUE(fresh.load());
+  EXPECT_EQ(fresh.allTime.expanded, 0);
+
+  // A second damaged file of the same date keeps the first.
+  ASSERT_TRUE(test::writeFileDated(file, "garbage", changed));
+  QLStatistics again = make();
+  EXPECT_FALSE(again.load());
+  EXPECT_EQ(again.movedAsidePath, aside.chopped(6) + " 2.plist");
+  EXPECT_EQ(test::readFile(aside), damaged);
 }
 
 TEST(StatisticsWindow, NoSpeedSavesNoHoursAndCountsFollowTheLocale) {
