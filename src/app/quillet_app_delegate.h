@@ -145,8 +145,10 @@ class QuilletAppDelegate final : public QObject,
   // Backups and restore.
   void toggleBackup(bool on);
   void timerFireMethod();
-  bool backup(QString* error, const QString& suffix = QString());
-  void cleanBackups();
+  // Writes one backup and prunes; keep names files pruning must spare (the
+  // backup about to be restored), besides the one just written.
+  bool backup(QString* error, const QString& suffix = QString(), const QStringList& keep = {});
+  void cleanBackups(const QStringList& keep = {});
   void actionBackup();
   void takeBackup() override;
   void restoreFileSelected(RestoreWindowController* controller, const QString& restoreFile) override;
