@@ -306,12 +306,16 @@ void SnippetViewController::openSubmenu(CustomButton* button) {
   // The other buttons stand still while this menu is open.
   for (CustomButton* b : std::as_const(submenuButtons_))
     if (b != button) b->clearTrackingArea();
-  connect(menu, &QMenu::aboutToHide, this, &SnippetViewController::menuDidClose);
+  connect(menu, &QMenu::aboutToHide, this, &SnippetViewController::menuDidClose,
+          Qt::UniqueConnection);
   menu->popup(button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void SnippetViewController::menuDidClose() {
-  for (CustomButton* b : std::as_const(submenuButtons_)) b->addTrackingArea();
+  for (CustomButton* b : std::as_const(submenuButtons_)) {
+    b->addTrackingArea();
+    b->menuClosed();
+  }
 }
 
 QMenu* SnippetViewController::submenu(int index) const {
