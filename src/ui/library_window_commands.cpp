@@ -80,8 +80,18 @@ GroupPtr LibraryWindowController::addGroup(const QString& name) {
   return added;
 }
 
+void LibraryWindowController::showAllForNewRow() {
+  if (searchTextField_->text().isEmpty()) return;
+  // A new row the filter hides would take the typing nowhere: the search
+  // goes, and the group chosen stays chosen.
+  const GroupPtr group = selectedGroup();
+  searchTextField_->clear();
+  if (group) selectGroup(group.get());
+}
+
 void LibraryWindowController::actionNewSnippet() {
   if (!settings_) return;
+  showAllForNewRow();
   SnippetPtr added;
   GroupPtr group;
   runCommand(QStringLiteral("New Snippet"), [&] {
@@ -167,6 +177,7 @@ void LibraryWindowController::actionCutSnippet() {
 void LibraryWindowController::actionPasteSnippet() {
   if (!outlineView_->snippetCopy || !settings_) return;
   const SnippetPtr source = outlineView_->snippetCopy;
+  showAllForNewRow();
   SnippetPtr pasted;
   GroupPtr group;
   try {

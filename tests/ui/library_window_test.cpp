@@ -9,6 +9,7 @@
 #include "ui_library.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -224,6 +225,55 @@ TEST_F(LibraryWindowTest, SearchOpensGroupsAndClearingClosesThemSaved) {
   window->searchTextField()->setText("needle");
   ASSERT_TRUE(reread.loadSettings());
   EXPECT_TRUE(reread.groups[1]->isExpanded);
+}
+
+TEST_F(LibraryWindowTest, ANewOrPastedSnippetIsShownAndTakesTheTypingWhileASearchIsActive) {
+  const SnippetPtr hay = snippet("hay", "h", "nothing here");
+  const GroupPtr a = group(library, "A", {hay});
+  const GroupPtr b = group(library, "B", {snippet("", "", "the word Needle inside")});
+  open();
+  window->showWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
+  QAction* menuItem = nullptr;
+  QAction* toolbarItem = nullptr;
+  for (QAction* action : window->window()->findChildren<QAction*>()) {
+    if (action->text() != "New Snippet") continue;
+    (action->shortcut().isEmpty() ? toolbarItem : menuItem) = action;
+  }
+  ASSERT_TRUE(menuItem && toolbarItem);
+  const auto typeIntoNew = [&](const std::function<void()>& create, const QString& text) {
+    window->searchTextField()->setText("needle");
+    select(b);
+    create();
+    const SnippetPtr added = window->selectedSnippet();
+    EXPECT_TRUE(window->searchTextField()->text().isEmpty());
+    if (!added) return SnippetPtr();
+    EXPECT_EQ(added->groupUuid, b->uuid);
+    EXPECT_EQ(window->snippetView()->snippet(), added);
+    QTest::keyClicks(window->snippetView()->contentView(), text);
+    window->finishEditing();
+    return added;
+  };
+  const SnippetPtr fromMenu = typeIntoNew([&] { menuItem->trigger(); }, "menu");
+  const SnippetPtr fromToolbar = typeIntoNew([&] { toolbarItem->trigger(); }, "toolbar");
+  const SnippetPtr fromKey = typeIntoNew(
+      [&] { QTest::keyClick(window->outlineView(), Qt::Key_N, Qt::ControlModifier); }, "key");
+  ASSERT_TRUE(fromMenu && fromToolbar && fromKey);
+  EXPECT_EQ(fromMenu->content(false), "menu");
+  EXPECT_EQ(fromToolbar->content(false), "toolbar");
+  EXPECT_EQ(fromKey->content(false), "key");
+  savedFile();
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.getSnippetByUUID(fromKey->uuid)->content(false), "key");
+
+  // A pasted copy of a snippet the search would hide is shown too.
+  window->searchTextField()->clear();
+  select(a, hay);
+  window->actionCopySnippet();
+  const SnippetPtr pasted = typeIntoNew([&] { window->actionPasteSnippet(); }, "!");
+  ASSERT_TRUE(pasted);
+  EXPECT_EQ(pasted->label, "hay");
 }
 
 TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped) {
