@@ -152,7 +152,8 @@ bool QuilletAppDelegate::awakeFromNib() {
   // Out of the taskbar until the program gets its "dock icon" (below).
   updateTaskbarPresence(window);
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
-    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
+    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_, backupFailed_,
+                                    backupToolTip_);
   });
   // A restore or an import replaced records under the outline: it reloads,
   // and undo steps that refer to the old records are dropped.

@@ -17,6 +17,7 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QPalette>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -400,10 +401,21 @@ bool LibraryWindowController::validateToolbarItem(const QAction* item) const {
   return true;
 }
 
-void LibraryWindowController::setBackupLabels(const QString& autoBackup,
-                                              const QString& nextBackup) {
+void LibraryWindowController::setBackupLabels(const QString& autoBackup, const QString& nextBackup,
+                                              bool failed, const QString& toolTip) {
   labelAutoBackup_->setText(autoBackup);
   labelNextBackup_->setText(nextBackup);
+  for (QLabel* label : {labelAutoBackup_, labelNextBackup_}) {
+    // Only the text colour is set; everything else follows the window.
+    QPalette palette;
+    if (failed) {
+      // A red that stays readable on a dark window as on a light one.
+      const bool dark = label->palette().color(QPalette::Window).lightness() < 128;
+      palette.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x6b, 0x60) : QColor(0xc4, 0x1e, 0x14));
+    }
+    label->setPalette(palette);
+    label->setToolTip(failed ? toolTip : QString());
+  }
 }
 
 void LibraryWindowController::showDamagedSettingsAlert(const QString& movedTo) {
