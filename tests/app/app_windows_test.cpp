@@ -265,6 +265,8 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   QTest::keyClick(toggle, Qt::Key_F5, Qt::MetaModifier | Qt::ShiftModifier);
   EXPECT_TRUE(w->hotKeyMessage->text().contains("another program"));
   EXPECT_TRUE(savedPreferences().enableDisabledQuilletHotKey.isEmpty());
+  EXPECT_FALSE(toggle->isRecording());
+  QTest::mouseClick(toggle, Qt::LeftButton);
   QTest::keyClick(toggle, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
   EXPECT_EQ(ShortcutRecorder::displayText(savedPreferences().enableDisabledQuilletHotKey), "Ctrl+Shift+E");
@@ -275,6 +277,21 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   QTest::keyClick(toggle, Qt::Key_Escape);
   EXPECT_FALSE(toggle->isRecording());
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
+
+  // Another of the hot keys: the desktop's grab takes the press, and the
+  // recorder refuses it all the same and shows what it held.
+  ShortcutRecorder* open = w->recorders[1];
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::keyClick(open, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+  w->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w->window()));
+  toggle->setFocus();
+  QTest::mouseClick(toggle, Qt::LeftButton);
+  ASSERT_TRUE(toggle->isRecording());
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
+  EXPECT_FALSE(toggle->isRecording());
+  EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
+  EXPECT_EQ(w->hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
 }
 
 TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
