@@ -138,10 +138,14 @@ class LibraryWindowController final : public QObject,
   void buildWindow();
   void buildMenus();
   void buildToolbar();
-  void runCommand(const QString& text, const std::function<void()>& action);
+  // undoSelects: the row to select when the command is undone (a deleted
+  // group or snippet); otherwise the edited snippet stays selected.
+  void runCommand(const QString& text, const std::function<void()>& action,
+                  const GroupPtr& undoSelectsGroup = nullptr,
+                  const SnippetPtr& undoSelectsSnippet = nullptr);
   // Clears the search before a command adds a row it might hide.
   void showAllForNewRow();
-  void afterRestore();
+  void afterRestore(const GroupPtr& group, const SnippetPtr& snippet);
   void refreshCounters();
   void updateErrorBox(const SnippetPtr& snippet);
   void setGroupMenuItems(const GroupPtr& group);

@@ -172,17 +172,32 @@ TEST_F(LibraryWindowTest, DeletingAsksFirstAndReselects) {
   window->actionTrash();
   EXPECT_EQ(questions.size(), 1);
   EXPECT_EQ(savedFile(), before);
+  EXPECT_EQ(questions[0], "Are you sure you want to remove all selected snippets?|"
+                          "Edit > Undo (Ctrl+Z) brings them back.|Delete|Cancel");
   answer = 1;
   window->actionTrash();
   EXPECT_EQ(library.snippets.size(), 1);
   // The last row is gone: row 0 is selected.
   EXPECT_EQ(window->selectedGroup(), a);
   EXPECT_EQ(window->labelSnippetsCount()->text(), "1");
+  // Undo brings it back selected, and redo deletes it again.
+  window->undoStack()->undo();
+  EXPECT_EQ(window->selectedSnippet(), last);
+  EXPECT_EQ(window->snippetView()->snippet(), last);
+  window->undoStack()->redo();
+  EXPECT_EQ(library.snippets.size(), 1);
+  select(b);
+  window->actionTrash();
+  window->undoStack()->undo();
+  EXPECT_EQ(window->selectedGroup(), b);
+  EXPECT_FALSE(window->selectedSnippet());
+  window->undoStack()->redo();
+  EXPECT_EQ(library.groups.size(), 1);
   // A group goes with its snippets.
   select(a);
   window->actionTrash();
   EXPECT_EQ(library.snippets.size(), 0);
-  EXPECT_EQ(library.groups, QList<GroupPtr>{b});
+  EXPECT_TRUE(library.groups.isEmpty());
 }
 
 TEST_F(LibraryWindowTest, CutThenPasteTwiceGivesTwoCopies) {
