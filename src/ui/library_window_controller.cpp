@@ -317,7 +317,7 @@ void LibraryWindowController::buildMenus() {
   add(win, QStringLiteral("Minimize"), QKeySequence(QStringLiteral("Ctrl+M")),
       [this] { window_->showMinimized(); });
   win->addSeparator();
-  add(win, QStringLiteral("Preferences…"), QKeySequence::Preferences, [this] {
+  add(win, QStringLiteral("Preferences…"), QKeySequence(QStringLiteral("Ctrl+,")), [this] {
     if (delegate_) delegate_->actionPreferences();
   });
   add(win, QStringLiteral("Statistics"), QKeySequence(), [this] {
