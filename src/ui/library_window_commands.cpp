@@ -282,9 +282,19 @@ void LibraryWindowController::actionSaveAsGroup() {
   if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
   QString name = group->name;
   name.replace(QLatin1Char('/'), QLatin1Char('-'));
-  const QString path = chooseSaveFile(
+  QString path = chooseSaveFile(
       saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
   if (path.isEmpty()) return;
+  // Only the program's own documents: "Work.txt" becomes "Work.txt.qlxdoc",
+  // which the dialog has not asked about replacing.
+  if (QFileInfo(path).suffix().compare(QStringLiteral("qlxdoc"), Qt::CaseInsensitive) != 0) {
+    path += QStringLiteral(".qlxdoc");
+    if (QFileInfo::exists(path) &&
+        confirm(QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                    .arg(QFileInfo(path).fileName()),
+                QString(), QStringLiteral("Replace"), QStringLiteral("Cancel")) != 1)
+      return;
+  }
   if (!settings_->saveGroup(path, group))
     showAlert(QStringLiteral("Unable to save group!"), QString());
 }

@@ -396,6 +396,18 @@ TEST_F(LibraryWindowTest, SaveACopyOfTheSelectedGroup) {
   QLSettings copy;
   ASSERT_TRUE(copy.loadBackup(path));
   EXPECT_EQ(copy.snippets.size(), 1);
+  // Another extension typed: the document's is added, and replacing a file
+  // there is asked first.
+  const QString typed = dir.filePath("Mail.txt");
+  window->chooseSaveFile = [&](const QString&, const QString&) { return typed; };
+  window->actionSaveAsGroup();
+  EXPECT_FALSE(QFile::exists(typed));
+  EXPECT_TRUE(copy.loadBackup(typed + ".qlxdoc"));
+  EXPECT_TRUE(questions.isEmpty());
+  answer = 0;
+  window->actionSaveAsGroup();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].startsWith("\"Mail.txt.qlxdoc\" already exists."));
   // The group vanished behind the menu's back.
   library.groups.clear();
   window->actionSaveAsGroup();
