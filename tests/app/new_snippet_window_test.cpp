@@ -105,6 +105,8 @@ TEST_F(NewSnippetTest, EmptyAndClipboardOpeningsMakeTheSnippetInTheChosenGroupAn
 }
 
 TEST_F(NewSnippetTest, WithASearchActiveTheNewSnippetIsShownWithTheContentCopied) {
+  // Formatted preferred: a plain snippet made from the window keeps no formatted text.
+  controller->settings()->preferences.snippetFormatType = 1;
   controller->actionOpenQuillet();
   LibraryWindowController* library = controller->libraryWindow();
   for (int format : {0, 1}) {
@@ -113,6 +115,7 @@ TEST_F(NewSnippetTest, WithASearchActiveTheNewSnippetIsShownWithTheContentCopied
     create(1, format);
     ASSERT_EQ(groupName(), QStringLiteral("Personal"));
     EXPECT_EQ(format == 1 ? formatted().string() : newest()->plainText, kUsers);
+    EXPECT_EQ(newest()->formattedText.isEmpty(), format == 0);
     EXPECT_TRUE(library->searchTextField()->text().isEmpty());
     EXPECT_EQ(library->selectedSnippet(), newest());
     EXPECT_EQ(library->snippetView()->snippet(), newest());
