@@ -192,7 +192,10 @@ ImportWindowController::~ImportWindowController() {
 
 void ImportWindowController::showWindow() {
   resetView();
-  window_->open();
+  // open() would make it modal to a parent it does not have, that is to
+  // nothing: the library and the other windows would change under a check
+  // or merge and leave its counts stale.
+  window_->show();
   window_->raise();
   window_->activateWindow();
 }

@@ -329,6 +329,9 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   controller->actionImport();
   ImportWindowController* import = controller->importDialogWindow();
   ASSERT_TRUE(import);
+  // The other windows wait while it checks and merges.
+  EXPECT_EQ(import->window()->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(QGuiApplication::modalWindow(), import->window()->windowHandle());
   import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
   import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
   QTest::mouseClick(import->importButton, Qt::LeftButton);
