@@ -12,6 +12,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDialog>
+#include <QDir>
 #include <QFileInfo>
 #include <QIcon>
 #include <QMenu>
@@ -143,11 +144,19 @@ void QuilletAppDelegate::helpAction() {
     for (const QString& path : std::as_const(helpDocumentPaths)) {
       const QFileInfo file(path);
       if (!file.isFile()) continue;
-      if (openUrl && !openUrl(QUrl::fromLocalFile(file.canonicalFilePath())))
+      const QString page = file.canonicalFilePath();
+      if (openUrl && !openUrl(QUrl::fromLocalFile(page))) {
         ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("no viewer opened the help document"));
+        showAlert(QMessageBox::Warning, QStringLiteral("No viewer opened the Quillet help."),
+                  QStringLiteral("Open \"%1\" in a web browser.").arg(QDir::toNativeSeparators(page)));
+      }
       return;
     }
     ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("the help document is not installed"));
+    showAlert(QMessageBox::Warning, QStringLiteral("The Quillet help is not installed."),
+              QStringLiteral("It was looked for at \"%1\".")
+                  .arg(helpDocumentPaths.isEmpty() ? QString()
+                                                   : QDir::toNativeSeparators(helpDocumentPaths.first())));
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("[helpAction:]"), QString::fromUtf8(e.what()));
   }

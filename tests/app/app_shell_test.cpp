@@ -115,8 +115,18 @@ TEST_F(ShellTest, HelpOpensTheShippedPageWithTheDesktopsViewer) {
   EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/share/doc/quillet/quillet-help.html")));
   EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
 
+  EXPECT_TRUE(alerts.isEmpty());
+
+  // No viewer: the user is told where the page is.
+  const QString page = opened[0].toLocalFile();
+  controller->openUrl = [](const QUrl&) { return false; };
+  controller->helpAction();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_EQ(alerts[0], QStringLiteral("No viewer opened the Quillet help.|Open \"%1\" in a web browser.").arg(page));
+
   controller->helpDocumentPaths = {QStringLiteral("/nonexistent/quillet-help.html")};
   controller->helpAction();
-  EXPECT_EQ(opened.size(), 1);
+  ASSERT_EQ(alerts.size(), 2);
+  EXPECT_TRUE(alerts[1].startsWith(QStringLiteral("The Quillet help is not installed.|")));
   EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:]")));
 }
