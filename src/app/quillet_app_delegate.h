@@ -86,6 +86,9 @@ class QuilletAppDelegate final : public QObject,
   // The library window.
   void actionOpenQuillet();
   void actionShowQuillet();
+  // The tray menu's entry: hides the window when it is shown, wherever the
+  // focus is, else opens it.
+  void actionOpenOrHideQuillet();
   void setupVersion();
   void helpAction();
   // The secondary windows; those that are not built yet do nothing.

@@ -120,6 +120,17 @@ void QuilletAppDelegate::actionOpenQuillet() {
   platform_.workspace->activateProgram();
 }
 
+void QuilletAppDelegate::actionOpenOrHideQuillet() {
+  // The menu said "Hide Quillet": with another application in front the
+  // window is not active, and it goes all the same.
+  if (window && window->isVisible() && !window->isMinimized()) {
+    window->hide();
+    if (openQuillet) openQuillet->setText(kOpen);
+    return;
+  }
+  actionOpenQuillet();
+}
+
 void QuilletAppDelegate::actionShowQuillet() {
   if (openQuillet) openQuillet->setText(kHide);
   if (!window) return;

@@ -29,7 +29,7 @@ void QuilletAppDelegate::buildStatusMenu() {
                                   &QuilletAppDelegate::actionShowSearchWindow);
   menu->addSeparator();
   openQuillet = menu->addAction(QStringLiteral("Open Quillet"), this,
-                                &QuilletAppDelegate::actionOpenQuillet);
+                                &QuilletAppDelegate::actionOpenOrHideQuillet);
   disableQuillet = menu->addAction(QStringLiteral("Disable Quillet"), this,
                                    &QuilletAppDelegate::actionDisableQuillet);
   menu->addSeparator();

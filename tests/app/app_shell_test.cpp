@@ -36,6 +36,26 @@ TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
 }
 
+TEST_F(ShellTest, TheTrayEntryHidesTheLibraryWindowWhateverIsInFront) {
+  start();
+  controller->applicationDidFinishLaunching();
+  ASSERT_TRUE(controller->window->isVisible());
+  // Another application in front: the window is shown but not active.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  controller->menuWillOpen();
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Hide Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_FALSE(controller->window->isVisible());
+  controller->menuWillOpen();
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
 TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
   trayAvailable = false;
   start();
