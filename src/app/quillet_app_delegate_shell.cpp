@@ -51,6 +51,8 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
   closeMenu();
   if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
   windowDeactivatedNewSnippet();
+  closeSearchMenuWindow();
+  closeSearchPopupWindow();
   if (openQuillet) openQuillet->setText(kHide);
   if (window) {
     window->show();

@@ -56,6 +56,20 @@ TEST_F(ShellTest, TheTrayEntryHidesTheLibraryWindowWhateverIsInFront) {
   EXPECT_TRUE(controller->window->isVisible());
 }
 
+TEST_F(ShellTest, TheSearchWindowGoesOnASecondTrayClickAndOnReopening) {
+  start();
+  controller->showSearchWindow(QPoint(40, 40));
+  ASSERT_TRUE(controller->searchWindow()->isVisible());
+  controller->statusItemSelected();
+  EXPECT_FALSE(controller->searchWindow()->isVisible());
+  EXPECT_FALSE(controller->statusMenu()->isVisible());
+  controller->showSearchWindow(QPoint(40, 40));
+  ASSERT_TRUE(controller->searchWindow()->isVisible());
+  controller->applicationShouldHandleReopen(false);
+  EXPECT_FALSE(controller->searchWindow()->isVisible());
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
 TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
   trayAvailable = false;
   start();
