@@ -11,6 +11,7 @@
 #include "platform/log.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -85,6 +86,9 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       services_(platform),
       executor_(platform, services_, *this),
       hotKeyCenter_(*platform.hotKeys) {
+  // New preferences write the desktop's font, not the Mac's.
+  const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  QLPreferences::setDesktopFont(general.family(), general.pointSizeF());
   connect(&executor_, &ql::ExpansionExecutor::expansionFinished, this,
           [this] { typedSinceExpansion_ = false; });
   alertSheet = alertBox;

@@ -9,6 +9,7 @@
 #include "ui/outline_command.h"
 #include "ui/outline_row_delegate.h"
 #include "ui/snippet_view_controller.h"
+#include "ui/text_document_bridge.h"
 
 #include <QAction>
 #include <QApplication>
@@ -642,7 +643,21 @@ GroupPtr LibraryWindowController::getCurrentGroup() {
 
 QByteArray LibraryWindowController::getEmptyRichTextWithDefaultFont() const {
   try {
-    return ql::writeFlatRtfd(ql::AttributedText());
+    QFont font;
+    if (settings_) {
+      const ql::PlistDict& d = settings_->preferences.formattedSnippetFont;
+      font = QFont(QLPreferences::fontName(d));
+      const double size = QLPreferences::fontSize(d);
+      font.setPointSizeF(size > 0 ? size : 12.0);
+    }
+    // Twelve tab stops, a centimetre (567 twips) apart where the user
+    // measures so, else half an inch.
+    const bool centimetres = QSettings().value(QStringLiteral("AppleMeasurementUnits")).toString() ==
+                             QLatin1String("Centimeters");
+    QList<int> tabs;
+    for (int i = 1; i <= 12; ++i) tabs.append(i * (centimetres ? 567 : 720));
+    const ql::TextAttributes typing = ql::attributesForFont(font, tabs);
+    return ql::writeFlatRtfd(ql::AttributedText(), &typing);
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("getEmptyRichTextWithDefaultFont"), QString::fromUtf8(e.what()));
     return {};

@@ -2,6 +2,8 @@
 #include "shell_rig.h"
 #include "support/test_files.h"
 
+#include <QFontDatabase>
+
 TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   start();
   ASSERT_TRUE(controller->statusItem());
@@ -68,6 +70,17 @@ TEST_F(ShellTest, TheSearchWindowGoesOnASecondTrayClickAndOnReopening) {
   controller->applicationShouldHandleReopen(false);
   EXPECT_FALSE(controller->searchWindow()->isVisible());
   EXPECT_TRUE(controller->window->isVisible());
+}
+
+TEST_F(ShellTest, NewPreferencesUseTheDesktopsFont) {
+  start();
+  const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  const QLPreferences fresh;
+  for (const ql::PlistDict& font : {fresh.plainSnippetFont, fresh.formattedSnippetFont}) {
+    EXPECT_EQ(QLPreferences::fontName(font), general.family());
+    EXPECT_NE(QLPreferences::fontName(font), QStringLiteral("Lucida Grande"));
+    EXPECT_GT(QLPreferences::fontSize(font), 0);
+  }
 }
 
 TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {

@@ -86,6 +86,7 @@ TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
 TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences) {
   library.preferences.snippetFormatType = 1;
   library.preferences.abbreviationCaseType = 2;
+  library.preferences.formattedSnippetFont = QLPreferences::fontDictionary("DejaVu Serif", 14);
   const GroupPtr g = group(library, "G", {snippet("old", "o", "x")});
   open();
   select(g);
@@ -96,6 +97,11 @@ TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences
   EXPECT_EQ(added->snippetType, 1);
   EXPECT_EQ(added->abbreviationMatchType, 2);
   EXPECT_TRUE(ql::readFlatRtfd(added->formattedText));
+  // Empty, in the preferences' font, with twelve half-inch tab stops.
+  EXPECT_TRUE(added->formattedText.contains("DejaVu Serif;")) << added->formattedText.toStdString();
+  EXPECT_TRUE(added->formattedText.contains("\\fs28"));
+  EXPECT_TRUE(added->formattedText.contains("\\tx720\\tx1440"));
+  EXPECT_TRUE(added->formattedText.contains("\\tx8640\\pardirnatural"));
   EXPECT_EQ(window->tabView()->currentIndex(), 2);
 }
 
