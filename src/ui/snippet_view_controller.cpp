@@ -32,8 +32,6 @@ namespace {
 
 // Content is written into the snippet once typing pauses this long.
 constexpr int kCommitDelayMs = 400;
-// Tab stops of formatted content: twelve, half an inch apart, in twips.
-constexpr int kTabInterval = 720;
 
 const QString kEmptyPlaceholder = QStringLiteral("(Empty)");
 const QString kCursorPrefix = QStringLiteral("%cursor:");
@@ -53,11 +51,7 @@ QTextOption::WrapMode wrapModeFor(const QString& text) {
   return QTextOption::WordWrap;
 }
 
-QList<int> defaultTabStops() {
-  QList<int> stops;
-  for (int i = 1; i <= 12; ++i) stops.append(i * kTabInterval);
-  return stops;
-}
+QList<int> defaultTabStops() { return ql::formattedTabStops(); }
 
 struct Entry {
   QString title;
@@ -407,9 +401,9 @@ QFont SnippetViewController::preferenceFont(bool formatted) const {
 
 void SnippetViewController::setFont(const QFont& font) {
   contentView_->document()->setDefaultFont(font);
-  const QFontMetricsF metrics(font);
-  const double space = metrics.horizontalAdvance(QLatin1Char(' '));
-  contentView_->setTabStopDistance((space > 0 ? space : metrics.maxWidth()) * 4);
+  // As the fill-in form lays the same content out.
+  contentView_->setTabStopDistance(contentView_->acceptRichText() ? ql::formattedTabDistance()
+                                                                  : ql::plainTabDistance(font));
 }
 
 void SnippetViewController::setFocus() { contentView_->setFocus(Qt::OtherFocusReason); }

@@ -13,6 +13,8 @@
 #include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
+#include <QFontMetricsF>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
@@ -255,6 +257,27 @@ TEST_F(SnippetEditorTest, X11AMenuClosedWhileThePointerRestsStaysClosed) {
   QCursor::setPos(onTime);
   ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 5000));
   openMenu()->hide();
+}
+
+TEST_F(SnippetEditorTest, TabsFollowTheUsersTabWidthAndUnitsAsInTheFillInForm) {
+  QSettings defaults;
+  defaults.setValue("TabWidth", 8);
+  defaults.setValue("AppleMeasurementUnits", "Centimeters");
+  preferences.plainSnippetFont = QLPreferences::fontDictionary("DejaVu Sans Mono", 10);
+  snippet->plainText = "a\tb";
+  editor.setSnippet(snippet);
+  const QFontMetricsF mono(editor.contentView()->document()->defaultFont());
+  EXPECT_DOUBLE_EQ(editor.contentView()->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
+  // Formatted: a stop every centimetre, and text made formatted gets them.
+  editor.actionSnippetType(1);
+  EXPECT_NEAR(editor.contentView()->tabStopDistance(), 567 / 15.0, 1e-9);
+  editor.finishEditing();
+  const ql::AttributedText converted = ql::readFlatRtfd(snippet->formattedText).value_or(ql::AttributedText());
+  ASSERT_GT(converted.length(), 0);
+  EXPECT_EQ(converted.attributesAt(0).tabStops.first(), 567);
+  EXPECT_EQ(converted.attributesAt(0).tabStops.size(), 12);
+  defaults.remove("TabWidth");
+  defaults.remove("AppleMeasurementUnits");
 }
 
 TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
