@@ -254,6 +254,9 @@ class QuilletAppDelegate final : public QObject,
 
   // Whether expansion is switched on (mirrors isExtendAbbreviation).
   bool isQLEnabled = false;
+  // Started by the autostart entry: the library window stays hidden while
+  // the tray icon is there to open it.
+  bool isStartedAtLogin = false;
   // The alert of the access check; tests replace it.
   AlertPanel alertPanel;
   // The library window, once there is one.

@@ -29,7 +29,10 @@ const QString kHide = QStringLiteral("Hide Quillet");
 
 void QuilletAppDelegate::applicationDidFinishLaunching() {
   if (libraryWindow_) libraryWindow_->resetView();
-  if (window) {
+  // At login only the tray icon appears; without one the window is the
+  // only way in, so it shows.
+  const bool waitInTray = isStartedAtLogin && statusItem_;
+  if (window && !waitInTray) {
     if (libraryWindow_) libraryWindow_->showWindow();
     else window->show();
     window->raise();

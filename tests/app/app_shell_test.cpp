@@ -72,6 +72,24 @@ TEST_F(ShellTest, TheSearchWindowGoesOnASecondTrayClickAndOnReopening) {
   EXPECT_TRUE(controller->window->isVisible());
 }
 
+TEST_F(ShellTest, StartedAtLoginQuilletWaitsInTheTrayUnlessThereIsNone) {
+  start();
+  controller->isStartedAtLogin = true;
+  controller->applicationDidFinishLaunching();
+  EXPECT_FALSE(controller->window->isVisible());
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_TRUE(controller->window->isVisible());
+
+  TearDown();
+  SetUp();
+  trayAvailable = false;
+  start();
+  controller->isStartedAtLogin = true;
+  controller->applicationDidFinishLaunching();
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
 TEST_F(ShellTest, NewPreferencesUseTheDesktopsFont) {
   start();
   const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
