@@ -168,6 +168,7 @@ class QuilletAppDelegate final : public QObject,
 
   // Taskbar presence, login item, relaunch.
   void setDockStatus(bool status);
+  bool hideFromTaskbar() override;
   void toggleLoginItem(bool add);
   void relaunch();
 

@@ -213,6 +213,15 @@ void QuilletAppDelegate::setDockStatus(bool status) {
   updateTaskbarPresence();
 }
 
+bool QuilletAppDelegate::hideFromTaskbar() {
+  // The tray icon is then the only way back to the windows.
+  if (!statusItem_) toggleStatusItem(true);
+  if (!statusItem_) return false;
+  hasDockIcon_ = false;
+  updateTaskbarPresence();
+  return true;
+}
+
 void QuilletAppDelegate::updateTaskbarPresence(QWidget* w) {
   if (!w) return;
   w->winId();  // the native window the hints are kept on

@@ -61,6 +61,15 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(sheet->showStatusBarIconButton->isEnabled());
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
+  // And out again at once, with the tray icon kept to reach it.
+  sheet->hideIconInDockButton->click();
+  EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
+  EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
+  EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(savedPreferences().isShowDockIcon);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+  EXPECT_EQ(terminated, 0);
+  sheet->hideIconInDockButton->click();
 
   // A hot key recorded in the window works the next moment; the old one is let go.
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
@@ -254,6 +263,22 @@ TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
   w->userDelimiters->setText("");
   w->delimiterPanelCancel();
   EXPECT_EQ(savedPreferences().delimiters.size(), 4);
+}
+
+TEST_F(PreferencesTest, WithoutATrayTheLibraryWindowStaysInTheTaskbarAndSaysWhy) {
+  trayAvailable = false;
+  PreferencesSheetController* sheet = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
+  QWidget* library = controller->window;
+  ASSERT_TRUE(library);
+  ASSERT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
+  sheet->hideIconInDockButton->click();
+  EXPECT_FALSE(sheet->hideIconInDockButton->isChecked());
+  EXPECT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
+  EXPECT_FALSE(sheet->dockNote->isHidden());
+  EXPECT_TRUE(sheet->dockNote->text().contains("no system tray"));
+  EXPECT_FALSE(savedPreferences().isShowDockIcon);
+  EXPECT_FALSE(controller->settings()->preferences.isShowStatusBarIcon);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
 }
 
 TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersHold) {
