@@ -18,7 +18,6 @@
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPalette>
 #include <QLineEdit>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -407,14 +406,12 @@ void LibraryWindowController::setBackupLabels(const QString& autoBackup, const Q
   labelAutoBackup_->setText(autoBackup);
   labelNextBackup_->setText(nextBackup);
   for (QLabel* label : {labelAutoBackup_, labelNextBackup_}) {
-    // Only the text colour is set; everything else follows the window.
-    QPalette palette;
-    if (failed) {
-      // A red that stays readable on a dark window as on a light one.
-      const bool dark = label->palette().color(QPalette::Window).lightness() < 128;
-      palette.setColor(QPalette::WindowText, dark ? QColor(0xff, 0x6b, 0x60) : QColor(0xc4, 0x1e, 0x14));
-    }
-    label->setPalette(palette);
+    // A red that stays readable on a dark window as on a light one; no
+    // style sheet gives the label back the window's colours.
+    const bool dark = label->palette().color(QPalette::Window).lightness() < 128;
+    label->setStyleSheet(failed ? QStringLiteral("color: %1;").arg(dark ? QStringLiteral("#ff6b60")
+                                                                        : QStringLiteral("#c41e14"))
+                                : QString());
     label->setToolTip(failed ? toolTip : QString());
   }
 }

@@ -147,11 +147,14 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   controller->actionDisableQuillet();
   EXPECT_TRUE(sheet->extendAbbrButton->isChecked());
 
-  // Out of the taskbar only by a relaunch, which keeps a tray icon.
+  // Out of the taskbar at once, with the tray icon back to reach it.
   sheet->showStatusBarIconButton->click();
+  EXPECT_FALSE(controller->statusItem());
   sheet->hideIconInDockButton->click();
-  EXPECT_EQ(desktop.relauncher().starts(), 1);
-  EXPECT_EQ(terminated, 1);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+  EXPECT_EQ(terminated, 0);
+  EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(desktop.workspace().skipsTaskbar(controller->window->windowHandle()));
   EXPECT_TRUE(savedPreferences().isShowDockIcon);
   EXPECT_TRUE(savedPreferences().isShowStatusBarIcon);
 }
