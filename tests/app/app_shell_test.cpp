@@ -4,6 +4,8 @@
 
 #include <QFontDatabase>
 
+#include "app/preferences_sheet_controller.h"
+
 TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   start();
   ASSERT_TRUE(controller->statusItem());
@@ -88,6 +90,15 @@ TEST_F(ShellTest, StartedAtLoginQuilletWaitsInTheTrayUnlessThereIsNone) {
   controller->isStartedAtLogin = true;
   controller->applicationDidFinishLaunching();
   EXPECT_TRUE(controller->window->isVisible());
+}
+
+TEST_F(ShellTest, CtrlCommaInTheLibraryWindowOpensThePreferences) {
+  start();
+  controller->applicationDidFinishLaunching();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window));
+  QTest::keyClick(controller->window, Qt::Key_Comma, Qt::ControlModifier);
+  ASSERT_TRUE(controller->preferencesSheet());
+  EXPECT_TRUE(controller->preferencesSheet()->window()->isVisible());
 }
 
 TEST_F(ShellTest, NewPreferencesUseTheDesktopsFont) {
