@@ -6,6 +6,7 @@
 #include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
 #include "ui/group_view_controller.h"
+#include "ui/legible_style.h"
 #include "ui/library_outline_model.h"
 #include "ui/snippet_view_controller.h"
 #include "platform/log.h"
@@ -86,6 +87,7 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       services_(platform),
       executor_(platform, services_, *this),
       hotKeyCenter_(*platform.hotKeys) {
+  LegibleStyle::install();
   // New preferences write the desktop's font, not the Mac's.
   const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
   QLPreferences::setDesktopFont(general.family(), general.pointSizeF());

@@ -413,6 +413,9 @@ void LibraryWindowController::setBackupLabels(const QString& autoBackup, const Q
                                                                         : QStringLiteral("#c41e14"))
                                 : QString());
     label->setToolTip(failed ? toolTip : QString());
+    // Greyed out as a rule; a disabled label would show neither the red
+    // nor its tool tip.
+    label->setEnabled(failed);
   }
 }
 

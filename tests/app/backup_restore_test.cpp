@@ -54,6 +54,7 @@ TEST_F(ShellTest, ScheduledBackupsAndTheirFailures) {
   // Also without a tray the library window shows it.
   for (QLabel* label : {controller->libraryWindow()->labelAutoBackup(), controller->libraryWindow()->labelNextBackup()}) {
     EXPECT_EQ(label->toolTip(), controller->backupToolTip());
+    EXPECT_TRUE(label->isEnabled());  // tool tips show on enabled widgets only
     label->ensurePolished();
     const QColor text = label->palette().color(QPalette::WindowText);
     EXPECT_GT(text.red(), 2 * text.green());
