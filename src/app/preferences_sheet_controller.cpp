@@ -553,6 +553,11 @@ void PreferencesSheetController::actionHideIconInDockChanged() {
     dockNote->setText(tr("The library window stays in the taskbar: this desktop has no system tray "
                          "to hold Quillet's icon, and without either Quillet could not be reached."));
     dockNote->show();
+    // The note's lines must not be cut off by the page's old height.
+    if (window_) {
+      window_->layout()->activate();
+      window_->resize(window_->size().expandedTo(window_->sizeHint()));
+    }
     return;
   }
   preferences->isShowDockIcon = hide;
