@@ -7,7 +7,8 @@ CustomButton::CustomButton(QWidget* parent) : QToolButton(parent) {
   popupTimer_.setSingleShot(true);
   popupTimer_.setInterval(kHoverDelayMs);
   connect(&popupTimer_, &QTimer::timeout, this, [this] {
-    if (tracking_ && !waitingForLeave_ && isVisible() && isEnabled() && window()->isActiveWindow()) Q_EMIT hovered(this);
+    if (tracking_ && !waitingForLeave_ && isVisible() && isEnabled() && window()->isActiveWindow())
+      Q_EMIT hovered(this);
   });
 }
 
@@ -29,7 +30,8 @@ bool CustomButton::isPointerInside() const {
 
 void CustomButton::enterEvent(QEnterEvent* event) {
   popupTimer_.stop();
-  if (tracking_ && !waitingForLeave_ && isEnabled() && window()->isActiveWindow()) popupTimer_.start();
+  if (tracking_ && !waitingForLeave_ && isEnabled() && window()->isActiveWindow())
+    popupTimer_.start();
   QToolButton::enterEvent(event);
 }
 
