@@ -230,12 +230,14 @@ void QuilletAppDelegate::resetPreferences(bool previousIsShowDockIcon) {
   toggleStatusItem(p.isShowStatusBarIcon);
   toggleLoginItem(p.isLaunchAtLogin);
   if (previousIsShowDockIcon && !p.isShowDockIcon) setDockStatus(true);
-  if (!previousIsShowDockIcon && p.isShowDockIcon) {
-    const int answer = showAlert(
-        QMessageBox::Warning, QStringLiteral("Relaunch Required:"),
-        QStringLiteral("Quillet must relaunch so that its icon does not appear in the Dock. The "
-                       "menu bar will not switch to show Quillet when run in this mode.\r\n"),
-        {QStringLiteral("Relaunch"), QStringLiteral("Cancel")});
-    if (answer == 0) relaunch();
+  // Out of the taskbar at once, as from the preferences window; never
+  // without a tray icon to come back by.
+  if (!previousIsShowDockIcon && p.isShowDockIcon && !hideFromTaskbar()) {
+    settings_->preferences.isShowDockIcon = false;
+    saveSettingsFile();
+    showAlert(QMessageBox::Warning, QStringLiteral("The library window stays in the taskbar."),
+              QStringLiteral("The restored preferences hide it from the taskbar, but this desktop has "
+                             "no system tray to hold Quillet's icon, and without either Quillet could "
+                             "not be reached."));
   }
 }
