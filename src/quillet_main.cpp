@@ -83,7 +83,10 @@ int main(int argc, char** argv) {
   if (!controller.awakeFromNib()) return 1;
   QObject::connect(&instance, &SingleInstance::reopenRequested, &controller,
                    [&controller] { controller.applicationShouldHandleReopen(false); });
-  for (const QString& path : QCoreApplication::arguments().mid(1)) controller.applicationOpenFile(path);
+  QStringList files = QCoreApplication::arguments().mid(1);
+  // The autostart entry's mark: at login Quillet waits in the tray.
+  controller.isStartedAtLogin = files.removeAll(QStringLiteral("--autostart")) > 0;
+  for (const QString& path : files) controller.applicationOpenFile(path);
   controller.applicationDidFinishLaunching();
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                    [&controller] { controller.applicationWillTerminate(); });

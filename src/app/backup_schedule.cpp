@@ -54,12 +54,21 @@ QList<BackupEntry> listBackups(const QString& folder) {
   return entries;
 }
 
-QStringList backupsBeyondMaximum(QList<BackupEntry> entries, int maximum) {
+QStringList backupsBeyondMaximum(QList<BackupEntry> entries, int maximum, const QStringList& keep) {
   if (maximum < 1 || entries.size() <= maximum) return {};
   std::stable_sort(entries.begin(), entries.end(),
                    [](const BackupEntry& a, const BackupEntry& b) { return a.date < b.date; });
+  QStringList kept;
+  for (const QString& path : keep)
+    if (!path.isEmpty()) kept.append(QFileInfo(path).absoluteFilePath());
   QStringList doomed;
-  for (qsizetype i = 0; i < entries.size() - maximum; ++i) doomed.append(entries[i].path);
+  qsizetype excess = entries.size() - maximum;
+  for (const BackupEntry& entry : entries) {
+    if (excess == 0) break;
+    if (kept.contains(QFileInfo(entry.path).absoluteFilePath())) continue;
+    doomed.append(entry.path);
+    --excess;
+  }
   return doomed;
 }
 

@@ -29,8 +29,10 @@ QString backupFileName(const QDateTime& when, int randomDigit, int snippetCount,
 // Every ".qlxdoc" file directly in folder, in no particular order.
 QList<BackupEntry> listBackups(const QString& folder);
 // The files to delete so that at most maximum stay, oldest first; none when
-// maximum is below 1.
-QStringList backupsBeyondMaximum(QList<BackupEntry> entries, int maximum);
+// maximum is below 1. The files in keep count but are never chosen, so fewer
+// may go than the maximum asks.
+QStringList backupsBeyondMaximum(QList<BackupEntry> entries, int maximum,
+                                 const QStringList& keep = {});
 
 // The restore window's columns for a backup file.
 QString backupColumnText(const BackupEntry& entry);

@@ -2,6 +2,7 @@
 
 #include "content/string_helper.h"
 #include "model/string_utilities.h"
+#include "ui/text_document_bridge.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -99,19 +100,14 @@ void FillInWindowController::showPreview() {
   if (form.previewIsRich()) {
     QFont font = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
     snippetTextView_->document()->setDefaultFont(font);
-    // Tab stops every half inch (one centimetre where the user measures so).
-    const bool centimetres = QSettings().value(QStringLiteral("AppleMeasurementUnits")).toString() ==
-                             QLatin1String("Centimeters");
-    snippetTextView_->setTabStopDistance(centimetres ? 28.346456692913385 : 36.0);
+    // Tab stops every half inch (one centimetre where the user measures so),
+    // as in the snippet editor.
+    snippetTextView_->setTabStopDistance(ql::formattedTabDistance());
     snippetTextView_->setHtml(ql::helper::htmlForAttributedString(preview));
   } else {
     const QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
     snippetTextView_->document()->setDefaultFont(font);
-    const int tabWidth = QSettings().value(QStringLiteral("TabWidth"), 4).toInt();
-    const QFontMetricsF metrics(font);
-    const double space = metrics.horizontalAdvance(QLatin1Char(' '));
-    snippetTextView_->setTabStopDistance(qMax(1, tabWidth) *
-                                         (space > 0 ? space : metrics.maxWidth()));
+    snippetTextView_->setTabStopDistance(ql::plainTabDistance(font));
     snippetTextView_->setPlainText(preview.string());
   }
 }

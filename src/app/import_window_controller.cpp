@@ -103,7 +103,10 @@ ImportWindowController::ImportWindowController(QLSettings* settings, QWidget* pa
   tableView->setFocusPolicy(Qt::NoFocus);
   tableView->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   const QString titles[] = {tr("Found"), tr("Duplicates"), tr("Imported")};
-  const QColor colours[] = {QColor(), QColor(128, 0, 0), QColor(27, 145, 0)};
+  // Duplicates in red, imports in green; lighter shades on a dark list.
+  const bool dark = tableView->palette().color(QPalette::Base).lightness() < 128;
+  const QColor colours[] = {QColor(), dark ? QColor(255, 120, 110) : QColor(128, 0, 0),
+                            dark ? QColor(110, 210, 100) : QColor(27, 145, 0)};
   for (int row = 0; row < 3; ++row) {
     for (int column = 0; column < 3; ++column) {
       auto* item = new QTableWidgetItem(column == 0 ? titles[row] : QStringLiteral("0"));
@@ -192,7 +195,10 @@ ImportWindowController::~ImportWindowController() {
 
 void ImportWindowController::showWindow() {
   resetView();
-  window_->open();
+  // open() would make it modal to a parent it does not have, that is to
+  // nothing: the library and the other windows would change under a check
+  // or merge and leave its counts stale.
+  window_->show();
   window_->raise();
   window_->activateWindow();
 }

@@ -159,6 +159,10 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   formattedRow->addWidget(fontTextButton);
   a->addRow(showStatusBarIconButton);
   a->addRow(hideIconInDockButton);
+  dockNote = new QLabel(appearance);
+  dockNote->setWordWrap(true);
+  dockNote->hide();
+  a->addRow(dockNote);
   a->addRow(launchAtLoginButton);
   a->addRow(tr("Plain snippet font:"), plainRow);
   a->addRow(tr("Formatted snippet font:"), formattedRow);
@@ -538,17 +542,30 @@ void PreferencesSheetController::actionShowStatusBarIconChanged() {
 
 void PreferencesSheetController::actionHideIconInDockChanged() {
   if (!preferences || isLoading) return;
-  preferences->isShowDockIcon = hideIconInDockButton->isChecked();
+  const bool hide = hideIconInDockButton->isChecked();
+  dockNote->hide();
   // Never without both the taskbar entry and the tray icon.
-  if (preferences->isShowDockIcon && !preferences->isShowStatusBarIcon) {
-    preferences->isShowStatusBarIcon = true;
-    showStatusBarIconButton->setChecked(true);
+  const bool hadTrayIcon = preferences->isShowStatusBarIcon;
+  if (hide) preferences->isShowStatusBarIcon = true;
+  if (hide && delegate && !delegate->hideFromTaskbar()) {
+    preferences->isShowStatusBarIcon = hadTrayIcon;
+    hideIconInDockButton->setChecked(false);
+    dockNote->setText(tr("The library window stays in the taskbar: this desktop has no system tray "
+                         "to hold Quillet's icon, and without either Quillet could not be reached."));
+    dockNote->show();
+    // The note's lines must not be cut off by the page's old height.
+    if (window_) {
+      window_->layout()->activate();
+      window_->resize(window_->size().expandedTo(window_->sizeHint()));
+    }
+    return;
   }
-  showStatusBarIconButton->setEnabled(!preferences->isShowDockIcon);
+  preferences->isShowDockIcon = hide;
+  showStatusBarIconButton->setChecked(preferences->isShowStatusBarIcon);
+  showStatusBarIconButton->setEnabled(!hide);
   if (delegate) {
-    delegate->dockIconStatusChanged(this, preferences->isShowDockIcon);
-    if (preferences->isShowDockIcon) delegate->relaunch();
-    else delegate->setDockStatus(true);
+    delegate->dockIconStatusChanged(this, hide);
+    if (!hide) delegate->setDockStatus(true);
   }
 }
 

@@ -97,6 +97,8 @@ class PreferencesSheetController final : public QObject {
   QPushButton* delimitersButton = nullptr;
   QCheckBox* showStatusBarIconButton = nullptr;
   QCheckBox* hideIconInDockButton = nullptr;
+  // Why the windows stayed in the taskbar, when they had to.
+  QLabel* dockNote = nullptr;
   QCheckBox* launchAtLoginButton = nullptr;
   QLineEdit* fontPlainText = nullptr;
   QPushButton* fontPlainButton = nullptr;

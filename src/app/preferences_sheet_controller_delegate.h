@@ -32,7 +32,10 @@ class PreferencesSheetControllerDelegate {
   virtual void toggleLoginItem(bool enabled) = 0;
   // Show the library window in the taskbar at once.
   virtual void setDockStatus(bool shown) = 0;
-  // Start the program again (the taskbar presence is left only by a restart).
+  // Takes the windows out of the taskbar at once, the tray icon staying to
+  // reach them; false (and left in) when there is no tray to hold the icon.
+  virtual bool hideFromTaskbar() = 0;
+  // Start the program again.
   virtual void relaunch() = 0;
   // Releases a hot key this program holds, before it is replaced; false
   // when it could not.

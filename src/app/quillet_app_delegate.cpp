@@ -6,11 +6,13 @@
 #include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
 #include "ui/group_view_controller.h"
+#include "ui/legible_style.h"
 #include "ui/library_outline_model.h"
 #include "ui/snippet_view_controller.h"
 #include "platform/log.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QDateTime>
 #include <QDesktopServices>
 #include <QDir>
@@ -32,16 +34,21 @@
 
 namespace {
 
-const QString kAccessTitle = QStringLiteral("Quillet Warning: Assistive devices are disabled");
+const QString kAccessTitle = QStringLiteral("Quillet Warning: Quillet cannot use the keyboard");
 const QString kAccessMessage = QStringLiteral(
-    "Please go to the \"Universal Access\" preferences pane and enable access for assistive "
-    "devices before using Quillet!\r\n\r\nQuillet will quit for now.");
-const QString kAccessButton = QStringLiteral("Open the \"Universal Access\" preferences pane...");
+    "Quillet needs to watch and type keys to expand abbreviations, and this X server does not "
+    "let it.\r\n\r\nQuillet will quit for now.");
+// %1: what the server lacks.
 const QString kNoExtensions = QStringLiteral(
-    "Quillet watches and types keys through the X server's RECORD and XTEST extensions, and "
-    "this X server does not offer both.");
+    "The X server does not offer %1. Quillet watches keys through RECORD and types through "
+    "XTEST. Enable them in the X server's configuration (an \"Extensions\" section of xorg.conf, "
+    "or an \"-extension\" option of Xvfb or Xephyr can switch them off), or log in to an X11 "
+    "session rather than a Wayland-only one, then start Quillet again.");
 const QString kNoKeySource = QStringLiteral(
-    "Quillet could not start watching the keyboard through the X server's RECORD extension.");
+    "Quillet could not start watching the keyboard through the X server's RECORD extension. "
+    "Another program may hold it, or the server refused the request; start Quillet again, and "
+    "if it keeps failing, log in to an X11 session.");
+const QString kAccessButton = QStringLiteral("Quit");
 
 // The design's pause between OK in the form and the expansion, so the
 // application the user typed in is in front again.
@@ -80,6 +87,10 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       services_(platform),
       executor_(platform, services_, *this),
       hotKeyCenter_(*platform.hotKeys) {
+  LegibleStyle::install();
+  // New preferences write the desktop's font, not the Mac's.
+  const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  QLPreferences::setDesktopFont(general.family(), general.pointSizeF());
   connect(&executor_, &ql::ExpansionExecutor::expansionFinished, this,
           [this] { typedSinceExpansion_ = false; });
   alertSheet = alertBox;
@@ -152,7 +163,8 @@ bool QuilletAppDelegate::awakeFromNib() {
   // Out of the taskbar until the program gets its "dock icon" (below).
   updateTaskbarPresence(window);
   connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
-    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_);
+    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_, backupFailed_,
+                                    backupToolTip_);
   });
   // A restore or an import replaced records under the outline: it reloads,
   // and undo steps that refer to the old records are dropped.
@@ -215,7 +227,10 @@ bool QuilletAppDelegate::awakeFromNib() {
 // the empty library: keep it under another name, where nothing writes.
 bool QuilletAppDelegate::checkAccessAndInstallHook() {
   if (!platform_.accessibility->hasAssistiveAccess()) {
-    if (warnAboutAccess(kNoExtensions)) return false;
+    const QString missing = platform_.accessibility->missingAccess();
+    if (warnAboutAccess(kNoExtensions.arg(missing.isEmpty() ? QStringLiteral("the RECORD and XTEST extensions")
+                                                            : missing)))
+      return false;
   }
   eventHandler_ = std::make_unique<KeyboardHook>(platform_);
   eventHandler_->delegate = this;
@@ -232,7 +247,7 @@ bool QuilletAppDelegate::checkAccessAndInstallHook() {
 bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
   std::fprintf(stderr, "quillet: %s\n", qPrintable(details));
   ql::log(kAccessTitle);
-  // The default button quits; there is no settings pane to open on X11.
+  // The one button quits; there is nothing to open on X11.
   return alertPanel && alertPanel(kAccessTitle, kAccessMessage, details, kAccessButton) == 1;
 }
 

@@ -86,6 +86,9 @@ class QuilletAppDelegate final : public QObject,
   // The library window.
   void actionOpenQuillet();
   void actionShowQuillet();
+  // The tray menu's entry: hides the window when it is shown, wherever the
+  // focus is, else opens it.
+  void actionOpenOrHideQuillet();
   void setupVersion();
   void helpAction();
   // The secondary windows; those that are not built yet do nothing.
@@ -145,8 +148,10 @@ class QuilletAppDelegate final : public QObject,
   // Backups and restore.
   void toggleBackup(bool on);
   void timerFireMethod();
-  bool backup(QString* error, const QString& suffix = QString());
-  void cleanBackups();
+  // Writes one backup and prunes; keep names files pruning must spare (the
+  // backup about to be restored), besides the one just written.
+  bool backup(QString* error, const QString& suffix = QString(), const QStringList& keep = {});
+  void cleanBackups(const QStringList& keep = {});
   void actionBackup();
   void takeBackup() override;
   void restoreFileSelected(RestoreWindowController* controller, const QString& restoreFile) override;
@@ -163,6 +168,7 @@ class QuilletAppDelegate final : public QObject,
 
   // Taskbar presence, login item, relaunch.
   void setDockStatus(bool status);
+  bool hideFromTaskbar() override;
   void toggleLoginItem(bool add);
   void relaunch();
 
@@ -249,6 +255,9 @@ class QuilletAppDelegate final : public QObject,
 
   // Whether expansion is switched on (mirrors isExtendAbbreviation).
   bool isQLEnabled = false;
+  // Started by the autostart entry: the library window stays hidden while
+  // the tray icon is there to open it.
+  bool isStartedAtLogin = false;
   // The alert of the access check; tests replace it.
   AlertPanel alertPanel;
   // The library window, once there is one.

@@ -77,7 +77,7 @@ void QuilletAppDelegate::timerFireMethod() {
     Q_EMIT backupLabelsChanged();
 }
 
-bool QuilletAppDelegate::backup(QString* error, const QString& suffix) {
+bool QuilletAppDelegate::backup(QString* error, const QString& suffix, const QStringList& keep) {
   try {
     if (!settings_) return false;
     const QString folder = settings_->preferences.backupFolderPath;
@@ -100,7 +100,7 @@ bool QuilletAppDelegate::backup(QString* error, const QString& suffix) {
       return false;
     }
     ql::log(QStringLiteral("Backuped"));
-    cleanBackups();
+    cleanBackups(QStringList(keep) << path);
     return true;
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("backup"), QString::fromUtf8(e.what()));
@@ -108,7 +108,7 @@ bool QuilletAppDelegate::backup(QString* error, const QString& suffix) {
   }
 }
 
-void QuilletAppDelegate::cleanBackups() {
+void QuilletAppDelegate::cleanBackups(const QStringList& keep) {
   try {
     if (!settings_) return;
     const int maximum = integerValue(settings_->preferences.maximumBackups);
@@ -123,7 +123,7 @@ void QuilletAppDelegate::cleanBackups() {
       const QString path = QFileInfo(e.path).absoluteFilePath();
       return path == live || path == startupCopy;
     });
-    for (const QString& path : ql::backups::backupsBeyondMaximum(entries, maximum))
+    for (const QString& path : ql::backups::backupsBeyondMaximum(entries, maximum, keep))
       if (!QFile::remove(path)) ql::logError(QStringLiteral("cleanBackups"), QStringLiteral("cannot delete ") + path);
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("cleanBackups"), QString::fromUtf8(e.what()));
@@ -152,7 +152,9 @@ void QuilletAppDelegate::actionBackup() {
 void QuilletAppDelegate::takeBackup() {
   const QString name = QGuiApplication::applicationDisplayName();
   QString error;
-  if (backup(&error))
+  // The backup selected in the restore window is about to be restored.
+  const QStringList keep = restoreSheet_ ? QStringList{restoreSheet_->restoreFile} : QStringList{};
+  if (backup(&error, QString(), keep))
     showAlert(QMessageBox::Information, name + QStringLiteral(" backup created successfully."), QString());
   else
     showAlert(QMessageBox::Critical, QStringLiteral("Unable to create %1 backup!").arg(name), error);
@@ -180,7 +182,7 @@ void QuilletAppDelegate::restoreFileSelected(RestoreWindowController* controller
   if (!restoreSettings(restoreFile, QLSettings::settingsPath(), true)) return;
   if (controller->isTakeBackupBeforeRestore) {
     QString error;
-    if (!backup(&error, QStringLiteral("_Restore Point"))) {
+    if (!backup(&error, QStringLiteral("_Restore Point"), {restoreFile})) {
       showAlert(QMessageBox::Critical, QStringLiteral("Unable to create Quillet backup!"), error);
       return;
     }
@@ -228,12 +230,14 @@ void QuilletAppDelegate::resetPreferences(bool previousIsShowDockIcon) {
   toggleStatusItem(p.isShowStatusBarIcon);
   toggleLoginItem(p.isLaunchAtLogin);
   if (previousIsShowDockIcon && !p.isShowDockIcon) setDockStatus(true);
-  if (!previousIsShowDockIcon && p.isShowDockIcon) {
-    const int answer = showAlert(
-        QMessageBox::Warning, QStringLiteral("Relaunch Required:"),
-        QStringLiteral("Quillet must relaunch so that its icon does not appear in the Dock. The "
-                       "menu bar will not switch to show Quillet when run in this mode.\r\n"),
-        {QStringLiteral("Relaunch"), QStringLiteral("Cancel")});
-    if (answer == 0) relaunch();
+  // Out of the taskbar at once, as from the preferences window; never
+  // without a tray icon to come back by.
+  if (!previousIsShowDockIcon && p.isShowDockIcon && !hideFromTaskbar()) {
+    settings_->preferences.isShowDockIcon = false;
+    saveSettingsFile();
+    showAlert(QMessageBox::Warning, QStringLiteral("The library window stays in the taskbar."),
+              QStringLiteral("The restored preferences hide it from the taskbar, but this desktop has "
+                             "no system tray to hold Quillet's icon, and without either Quillet could "
+                             "not be reached."));
   }
 }

@@ -1,10 +1,12 @@
 // The seven global hot keys and the new-snippet commands.
 #include "app/quillet_app_delegate.h"
 
+#include "app/shortcut_recorder.h"
 #include "expansion/input_service.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 
+#include <QApplication>
 #include <QTimer>
 
 #include <exception>
@@ -68,7 +70,17 @@ void QuilletAppDelegate::resetHotKeys() {
   for (const auto& [description, handler] : table) {
     quint16 keyCode = 0;
     quint64 flags = 0;
-    if (readHotKey(*description, &keyCode, &flags)) registerhotKey(keyCode, flags, handler);
+    if (!readHotKey(*description, &keyCode, &flags)) continue;
+    registerhotKey(keyCode, flags, [handler, keyCode, flags](const ql::KeyEvent& e) {
+      // The grab takes the press before a recorder sees it: a recorder
+      // waiting for a combination gets it instead.
+      if (auto* recorder = qobject_cast<ShortcutRecorder*>(QApplication::focusWidget());
+          recorder && recorder->isRecording()) {
+        recorder->takeCombination(keyCode, flags);
+        return;
+      }
+      handler(e);
+    });
   }
 }
 

@@ -247,7 +247,10 @@ void QuilletAppDelegate::createNewSnippet(NewSnippetWindowController* sender) {
       if (content.snippetType == 1) {
         snippet->formattedText = content.formattedText;
       } else {
+        // The new row was made in the preferred format; a plain one keeps no
+        // formatted text.
         snippet->plainText = content.plainText;
+        snippet->formattedText.clear();
       }
       snippet->content(true);
       SnippetViewController* editor = libraryWindow_->snippetView();

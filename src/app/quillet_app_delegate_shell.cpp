@@ -30,7 +30,10 @@ const QString kHide = QStringLiteral("Hide Quillet");
 
 void QuilletAppDelegate::applicationDidFinishLaunching() {
   if (libraryWindow_) libraryWindow_->resetView();
-  if (window) {
+  // At login only the tray icon appears; without one the window is the
+  // only way in, so it shows.
+  const bool waitInTray = isStartedAtLogin && statusItem_;
+  if (window && !waitInTray) {
     if (libraryWindow_) libraryWindow_->showWindow();
     else window->show();
     window->raise();
@@ -57,6 +60,8 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
   closeMenu();
   if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
   windowDeactivatedNewSnippet();
+  closeSearchMenuWindow();
+  closeSearchPopupWindow();
   if (openQuillet) openQuillet->setText(kHide);
   if (window) {
     window->show();
@@ -126,6 +131,17 @@ void QuilletAppDelegate::actionOpenQuillet() {
   platform_.workspace->activateProgram();
 }
 
+void QuilletAppDelegate::actionOpenOrHideQuillet() {
+  // The menu said "Hide Quillet": with another application in front the
+  // window is not active, and it goes all the same.
+  if (window && window->isVisible() && !window->isMinimized()) {
+    window->hide();
+    if (openQuillet) openQuillet->setText(kOpen);
+    return;
+  }
+  actionOpenQuillet();
+}
+
 void QuilletAppDelegate::actionShowQuillet() {
   if (openQuillet) openQuillet->setText(kHide);
   if (!window) return;
@@ -150,11 +166,19 @@ void QuilletAppDelegate::helpAction() {
     for (const QString& path : std::as_const(helpDocumentPaths)) {
       const QFileInfo file(path);
       if (!file.isFile()) continue;
-      if (openUrl && !openUrl(QUrl::fromLocalFile(file.canonicalFilePath())))
+      const QString page = file.canonicalFilePath();
+      if (openUrl && !openUrl(QUrl::fromLocalFile(page))) {
         ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("no viewer opened the help document"));
+        showAlert(QMessageBox::Warning, QStringLiteral("No viewer opened the Quillet help."),
+                  QStringLiteral("Open \"%1\" in a web browser.").arg(QDir::toNativeSeparators(page)));
+      }
       return;
     }
     ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("the help document is not installed"));
+    showAlert(QMessageBox::Warning, QStringLiteral("The Quillet help is not installed."),
+              QStringLiteral("It was looked for at \"%1\".")
+                  .arg(helpDocumentPaths.isEmpty() ? QString()
+                                                   : QDir::toNativeSeparators(helpDocumentPaths.first())));
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("[helpAction:]"), QString::fromUtf8(e.what()));
   }
@@ -193,6 +217,15 @@ void QuilletAppDelegate::setDockStatus(bool status) {
   if (!status) return;
   hasDockIcon_ = true;
   updateTaskbarPresence();
+}
+
+bool QuilletAppDelegate::hideFromTaskbar() {
+  // The tray icon is then the only way back to the windows.
+  if (!statusItem_) toggleStatusItem(true);
+  if (!statusItem_) return false;
+  hasDockIcon_ = false;
+  updateTaskbarPresence();
+  return true;
 }
 
 void QuilletAppDelegate::updateTaskbarPresence(QWidget* w) {

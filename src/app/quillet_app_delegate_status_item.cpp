@@ -29,7 +29,7 @@ void QuilletAppDelegate::buildStatusMenu() {
                                   &QuilletAppDelegate::actionShowSearchWindow);
   menu->addSeparator();
   openQuillet = menu->addAction(QStringLiteral("Open Quillet"), this,
-                                &QuilletAppDelegate::actionOpenQuillet);
+                                &QuilletAppDelegate::actionOpenOrHideQuillet);
   disableQuillet = menu->addAction(QStringLiteral("Disable Quillet"), this,
                                    &QuilletAppDelegate::actionDisableQuillet);
   menu->addSeparator();
@@ -121,6 +121,11 @@ void QuilletAppDelegate::statusItemSelected() {
     }
     statusMenu_->popup(at);
   };
+  // The search window opened from the menu: the second click puts it away.
+  if (searchController_ && searchController_->isVisible()) {
+    statusItemDeselected();
+    return;
+  }
   if (fillInPanel_ && fillInPanel_->isVisible()) {
     services_.sendKeyboardEvent(ql::KeyRequest{53, 0, true});
     QTimer::singleShot(kFormDismissMs, this, popUp);
@@ -130,7 +135,9 @@ void QuilletAppDelegate::statusItemSelected() {
 }
 
 void QuilletAppDelegate::statusItemDeselected() {
-  // The search window comes with its own code; nothing to hide yet.
+  if (!searchController_ || !searchController_->isVisible()) return;
+  searchController_->close();
+  if (executor_.lastActiveApp) activteLastApp();
 }
 
 void QuilletAppDelegate::rememberFrontmostApplication() {

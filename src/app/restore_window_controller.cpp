@@ -267,12 +267,24 @@ void RestoreWindowController::actionBackup() {
     ~Reenable() { button->setEnabled(true); }
   } reenable{backupButton};
   backupButton->setEnabled(false);
+  const bool hadSelection = !backupsTable->selectedItems().isEmpty();
+  const QString chosen = restoreFile;
   try {
     if (delegate) delegate->takeBackup();
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("[actionBackup:]"), QString::fromUtf8(e.what()));
   }
   loadBackupFiles();
+  // The new backup shifts the rows: the selection stays on the file the
+  // user chose, not on its old row.
+  if (!hadSelection) return;
+  for (int row = 0; row < backupFiles.size(); ++row) {
+    if (backupFiles[row].path != chosen) continue;
+    backupsTable->selectRow(row);
+    restoreFile = chosen;
+    showFileName(chosen);
+    return;
+  }
 }
 
 void RestoreWindowController::sheetClosed() { window_->hide(); }

@@ -246,6 +246,11 @@ void ShortcutRecorder::keyPressEvent(QKeyEvent* event) {
     QApplication::beep();
     return;
   }
+  takeCombination(code, flags);
+}
+
+void ShortcutRecorder::takeCombination(quint16 code, quint64 flags) {
+  if (!recording_) return;
   const QString shown = displayText(code, flags);
   if (hasKey() && code == keyCode() && m::masked(flags) == m::masked(modifierFlags())) {
     stopRecording();
@@ -254,7 +259,8 @@ void ShortcutRecorder::keyPressEvent(QKeyEvent* event) {
   if (isTaken) {
     const QString reason = isTaken(code, flags);
     if (!reason.isEmpty()) {
-      setText(QString());
+      // Back to what it held, with the reason beside it.
+      stopRecording();
       Q_EMIT refused(shown, reason);
       return;
     }

@@ -28,6 +28,9 @@ class ShortcutRecorder final : public QLineEdit {
   quint64 modifierFlags() const;
 
   bool isRecording() const { return recording_; }
+  // A combination pressed while recording, also one a hot key grabbed
+  // before the recorder could see it: taken, or refused with the reason.
+  void takeCombination(quint16 keyCode, quint64 modifierFlags);
   // Ends recording and empties the value; emits keyComboDidChange.
   void clearValue();
 

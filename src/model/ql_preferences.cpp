@@ -10,13 +10,31 @@ using namespace ql;
 namespace {
 const QString kFontName = QStringLiteral("NSFontNameAttribute");
 const QString kFontSize = QStringLiteral("NSFontSizeAttribute");
+
+struct DesktopFont {
+  QString name = QStringLiteral("Lucida Grande");
+  double pointSize = 12.0;
+};
+DesktopFont& desktopFont() {
+  static DesktopFont font;
+  return font;
+}
 }  // namespace
+
+void QLPreferences::setDesktopFont(const QString& name, double pointSize) {
+  if (name.isEmpty()) return;
+  desktopFont() = {name, pointSize > 0 ? pointSize : 12.0};
+}
+
+PlistDict QLPreferences::defaultSnippetFont() {
+  return fontDictionary(desktopFont().name, desktopFont().pointSize);
+}
 
 QLPreferences::QLPreferences()
     : delimiters{QStringLiteral("space"), QStringLiteral("enter"), QStringLiteral("return"),
                  QStringLiteral("tab")},
-      plainSnippetFont(fontDictionary(QStringLiteral("Lucida Grande"), 12.0)),
-      formattedSnippetFont(fontDictionary(QStringLiteral("Lucida Grande"), 12.0)),
+      plainSnippetFont(defaultSnippetFont()),
+      formattedSnippetFont(defaultSnippetFont()),
       backupFolderPath(defaultBackupFolderPath()) {}
 
 QString QLPreferences::defaultBackupFolderPath() {

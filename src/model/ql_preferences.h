@@ -62,6 +62,11 @@ class QLPreferences {
 
   // Font dictionaries keep the name and size under the font-descriptor keys.
   static ql::PlistDict fontDictionary(const QString& name, double pointSize);
+  // The font new preferences start with for both snippet fonts: the
+  // desktop's general font, told by the program once it has a display;
+  // until then "Lucida Grande" at 12 points, as the settings file has always had.
+  static void setDesktopFont(const QString& name, double pointSize);
+  static ql::PlistDict defaultSnippetFont();
   static QString fontName(const ql::PlistDict& font);
   static double fontSize(const ql::PlistDict& font);
 

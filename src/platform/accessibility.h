@@ -38,6 +38,9 @@ class Accessibility {
   // Whether the program may watch and post input (the system's assistive
   // access; on X11: the server is reachable and offers RECORD and XTEST).
   virtual bool hasAssistiveAccess() const = 0;
+  // What is missing when there is no access, in the user's words ("the
+  // RECORD extension"); empty when nothing more precise is known.
+  virtual QString missingAccess() const { return {}; }
 
   // The selection of the focused element and where it is on screen. On X11
   // the text comes from the PRIMARY selection (the caller makes one with the

@@ -129,12 +129,18 @@ void SearchSnippetWindowController::actionSearchChanged() {
     model_->setSnippets(snippets);
     model_->setMatches(filteredSnippets, query);
     const int n = int(filteredSnippets.size());
-    QScreen* screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
-    const int cap = screen ? screen->availableGeometry().height() - 50 : 400;
+    QScreen* screen = QGuiApplication::screenAt(frameOrigin);
+    if (!screen) screen = window_->screen() ? window_->screen() : QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, kWidth, 450);
+    const int cap = qMax(SearchTableView::kRowHeight, area.height() - 50);
     const int h = qMin(SearchTableView::kRowHeight * (n + 1), cap);
     table_->setFixedHeight(h);
     table_->show();
     window_->setFixedHeight(h + kFieldHeight + 1);
+    // Opened from a panel at the bottom it grows upwards, never past the
+    // edge of the screen's free area.
+    const int top = qMax(area.top(), qMin(frameOrigin.y(), area.bottom() + 1 - window_->height()));
+    if (window_->y() != top) window_->move(window_->x(), top);
     if (n > 0) table_->selectRow(1);
   } else {
     filteredSnippets.clear();
@@ -202,6 +208,11 @@ bool SearchSnippetWindowController::eventFilter(QObject* watched, QEvent* event)
       if (watched != field_) break;
       if (key->key() == Qt::Key_Up || key->key() == Qt::Key_Down) {
         if (!filteredSnippets.isEmpty()) focusTableView();
+        return true;
+      }
+      if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        // The first match is highlighted as the user types: Return takes it.
+        if (!filteredSnippets.isEmpty() && table_->selectedRow() >= 1) snippetSelected();
         return true;
       }
       if (key->key() == Qt::Key_Escape) {

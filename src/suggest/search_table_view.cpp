@@ -5,7 +5,7 @@
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPainterPath>
-
+#include <QPalette>
 #include <QSet>
 
 namespace {
@@ -13,7 +13,15 @@ namespace {
 const QColor kBadge(47, 60, 78, 102);
 const QColor kDuplicateBadge(223, 54, 6, 255);
 const QColor kHighlight(255, 255, 0, 128);
+// On a dark list the translucent slate badge and the yellow wash sink into
+// the background: a light badge with dark text, and a darker wash under
+// the light text, keep both readable (about 9:1 and 5:1).
+const QColor kDarkBadge(172, 180, 192);
+const QColor kDarkBadgeText(20, 24, 30);
+const QColor kDarkHighlight(120, 110, 0, 170);
 constexpr int kBadgePadding = 5;
+
+bool isDark(const QPalette& palette) { return palette.color(QPalette::Base).lightness() < 128; }
 
 }  // namespace
 
@@ -204,9 +212,10 @@ void SearchImageAndTextCell::paint(QPainter* painter, const QStyleOptionViewItem
     path.addRoundedRect(badge, height / 2.0, height / 2.0);
     painter->setRenderHint(QPainter::Antialiasing);
     const bool duplicate = index.data(SearchSnippetListModel::IsDuplicateRole).toBool();
-    painter->fillPath(path, duplicate ? kDuplicateBadge : kBadge);
+    const bool dark = isDark(opt.palette);
+    painter->fillPath(path, duplicate ? kDuplicateBadge : dark ? kDarkBadge : kBadge);
     painter->setFont(small);
-    painter->setPen(Qt::white);
+    painter->setPen(dark && !duplicate ? kDarkBadgeText : QColor(Qt::white));
     painter->drawText(badge, Qt::AlignCenter, shown);
     painter->setFont(opt.font);
     area.setRight(badge.left() - 6);
@@ -221,7 +230,8 @@ void SearchImageAndTextCell::paint(QPainter* painter, const QStyleOptionViewItem
     if (at >= 0) {
       const int x = area.left() + fm.horizontalAdvance(elided.left(at));
       const int w = fm.horizontalAdvance(elided.mid(at, search.size()));
-      painter->fillRect(QRect(x, area.center().y() - fm.height() / 2, w, fm.height()), kHighlight);
+      painter->fillRect(QRect(x, area.center().y() - fm.height() / 2, w, fm.height()),
+                        isDark(opt.palette) ? kDarkHighlight : kHighlight);
     }
   }
   painter->setPen(opt.palette.color(textRole));

@@ -21,6 +21,11 @@ class CustomButton final : public QToolButton {
   void clearTrackingArea();
   void addTrackingArea();
   bool hasTrackingArea() const { return tracking_; }
+  // The menu this button opened has closed: while the pointer still rests
+  // here, the pointer coming back after the menu's grab is no new visit,
+  // so nothing opens until it has left the button.
+  void menuClosed();
+  bool isWaitingForLeave() const { return waitingForLeave_; }
 
  Q_SIGNALS:
   void hovered(CustomButton* button);
@@ -32,6 +37,9 @@ class CustomButton final : public QToolButton {
   void hideEvent(QHideEvent* event) override;
 
  private:
+  bool isPointerInside() const;
+
   QTimer popupTimer_;
   bool tracking_ = true;
+  bool waitingForLeave_ = false;
 };

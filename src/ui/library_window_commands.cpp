@@ -25,19 +25,24 @@
 
 #include <exception>
 
-void LibraryWindowController::runCommand(const QString& text, const std::function<void()>& action) {
+void LibraryWindowController::runCommand(const QString& text, const std::function<void()>& action,
+                                         const GroupPtr& undoSelectsGroup,
+                                         const SnippetPtr& undoSelectsSnippet) {
   if (!settings_) return;
   finishEditing();
   // Expansions made by the command are saved with it, once.
   const bool wasResetting = isResettingOutlineView;
   isResettingOutlineView = true;
-  undoStack_->push(new OutlineCommand(model_, text, action, [this] { afterRestore(); }));
+  undoStack_->push(new OutlineCommand(
+      model_, text, action, [this, undoSelectsGroup, undoSelectsSnippet](bool undone) {
+        afterRestore(undone ? undoSelectsGroup : nullptr, undone ? undoSelectsSnippet : nullptr);
+      }));
   isResettingOutlineView = wasResetting;
   refreshCounters();
   if (delegate_) delegate_->libraryChanged();
 }
 
-void LibraryWindowController::afterRestore() {
+void LibraryWindowController::afterRestore(const GroupPtr& group, const SnippetPtr& restored) {
   // The records are the same objects as before; show them as they were.
   const SnippetPtr snippet = snippetView_->snippet();
   isResettingOutlineView = true;
@@ -47,7 +52,15 @@ void LibraryWindowController::afterRestore() {
   }
   isResettingOutlineView = false;
   bool selected = false;
-  if (snippet) {
+  // What an undone delete brought back is what the user looks for.
+  if (group && restored) {
+    selectSnippet(group.get(), restored.get());
+    selected = selectedSnippet() == restored;
+  } else if (group) {
+    selectGroup(group.get());
+    selected = model_->isGroup(outlineView_->currentIndex()) && selectedGroup() == group;
+  }
+  if (!selected && snippet) {
     for (const GroupPtr& g : settings_->groups) {
       if (g->isExpanded && model_->indexOfSnippet(g.get(), snippet.get()).isValid()) {
         selectSnippet(g.get(), snippet.get());
@@ -80,8 +93,18 @@ GroupPtr LibraryWindowController::addGroup(const QString& name) {
   return added;
 }
 
+void LibraryWindowController::showAllForNewRow() {
+  if (searchTextField_->text().isEmpty()) return;
+  // A new row the filter hides would take the typing nowhere: the search
+  // goes, and the group chosen stays chosen.
+  const GroupPtr group = selectedGroup();
+  searchTextField_->clear();
+  if (group) selectGroup(group.get());
+}
+
 void LibraryWindowController::actionNewSnippet() {
   if (!settings_) return;
+  showAllForNewRow();
   SnippetPtr added;
   GroupPtr group;
   runCommand(QStringLiteral("New Snippet"), [&] {
@@ -116,7 +139,7 @@ void LibraryWindowController::actionTrash() {
   if (!outlineView_->selectionModel()->hasSelection()) return;
   const int answer =
       confirm(QStringLiteral("Are you sure you want to remove all selected snippets?"),
-              QStringLiteral("Deleted snippets cannot be restored."), QStringLiteral("Delete"),
+              QStringLiteral("Edit > Undo (Ctrl+Z) brings them back."), QStringLiteral("Delete"),
               QStringLiteral("Cancel"));
   alertDidEnd(answer);
 }
@@ -133,13 +156,16 @@ void LibraryWindowController::alertDidEnd(int returnCode) {
   outlineView_->selectionModel()->clear();
   snippetView_->setSnippet(nullptr);
   try {
-    runCommand(isGroup ? QStringLiteral("Delete Group") : QStringLiteral("Delete Snippet"), [&] {
-      if (isGroup)
-        model_->removeGroup(group);
-      else
-        model_->removeSnippet(group, snippet);
-      reselectAfterRemoval(row);
-    });
+    runCommand(
+        isGroup ? QStringLiteral("Delete Group") : QStringLiteral("Delete Snippet"),
+        [&] {
+          if (isGroup)
+            model_->removeGroup(group);
+          else
+            model_->removeSnippet(group, snippet);
+          reselectAfterRemoval(row);
+        },
+        group, isGroup ? nullptr : snippet);
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("alertDidEnd:returnCode:contextInfo:"),
                  QString::fromUtf8(e.what()));
@@ -158,15 +184,19 @@ void LibraryWindowController::actionCutSnippet() {
   outlineView_->snippetCopy = s;
   outlineView_->selectionModel()->clear();
   snippetView_->setSnippet(nullptr);
-  runCommand(QStringLiteral("Cut Snippet"), [&] {
-    model_->removeSnippet(group, s);
-    reselectAfterRemoval(row);
-  });
+  runCommand(
+      QStringLiteral("Cut Snippet"),
+      [&] {
+        model_->removeSnippet(group, s);
+        reselectAfterRemoval(row);
+      },
+      group, s);
 }
 
 void LibraryWindowController::actionPasteSnippet() {
   if (!outlineView_->snippetCopy || !settings_) return;
   const SnippetPtr source = outlineView_->snippetCopy;
+  showAllForNewRow();
   SnippetPtr pasted;
   GroupPtr group;
   try {
@@ -252,9 +282,19 @@ void LibraryWindowController::actionSaveAsGroup() {
   if (documents.isEmpty()) documents = QDir::homePath() + QStringLiteral("/Documents");
   QString name = group->name;
   name.replace(QLatin1Char('/'), QLatin1Char('-'));
-  const QString path = chooseSaveFile(
+  QString path = chooseSaveFile(
       saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
   if (path.isEmpty()) return;
+  // Only the program's own documents: "Work.txt" becomes "Work.txt.qlxdoc",
+  // which the dialog has not asked about replacing.
+  if (QFileInfo(path).suffix().compare(QStringLiteral("qlxdoc"), Qt::CaseInsensitive) != 0) {
+    path += QStringLiteral(".qlxdoc");
+    if (QFileInfo::exists(path) &&
+        confirm(QStringLiteral("\"%1\" already exists. Do you want to replace it?")
+                    .arg(QFileInfo(path).fileName()),
+                QString(), QStringLiteral("Replace"), QStringLiteral("Cancel")) != 1)
+      return;
+  }
   if (!settings_->saveGroup(path, group))
     showAlert(QStringLiteral("Unable to save group!"), QString());
 }

@@ -9,6 +9,7 @@
 #include "ui/outline_command.h"
 #include "ui/outline_row_delegate.h"
 #include "ui/snippet_view_controller.h"
+#include "ui/text_document_bridge.h"
 
 #include <QAction>
 #include <QApplication>
@@ -316,7 +317,7 @@ void LibraryWindowController::buildMenus() {
   add(win, QStringLiteral("Minimize"), QKeySequence(QStringLiteral("Ctrl+M")),
       [this] { window_->showMinimized(); });
   win->addSeparator();
-  add(win, QStringLiteral("Preferences…"), QKeySequence::Preferences, [this] {
+  add(win, QStringLiteral("Preferences…"), QKeySequence(QStringLiteral("Ctrl+,")), [this] {
     if (delegate_) delegate_->actionPreferences();
   });
   add(win, QStringLiteral("Statistics"), QKeySequence(), [this] {
@@ -400,10 +401,22 @@ bool LibraryWindowController::validateToolbarItem(const QAction* item) const {
   return true;
 }
 
-void LibraryWindowController::setBackupLabels(const QString& autoBackup,
-                                              const QString& nextBackup) {
+void LibraryWindowController::setBackupLabels(const QString& autoBackup, const QString& nextBackup,
+                                              bool failed, const QString& toolTip) {
   labelAutoBackup_->setText(autoBackup);
   labelNextBackup_->setText(nextBackup);
+  for (QLabel* label : {labelAutoBackup_, labelNextBackup_}) {
+    // A red that stays readable on a dark window as on a light one; no
+    // style sheet gives the label back the window's colours.
+    const bool dark = label->palette().color(QPalette::Window).lightness() < 128;
+    label->setStyleSheet(failed ? QStringLiteral("color: %1;").arg(dark ? QStringLiteral("#ff6b60")
+                                                                        : QStringLiteral("#c41e14"))
+                                : QString());
+    label->setToolTip(failed ? toolTip : QString());
+    // Greyed out as a rule; a disabled label would show neither the red
+    // nor its tool tip.
+    label->setEnabled(failed);
+  }
 }
 
 void LibraryWindowController::showDamagedSettingsAlert(const QString& movedTo) {
@@ -630,7 +643,21 @@ GroupPtr LibraryWindowController::getCurrentGroup() {
 
 QByteArray LibraryWindowController::getEmptyRichTextWithDefaultFont() const {
   try {
-    return ql::writeFlatRtfd(ql::AttributedText());
+    QFont font;
+    if (settings_) {
+      const ql::PlistDict& d = settings_->preferences.formattedSnippetFont;
+      font = QFont(QLPreferences::fontName(d));
+      const double size = QLPreferences::fontSize(d);
+      font.setPointSizeF(size > 0 ? size : 12.0);
+    }
+    // Twelve tab stops, a centimetre (567 twips) apart where the user
+    // measures so, else half an inch.
+    const bool centimetres = QSettings().value(QStringLiteral("AppleMeasurementUnits")).toString() ==
+                             QLatin1String("Centimeters");
+    QList<int> tabs;
+    for (int i = 1; i <= 12; ++i) tabs.append(i * (centimetres ? 567 : 720));
+    const ql::TextAttributes typing = ql::attributesForFont(font, tabs);
+    return ql::writeFlatRtfd(ql::AttributedText(), &typing);
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("getEmptyRichTextWithDefaultFont"), QString::fromUtf8(e.what()));
     return {};

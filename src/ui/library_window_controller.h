@@ -83,7 +83,10 @@ class LibraryWindowController final : public QObject,
   // Shared by every sort key; flips after every sort.
   static bool sortAscending;
 
-  void setBackupLabels(const QString& autoBackup, const QString& nextBackup);
+  // failed: the last scheduled backup failed, for the reason toolTip; the
+  // pair shows it in red, for users without a tray to tell them.
+  void setBackupLabels(const QString& autoBackup, const QString& nextBackup, bool failed = false,
+                       const QString& toolTip = QString());
   // Start-up found the settings file unreadable and moved it to movedTo.
   void showDamagedSettingsAlert(const QString& movedTo);
   // Shows the window in front (and restores its last frame the first time).
@@ -135,8 +138,14 @@ class LibraryWindowController final : public QObject,
   void buildWindow();
   void buildMenus();
   void buildToolbar();
-  void runCommand(const QString& text, const std::function<void()>& action);
-  void afterRestore();
+  // undoSelects: the row to select when the command is undone (a deleted
+  // group or snippet); otherwise the edited snippet stays selected.
+  void runCommand(const QString& text, const std::function<void()>& action,
+                  const GroupPtr& undoSelectsGroup = nullptr,
+                  const SnippetPtr& undoSelectsSnippet = nullptr);
+  // Clears the search before a command adds a row it might hide.
+  void showAllForNewRow();
+  void afterRestore(const GroupPtr& group, const SnippetPtr& snippet);
   void refreshCounters();
   void updateErrorBox(const SnippetPtr& snippet);
   void setGroupMenuItems(const GroupPtr& group);

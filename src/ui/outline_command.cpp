@@ -18,7 +18,7 @@ OutlineCommand::OutlineCommand(LibraryOutlineModel* model, const QString& text, 
 
 void OutlineCommand::redo() {
   if (done_) {
-    putBack(after_);
+    putBack(after_, false);
     return;
   }
   done_ = true;
@@ -34,10 +34,10 @@ void OutlineCommand::redo() {
   model_->save();
 }
 
-void OutlineCommand::undo() { putBack(before_); }
+void OutlineCommand::undo() { putBack(before_, true); }
 
-void OutlineCommand::putBack(const LibraryOutlineModel::Snapshot& snapshot) {
+void OutlineCommand::putBack(const LibraryOutlineModel::Snapshot& snapshot, bool undone) {
   model_->restore(snapshot);
   model_->save();
-  if (restored_) restored_();
+  if (restored_) restored_(undone);
 }

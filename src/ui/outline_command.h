@@ -13,8 +13,9 @@
 class OutlineCommand final : public QUndoCommand {
  public:
   using Action = std::function<void()>;
-  // Called after a snapshot was put back (to restore expansion and selection).
-  using Restored = std::function<void()>;
+  // Called after a snapshot was put back (to restore expansion and
+  // selection); undone tells undo from redo.
+  using Restored = std::function<void(bool undone)>;
 
   OutlineCommand(LibraryOutlineModel* model, const QString& text, Action action, Restored restored);
 
@@ -22,7 +23,7 @@ class OutlineCommand final : public QUndoCommand {
   void undo() override;
 
  private:
-  void putBack(const LibraryOutlineModel::Snapshot& snapshot);
+  void putBack(const LibraryOutlineModel::Snapshot& snapshot, bool undone);
 
   LibraryOutlineModel* model_;
   Action action_;

@@ -32,8 +32,6 @@ namespace {
 
 // Content is written into the snippet once typing pauses this long.
 constexpr int kCommitDelayMs = 400;
-// Tab stops of formatted content: twelve, half an inch apart, in twips.
-constexpr int kTabInterval = 720;
 
 const QString kEmptyPlaceholder = QStringLiteral("(Empty)");
 const QString kCursorPrefix = QStringLiteral("%cursor:");
@@ -53,11 +51,7 @@ QTextOption::WrapMode wrapModeFor(const QString& text) {
   return QTextOption::WordWrap;
 }
 
-QList<int> defaultTabStops() {
-  QList<int> stops;
-  for (int i = 1; i <= 12; ++i) stops.append(i * kTabInterval);
-  return stops;
-}
+QList<int> defaultTabStops() { return ql::formattedTabStops(); }
 
 struct Entry {
   QString title;
@@ -306,12 +300,16 @@ void SnippetViewController::openSubmenu(CustomButton* button) {
   // The other buttons stand still while this menu is open.
   for (CustomButton* b : std::as_const(submenuButtons_))
     if (b != button) b->clearTrackingArea();
-  connect(menu, &QMenu::aboutToHide, this, &SnippetViewController::menuDidClose);
+  connect(menu, &QMenu::aboutToHide, this, &SnippetViewController::menuDidClose,
+          Qt::UniqueConnection);
   menu->popup(button->mapToGlobal(QPoint(0, button->height())));
 }
 
 void SnippetViewController::menuDidClose() {
-  for (CustomButton* b : std::as_const(submenuButtons_)) b->addTrackingArea();
+  for (CustomButton* b : std::as_const(submenuButtons_)) {
+    b->addTrackingArea();
+    b->menuClosed();
+  }
 }
 
 QMenu* SnippetViewController::submenu(int index) const {
@@ -403,9 +401,9 @@ QFont SnippetViewController::preferenceFont(bool formatted) const {
 
 void SnippetViewController::setFont(const QFont& font) {
   contentView_->document()->setDefaultFont(font);
-  const QFontMetricsF metrics(font);
-  const double space = metrics.horizontalAdvance(QLatin1Char(' '));
-  contentView_->setTabStopDistance((space > 0 ? space : metrics.maxWidth()) * 4);
+  // As the fill-in form lays the same content out.
+  contentView_->setTabStopDistance(contentView_->acceptRichText() ? ql::formattedTabDistance()
+                                                                  : ql::plainTabDistance(font));
 }
 
 void SnippetViewController::setFocus() { contentView_->setFocus(Qt::OtherFocusReason); }

@@ -2,8 +2,10 @@
 
 #include <QApplication>
 #include <QBuffer>
+#include <QFontMetricsF>
 #include <QImageReader>
 #include <QPainter>
+#include <QSettings>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -167,6 +169,28 @@ TextAttributes attributesForFont(const QFont& font, const QList<int>& tabStops) 
   a.italic = font.italic();
   a.tabStops = tabStops;
   return a;
+}
+
+int formattedTabInterval() {
+  const bool centimetres = QSettings().value(QStringLiteral("AppleMeasurementUnits")).toString() ==
+                           QLatin1String("Centimeters");
+  return centimetres ? 567 : 720;
+}
+
+QList<int> formattedTabStops() {
+  QList<int> stops;
+  const int interval = formattedTabInterval();
+  for (int i = 1; i <= 12; ++i) stops.append(i * interval);
+  return stops;
+}
+
+double formattedTabDistance() { return formattedTabInterval() / kTwipsPerPixel; }
+
+double plainTabDistance(const QFont& font) {
+  const int tabWidth = QSettings().value(QStringLiteral("TabWidth"), 4).toInt();
+  const QFontMetricsF metrics(font);
+  const double space = metrics.horizontalAdvance(QLatin1Char(' '));
+  return qBound(1, tabWidth, 64) * (space > 0 ? space : metrics.maxWidth());
 }
 
 void insertAttachment(QTextCursor& cursor, const TextAttachment& attachment,

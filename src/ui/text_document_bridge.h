@@ -27,4 +27,13 @@ void insertAttachment(QTextCursor& cursor, const TextAttachment& attachment,
 // The attributes text typed with this font and these tab stops gets.
 TextAttributes attributesForFont(const QFont& font, const QList<int>& tabStops);
 
+// The user's tab settings, shared by every view of snippet content so a
+// snippet lays out alike in each: formatted text has a stop every half inch
+// (a centimetre where "AppleMeasurementUnits" is "Centimeters"), plain
+// text every "TabWidth" spaces of its font.
+int formattedTabInterval();  // twips
+QList<int> formattedTabStops();  // the twelve stops of new formatted text
+double formattedTabDistance();  // pixels, for text without stops of its own
+double plainTabDistance(const QFont& font);  // pixels
+
 }  // namespace ql

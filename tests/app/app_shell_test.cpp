@@ -2,6 +2,10 @@
 #include "shell_rig.h"
 #include "support/test_files.h"
 
+#include <QFontDatabase>
+
+#include "app/preferences_sheet_controller.h"
+
 TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   start();
   ASSERT_TRUE(controller->statusItem());
@@ -34,6 +38,78 @@ TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   EXPECT_TRUE(controller->toggleStatusItem(true));
   EXPECT_TRUE(controller->isQLEnabled);
   EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+}
+
+TEST_F(ShellTest, TheTrayEntryHidesTheLibraryWindowWhateverIsInFront) {
+  start();
+  controller->applicationDidFinishLaunching();
+  ASSERT_TRUE(controller->window->isVisible());
+  // Another application in front: the window is shown but not active.
+  QWidget other;
+  other.show();
+  other.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+  desktop.switchTo(QStringLiteral("TextEdit"));
+  controller->menuWillOpen();
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Hide Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_FALSE(controller->window->isVisible());
+  controller->menuWillOpen();
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
+TEST_F(ShellTest, TheSearchWindowGoesOnASecondTrayClickAndOnReopening) {
+  start();
+  controller->showSearchWindow(QPoint(40, 40));
+  ASSERT_TRUE(controller->searchWindow()->isVisible());
+  controller->statusItemSelected();
+  EXPECT_FALSE(controller->searchWindow()->isVisible());
+  EXPECT_FALSE(controller->statusMenu()->isVisible());
+  controller->showSearchWindow(QPoint(40, 40));
+  ASSERT_TRUE(controller->searchWindow()->isVisible());
+  controller->applicationShouldHandleReopen(false);
+  EXPECT_FALSE(controller->searchWindow()->isVisible());
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
+TEST_F(ShellTest, StartedAtLoginQuilletWaitsInTheTrayUnlessThereIsNone) {
+  start();
+  controller->isStartedAtLogin = true;
+  controller->applicationDidFinishLaunching();
+  EXPECT_FALSE(controller->window->isVisible());
+  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->openQuillet->trigger();
+  EXPECT_TRUE(controller->window->isVisible());
+
+  TearDown();
+  SetUp();
+  trayAvailable = false;
+  start();
+  controller->isStartedAtLogin = true;
+  controller->applicationDidFinishLaunching();
+  EXPECT_TRUE(controller->window->isVisible());
+}
+
+TEST_F(ShellTest, CtrlCommaInTheLibraryWindowOpensThePreferences) {
+  start();
+  controller->applicationDidFinishLaunching();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(controller->window));
+  QTest::keyClick(controller->window, Qt::Key_Comma, Qt::ControlModifier);
+  ASSERT_TRUE(controller->preferencesSheet());
+  EXPECT_TRUE(controller->preferencesSheet()->window()->isVisible());
+}
+
+TEST_F(ShellTest, NewPreferencesUseTheDesktopsFont) {
+  start();
+  const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
+  const QLPreferences fresh;
+  for (const ql::PlistDict& font : {fresh.plainSnippetFont, fresh.formattedSnippetFont}) {
+    EXPECT_EQ(QLPreferences::fontName(font), general.family());
+    EXPECT_NE(QLPreferences::fontName(font), QStringLiteral("Lucida Grande"));
+    EXPECT_GT(QLPreferences::fontSize(font), 0);
+  }
 }
 
 TEST_F(ShellTest, WithoutATrayQuilletRunsOnAndTheSwitchStillWorks) {
@@ -115,8 +191,18 @@ TEST_F(ShellTest, HelpOpensTheShippedPageWithTheDesktopsViewer) {
   EXPECT_TRUE(opened[0].toLocalFile().endsWith(QStringLiteral("/share/doc/quillet/quillet-help.html")));
   EXPECT_TRUE(QFile::exists(opened[0].toLocalFile()));
 
+  EXPECT_TRUE(alerts.isEmpty());
+
+  // No viewer: the user is told where the page is.
+  const QString page = opened[0].toLocalFile();
+  controller->openUrl = [](const QUrl&) { return false; };
+  controller->helpAction();
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_EQ(alerts[0], QStringLiteral("No viewer opened the Quillet help.|Open \"%1\" in a web browser.").arg(page));
+
   controller->helpDocumentPaths = {QStringLiteral("/nonexistent/quillet-help.html")};
   controller->helpAction();
-  EXPECT_EQ(opened.size(), 1);
+  ASSERT_EQ(alerts.size(), 2);
+  EXPECT_TRUE(alerts[1].startsWith(QStringLiteral("The Quillet help is not installed.|")));
   EXPECT_TRUE(log.contains(QStringLiteral("Error in [helpAction:]")));
 }

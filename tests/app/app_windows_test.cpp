@@ -61,6 +61,15 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(sheet->showStatusBarIconButton->isEnabled());
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
+  // And out again at once, with the tray icon kept to reach it.
+  sheet->hideIconInDockButton->click();
+  EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
+  EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
+  EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(savedPreferences().isShowDockIcon);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+  EXPECT_EQ(terminated, 0);
+  sheet->hideIconInDockButton->click();
 
   // A hot key recorded in the window works the next moment; the old one is let go.
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
@@ -138,11 +147,14 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   controller->actionDisableQuillet();
   EXPECT_TRUE(sheet->extendAbbrButton->isChecked());
 
-  // Out of the taskbar only by a relaunch, which keeps a tray icon.
+  // Out of the taskbar at once, with the tray icon back to reach it.
   sheet->showStatusBarIconButton->click();
+  EXPECT_FALSE(controller->statusItem());
   sheet->hideIconInDockButton->click();
-  EXPECT_EQ(desktop.relauncher().starts(), 1);
-  EXPECT_EQ(terminated, 1);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+  EXPECT_EQ(terminated, 0);
+  EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(desktop.workspace().skipsTaskbar(controller->window->windowHandle()));
   EXPECT_TRUE(savedPreferences().isShowDockIcon);
   EXPECT_TRUE(savedPreferences().isShowStatusBarIcon);
 }
@@ -256,6 +268,22 @@ TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
   EXPECT_EQ(savedPreferences().delimiters.size(), 4);
 }
 
+TEST_F(PreferencesTest, WithoutATrayTheLibraryWindowStaysInTheTaskbarAndSaysWhy) {
+  trayAvailable = false;
+  PreferencesSheetController* sheet = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
+  QWidget* library = controller->window;
+  ASSERT_TRUE(library);
+  ASSERT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
+  sheet->hideIconInDockButton->click();
+  EXPECT_FALSE(sheet->hideIconInDockButton->isChecked());
+  EXPECT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
+  EXPECT_FALSE(sheet->dockNote->isHidden());
+  EXPECT_TRUE(sheet->dockNote->text().contains("no system tray"));
+  EXPECT_FALSE(savedPreferences().isShowDockIcon);
+  EXPECT_FALSE(controller->settings()->preferences.isShowStatusBarIcon);
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+}
+
 TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersHold) {
   PreferencesSheetController* w = open();
   desktop.hotKeys().reserve(ql::keys::F5, mods::Control | mods::Shift);
@@ -265,6 +293,8 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   QTest::keyClick(toggle, Qt::Key_F5, Qt::MetaModifier | Qt::ShiftModifier);
   EXPECT_TRUE(w->hotKeyMessage->text().contains("another program"));
   EXPECT_TRUE(savedPreferences().enableDisabledQuilletHotKey.isEmpty());
+  EXPECT_FALSE(toggle->isRecording());
+  QTest::mouseClick(toggle, Qt::LeftButton);
   QTest::keyClick(toggle, Qt::Key_E, Qt::ControlModifier | Qt::ShiftModifier);
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
   EXPECT_EQ(ShortcutRecorder::displayText(savedPreferences().enableDisabledQuilletHotKey), "Ctrl+Shift+E");
@@ -275,6 +305,21 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   QTest::keyClick(toggle, Qt::Key_Escape);
   EXPECT_FALSE(toggle->isRecording());
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
+
+  // Another of the hot keys: the desktop's grab takes the press, and the
+  // recorder refuses it all the same and shows what it held.
+  ShortcutRecorder* open = w->recorders[1];
+  QTest::mouseClick(open, Qt::LeftButton);
+  QTest::keyClick(open, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
+  w->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w->window()));
+  toggle->setFocus();
+  QTest::mouseClick(toggle, Qt::LeftButton);
+  ASSERT_TRUE(toggle->isRecording());
+  EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
+  EXPECT_FALSE(toggle->isRecording());
+  EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
+  EXPECT_EQ(w->hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
 }
 
 TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
@@ -312,6 +357,9 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   controller->actionImport();
   ImportWindowController* import = controller->importDialogWindow();
   ASSERT_TRUE(import);
+  // The other windows wait while it checks and merges.
+  EXPECT_EQ(import->window()->windowModality(), Qt::ApplicationModal);
+  EXPECT_EQ(QGuiApplication::modalWindow(), import->window()->windowHandle());
   import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
   import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
   QTest::mouseClick(import->importButton, Qt::LeftButton);

@@ -6,6 +6,7 @@
 #include "app/statistics_window_controller.h"
 
 #include <QFileInfo>
+#include <QLabel>
 
 #include <atomic>
 #include <thread>
@@ -50,6 +51,14 @@ TEST_F(ShellTest, ScheduledBackupsAndTheirFailures) {
   EXPECT_EQ(controller->backupToolTip(),
             QStringLiteral("Unable to find backup folder path [%1]!").arg(folder.path()));
   EXPECT_TRUE(controller->backupTimer().isActive());
+  // Also without a tray the library window shows it.
+  for (QLabel* label : {controller->libraryWindow()->labelAutoBackup(), controller->libraryWindow()->labelNextBackup()}) {
+    EXPECT_EQ(label->toolTip(), controller->backupToolTip());
+    EXPECT_TRUE(label->isEnabled());  // tool tips show on enabled widgets only
+    label->ensurePolished();
+    const QColor text = label->palette().color(QPalette::WindowText);
+    EXPECT_GT(text.red(), 2 * text.green());
+  }
   controller->actionBackup();
   ASSERT_EQ(alerts.size(), 1);
   EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Unable to create Quillet backup!|Unable to find")));
@@ -58,6 +67,9 @@ TEST_F(ShellTest, ScheduledBackupsAndTheirFailures) {
   controller->backupConfigChanged();
   EXPECT_FALSE(controller->isBackupFailed());
   EXPECT_FALSE(controller->backupTimer().isActive());
+  QLabel* label = controller->libraryWindow()->labelNextBackup();
+  EXPECT_TRUE(label->toolTip().isEmpty());
+  EXPECT_TRUE(label->styleSheet().isEmpty());
 }
 
 TEST_F(ShellTest, RestoreFlowBranches) {
@@ -130,7 +142,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   ASSERT_TRUE(saved.loadSettings());
   EXPECT_EQ(saved.snippets.size(), 2);
 
-  // Preferences that hid the taskbar entry again ask for a relaunch; open
+  // Preferences that hide the taskbar entry take it away at once; open
   // windows show what was restored.
   controller->actionPreferences();
   controller->actionStatistics();
@@ -152,11 +164,11 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   prefs = true;
   backupFirst = false;
   window->actionRestore();
-  ASSERT_EQ(alerts.size(), 1);
-  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("Relaunch Required:|Quillet must relaunch")));
-  EXPECT_EQ(desktop.relauncher().starts(), 1);
-  EXPECT_EQ(terminated, 1);
+  EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+  EXPECT_EQ(desktop.relauncher().starts(), 0);
+  EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(controller->statusItem());
+  EXPECT_TRUE(desktop.workspace().skipsTaskbar(controller->window->windowHandle()));
   EXPECT_TRUE(desktop.loginItems().contains());
   EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), hidden.preferences.isRestoreClipboard);
   EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
@@ -213,4 +225,59 @@ TEST_F(ShellTest, PruningInTheApplicationFolderSparesTheLibrary) {
   EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("settings.qlxdoc"))));
   EXPECT_TRUE(QFile::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
   EXPECT_EQ(QDir(appPath()).entryList({QStringLiteral("Quillet Backup*")}).size(), 1);
+}
+
+TEST_F(ShellTest, WithTheMaximumReachedTheOldestBackupSurvivesItsOwnRestore) {
+  QTemporaryDir folder;
+  start([&](QLPreferences& p) {
+    p.backupFolderPath = folder.path();
+    p.maximumBackups = QStringLiteral("10");
+  });
+  // Ten daily backups; the oldest is the one the user wants back.
+  const QByteArray library = test::readFile(appPath(QStringLiteral("settings.qlxdoc")));
+  const QDateTime now = QDateTime::currentDateTime();
+  QStringList daily;
+  for (int day = 10; day >= 1; --day) {
+    daily.append(folder.filePath(QStringLiteral("Quillet Backup day%1_2.qlxdoc").arg(day)));
+    ASSERT_TRUE(test::writeFileDated(daily.last(), library, now.addDays(-day)));
+  }
+  const QString oldest = daily.first();
+  controller->settings()->snippets.removeLast();
+  controller->settings()->saveSettings();
+
+  controller->actionRestore();
+  RestoreWindowController* window = controller->restoreSheet();
+  ASSERT_TRUE(window);
+  // Groups and snippets, with a restore point first.
+  window->runOptionsPanel = [](QDialog* panel) {
+    const auto boxes = panel->findChildren<QCheckBox*>();
+    boxes[0]->setChecked(true);
+    boxes[1]->setChecked(false);
+    boxes[2]->setChecked(true);
+    return 1;
+  };
+  window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
+  window->backupsTable->selectRow(9);
+  ASSERT_EQ(window->restoreFile, oldest);
+
+  // Back Up Now in the restore window spares the selected backup, and the
+  // selection stays on it although the rows moved.
+  window->actionBackup();
+  EXPECT_EQ(alerts, QStringList{QStringLiteral("Quillet backup created successfully.|")});
+  alerts.clear();
+  EXPECT_TRUE(QFile::exists(oldest));
+  EXPECT_FALSE(QFile::exists(daily[1]));
+  EXPECT_EQ(backupNames(folder.path()).size(), 10);
+  EXPECT_EQ(window->restoreFile, oldest);
+
+  // The restore point prunes the next oldest, never the file being restored.
+  controller->randomDigit = [] { return 7; };
+  window->actionRestore();
+  EXPECT_TRUE(alerts.isEmpty()) << alerts.join(u'\n').toStdString();
+  EXPECT_EQ(controller->settings()->snippets.size(), 2);
+  EXPECT_TRUE(QFile::exists(oldest));
+  EXPECT_FALSE(QFile::exists(daily[2]));
+  const QStringList names = backupNames(folder.path());
+  EXPECT_EQ(names.size(), 10);
+  EXPECT_EQ(names.filter(QStringLiteral("_Restore Point.qlxdoc")).size(), 1);
 }

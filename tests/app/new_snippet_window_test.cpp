@@ -10,6 +10,7 @@
 
 #include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTemporaryDir>
 
@@ -101,6 +102,26 @@ TEST_F(NewSnippetTest, EmptyAndClipboardOpeningsMakeTheSnippetInTheChosenGroupAn
   ASSERT_TRUE(saved.loadSettings());
   EXPECT_EQ(saved.snippets.last()->plainText, kUsers);
   EXPECT_EQ(clipboardText(), kUsers);
+}
+
+TEST_F(NewSnippetTest, WithASearchActiveTheNewSnippetIsShownWithTheContentCopied) {
+  // Formatted preferred: a plain snippet made from the window keeps no formatted text.
+  controller->settings()->preferences.snippetFormatType = 1;
+  controller->actionOpenQuillet();
+  LibraryWindowController* library = controller->libraryWindow();
+  for (int format : {0, 1}) {
+    library->searchTextField()->setText(QStringLiteral("nothing matches this"));
+    ASSERT_TRUE(open(kClipboardKey));
+    create(1, format);
+    ASSERT_EQ(groupName(), QStringLiteral("Personal"));
+    EXPECT_EQ(format == 1 ? formatted().string() : newest()->plainText, kUsers);
+    EXPECT_EQ(newest()->formattedText.isEmpty(), format == 0);
+    EXPECT_TRUE(library->searchTextField()->text().isEmpty());
+    EXPECT_EQ(library->selectedSnippet(), newest());
+    EXPECT_EQ(library->snippetView()->snippet(), newest());
+  }
+  EXPECT_EQ(snippetCount(), 3);
+  ASSERT_TRUE(clipboardBack());
 }
 
 TEST_F(NewSnippetTest, ClipboardFormattingIsKeptFromRtfAndHtmlWithoutPicturesItOnlyPointsTo) {

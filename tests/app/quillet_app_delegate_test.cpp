@@ -17,8 +17,8 @@ class ControllerTest : public ShellTest {
     QDir(appPath()).removeRecursively();
     controller = std::make_unique<QuilletAppDelegate>(desktop.platform());
     controller->alertPanel = [this](const QString& title, const QString& message,
-                                    const QString&, const QString& button) {
-      alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + button);
+                                    const QString& details, const QString& button) {
+      alerts.append(title + QLatin1Char('|') + message + QLatin1Char('|') + details + QLatin1Char('|') + button);
       return alertAnswer;
     };
   }
@@ -84,7 +84,10 @@ TEST_F(ControllerTest, MissingKeyboardAccessWarnsAndQuitsOrRunsOnWithoutExpandin
   alertAnswer = 1;
   EXPECT_FALSE(controller->awakeFromNib());
   ASSERT_EQ(alerts.size(), 1);
-  EXPECT_TRUE(alerts[0].startsWith("Quillet Warning: Assistive devices are disabled|")) << alerts[0].toStdString();
+  EXPECT_TRUE(alerts[0].startsWith("Quillet Warning: Quillet cannot use the keyboard|")) << alerts[0].toStdString();
+  EXPECT_TRUE(alerts[0].contains("does not offer the RECORD and XTEST extensions")) << alerts[0].toStdString();
+  EXPECT_TRUE(alerts[0].endsWith("|Quit")) << alerts[0].toStdString();
+  EXPECT_FALSE(alerts[0].contains("Universal Access"));
 
   // Dismissed otherwise, start-up goes on; a key source that cannot start
   // warns again and the program runs without a hook.

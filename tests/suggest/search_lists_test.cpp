@@ -121,6 +121,15 @@ TEST_F(SearchWindow, ListGrowsWithTheQueryUpToTheScreen) {
   field()->clear();
   EXPECT_EQ(search.window()->height(), 31);
   EXPECT_FALSE(search.snippetsTableView()->isVisible());
+
+  // Opened from a panel at the bottom, it grows upwards and stays on screen.
+  const QRect area = search.window()->screen()->availableGeometry();
+  search.showAt(QPoint(50, area.bottom() - 10));
+  field()->setText(QStringLiteral("a1"));
+  EXPECT_LE(search.window()->geometry().bottom(), area.bottom());
+  EXPECT_GE(search.window()->y(), area.top());
+  field()->setText(QStringLiteral("a19"));
+  EXPECT_LE(search.window()->geometry().bottom(), area.bottom());
 }
 
 TEST_F(SearchWindow, KeysOfTheFieldAndTheList) {
@@ -151,6 +160,15 @@ TEST_F(SearchWindow, KeysOfTheFieldAndTheList) {
   QTRY_COMPARE(main.pasted, QStringList{QStringLiteral("dup")});
   EXPECT_FALSE(search.isVisible());
   EXPECT_EQ(search.window()->height(), 31);
+  // Return in the field takes the highlighted first match.
+  search.showAt(QPoint(50, 50));
+  QApplication::setActiveWindow(search.window());
+  QTest::keyClicks(field(), QStringLiteral("text"));
+  const QString first = search.filteredSnippets.first()->abbreviation;
+  QTest::keyClick(field(), Qt::Key_Return);
+  QTRY_COMPARE(main.pasted.size(), 2);
+  EXPECT_EQ(main.pasted.last(), first);
+  EXPECT_FALSE(search.isVisible());
   // Escape in the empty field leaves; with no application to go back to, it hides.
   main.lastApp = false;
   search.showAt(QPoint(50, 50));

@@ -9,6 +9,7 @@
 #include "ui_library.h"
 
 #include <QAbstractItemModelTester>
+#include <QAction>
 #include <QDir>
 #include <QLabel>
 #include <QLineEdit>
@@ -85,6 +86,7 @@ TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
 TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences) {
   library.preferences.snippetFormatType = 1;
   library.preferences.abbreviationCaseType = 2;
+  library.preferences.formattedSnippetFont = QLPreferences::fontDictionary("DejaVu Serif", 14);
   const GroupPtr g = group(library, "G", {snippet("old", "o", "x")});
   open();
   select(g);
@@ -95,6 +97,11 @@ TEST_F(LibraryWindowTest, NewSnippetGoesFirstInTheCurrentGroupWithThePreferences
   EXPECT_EQ(added->snippetType, 1);
   EXPECT_EQ(added->abbreviationMatchType, 2);
   EXPECT_TRUE(ql::readFlatRtfd(added->formattedText));
+  // Empty, in the preferences' font, with twelve half-inch tab stops.
+  EXPECT_TRUE(added->formattedText.contains("DejaVu Serif;")) << added->formattedText.toStdString();
+  EXPECT_TRUE(added->formattedText.contains("\\fs28"));
+  EXPECT_TRUE(added->formattedText.contains("\\tx720\\tx1440"));
+  EXPECT_TRUE(added->formattedText.contains("\\tx8640\\pardirnatural"));
   EXPECT_EQ(window->tabView()->currentIndex(), 2);
 }
 
@@ -171,17 +178,32 @@ TEST_F(LibraryWindowTest, DeletingAsksFirstAndReselects) {
   window->actionTrash();
   EXPECT_EQ(questions.size(), 1);
   EXPECT_EQ(savedFile(), before);
+  EXPECT_EQ(questions[0], "Are you sure you want to remove all selected snippets?|"
+                          "Edit > Undo (Ctrl+Z) brings them back.|Delete|Cancel");
   answer = 1;
   window->actionTrash();
   EXPECT_EQ(library.snippets.size(), 1);
   // The last row is gone: row 0 is selected.
   EXPECT_EQ(window->selectedGroup(), a);
   EXPECT_EQ(window->labelSnippetsCount()->text(), "1");
+  // Undo brings it back selected, and redo deletes it again.
+  window->undoStack()->undo();
+  EXPECT_EQ(window->selectedSnippet(), last);
+  EXPECT_EQ(window->snippetView()->snippet(), last);
+  window->undoStack()->redo();
+  EXPECT_EQ(library.snippets.size(), 1);
+  select(b);
+  window->actionTrash();
+  window->undoStack()->undo();
+  EXPECT_EQ(window->selectedGroup(), b);
+  EXPECT_FALSE(window->selectedSnippet());
+  window->undoStack()->redo();
+  EXPECT_EQ(library.groups.size(), 1);
   // A group goes with its snippets.
   select(a);
   window->actionTrash();
   EXPECT_EQ(library.snippets.size(), 0);
-  EXPECT_EQ(library.groups, QList<GroupPtr>{b});
+  EXPECT_TRUE(library.groups.isEmpty());
 }
 
 TEST_F(LibraryWindowTest, CutThenPasteTwiceGivesTwoCopies) {
@@ -224,6 +246,55 @@ TEST_F(LibraryWindowTest, SearchOpensGroupsAndClearingClosesThemSaved) {
   window->searchTextField()->setText("needle");
   ASSERT_TRUE(reread.loadSettings());
   EXPECT_TRUE(reread.groups[1]->isExpanded);
+}
+
+TEST_F(LibraryWindowTest, ANewOrPastedSnippetIsShownAndTakesTheTypingWhileASearchIsActive) {
+  const SnippetPtr hay = snippet("hay", "h", "nothing here");
+  const GroupPtr a = group(library, "A", {hay});
+  const GroupPtr b = group(library, "B", {snippet("", "", "the word Needle inside")});
+  open();
+  window->showWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
+  QAction* menuItem = nullptr;
+  QAction* toolbarItem = nullptr;
+  for (QAction* action : window->window()->findChildren<QAction*>()) {
+    if (action->text() != "New Snippet") continue;
+    (action->shortcut().isEmpty() ? toolbarItem : menuItem) = action;
+  }
+  ASSERT_TRUE(menuItem && toolbarItem);
+  const auto typeIntoNew = [&](const std::function<void()>& create, const QString& text) {
+    window->searchTextField()->setText("needle");
+    select(b);
+    create();
+    const SnippetPtr added = window->selectedSnippet();
+    EXPECT_TRUE(window->searchTextField()->text().isEmpty());
+    if (!added) return SnippetPtr();
+    EXPECT_EQ(added->groupUuid, b->uuid);
+    EXPECT_EQ(window->snippetView()->snippet(), added);
+    QTest::keyClicks(window->snippetView()->contentView(), text);
+    window->finishEditing();
+    return added;
+  };
+  const SnippetPtr fromMenu = typeIntoNew([&] { menuItem->trigger(); }, "menu");
+  const SnippetPtr fromToolbar = typeIntoNew([&] { toolbarItem->trigger(); }, "toolbar");
+  const SnippetPtr fromKey = typeIntoNew(
+      [&] { QTest::keyClick(window->outlineView(), Qt::Key_N, Qt::ControlModifier); }, "key");
+  ASSERT_TRUE(fromMenu && fromToolbar && fromKey);
+  EXPECT_EQ(fromMenu->content(false), "menu");
+  EXPECT_EQ(fromToolbar->content(false), "toolbar");
+  EXPECT_EQ(fromKey->content(false), "key");
+  savedFile();
+  QLSettings saved;
+  ASSERT_TRUE(saved.loadSettings());
+  EXPECT_EQ(saved.getSnippetByUUID(fromKey->uuid)->content(false), "key");
+
+  // A pasted copy of a snippet the search would hide is shown too.
+  window->searchTextField()->clear();
+  select(a, hay);
+  window->actionCopySnippet();
+  const SnippetPtr pasted = typeIntoNew([&] { window->actionPasteSnippet(); }, "!");
+  ASSERT_TRUE(pasted);
+  EXPECT_EQ(pasted->label, "hay");
 }
 
 TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped) {
@@ -331,6 +402,18 @@ TEST_F(LibraryWindowTest, SaveACopyOfTheSelectedGroup) {
   QLSettings copy;
   ASSERT_TRUE(copy.loadBackup(path));
   EXPECT_EQ(copy.snippets.size(), 1);
+  // Another extension typed: the document's is added, and replacing a file
+  // there is asked first.
+  const QString typed = dir.filePath("Mail.txt");
+  window->chooseSaveFile = [&](const QString&, const QString&) { return typed; };
+  window->actionSaveAsGroup();
+  EXPECT_FALSE(QFile::exists(typed));
+  EXPECT_TRUE(copy.loadBackup(typed + ".qlxdoc"));
+  EXPECT_TRUE(questions.isEmpty());
+  answer = 0;
+  window->actionSaveAsGroup();
+  ASSERT_EQ(questions.size(), 1);
+  EXPECT_TRUE(questions[0].startsWith("\"Mail.txt.qlxdoc\" already exists."));
   // The group vanished behind the menu's back.
   library.groups.clear();
   window->actionSaveAsGroup();

@@ -10,8 +10,11 @@
 #include "ui_library.h"
 
 #include <QApplication>
+#include <QCursor>
 #include <QLineEdit>
 #include <QMenu>
+#include <QFontMetricsF>
+#include <QSettings>
 #include <QTemporaryDir>
 #include <QToolButton>
 #include <QTest>
@@ -217,6 +220,64 @@ TEST_F(SnippetEditorTest, RestingOnASubmenuButtonOpensItsMenu) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   enter(buttons[0]);
   EXPECT_FALSE(buttons[0]->popupTimer()->isActive());
+}
+
+// On a real X server the pointer's return after a menu's grab looks like a
+// new visit; run by CTest under xvfb-run.
+TEST_F(SnippetEditorTest, X11AMenuClosedWhileThePointerRestsStaysClosed) {
+  if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server";
+  snippet->plainText = "x";
+  editor.setSnippet(snippet);
+  editor.resize(600, 400);
+  editor.move(40, 40);
+  editor.show();
+  editor.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  CustomButton* time = editor.submenuButtons()[1];
+  auto openMenu = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
+  const QPoint onTime = time->mapToGlobal(time->rect().center());
+
+  QCursor::setPos(onTime);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 5000));
+  EXPECT_EQ(openMenu()->title(), "Time");
+  QTest::keyClick(openMenu(), Qt::Key_Escape);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() == nullptr; }, 2000));
+  // The pointer rests: twice the hover delay and more goes by without a menu.
+  EXPECT_FALSE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 3 * CustomButton::kHoverDelayMs));
+  EXPECT_TRUE(time->isWaitingForLeave());
+  QTest::mouseClick(time, Qt::LeftButton);  // a click opens it, and types nothing
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 2000));
+  QTest::keyClick(openMenu(), Qt::Key_Escape);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() == nullptr; }, 2000));
+  EXPECT_EQ(editor.contentView()->toPlainText(), "x");
+
+  // Leaving and coming back is a new visit.
+  QCursor::setPos(editor.mapToGlobal(QPoint(300, 300)));
+  ASSERT_TRUE(QTest::qWaitFor([&] { return !time->isWaitingForLeave(); }, 2000));
+  QCursor::setPos(onTime);
+  ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 5000));
+  openMenu()->hide();
+}
+
+TEST_F(SnippetEditorTest, TabsFollowTheUsersTabWidthAndUnitsAsInTheFillInForm) {
+  QSettings defaults;
+  defaults.setValue("TabWidth", 8);
+  defaults.setValue("AppleMeasurementUnits", "Centimeters");
+  preferences.plainSnippetFont = QLPreferences::fontDictionary("DejaVu Sans Mono", 10);
+  snippet->plainText = "a\tb";
+  editor.setSnippet(snippet);
+  const QFontMetricsF mono(editor.contentView()->document()->defaultFont());
+  EXPECT_DOUBLE_EQ(editor.contentView()->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
+  // Formatted: a stop every centimetre, and text made formatted gets them.
+  editor.actionSnippetType(1);
+  EXPECT_NEAR(editor.contentView()->tabStopDistance(), 567 / 15.0, 1e-9);
+  editor.finishEditing();
+  const ql::AttributedText converted = ql::readFlatRtfd(snippet->formattedText).value_or(ql::AttributedText());
+  ASSERT_GT(converted.length(), 0);
+  EXPECT_EQ(converted.attributesAt(0).tabStops.first(), 567);
+  EXPECT_EQ(converted.attributesAt(0).tabStops.size(), 12);
+  defaults.remove("TabWidth");
+  defaults.remove("AppleMeasurementUnits");
 }
 
 TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {

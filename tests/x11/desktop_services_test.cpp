@@ -129,7 +129,8 @@ TEST(LoginItemsTest, AutostartEntryStartsTheProgramAndIsRemovedWithDuplicates) {
   items.add();
   EXPECT_TRUE(items.contains());
   const QByteArray text = ::test::readFile(items.entryPath());
-  EXPECT_TRUE(text.contains("Exec=\"/opt/My Apps/quillet \\$1\"\n")) << text.toStdString();
+  // Marked, so that at login Quillet waits in the tray.
+  EXPECT_TRUE(text.contains("Exec=\"/opt/My Apps/quillet \\$1\" --autostart\n")) << text.toStdString();
   EXPECT_TRUE(text.contains("Type=Application\n"));
 
   const QString folder = QFileInfo(items.entryPath()).path();

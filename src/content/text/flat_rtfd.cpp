@@ -84,7 +84,7 @@ std::optional<AttributedText> readFlatRtfd(const QByteArray& data) {
   return text;
 }
 
-QByteArray writeFlatRtfd(const AttributedText& text) {
+QByteArray writeFlatRtfd(const AttributedText& text, const TextAttributes* typing) {
   AttributedText copy = text;
   std::vector<std::pair<QString, QByteArray>> files;
   QHash<QString, qsizetype> byName;  // lower-cased name -> index in files
@@ -115,7 +115,7 @@ QByteArray writeFlatRtfd(const AttributedText& text) {
     copy.modifyAttributes(std::get<0>(rename), std::get<1>(rename),
                           [&](TextAttributes& a) { a.attachment->fileName = name; });
   }
-  files.insert(files.begin(), {kTextFile, writeRtf(copy)});
+  files.insert(files.begin(), {kTextFile, writeRtf(copy, RtfAttachments::References, typing)});
 
   QByteArray out("rtfd");
   char zero[4] = {0, 0, 0, 0};

@@ -15,7 +15,8 @@ std::optional<AttributedText> readFlatRtfd(const QByteArray& data);
 
 // Writes TXT.rtf and one file per attachment. Attachment names are made
 // unique and safe first, so the names read back may differ from the ones given.
-QByteArray writeFlatRtfd(const AttributedText& text);
+// typing: as for writeRtf, the format an empty text starts with.
+QByteArray writeFlatRtfd(const AttributedText& text, const TextAttributes* typing = nullptr);
 
 // True when the bytes start like a flat RTFD.
 bool isFlatRtfd(const QByteArray& data);

@@ -33,7 +33,8 @@ struct Format {
 
 class RtfWriter final {
  public:
-  RtfWriter(const AttributedText& text, RtfAttachments mode) : text_(text), mode_(mode) {}
+  RtfWriter(const AttributedText& text, RtfAttachments mode, const TextAttributes* typing)
+      : text_(text), mode_(mode), typing_(text.length() == 0 ? typing : nullptr) {}
   QByteArray write();
 
  private:
@@ -54,6 +55,7 @@ class RtfWriter final {
 
   const AttributedText& text_;
   const RtfAttachments mode_;
+  const TextAttributes* typing_;
   std::string out_;  // appends of single bytes are cheapest here
   QStringList fonts_;
   QHash<QString, int> fontIndex_;
@@ -76,6 +78,10 @@ QByteArray RtfWriter::write() {
   out_.reserve(size_t(text_.length()) * 2 + 512);
   collectTables();
   header();
+  if (typing_) {
+    paragraphFormat(*typing_);
+    characterFormat(*typing_);
+  }
   const QString& s = text_.string();
   bool paragraphStart = true;
   for (const AttributedText::Run& r : text_.runs()) {
@@ -103,6 +109,10 @@ void RtfWriter::collectTables() {
     }
     for (const auto& c : {a.foreground, a.background})
       if (c && colorIndex(colors_, c) == 0) colors_.push_back(*c);
+  }
+  if (fonts_.isEmpty() && typing_) {
+    fontIndex_.insert(typing_->fontFamily, 0);
+    fonts_.append(typing_->fontFamily);
   }
   if (fonts_.isEmpty()) fonts_.append(TextAttributes().fontFamily);
 }
@@ -330,8 +340,9 @@ void RtfWriter::character(char16_t c) {
 
 }  // namespace
 
-QByteArray writeRtf(const AttributedText& text, RtfAttachments attachments) {
-  return RtfWriter(text, attachments).write();
+QByteArray writeRtf(const AttributedText& text, RtfAttachments attachments,
+                    const TextAttributes* typing) {
+  return RtfWriter(text, attachments, typing).write();
 }
 
 }  // namespace ql

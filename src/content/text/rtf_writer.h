@@ -18,7 +18,10 @@ enum class RtfAttachments {
 
 // Writes a Mac-style RTF document ({\rtf1\ansi\ansicpg1252\cocoartf...}) that
 // readRtf reads back to the same text and runs (attachments as above).
+// typing: for an empty text, the font and paragraph style typing starts with
+// (written as the opening format); ignored when the text has characters.
 QByteArray writeRtf(const AttributedText& text,
-                    RtfAttachments attachments = RtfAttachments::References);
+                    RtfAttachments attachments = RtfAttachments::References,
+                    const TextAttributes* typing = nullptr);
 
 }  // namespace ql

@@ -57,6 +57,16 @@ bool X11Accessibility::hasAssistiveAccess() const {
          XTestQueryExtension(connection_.display(), &event, &error, &major, &minor);
 }
 
+QString X11Accessibility::missingAccess() const {
+  int major = 0, minor = 0, event = 0, error = 0;
+  const bool record = XRecordQueryVersion(connection_.display(), &major, &minor);
+  const bool xtest = XTestQueryExtension(connection_.display(), &event, &error, &major, &minor);
+  if (!record && !xtest) return QStringLiteral("the RECORD and XTEST extensions");
+  if (!record) return QStringLiteral("the RECORD extension");
+  if (!xtest) return QStringLiteral("the XTEST extension");
+  return {};
+}
+
 Window X11Accessibility::focusedClient() const {
   Window focus = 0;
   int revert = 0;

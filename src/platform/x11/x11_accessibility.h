@@ -27,6 +27,7 @@ class X11Accessibility final : public Accessibility {
   X11Accessibility& operator=(const X11Accessibility&) = delete;
 
   bool hasAssistiveAccess() const override;
+  QString missingAccess() const override;
   FocusedSelection focusedSelection() override;
   // From AT-SPI where the application takes part, else the estimate.
   CaretPlace focusedCaret(int before) override;

@@ -100,7 +100,7 @@ void X11LoginItems::add() {
                             "Type=Application\n"
                             "Name=Quillet\n"
                             "Comment=Text expander\n"
-                            "Exec=%1\n"
+                            "Exec=%1 --autostart\n"
                             "Icon=quillet\n"
                             "Terminal=false\n"
                             "X-GNOME-Autostart-enabled=true\n")
