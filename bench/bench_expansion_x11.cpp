@@ -124,6 +124,27 @@ void BM_DelimiterToLastKeyInXterm(benchmark::State& state) {
 }
 BENCHMARK(BM_DelimiterToLastKeyInXterm)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(50);
 
+// What a keystroke pays when it makes the word end in an abbreviation that
+// Return or Tab would expand, or stop doing so: the grabs of those keys in
+// every lock combination and their release, on the real server. Keystrokes
+// that change nothing pay only the word's lookup (bench_matching).
+void BM_ReturnAndTabReservedAndReleased(benchmark::State& state) {
+  QString error;
+  auto x11 = ql::X11Platform::create({}, &error);
+  if (!x11 || !x11->platform().keySource->start()) {
+    state.SkipWithError("no X server");
+    return;
+  }
+  ql::KeySource& source = *x11->platform().keySource;
+  using Reserver = ql::KeySource::Reserver;
+  for (auto _ : state) {
+    source.reserveKeys(Reserver::Delimiters, {ql::keys::Return, ql::keys::Tab});
+    source.reserveKeys(Reserver::Delimiters, {});
+  }
+  source.stop();
+}
+BENCHMARK(BM_ReturnAndTabReservedAndReleased)->Unit(benchmark::kMicrosecond);
+
 }  // namespace
 
 int main(int argc, char** argv) {
