@@ -48,9 +48,8 @@ std::unique_ptr<WaylandConnection> WaylandConnection::open(const QByteArray& nam
   c->display_ = display;
   c->registry_ = wl_display_get_registry(display);
   wl_registry_add_listener(c->registry_, &registryListener, c.get());
-  // The globals, then what binding them sent (seat capabilities, keymap).
-  wl_display_roundtrip(display);
-  wl_display_roundtrip(display);
+  // The globals, then the seat's capabilities, then the keyboard's keymap.
+  for (int i = 0; i < 3; ++i) wl_display_roundtrip(display);
   c->notifier_ = new QSocketNotifier(wl_display_get_fd(display), QSocketNotifier::Read, c.get());
   connect(c->notifier_, &QSocketNotifier::activated, c.get(), [conn = c.get()] { conn->dispatch(); });
   return c;
@@ -61,7 +60,6 @@ WaylandConnection::~WaylandConnection() {
   if (keyboard_) wl_keyboard_destroy(keyboard_);
   if (virtualKeyboards_) zwp_virtual_keyboard_manager_v1_destroy(virtualKeyboards_);
   if (dataControl_) zwlr_data_control_manager_v1_destroy(dataControl_);
-  if (toplevels_) zwlr_foreign_toplevel_manager_v1_destroy(toplevels_);
   if (seat_) wl_seat_destroy(seat_);
   if (registry_) wl_registry_destroy(registry_);
   if (display_) wl_display_disconnect(display_);
@@ -80,9 +78,15 @@ void WaylandConnection::bindGlobal(wl_registry* registry, uint32_t name, const c
     dataControl_ = static_cast<zwlr_data_control_manager_v1*>(
         wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, qMin(version, 2u)));
   } else if (is(zwlr_foreign_toplevel_manager_v1_interface)) {
-    toplevels_ = static_cast<zwlr_foreign_toplevel_manager_v1*>(
-        wl_registry_bind(registry, name, &zwlr_foreign_toplevel_manager_v1_interface, qMin(version, 3u)));
+    toplevelsName_ = name;
+    toplevelsVersion_ = qMin(version, 3u);
   }
+}
+
+zwlr_foreign_toplevel_manager_v1* WaylandConnection::bindToplevelManager() {
+  if (!toplevelsName_) return nullptr;
+  return static_cast<zwlr_foreign_toplevel_manager_v1*>(
+      wl_registry_bind(registry_, toplevelsName_, &zwlr_foreign_toplevel_manager_v1_interface, toplevelsVersion_));
 }
 
 void WaylandConnection::seatCapabilities(uint32_t capabilities) {

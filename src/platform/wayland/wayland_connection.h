@@ -35,7 +35,10 @@ class WaylandConnection final : public QObject {
   wl_seat* seat() const { return seat_; }
   zwp_virtual_keyboard_manager_v1* virtualKeyboardManager() const { return virtualKeyboards_; }
   zwlr_data_control_manager_v1* dataControlManager() const { return dataControl_; }
-  zwlr_foreign_toplevel_manager_v1* toplevelManager() const { return toplevels_; }
+  // Bound on first use: the compositor lists its toplevels at once, to a
+  // listener that must be there already. The caller owns the result.
+  zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
+  bool hasToplevelManager() const { return toplevelsName_ != 0; }
 
   // The last keymap (XKB text) the compositor sent that is not one of the
   // program's own; empty until one came.
@@ -70,7 +73,8 @@ class WaylandConnection final : public QObject {
   wl_keyboard* keyboard_ = nullptr;
   zwp_virtual_keyboard_manager_v1* virtualKeyboards_ = nullptr;
   zwlr_data_control_manager_v1* dataControl_ = nullptr;
-  zwlr_foreign_toplevel_manager_v1* toplevels_ = nullptr;
+  uint32_t toplevelsName_ = 0;
+  uint32_t toplevelsVersion_ = 0;
   QSocketNotifier* notifier_ = nullptr;
   QByteArray sessionKeymap_;
   bool broken_ = false;

@@ -4,6 +4,8 @@
 #include "platform/wayland/wayland_connection.h"
 
 #include <QDeadlineTimer>
+#include <QPointer>
+#include <QTimer>
 
 #include <wayland-client.h>
 #include <wlr-data-control-unstable-v1-client.h>
@@ -210,8 +212,14 @@ void WaylandPasteboard::send(zwlr_data_control_source_v1* source, const QString&
   }
   ::close(fd);
   if (source != own_ || !found) return;
-  ++fetchCount_;
-  Q_EMIT fetched();
+  // The target reads the pipe in its own time and may take keys that come
+  // before it has read the end: a terminal drops a second paste while the
+  // first is still open. The fetch counts once it has had a moment.
+  QTimer::singleShot(fetchSettleMs, this, [this, source] {
+    if (source != own_) return;
+    ++fetchCount_;
+    Q_EMIT fetched();
+  });
 }
 
 void WaylandPasteboard::cancelled(zwlr_data_control_source_v1* source) {

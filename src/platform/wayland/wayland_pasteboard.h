@@ -40,6 +40,9 @@ class WaylandPasteboard final : public Pasteboard {
 
   // How long a read of another client's content may take.
   int readTimeoutMs = 1000;
+  // How long after answering a fetch the target is given before the fetch
+  // counts (and the next key goes out).
+  int fetchSettleMs = 20;
 
  private:
   static const ::zwlr_data_control_device_v1_listener deviceListener;

@@ -57,7 +57,7 @@ const zwlr_foreign_toplevel_handle_v1_listener WaylandWorkspace::handleListener 
 
 WaylandWorkspace::WaylandWorkspace(WaylandConnection& connection, QObject* parent)
     : Workspace(parent), connection_(connection) {
-  manager_ = connection.toplevelManager();
+  manager_ = connection.bindToplevelManager();
   if (!manager_) return;
   zwlr_foreign_toplevel_manager_v1_add_listener(manager_, &managerListener, this);
   // The toplevels open now, with their state.
@@ -67,6 +67,7 @@ WaylandWorkspace::WaylandWorkspace(WaylandConnection& connection, QObject* paren
 WaylandWorkspace::~WaylandWorkspace() {
   for (auto it = toplevels_.cbegin(); it != toplevels_.cend(); ++it)
     zwlr_foreign_toplevel_handle_v1_destroy(it.key());
+  if (manager_) zwlr_foreign_toplevel_manager_v1_destroy(manager_);
   connection_.flush();
 }
 
