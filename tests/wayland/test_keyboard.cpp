@@ -85,7 +85,10 @@ void TestKeyboard::key(int code, bool down) {
   events[1].time = now;
   events[1].type = EV_SYN;
   events[1].code = SYN_REPORT;
-  if (fifo_ >= 0) [[maybe_unused]] const ssize_t n = ::write(fifo_, events, sizeof events);
+  // The key goes to Quillet's FIFO first; its frame ends only once the
+  // compositor has the key, as the kernel hands a key to every reader
+  // before either can answer it.
+  if (fifo_ >= 0) [[maybe_unused]] const ssize_t n = ::write(fifo_, &events[0], sizeof events[0]);
   zwp_virtual_keyboard_v1_key(keyboard_, time_++, uint32_t(code),
                               down ? WL_KEYBOARD_KEY_STATE_PRESSED : WL_KEYBOARD_KEY_STATE_RELEASED);
   // The modifier state as a keyboard's own state machine would send it.
@@ -96,7 +99,8 @@ void TestKeyboard::key(int code, bool down) {
     depressed_ = down ? (depressed_ | bit) : (depressed_ & ~bit);
     zwp_virtual_keyboard_v1_modifiers(keyboard_, depressed_, 0, 0, 0);
   }
-  wl_display_flush(display_);
+  wl_display_roundtrip(display_);
+  if (fifo_ >= 0) [[maybe_unused]] const ssize_t n = ::write(fifo_, &events[1], sizeof events[1]);
 }
 
 void TestKeyboard::tap(int code) {

@@ -16,7 +16,8 @@ namespace ql::test {
 // A physical keyboard as the test plays it: each key event goes to the
 // kernel side (the FIFO Quillet reads for QUILLET_INPUT_EVENTS) and then to
 // the compositor through a virtual keyboard with the user's layout, in
-// that order, as a real keyboard reaches both.
+// that order, as a real keyboard reaches both; the event's frame (its
+// SYN_REPORT) follows once the compositor has it.
 class TestKeyboard final {
  public:
   TestKeyboard(const QString& waylandSocket, const QString& fifoPath, const QByteArray& layout = "us",

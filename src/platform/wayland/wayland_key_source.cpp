@@ -5,6 +5,8 @@
 
 #include <linux/input-event-codes.h>
 
+#include <utility>
+
 namespace ql {
 
 WaylandKeySource::WaylandKeySource(std::function<void()> eraser, QObject* parent)
@@ -29,6 +31,7 @@ bool WaylandKeySource::start() {
 void WaylandKeySource::stop() {
   reader_.closeAll();
   held_.clear();
+  frame_.clear();
 }
 
 void WaylandKeySource::setHoldingInput(bool hold) {
@@ -54,12 +57,24 @@ bool WaylandKeySource::eraseDeliveredKey() {
 }
 
 void WaylandKeySource::receive(const InputEventReader::Record& record) {
-  if (record.type != EV_KEY && record.type != EV_REL) return;
-  if (holding_ || !held_.empty()) {
-    held_.push_back(record);
+  // A device reports in frames that end with SYN_REPORT; a frame the
+  // kernel had to drop part of is dropped whole.
+  if (record.type == EV_SYN) {
+    if (record.code == SYN_DROPPED) {
+      frame_.clear();
+      return;
+    }
+    if (record.code != SYN_REPORT) return;
+    for (const InputEventReader::Record& r : std::exchange(frame_, {})) {
+      if (holding_ || !held_.empty()) {
+        held_.push_back(r);
+      } else {
+        process(r);
+      }
+    }
     return;
   }
-  process(record);
+  if (record.type == EV_KEY || record.type == EV_REL) frame_.push_back(record);
 }
 
 void WaylandKeySource::process(const InputEventReader::Record& r) {

@@ -9,6 +9,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <vector>
 
 namespace ql {
 
@@ -58,6 +59,7 @@ class WaylandKeySource final : public KeySource {
   InputEventReader reader_;
   std::unique_ptr<EvdevKeyTranslator> translator_;
   std::deque<InputEventReader::Record> held_;
+  std::vector<InputEventReader::Record> frame_;  // the device's frame until its SYN_REPORT
   QString fifo_;
   QPointF pointer_;  // where relative motion has taken the pointer
   quint16 currentKey_ = 0;
