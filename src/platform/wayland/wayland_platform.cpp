@@ -82,8 +82,8 @@ QString WaylandPlatform::deviceAccessNotice() const {
     return QStringLiteral("No keyboard was found under /dev/input: nothing expands until one is plugged in.");
   return QStringLiteral(
       "Quillet cannot read the keyboards under /dev/input, so nothing expands. Grant access with "
-      "\"sudo usermod -aG input $USER\" and log in again (or install the udev rule "
-      "70-quillet-input.rules that grants the logged-in user access).");
+      "\"sudo usermod -aG input $USER\" and log in again, or install the udev rule "
+      "70-quillet-input.rules into /usr/lib/udev/rules.d and run \"sudo udevadm trigger\".");
 }
 
 Platform WaylandPlatform::platform() const {
