@@ -29,35 +29,45 @@ bool writeAll(const QString& path, const QByteArray& bytes) {
   return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
 }
 
-QString library(int extendType) {
-  struct S {
-    const char* abbreviation;
-    const char* content;
-  };
-  const S snippets[] = {{"sig", "Best regards"}, {"tb", "left{key:tab}right"}, {"zê", "Zukunft"}};
-  const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
-  QString members, records;
-  int i = 0;
-  for (const S& s : snippets) {
-    const QString uuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(++i + 100, 12, 10, QLatin1Char('0'));
-    members += QStringLiteral("<string>%1</string>").arg(uuid);
-    records += QStringLiteral(
-                   "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
-                   "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
-                   "<integer>0</integer><key>plainText</key><string>%4</string></dict>")
-                   .arg(uuid, group, QString::fromUtf8(s.abbreviation), QString::fromUtf8(s.content));
+struct Group {
+  QString rules;  // property-list keys added to the group
+  QList<QPair<const char*, const char*>> snippets;
+};
+
+QString library(int extendType, const QList<Group>& groups) {
+  QString groupRecords, records;
+  int i = 0, g = 0;
+  for (const Group& group : groups) {
+    const QString groupUuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(++g, 12, 10, QLatin1Char('0'));
+    QString members;
+    for (const auto& [abbreviation, content] : group.snippets) {
+      const QString uuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(++i + 100, 12, 10, QLatin1Char('0'));
+      members += QStringLiteral("<string>%1</string>").arg(uuid);
+      records += QStringLiteral(
+                     "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
+                     "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
+                     "<integer>0</integer><key>plainText</key><string>%4</string></dict>")
+                     .arg(uuid, groupUuid, QString::fromUtf8(abbreviation), QString::fromUtf8(content));
+    }
+    groupRecords += QStringLiteral("<dict><key>uuid</key><string>%1</string><key>name</key><string>G%2</string>"
+                                   "<key>snippts</key><array>%3</array>%4</dict>")
+                        .arg(groupUuid)
+                        .arg(g)
+                        .arg(members, group.rules);
   }
   return QStringLiteral(
              "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
              "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
              "<key>delimiters</key><array><string>space</string></array>"
              "<key>isPlaySound</key><false/></dict>"
-             "<key>Groups</key><array><dict><key>uuid</key><string>%2</string>"
-             "<key>name</key><string>E2E</string><key>snippts</key><array>%3</array></dict></array>"
-             "<key>Snippets</key><array>%4</array></dict></plist>\n")
+             "<key>Groups</key><array>%2</array>"
+             "<key>Snippets</key><array>%3</array></dict></plist>\n")
       .arg(extendType)
-      .arg(group, members, records);
+      .arg(groupRecords, records);
 }
+
+const QList<Group> kLibrary = {
+    {{}, {{"sig", "Best regards"}, {"tb", "left{key:tab}right"}, {"zê", "Zukunft"}}}};
 
 class SwayE2E : public testing::Test {
  protected:
@@ -118,10 +128,10 @@ class SwayE2E : public testing::Test {
     base = readAll(output).size();
   }
 
-  void startQuillet(int extendType = 1) {
+  void startQuillet(int extendType = 1, const QList<Group>& groups = kLibrary) {
     const QString folder = home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(writeAll(folder + QStringLiteral("/settings.qlxdoc"), library(extendType).toUtf8()));
+    ASSERT_TRUE(writeAll(folder + QStringLiteral("/settings.qlxdoc"), library(extendType, groups).toUtf8()));
     statistics = folder + QStringLiteral("/statistics.plist");
     quillet = std::make_unique<QProcess>();
     QProcessEnvironment env = processEnvironment();
@@ -244,6 +254,21 @@ TEST_F(SwayE2E, ActionToggleSwitchesExpansionOffAndOn) {
   // Unknown names fail before anything is asked.
   EXPECT_EQ(action(QStringLiteral("fly"), &errors), 2);
   EXPECT_TRUE(errors.contains("unknown action")) << errors.toStdString();
+}
+
+TEST_F(SwayE2E, GroupRulesFollowTheApplicationInFront) {
+  // foot's app_id is named as its desktop entry makes the picker name it.
+  const QString onlyFoot = QStringLiteral(
+      "<key>exceptionType</key><integer>3</integer><key>exceptions</key><array><string>Foot</string></array>");
+  const QString onlyGedit = QStringLiteral(
+      "<key>exceptionType</key><integer>3</integer><key>exceptions</key><array><string>Gedit</string></array>");
+  openFoot();
+  startQuillet(1, {{onlyFoot, {{"sig", "Best regards"}}}, {onlyGedit, {{"tb", "left{key:tab}right"}}}});
+  keyboard->type(QStringLiteral("tb sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("\n"));
+  EXPECT_EQ(typedUntil("\n"), QByteArray("tb Best regards \n"));
+  EXPECT_EQ(expansions(), 1);
 }
 
 TEST_F(SwayE2E, DeadKeysOfTheSessionLayoutTypeTheAbbreviation) {

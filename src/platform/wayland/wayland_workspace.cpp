@@ -1,5 +1,6 @@
 #include "platform/wayland/wayland_workspace.h"
 
+#include "platform/wayland/app_id_names.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/x11/desktop_entries.h"
 
@@ -80,9 +81,17 @@ void WaylandWorkspace::added(zwlr_foreign_toplevel_handle_v1* handle) {
   zwlr_foreign_toplevel_handle_v1_add_listener(handle, &handleListener, this);
 }
 
+QString WaylandWorkspace::ruleName(const QString& appId) const {
+  auto it = ruleNames_.constFind(appId);
+  if (it != ruleNames_.constEnd()) return *it;
+  const QString name = ruleNameForAppId(appId, applicationFolders());
+  ruleNames_.insert(appId, name);
+  return name;
+}
+
 ApplicationInfo WaylandWorkspace::infoOf(const Toplevel& toplevel) const {
   ApplicationInfo info;
-  info.name = toplevel.appId;
+  info.name = ruleName(toplevel.appId);
   info.windowId = toplevel.id;
   if (isOwnAppId(toplevel.appId)) info.processId = ownProcessId();
   return info;
@@ -105,7 +114,7 @@ void WaylandWorkspace::done(zwlr_foreign_toplevel_handle_v1* handle) {
     setFrontmost(infoOf(*it));
   } else if (!it->activated && was && frontmost_.windowId == it->id) {
     setFrontmost({});
-  } else if (it->activated && frontmost_.windowId == it->id && frontmost_.name != it->appId) {
+  } else if (it->activated && frontmost_.windowId == it->id && frontmost_.name != ruleName(it->appId)) {
     setFrontmost(infoOf(*it));  // the app_id came late
   }
 }
@@ -127,7 +136,7 @@ bool WaylandWorkspace::activate(const ApplicationInfo& application) {
       found = it.key();
       break;
     }
-    if (!application.windowId && !found && it->appId == application.name) found = it.key();
+    if (!application.windowId && !found && ruleName(it->appId) == application.name) found = it.key();
   }
   if (!found) return false;
   zwlr_foreign_toplevel_handle_v1_activate(found, connection_.seat());
@@ -155,7 +164,7 @@ QRect WaylandWorkspace::mainScreenGeometry() const {
 
 QList<InstalledApplication> WaylandWorkspace::installedApplications() const {
   QList<RunningApplication> running;
-  for (const Toplevel& t : toplevels_) running.append(RunningApplication{t.appId, t.appId, t.appId});
+  for (const Toplevel& t : toplevels_) running.append(RunningApplication{ruleName(t.appId), t.appId, t.appId});
   return desktopApplications(running);
 }
 

@@ -15,8 +15,9 @@ namespace ql {
 class WaylandConnection;
 
 // The frontmost application from wlr foreign toplevel management: the
-// activated toplevel's app_id is the application's name. Its process id is
-// not told; the program's own windows are known by their app_id.
+// activated toplevel's app_id, named as rules store it (see
+// ruleNameForAppId). Its process id is not told; the program's own windows
+// are known by their app_id.
 class WaylandWorkspace final : public Workspace {
   Q_OBJECT
 
@@ -52,12 +53,15 @@ class WaylandWorkspace final : public Workspace {
   void done(zwlr_foreign_toplevel_handle_v1* handle);
   void closed(zwlr_foreign_toplevel_handle_v1* handle);
   ApplicationInfo infoOf(const Toplevel& toplevel) const;
+  // What rules call the application of this app_id (desktop entries read once).
+  QString ruleName(const QString& appId) const;
   void setFrontmost(const ApplicationInfo& info);
 
   WaylandConnection& connection_;
   ::zwlr_foreign_toplevel_manager_v1* manager_ = nullptr;
   QHash<zwlr_foreign_toplevel_handle_v1*, Toplevel> toplevels_;
   ApplicationInfo frontmost_;
+  mutable QHash<QString, QString> ruleNames_;
   quint64 nextId_ = 1;
 };
 
