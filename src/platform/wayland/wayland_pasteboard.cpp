@@ -4,7 +4,7 @@
 #include "platform/wayland/wayland_connection.h"
 
 #include <QDeadlineTimer>
-#include <QPointer>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <wayland-client.h>
@@ -146,6 +146,15 @@ std::optional<QByteArray> WaylandPasteboard::data(const QString& type) const {
 
 bool WaylandPasteboard::setSource(const QList<PasteboardItem>& items) {
   if (!device_) return false;
+  // The target reads the pipe in its own time: a terminal drops a second
+  // paste while it has not seen the end of the first. The next content
+  // (and so the next paste) waits until it has had a moment.
+  if (lastFetch_.isValid() && lastFetch_.elapsed() < fetchSettleMs) {
+    QEventLoop loop;
+    QTimer::singleShot(int(fetchSettleMs - lastFetch_.elapsed()), &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  lastFetch_.invalidate();
   zwlr_data_control_source_v1* source =
       zwlr_data_control_manager_v1_create_data_source(connection_.dataControlManager());
   zwlr_data_control_source_v1_add_listener(source, &sourceListener, this);
@@ -212,14 +221,9 @@ void WaylandPasteboard::send(zwlr_data_control_source_v1* source, const QString&
   }
   ::close(fd);
   if (source != own_ || !found) return;
-  // The target reads the pipe in its own time and may take keys that come
-  // before it has read the end: a terminal drops a second paste while the
-  // first is still open. The fetch counts once it has had a moment.
-  QTimer::singleShot(fetchSettleMs, this, [this, source] {
-    if (source != own_) return;
-    ++fetchCount_;
-    Q_EMIT fetched();
-  });
+  lastFetch_.start();
+  ++fetchCount_;
+  Q_EMIT fetched();
 }
 
 void WaylandPasteboard::cancelled(zwlr_data_control_source_v1* source) {

@@ -2,6 +2,7 @@
 
 #include "platform/pasteboard.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 
 struct zwlr_data_control_device_v1;
@@ -40,8 +41,8 @@ class WaylandPasteboard final : public Pasteboard {
 
   // How long a read of another client's content may take.
   int readTimeoutMs = 1000;
-  // How long after answering a fetch the target is given before the fetch
-  // counts (and the next key goes out).
+  // How long after answering a fetch the target is given before the
+  // program's content is replaced.
   int fetchSettleMs = 20;
 
  private:
@@ -63,6 +64,7 @@ class WaylandPasteboard final : public Pasteboard {
   QList<PasteboardItem> ownItems_;
   quint64 changeCount_ = 0;
   int fetchCount_ = 0;
+  QElapsedTimer lastFetch_;  // since the last fetch was answered
 };
 
 }  // namespace ql
