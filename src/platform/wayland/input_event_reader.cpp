@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileSystemWatcher>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <QFile>
 
@@ -25,6 +26,9 @@ struct RawEvent {
   qint32 value;
 };
 static_assert(sizeof(RawEvent) == 24);
+
+// udev sets a new device's permissions a moment after its node appears.
+constexpr int kPermissionDelayMs = 1000;
 
 constexpr size_t kLongBits = sizeof(unsigned long) * 8;
 
@@ -64,9 +68,12 @@ void InputEventReader::openDevices(const QString& folder) {
   folder_ = folder;
   if (!watcher_) {
     watcher_ = new QFileSystemWatcher(this);
-    // A new keyboard shows up as a new node; udev sets its permissions a
-    // moment later, so look again shortly after.
-    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] { scan(); });
+    // A new keyboard shows up as a new node; look again once udev has set
+    // its permissions.
+    connect(watcher_, &QFileSystemWatcher::directoryChanged, this, [this] {
+      scan();
+      QTimer::singleShot(kPermissionDelayMs, this, [this] { scan(); });
+    });
   }
   if (!watcher_->directories().contains(folder)) watcher_->addPath(folder);
   scan();
