@@ -26,6 +26,10 @@ endforeach()
 # and the Help entry needs the page.
 install(FILES ${QUILLET_RESOURCES}/help/quillet-help.html
         DESTINATION ${CMAKE_INSTALL_DATADIR}/quillet)
+# Read access to the keyboards for the user at the seat, which the key
+# source needs in a Wayland session.
+install(FILES ${QUILLET_RESOURCES}/udev/70-quillet-input.rules
+        DESTINATION lib/udev/rules.d)
 
 # A Debian package: cpack -G DEB in the build folder (scripts/package-deb).
 set(CPACK_PACKAGE_NAME quillet)

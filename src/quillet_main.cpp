@@ -1,12 +1,19 @@
-// Quillet, the desktop program: the main controller on the X11 backend.
+// Quillet, the desktop program: the main controller on the X11 or the
+// Wayland backend.
 #include "app/quillet_app_delegate.h"
 #include "app/single_instance.h"
 #include "platform/x11/x11_platform.h"
+#include "quillet_actions.h"
+#ifdef QUILLET_WAYLAND
+#include "platform/wayland/wayland_platform.h"
+#endif
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 
 #include <csignal>
+#include <optional>
 #include <cstdio>
 #include <cstdlib>
 #include <sys/socket.h>
@@ -39,16 +46,86 @@ void quitOnSignals(QApplication& app) {
   sigaction(SIGINT, &action, nullptr);
 }
 
+
+enum class Backend { X11, Wayland };
+
+// WAYLAND_DISPLAY set means a Wayland session, where an X11 program sees
+// only the other X11 programs; QUILLET_PLATFORM overrides.
+std::optional<Backend> chooseBackend(QString* error) {
+  const QByteArray forced = qgetenv("QUILLET_PLATFORM");
+  if (forced == "x11") return Backend::X11;
+  if (forced == "wayland") return Backend::Wayland;
+  if (!forced.isEmpty()) {
+    *error = QStringLiteral("QUILLET_PLATFORM must be x11 or wayland");
+    return std::nullopt;
+  }
+  return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? Backend::X11 : Backend::Wayland;
+}
+
+// --action NAME and --help are answered without starting anything.
+std::optional<int> handleCommandLine(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const QByteArray arg(argv[i]);
+    if (arg == "--help" || arg == "-h") {
+      std::fputs(qPrintable(quillet_actions::helpText()), stdout);
+      return 0;
+    }
+    if (arg == "--action" || arg.startsWith("--action=")) {
+      const QString name = arg.startsWith("--action=") ? QString::fromUtf8(arg.mid(9))
+                           : i + 1 < argc             ? QString::fromUtf8(argv[i + 1])
+                                                      : QString();
+      if (!quillet_actions::isKnown(name)) {
+        std::fprintf(stderr, "quillet: unknown action \"%s\"; quillet --help lists them\n",
+                     qPrintable(name));
+        return 2;
+      }
+      QCoreApplication app(argc, argv);
+      QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
+      QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
+      switch (SingleInstance().sendAction(name)) {
+        case SingleInstance::ActionAnswer::Done: return 0;
+        case SingleInstance::ActionAnswer::Unknown:
+          std::fprintf(stderr, "quillet: the running Quillet does not know the action \"%s\"\n",
+                       qPrintable(name));
+          return 2;
+        case SingleInstance::ActionAnswer::NoInstance: break;
+      }
+      std::fputs("quillet: Quillet is not running; start it first\n", stderr);
+      return 1;
+    }
+  }
+  return std::nullopt;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (qEnvironmentVariableIsEmpty("DISPLAY")) {
+  if (const std::optional<int> done = handleCommandLine(argc, argv)) return *done;
+  QString error;
+  const std::optional<Backend> backend = chooseBackend(&error);
+  if (!backend) {
+    std::fprintf(stderr, "quillet: %s\n", qPrintable(error));
+    return 2;
+  }
+  if (*backend == Backend::X11 && qEnvironmentVariableIsEmpty("DISPLAY")) {
     std::fputs("quillet: no X display (DISPLAY is not set): Quillet runs on an X11 desktop\n",
                stderr);
     return 2;
   }
-  // The clipboard and the keyboard are the X server's, also under XWayland.
-  qputenv("QT_QPA_PLATFORM", "xcb");
+#ifndef QUILLET_WAYLAND
+  if (*backend == Backend::Wayland) {
+    std::fputs("quillet: this Quillet was built without Wayland support; QUILLET_PLATFORM=x11 uses XWayland\n",
+               stderr);
+    return 2;
+  }
+#endif
+  if (*backend == Backend::X11) {
+    // The clipboard and the keyboard are the X server's, also under XWayland.
+    qputenv("QT_QPA_PLATFORM", "xcb");
+  } else if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+    // The windows on XWayland where it runs, so floating ones can be placed.
+    qputenv("QT_QPA_PLATFORM", qEnvironmentVariableIsEmpty("DISPLAY") ? "wayland" : "xcb");
+  }
   QApplication app(argc, argv);
   QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
   QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
@@ -73,16 +150,38 @@ int main(int argc, char** argv) {
                  qPrintable(instance.serverName()));
   }
 
-  QString error;
-  std::unique_ptr<ql::X11Platform> x11 = ql::X11Platform::create({}, &error);
-  if (!x11) {
-    std::fprintf(stderr, "quillet: cannot use the X server: %s\n", qPrintable(error));
-    return 1;
+  std::unique_ptr<ql::X11Platform> x11;
+#ifdef QUILLET_WAYLAND
+  std::unique_ptr<ql::WaylandPlatform> wayland;
+#endif
+  ql::Platform platform;
+  QByteArray session;
+  if (*backend == Backend::X11) {
+    x11 = ql::X11Platform::create({}, &error);
+    if (!x11) {
+      std::fprintf(stderr, "quillet: cannot use the X server: %s\n", qPrintable(error));
+      return 1;
+    }
+    platform = x11->platform();
+    session = qgetenv("DISPLAY");
   }
-  QuilletAppDelegate controller(x11->platform());
+#ifdef QUILLET_WAYLAND
+  if (*backend == Backend::Wayland) {
+    wayland = ql::WaylandPlatform::create({}, qEnvironmentVariable("QUILLET_INPUT_EVENTS"), &error);
+    if (!wayland) {
+      std::fprintf(stderr, "quillet: cannot use the Wayland compositor: %s\n", qPrintable(error));
+      return 1;
+    }
+    platform = wayland->platform();
+    session = "Wayland " + qgetenv("WAYLAND_DISPLAY");
+  }
+#endif
+  QuilletAppDelegate controller(platform);
   if (!controller.awakeFromNib()) return 1;
   QObject::connect(&instance, &SingleInstance::reopenRequested, &controller,
                    [&controller] { controller.applicationShouldHandleReopen(false); });
+  instance.setActionHandler(
+      [&controller](const QString& name) { return quillet_actions::run(controller, name); });
   QStringList files = QCoreApplication::arguments().mid(1);
   // The autostart entry's mark: at login Quillet waits in the tray.
   controller.isStartedAtLogin = files.removeAll(QStringLiteral("--autostart")) > 0;
@@ -91,8 +190,24 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                    [&controller] { controller.applicationWillTerminate(); });
   quitOnSignals(app);
+#ifdef QUILLET_WAYLAND
+  if (wayland) {
+    // What this compositor lacks, said on the terminal and once in an alert;
+    // Quillet runs on with what there is.
+    const QStringList missing = wayland->missingPieces();
+    for (const QString& line : missing) std::fprintf(stderr, "quillet: %s\n", qPrintable(line));
+    if (!missing.isEmpty() && qEnvironmentVariableIsEmpty("QUILLET_NO_ALERTS")) {
+      auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quillet"),
+                                  QStringLiteral("Quillet cannot expand everywhere in this Wayland session."),
+                                  QMessageBox::Ok);
+      box->setInformativeText(missing.join(QStringLiteral("\n\n")));
+      box->setAttribute(Qt::WA_DeleteOnClose);
+      box->open();
+    }
+  }
+#endif
   std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
-              qgetenv("DISPLAY").constData(), controller.isQLEnabled ? "on" : "off");
+              session.constData(), controller.isQLEnabled ? "on" : "off");
   std::fflush(stdout);
   return app.exec();
 }

@@ -18,6 +18,7 @@ need share/metainfo/com.orrerylabs.Quillet.metainfo.xml
 need share/icons/hicolor/scalable/apps/quillet.svg
 for size in 16 22 24 32 48 64 128 256; do need "share/icons/hicolor/${size}x${size}/apps/quillet.png"; done
 need share/quillet/quillet-help.html
+need lib/udev/rules.d/70-quillet-input.rules
 [ "$fail" = 0 ] || exit 1
 
 desktop-file-validate "$prefix/share/applications/com.orrerylabs.Quillet.desktop"

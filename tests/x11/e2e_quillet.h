@@ -112,8 +112,9 @@ class QuilletProgram final {
   bool isRunning() const { return client_ && client_->isRunning(); }
   QStringList environment() const {
     const QString h = home_.path();
+    // The test's X server, even when the tests run in a Wayland session.
     return {"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share", "XDG_CONFIG_HOME=" + h + "/.config",
-            "XDG_CACHE_HOME=" + h + "/.cache"};
+            "XDG_CACHE_HOME=" + h + "/.cache", "QUILLET_PLATFORM=x11"};
   }
   // The library file, to read what was made or change it before start().
   QString settingsPath() const { return appFolder_ + QStringLiteral("/settings.qlxdoc"); }

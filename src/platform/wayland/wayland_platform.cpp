@@ -1,0 +1,104 @@
+#include "platform/wayland/wayland_platform.h"
+
+#include "platform/wayland/virtual_keyboard.h"
+#include "platform/wayland/wayland_accessibility.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_hot_key_service.h"
+#include "platform/wayland/wayland_input_synthesiser.h"
+#include "platform/wayland/wayland_key_source.h"
+#include "platform/wayland/wayland_pasteboard.h"
+#include "platform/wayland/wayland_window_list.h"
+#include "platform/wayland/wayland_workspace.h"
+#include "platform/x11/x11_login_items.h"
+#include "platform/x11/x11_relauncher.h"
+#include "platform/x11/x11_sound_player.h"
+
+namespace ql {
+
+WaylandPlatform::WaylandPlatform() = default;
+
+std::unique_ptr<WaylandPlatform> WaylandPlatform::create(const QByteArray& display,
+                                                         const QString& inputEvents, QString* error) {
+  auto connection = WaylandConnection::open(display);
+  if (!connection) {
+    if (error) *error = QStringLiteral("cannot connect to the Wayland compositor");
+    return nullptr;
+  }
+  std::unique_ptr<WaylandPlatform> p(new WaylandPlatform);
+  p->connection_ = std::move(connection);
+  WaylandConnection& c = *p->connection_;
+  p->keyboard_ = std::make_unique<VirtualKeyboard>(c);
+  p->workspace_ = std::make_unique<WaylandWorkspace>(c);
+  p->keySource_ = std::make_unique<WaylandKeySource>([input = &p->input_] {
+    if (*input) (*input)->postBackSpace();
+  });
+  p->input_ = std::make_unique<WaylandInputSynthesiser>(
+      *p->keyboard_, [workspace = p->workspace_.get()] { return workspace->frontmostApplication().name; },
+      [source = p->keySource_.get()] { return source->currentFlags(); });
+  if (!inputEvents.isEmpty()) {
+    p->keySource_->setFifo(inputEvents);
+    p->readsFifo_ = true;
+  }
+  p->keySource_->setKeymap(c.sessionKeymap());
+  QObject::connect(&c, &WaylandConnection::sessionKeymapChanged, p->keySource_.get(),
+                   [source = p->keySource_.get(), conn = &c] { source->setKeymap(conn->sessionKeymap()); });
+  p->pasteboard_ = std::make_unique<WaylandPasteboard>(c);
+  p->accessibility_ = std::make_unique<WaylandAccessibility>();
+  p->windowList_ = std::make_unique<WaylandWindowList>();
+  p->hotKeys_ = std::make_unique<WaylandHotKeyService>();
+  p->sounds_ = std::make_unique<X11SoundPlayer>(nullptr);
+  p->loginItems_ = std::make_unique<X11LoginItems>();
+  p->relauncher_ = std::make_unique<X11Relauncher>();
+  return p;
+}
+
+WaylandPlatform::~WaylandPlatform() {
+  keySource_.reset();
+  input_.reset();
+  pasteboard_.reset();
+  workspace_.reset();
+  keyboard_.reset();
+}
+
+QStringList WaylandPlatform::missingPieces() const {
+  QStringList missing;
+  if (!keyboard_->isValid())
+    missing << QStringLiteral("The compositor offers no virtual keyboard (zwp_virtual_keyboard_v1): "
+                              "Quillet cannot type here.");
+  if (!pasteboard_->isValid())
+    missing << QStringLiteral("The compositor offers no clipboard control (wlr data control): "
+                              "Quillet cannot paste snippets here.");
+  if (!workspace_->isValid())
+    missing << QStringLiteral("The compositor does not list its windows (wlr foreign toplevel "
+                              "management): application rules do not apply.");
+  const QString access = deviceAccessNotice();
+  if (!access.isEmpty()) missing << access;
+  return missing;
+}
+
+QString WaylandPlatform::deviceAccessNotice() const {
+  if (readsFifo_ || keySource_->readsAnything()) return {};
+  if (keySource_->deniedDevices() == 0)
+    return QStringLiteral("No keyboard was found under /dev/input: nothing expands until one is plugged in.");
+  return QStringLiteral(
+      "Quillet cannot read the keyboards under /dev/input, so nothing expands. Grant access with "
+      "\"sudo usermod -aG input $USER\" and log in again, or install the udev rule "
+      "70-quillet-input.rules into /usr/lib/udev/rules.d and run \"sudo udevadm trigger\".");
+}
+
+Platform WaylandPlatform::platform() const {
+  Platform p;
+  p.keySource = keySource_.get();
+  p.input = input_.get();
+  p.pasteboard = pasteboard_.get();
+  p.workspace = workspace_.get();
+  p.accessibility = accessibility_.get();
+  p.windowList = windowList_.get();
+  p.hotKeys = hotKeys_.get();
+  p.sounds = sounds_.get();
+  p.loginItems = loginItems_.get();
+  p.relauncher = relauncher_.get();
+  return p;
+}
+
+}  // namespace ql

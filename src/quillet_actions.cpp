@@ -1,0 +1,91 @@
+#include "quillet_actions.h"
+
+#include "app/quillet_app_delegate.h"
+
+#include <QCoreApplication>
+#include <QTimer>
+
+namespace quillet_actions {
+
+const QList<Action>& all() {
+  static const QList<Action> actions = {
+      {QStringLiteral("toggle"), QStringLiteral("switch expansion on or off")},
+      {QStringLiteral("enable"), QStringLiteral("switch expansion on")},
+      {QStringLiteral("disable"), QStringLiteral("switch expansion off")},
+      {QStringLiteral("suggest"), QStringLiteral("show the suggestion list")},
+      {QStringLiteral("search"), QStringLiteral("open the search window")},
+      {QStringLiteral("new-snippet"), QStringLiteral("open an empty new snippet")},
+      {QStringLiteral("new-snippet-from-selection"),
+       QStringLiteral("make a snippet of the text selected in the application in front")},
+      {QStringLiteral("new-snippet-from-clipboard"), QStringLiteral("make a snippet of the clipboard")},
+      {QStringLiteral("new-snippet-for-application"),
+       QStringLiteral("make a snippet for the application in front")},
+      {QStringLiteral("backup-now"), QStringLiteral("write a backup of the library now")},
+      {QStringLiteral("open"), QStringLiteral("show or hide the library window")},
+      {QStringLiteral("quit"), QStringLiteral("quit Quillet")},
+  };
+  return actions;
+}
+
+bool isKnown(const QString& name) {
+  for (const Action& a : all())
+    if (a.name == name) return true;
+  return false;
+}
+
+bool run(QuilletAppDelegate& c, const QString& name) {
+  if (name == QLatin1String("toggle")) {
+    c.actionDisableQuillet();
+  } else if (name == QLatin1String("enable")) {
+    if (!c.isQLEnabled) c.actionDisableQuillet();
+  } else if (name == QLatin1String("disable")) {
+    if (c.isQLEnabled) c.actionDisableQuillet();
+  } else if (name == QLatin1String("suggest")) {
+    c.processSuggestionsHotKey(ql::KeyEvent{});
+  } else if (name == QLatin1String("search")) {
+    c.processSearchSnippetHotKey();
+  } else if (name == QLatin1String("new-snippet")) {
+    c.processNewSnippetHotKey();
+  } else if (name == QLatin1String("new-snippet-from-selection")) {
+    c.processNewSnippetFromSelectionHotKey();
+  } else if (name == QLatin1String("new-snippet-from-clipboard")) {
+    c.processNewSnippetFromClipboardHotKey();
+  } else if (name == QLatin1String("new-snippet-for-application")) {
+    c.processNewSnippetFromApplicationHotKey();
+  } else if (name == QLatin1String("backup-now")) {
+    c.actionBackup();
+  } else if (name == QLatin1String("open")) {
+    c.processOpenQuilletHotKey();
+  } else if (name == QLatin1String("quit")) {
+    // After the answer is on its way.
+    QTimer::singleShot(0, qApp, [&c] { c.actionQuit(); });
+  } else {
+    return false;
+  }
+  return true;
+}
+
+QString helpText() {
+  QString text = QStringLiteral(
+      "Usage: quillet [--action NAME]\n"
+      "\n"
+      "Without options, starts Quillet (or shows the library window of the one running).\n"
+      "\n"
+      "  --action NAME  hands NAME to the running Quillet and waits until it is done;\n"
+      "                 bind these to keys in the desktop's keyboard settings\n"
+      "                 (sway: bindsym Ctrl+Alt+s exec quillet --action search)\n"
+      "  --help         shows this text\n"
+      "\n"
+      "Actions:\n");
+  for (const Action& a : all()) text += QStringLiteral("  %1%2\n").arg(a.name, -30).arg(a.description);
+  text += QStringLiteral(
+      "\n"
+      "Environment:\n"
+      "  QUILLET_PLATFORM=x11|wayland  the desktop services to use (default: wayland when\n"
+      "                                WAYLAND_DISPLAY is set, else x11)\n"
+      "  QUILLET_INPUT_EVENTS=PATH     on Wayland, read raw kernel input events from the\n"
+      "                                FIFO at PATH instead of /dev/input\n");
+  return text;
+}
+
+}  // namespace quillet_actions

@@ -1,0 +1,319 @@
+// Quillet itself under a headless sway: foot is the application typed in,
+// the test keyboard reaches Quillet (through QUILLET_INPUT_EVENTS) and the
+// compositor, and wl-paste checks the clipboard from outside.
+#include "platform/pasteboard.h"
+#include "platform/wayland/wayland_connection.h"
+#include "platform/wayland/wayland_pasteboard.h"
+#include "sway_session.h"
+#include "test_keyboard.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+
+#include <gtest/gtest.h>
+
+#include <linux/input-event-codes.h>
+#include <sys/stat.h>
+
+namespace ql::test {
+namespace {
+
+QByteArray readAll(const QString& path) {
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+bool writeAll(const QString& path, const QByteArray& bytes) {
+  QFile f(path);
+  return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+}
+
+struct Group {
+  QString rules;  // property-list keys added to the group
+  QList<QPair<const char*, const char*>> snippets;
+};
+
+QString library(int extendType, const QList<Group>& groups) {
+  QString groupRecords, records;
+  int i = 0, g = 0;
+  for (const Group& group : groups) {
+    const QString groupUuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(++g, 12, 10, QLatin1Char('0'));
+    QString members;
+    for (const auto& [abbreviation, content] : group.snippets) {
+      const QString uuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(++i + 100, 12, 10, QLatin1Char('0'));
+      members += QStringLiteral("<string>%1</string>").arg(uuid);
+      records += QStringLiteral(
+                     "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
+                     "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
+                     "<integer>0</integer><key>plainText</key><string>%4</string></dict>")
+                     .arg(uuid, groupUuid, QString::fromUtf8(abbreviation), QString::fromUtf8(content));
+    }
+    groupRecords += QStringLiteral("<dict><key>uuid</key><string>%1</string><key>name</key><string>G%2</string>"
+                                   "<key>snippts</key><array>%3</array>%4</dict>")
+                        .arg(groupUuid)
+                        .arg(g)
+                        .arg(members, group.rules);
+  }
+  return QStringLiteral(
+             "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
+             "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
+             "<key>delimiters</key><array><string>space</string></array>"
+             "<key>isPlaySound</key><false/></dict>"
+             "<key>Groups</key><array>%2</array>"
+             "<key>Snippets</key><array>%3</array></dict></plist>\n")
+      .arg(extendType)
+      .arg(groupRecords, records);
+}
+
+const QList<Group> kLibrary = {
+    {{}, {{"sig", "Best regards"}, {"tb", "left{key:tab}right"}, {"zê", "Zukunft"}}}};
+
+class SwayE2E : public testing::Test {
+ protected:
+  void SetUp() override {
+    QString whyNot;
+    if (!sway.start(&whyNot)) GTEST_SKIP() << "no headless sway: " << whyNot.toStdString();
+    for (const char* program : {"foot", "wl-paste"})
+      if (QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty())
+        GTEST_SKIP() << program << " is not installed (scripts/packages.txt lists it)";
+    ASSERT_TRUE(home.isValid());
+    fifo = home.filePath(QStringLiteral("input-events"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    keyboard = std::make_unique<TestKeyboard>(sway.socket(), fifo);
+    ASSERT_TRUE(keyboard->isValid()) << "the compositor offers no virtual keyboard";
+  }
+
+  void TearDown() override {
+    if (quillet) {
+      quillet->terminate();
+      if (!quillet->waitForFinished(5000)) quillet->kill();
+      if (HasFailure()) std::fprintf(stderr, "quillet said:\n%s\n", quillet->readAll().constData());
+    }
+    if (foot) {
+      foot->kill();
+      foot->waitForFinished(3000);
+    }
+  }
+
+  QStringList environment() const {
+    const QString h = home.path();
+    return sway.environment() + QStringList{"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share",
+                                            "XDG_CONFIG_HOME=" + h + "/.config", "XDG_CACHE_HOME=" + h + "/.cache"};
+  }
+
+  QProcessEnvironment processEnvironment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove(QStringLiteral("DISPLAY"));
+    for (const QString& e : environment()) env.insert(e.section('=', 0, 0), e.section('=', 1));
+    return env;
+  }
+
+  // foot running `cat` into a file, in front, with a first line through.
+  void openFoot() {
+    output = home.filePath(QStringLiteral("typed.txt"));
+    foot = std::make_unique<QProcess>();
+    foot->setProcessEnvironment(processEnvironment());
+    foot->start(QStringLiteral("foot"), {"-a", "foot", "sh", "-c", "exec cat > " + output});
+    ASSERT_TRUE(foot->waitForStarted(5000));
+    ASSERT_TRUE(spinUntil([&] { return QFile::exists(output); }, 15000)) << "foot did not start cat";
+    // The first keys may come before the window has the focus.
+    ASSERT_TRUE(spinUntil(
+        [&] {
+          keyboard->type(QStringLiteral("ready\n"));
+          keyboard->sync();
+          return spinUntil([&] { return readAll(output).contains("ready\n"); }, 1000);
+        },
+        15000));
+    base = readAll(output).size();
+  }
+
+  void startQuillet(int extendType = 1, const QList<Group>& groups = kLibrary) {
+    const QString folder = home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"));
+    ASSERT_TRUE(QDir().mkpath(folder));
+    ASSERT_TRUE(writeAll(folder + QStringLiteral("/settings.qlxdoc"), library(extendType, groups).toUtf8()));
+    statistics = folder + QStringLiteral("/statistics.plist");
+    quillet = std::make_unique<QProcess>();
+    QProcessEnvironment env = processEnvironment();
+    env.insert(QStringLiteral("QUILLET_PLATFORM"), QStringLiteral("wayland"));
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    env.insert(QStringLiteral("QUILLET_INPUT_EVENTS"), fifo);
+    env.insert(QStringLiteral("QUILLET_NO_ALERTS"), QStringLiteral("1"));
+    quillet->setProcessEnvironment(env);
+    quillet->setProcessChannelMode(QProcess::MergedChannels);
+    quillet->start(QStringLiteral(QUILLET_PROGRAM), {});
+    ASSERT_TRUE(quillet->waitForStarted(5000));
+    // The statistics file is written once the hook is in place.
+    ASSERT_TRUE(spinUntil([&] { return QFile::exists(statistics) || quillet->state() != QProcess::Running; }, 20000));
+    ASSERT_EQ(quillet->state(), QProcess::Running) << quillet->readAll().toStdString();
+    ASSERT_TRUE(keyboard->openFifo());
+    // The seat's keymap is the test keyboard's again after Quillet's own joined.
+    keyboard->tap(KEY_LEFTSHIFT);
+    keyboard->sync();
+  }
+
+  int expansions() const {
+    static const QRegularExpression expanded(QStringLiteral("<key>expanded</key>\\s*<integer>(\\d+)</integer>"));
+    const auto m = expanded.match(QString::fromUtf8(readAll(statistics)));
+    return m.hasMatch() ? m.captured(1).toInt() : 0;
+  }
+
+  // What was typed into foot since it came up, once a line ending in
+  // `expected` has come through.
+  QByteArray typedUntil(const QByteArray& expected) {
+    spinUntil([&] { return readAll(output).mid(base).endsWith(expected); }, 10000);
+    return readAll(output).mid(base);
+  }
+
+  int action(const QString& name, QByteArray* errors = nullptr) {
+    int code = -1;
+    QStringList env = environment();
+    runSpinning(QStringLiteral(QUILLET_PROGRAM), {"--action", name}, env, &code, errors);
+    return code;
+  }
+
+  SwaySession sway;
+  QTemporaryDir home;
+  QString fifo, output, statistics;
+  qsizetype base = 0;
+  QString appFolder() const { return home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1")); }
+
+  std::unique_ptr<TestKeyboard> keyboard;
+  std::unique_ptr<QProcess> foot;
+  std::unique_ptr<QProcess> quillet;
+};
+
+TEST_F(SwayE2E, PlainAndTabSnippetsExpandInFoot) {
+  openFoot();
+  startQuillet();
+  keyboard->type(QStringLiteral("x sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("tb "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 2; }));
+  // Typing goes on after the expansions.
+  keyboard->type(QStringLiteral("on\n"));
+  EXPECT_EQ(typedUntil("on\n"), QByteArray("x Best regards left\tright on\n"));
+}
+
+TEST_F(SwayE2E, TheUsersClipboardComesBackInEveryType) {
+  // The user's copy, from a client of its own, in three types.
+  auto connection = WaylandConnection::open(QFile::encodeName(sway.socket()));
+  ASSERT_TRUE(connection);
+  WaylandPasteboard mine(*connection);
+  ASSERT_TRUE(mine.isValid());
+  const QList<PasteboardItem> items = {
+      {QStringLiteral("text/plain;charset=utf-8"), QByteArray("mine\n")},
+      {QStringLiteral("text/html"), QByteArray("<b>mine</b>")},
+      {QStringLiteral("application/x-quillet-test"), QByteArray("\x00\x01\xff bytes", 9)},
+  };
+  ASSERT_TRUE(mine.write(items));
+  openFoot();
+  startQuillet();
+  keyboard->type(QStringLiteral("sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("\n"));
+  EXPECT_EQ(typedUntil("\n"), QByteArray("Best regards \n"));
+  // Restored: someone else owns the clipboard, with our types.
+  ASSERT_TRUE(spinUntil([&] { return !mine.isOwnedByProgram() && connection->roundtrip(); }) || true);
+  const QStringList env = environment();
+  std::optional<QByteArray> types;
+  ASSERT_TRUE(spinUntil(
+      [&] {
+        types = runSpinning(QStringLiteral("wl-paste"), {"--list-types"}, env);
+        return types && types->contains("application/x-quillet-test");
+      },
+      10000))
+      << (types ? types->toStdString() : "wl-paste failed");
+  EXPECT_FALSE(types->contains("x-kde-passwordManagerHint"));
+  for (const PasteboardItem& item : items) {
+    const std::optional<QByteArray> bytes =
+        runSpinning(QStringLiteral("wl-paste"), {"--no-newline", "--type", item.type}, env);
+    ASSERT_TRUE(bytes) << item.type.toStdString();
+    EXPECT_EQ(*bytes, item.data) << item.type.toStdString();
+  }
+}
+
+TEST_F(SwayE2E, ActionToggleSwitchesExpansionOffAndOn) {
+  QByteArray errors;
+  // Nobody runs yet: a clear failure.
+  EXPECT_EQ(action(QStringLiteral("toggle"), &errors), 1);
+  EXPECT_TRUE(errors.contains("not running")) << errors.toStdString();
+  openFoot();
+  startQuillet();
+  EXPECT_EQ(action(QStringLiteral("toggle")), 0);
+  keyboard->type(QStringLiteral("sig \n"));
+  EXPECT_EQ(typedUntil("sig \n"), QByteArray("sig \n"));
+  EXPECT_EQ(expansions(), 0);
+  EXPECT_EQ(action(QStringLiteral("enable")), 0);
+  // Return only once the expansion is in: a key typed meanwhile reaches
+  // foot first, and nothing can hold it back on Wayland.
+  keyboard->type(QStringLiteral("sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("\n"));
+  EXPECT_EQ(typedUntil("regards \n"), QByteArray("sig \nBest regards \n"));
+  // Unknown names fail before anything is asked.
+  EXPECT_EQ(action(QStringLiteral("fly"), &errors), 2);
+  EXPECT_TRUE(errors.contains("unknown action")) << errors.toStdString();
+}
+
+TEST_F(SwayE2E, GroupRulesFollowTheApplicationInFront) {
+  // foot's app_id is named as its desktop entry makes the picker name it.
+  const QString onlyFoot = QStringLiteral(
+      "<key>exceptionType</key><integer>3</integer><key>exceptions</key><array><string>Foot</string></array>");
+  const QString onlyGedit = QStringLiteral(
+      "<key>exceptionType</key><integer>3</integer><key>exceptions</key><array><string>Gedit</string></array>");
+  openFoot();
+  startQuillet(1, {{onlyFoot, {{"sig", "Best regards"}}}, {onlyGedit, {{"tb", "left{key:tab}right"}}}});
+  keyboard->type(QStringLiteral("tb sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("\n"));
+  EXPECT_EQ(typedUntil("\n"), QByteArray("tb Best regards \n"));
+  EXPECT_EQ(expansions(), 1);
+}
+
+TEST_F(SwayE2E, DeadKeysOfTheSessionLayoutTypeTheAbbreviation) {
+  // A German keyboard: the compositor hands its keymap to Quillet, which
+  // reads the same key positions below it. Y is Z there, and the key left
+  // of 1 is a dead circumflex.
+  keyboard.reset();
+  keyboard = std::make_unique<TestKeyboard>(sway.socket(), fifo, "de");
+  ASSERT_TRUE(keyboard->isValid());
+  openFoot();
+  startQuillet();
+  keyboard->tap(KEY_Y);
+  keyboard->tap(KEY_GRAVE);
+  keyboard->tap(KEY_E);
+  keyboard->tap(KEY_SPACE);
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->tap(KEY_ENTER);
+  EXPECT_EQ(typedUntil("\n"), QByteArray("Zukunft \n"));
+}
+
+TEST_F(SwayE2E, EveryActionReachesTheRunningQuilletAndFailsWithoutOne) {
+  QByteArray errors;
+  const QStringList names = {"toggle", "enable", "disable", "suggest", "search", "new-snippet",
+                             "new-snippet-from-selection", "new-snippet-from-clipboard",
+                             "new-snippet-for-application", "backup-now", "open", "quit"};
+  for (const QString& name : names) {
+    EXPECT_EQ(action(name, &errors), 1) << name.toStdString();
+    EXPECT_TRUE(errors.contains("not running")) << name.toStdString();
+  }
+  // --help names them all.
+  const std::optional<QByteArray> help =
+      runSpinning(QStringLiteral(QUILLET_PROGRAM), {"--help"}, environment());
+  ASSERT_TRUE(help);
+  for (const QString& name : names) EXPECT_TRUE(help->contains(name.toUtf8())) << name.toStdString();
+
+  openFoot();
+  startQuillet();
+  for (const QString& name : names.mid(0, names.size() - 1))
+    EXPECT_EQ(action(name, &errors), 0) << name.toStdString() << ": " << errors.toStdString();
+  // The backup was written by the time the action answered.
+  EXPECT_FALSE(QDir(appFolder() + QStringLiteral("/Backups")).entryList({"*.qlxdoc"}).isEmpty());
+  EXPECT_EQ(action(QStringLiteral("quit")), 0);
+  EXPECT_TRUE(quillet->waitForFinished(10000));
+  EXPECT_EQ(quillet->exitCode(), 0);
+}
+
+}  // namespace
+}  // namespace ql::test
