@@ -7,9 +7,11 @@
 #include "sway_session.h"
 #include "test_keyboard.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QThread>
 
 #include <gtest/gtest.h>
 
@@ -80,7 +82,15 @@ class SwayE2E : public testing::Test {
     ASSERT_TRUE(home.isValid());
     fifo = home.filePath(QStringLiteral("input-events"));
     ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
-    keyboard = std::make_unique<TestKeyboard>(sway.socket(), fifo);
+    // The socket is there as soon as it is bound, a moment before sway
+    // listens on it and has announced every global.
+    QElapsedTimer waited;
+    waited.start();
+    do {
+      keyboard = std::make_unique<TestKeyboard>(sway.socket(), fifo);
+      if (keyboard->isValid()) break;
+      QThread::msleep(50);
+    } while (waited.elapsed() < 5000);
     ASSERT_TRUE(keyboard->isValid()) << "the compositor offers no virtual keyboard";
   }
 
