@@ -1,6 +1,7 @@
 // Quillet, the desktop program: the main controller on the X11 backend.
 #include "app/quillet_app_delegate.h"
 #include "app/single_instance.h"
+#include "platform/x11/sleep_inhibitor.h"
 #include "platform/x11/x11_platform.h"
 
 #include <QApplication>
@@ -88,6 +89,11 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &controller,
                    [&controller] { controller.applicationWillTerminate(); });
   quitOnSignals(app);
+  // What is held back for the background writer goes to disk before a
+  // suspend, as at quit and logout.
+  ql::SleepInhibitor sleep;
+  QObject::connect(&sleep, &ql::SleepInhibitor::aboutToSleep, &controller,
+                   [&controller] { controller.flushSaves(); });
   std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
               qgetenv("DISPLAY").constData(), controller.isQLEnabled ? "on" : "off");
   std::fflush(stdout);

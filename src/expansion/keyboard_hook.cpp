@@ -248,8 +248,7 @@ void KeyboardHook::closeFloatingWindows() {
 }
 
 void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activated) {
-  snippets_ = QList<SnippetPtr>();
-  index_.clear();
+  eligible_.reset();
   clearWords();
   if (platform_.workspace->isProgramFrontmost()) {
     setIsHook(false);
@@ -259,12 +258,17 @@ void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activate
   if (!activated || !activated->isValid()) return;
   QLSettings* settings = getGlobalSettings();
   if (!settings) return;
-  try {
-    ql::matching::appendEligibleSnippets(*settings, activated->name, &snippets_);
-  } catch (const std::exception& e) {
-    ql::logError(QStringLiteral("appChanged"), reasonOf(e));
-  }
-  index_.build(snippets_);
+  eligible_ = matching_.prepare(*settings, activated->name);
+}
+
+const QList<SnippetPtr>& KeyboardHook::snippets() const {
+  static const QList<SnippetPtr> none;
+  return eligible_ ? eligible_->snippets : none;
+}
+
+const ql::MatchingIndex& KeyboardHook::index() const {
+  static const ql::MatchingIndex none;
+  return eligible_ ? eligible_->index : none;
 }
 
 bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, const QString& delimiter) {
@@ -295,13 +299,13 @@ bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, c
 bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& text,
                                   const QString& delimiter) {
   const QString word = ql::matching::delimiterWord(text);
-  const ql::MatchingIndex::WordMatches found = index_.findWord(word);
+  const ql::MatchingIndex::WordMatches found = index().findWord(word);
   if (found.count == 0) {
     closeFloatingWindows();
     return false;
   }
   if (found.count == 1) {
-    const SnippetPtr snippet = index_.entry(found.first).snippet;
+    const SnippetPtr snippet = index().entry(found.first).snippet;
     if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, word, snippet->abbreviation))
       return false;
     return expand(snippet, delimiter, word, 0);
@@ -315,12 +319,12 @@ bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& tex
 
 bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text) {
   const ql::matching::ImmediateWord word(text);
-  const int found = index_.findSuffix(text, word);
+  const int found = index().findSuffix(text, word);
   if (found < 0) {
     closeFloatingWindows();
     return false;
   }
-  const SnippetPtr snippet = index_.entry(found).snippet;
+  const SnippetPtr snippet = index().entry(found).snippet;
   const QString abbreviation = snippet->abbreviation;
   const qsizetype length = abbreviation.size();
   QString typed;

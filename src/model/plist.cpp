@@ -419,6 +419,14 @@ bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* e
       path, [&](QIODevice* file) { return file->write(bytes) == bytes.size(); }, error);
 }
 
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce, QString* error) {
+  QString why;
+  const bool ok = writeAtomic(path, [&](QIODevice* file) { return produce(file, &why); }, error);
+  if (!ok && error && !why.isEmpty()) *error = why;
+  return ok;
+}
+
 bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error) {
   return writeAtomic(path, [&](QIODevice* file) { return xml::write(value, file); }, error);
 }

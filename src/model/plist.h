@@ -5,9 +5,12 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
+
+class QIODevice;
 
 namespace ql {
 
@@ -109,6 +112,10 @@ QByteArray toBinary(const PlistValue& value);
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same without that wait (the BackgroundWriter's own writes).
 bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Bytes that produce streams into the file (the BackgroundWriter's jobs).
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce,
+                        QString* error = nullptr);
 // A value as an XML property list, streamed into the file in pieces.
 bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error = nullptr);
 

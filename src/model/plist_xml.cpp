@@ -533,16 +533,31 @@ std::optional<PlistValue> read(const QByteArray& bytes, QString* error) {
 namespace {
 
 void writeDocument(QByteArray& out, const PlistValue& value, Sink* sink) {
+  appendPrologue(out);
+  writeValue(out, value, 0, sink);
+  appendEpilogue(out);
+}
+
+}  // namespace
+
+void appendPrologue(QByteArray& out) {
   out.append(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
       "<plist version=\"1.0\">\n");
-  writeValue(out, value, 0, sink);
-  out.append("</plist>\n");
 }
 
-}  // namespace
+void appendKey(QByteArray& out, const QString& key, int depth) {
+  indent(out, depth);
+  out.append("<key>");
+  escapeInto(out, key);
+  out.append("</key>\n");
+}
+
+void appendValue(QByteArray& out, const PlistValue& value, int depth) { writeValue(out, value, depth); }
+
+void appendEpilogue(QByteArray& out) { out.append("</plist>\n"); }
 
 QByteArray write(const PlistValue& value) {
   QByteArray out;
