@@ -6,6 +6,7 @@
 
 #include <QCoreApplication>
 #include <QIODevice>
+#include <QSet>
 
 #include <algorithm>
 #include <climits>
@@ -64,8 +65,8 @@ bool sameRecord(const QLGroup& a, const QLGroup& b) {
 }
 
 bool writeLibrary(QIODevice* device, const QLPreferences& preferences,
-                  const std::vector<std::shared_ptr<const QLGroup>>& groups,
-                  const std::vector<std::shared_ptr<const QLSnippet>>& snippets) {
+                  const CopyList<QLGroup>::Chunks& groups,
+                  const CopyList<QLSnippet>::Chunks& snippets) {
   // The same bytes as writing QLSettings::libraryDictionary() whole.
   QByteArray out;
   out.reserve(kChunk * 2);
@@ -80,9 +81,11 @@ bool writeLibrary(QIODevice* device, const QLPreferences& preferences,
       return true;
     }
     out.append("\t<array>\n");
-    for (const auto& r : records) {
-      plist::xml::appendValue(out, PlistValue(r->getData()), 2);
-      if (!flushed(device, out, kChunk)) return false;
+    for (const auto& chunk : records) {
+      for (const auto& r : *chunk) {
+        plist::xml::appendValue(out, PlistValue(r->getData()), 2);
+        if (!flushed(device, out, kChunk)) return false;
+      }
     }
     out.append("\t</array>\n");
     return true;
@@ -117,8 +120,13 @@ void LibrarySaver::recordsChanged(Kind kind, const QLSnippet* snippet, const QLG
   schedule(kind);
 }
 
+void LibrarySaver::structureChanged(Kind kind) {
+  if (check_ == Check::Named) check_ = Check::Structure;
+  schedule(kind);
+}
+
 void LibrarySaver::libraryChanged(Kind kind) {
-  compareAll_ = true;
+  check_ = Check::Fields;
   schedule(kind);
 }
 
@@ -137,36 +145,49 @@ void LibrarySaver::schedule(Kind kind) {
 }
 
 template <typename Record>
-void LibrarySaver::refresh(const QList<std::shared_ptr<Record>>& now, Copies<Record>& last,
-                           const QList<const Record*>& changed, bool compareAll) {
+void LibrarySaver::refresh(const QList<std::shared_ptr<Record>>& now, CopyList<Record>& last,
+                           const QList<const Record*>& changed, Check check) {
   const auto copyOf = [](const Record& r) { return std::make_shared<const Record>(r); };
   const bool sameList =
-      !compareAll && now.size() == last.live.size() &&
+      check != Check::Fields && qsizetype(last.size()) == now.size() &&
+      last.live.size() == now.size() &&
       (now.constData() == last.live.constData() ||
        std::equal(now.cbegin(), now.cend(), last.live.cbegin()));
   if (sameList) {
     // Only the records named changed: each is found by address.
     for (const Record* r : changed)
       for (qsizetype i = 0; i < now.size(); ++i)
-        if (now[i].get() == r) last.copies[size_t(i)] = copyOf(*r);
+        if (now[i].get() == r) last.set(size_t(i), copyOf(*r));
     last.live = now;
     return;
   }
-  // Records came, went or moved: each keeps its last copy while it still
-  // matches it field by field.
+  // Records came, went or moved. Each keeps its copy (unless it was named,
+  // or, when anything may have changed, unless it differs from it); a record
+  // still at its place is found there, others through their address.
+  QSet<const Record*> named(changed.cbegin(), changed.cend());
   QHash<const Record*, qsizetype> before;
-  before.reserve(last.live.size());
-  for (qsizetype i = 0; i < last.live.size(); ++i) before.insert(last.live[i].get(), i);
-  std::vector<std::shared_ptr<const Record>> copies;
+  bool indexed = false;
+  std::vector<typename CopyList<Record>::Copy> copies;
   copies.reserve(size_t(now.size()));
-  for (const auto& r : now) {
-    const qsizetype i = before.value(r.get(), -1);
-    if (i >= 0 && sameRecord(*r, *last.copies[size_t(i)]))
-      copies.push_back(last.copies[size_t(i)]);
-    else
-      copies.push_back(copyOf(*r));
+  for (qsizetype i = 0; i < now.size(); ++i) {
+    const Record* r = now[i].get();
+    qsizetype at = -1;
+    if (i < last.live.size() && size_t(i) < last.size() && last.live[i].get() == r) {
+      at = i;
+    } else {
+      if (!indexed) {
+        before.reserve(last.live.size());
+        for (qsizetype j = 0; j < last.live.size() && size_t(j) < last.size(); ++j)
+          before.insert(last.live[j].get(), j);
+        indexed = true;
+      }
+      at = before.value(r, -1);
+    }
+    const bool keep = at >= 0 && !named.contains(r) &&
+                      (check != Check::Fields || sameRecord(*r, *last.at(size_t(at))));
+    copies.push_back(keep ? last.at(size_t(at)) : copyOf(*r));
   }
-  last.copies = std::move(copies);
+  last.assign(std::move(copies));
   last.live = now;
 }
 
@@ -174,18 +195,21 @@ void LibrarySaver::takeSnapshot() {
   timer_.stop();
   if (!pending_ || !settings_) return;
   // Groups are few; their member lists change with every structural edit.
-  refresh(settings_->groups, groups_, changedGroups_, compareAll_);
-  refresh(settings_->snippets, snippets_, changedSnippets_, compareAll_);
+  // Groups are few, and member lists change with every structural edit:
+  // they are compared whenever more than named records changed.
+  refresh(settings_->groups, groups_, changedGroups_,
+          check_ == Check::Named ? Check::Named : Check::Fields);
+  refresh(settings_->snippets, snippets_, changedSnippets_, check_);
   pending_ = false;
-  compareAll_ = false;
+  check_ = Check::Named;
   changedSnippets_.clear();
   changedGroups_.clear();
   inFlight_ = true;
   const int snapshot = ++snapshots_;
   BackgroundWriter::instance().write(
       path_,
-      [preferences = settings_->preferences, groups = groups_.copies,
-       snippets = snippets_.copies](QIODevice* device, QString* why) {
+      [preferences = settings_->preferences, groups = groups_.shared(),
+       snippets = snippets_.shared()](QIODevice* device, QString* why) {
         if (writeLibrary(device, preferences, groups, snippets)) return true;
         *why = device->errorString();
         return false;
@@ -235,7 +259,7 @@ void LibrarySaver::saveNow() {
 void LibrarySaver::flush() {
   // The last word before the program ends: every record is compared with
   // its copy, so a change no caller named is written too.
-  if (pending_) compareAll_ = true;
+  if (pending_) check_ = Check::Fields;
   // A failing spell is tried once more here, at once.
   for (int round = 0; round < 2; ++round) {
     if (pending_ && !inFlight_) takeSnapshot();

@@ -22,6 +22,41 @@ namespace ql {
 // quiet spell, but never longer than its kind allows after the first change
 // still unsaved. While a write is in flight the next snapshot waits for it,
 // so writes land in order and each holds every change made before it.
+// Immutable copies of a list of records, in chunks: a snapshot shares the
+// chunks, and changing one copy afterwards copies only its chunk.
+template <typename Record>
+class CopyList {
+ public:
+  using Copy = std::shared_ptr<const Record>;
+  using Chunk = std::vector<Copy>;
+  using Chunks = std::vector<std::shared_ptr<const Chunk>>;
+  static constexpr size_t kChunk = 512;
+
+  QList<std::shared_ptr<Record>> live;  // the list the copies were taken of
+
+  size_t size() const { return size_; }
+  const Copy& at(size_t i) const { return (*chunks_[i / kChunk])[i % kChunk]; }
+  void set(size_t i, Copy copy) {
+    std::shared_ptr<Chunk>& c = chunks_[i / kChunk];
+    // Shared with a snapshot still being written: that one keeps the old.
+    if (c.use_count() > 1) c = std::make_shared<Chunk>(*c);
+    (*c)[i % kChunk] = std::move(copy);
+  }
+  void assign(std::vector<Copy> copies) {
+    chunks_.clear();
+    size_ = copies.size();
+    for (size_t i = 0; i < copies.size(); i += kChunk)
+      chunks_.push_back(std::make_shared<Chunk>(
+          std::make_move_iterator(copies.begin() + qsizetype(i)),
+          std::make_move_iterator(copies.begin() + qsizetype(std::min(i + kChunk, copies.size())))));
+  }
+  Chunks shared() const { return Chunks(chunks_.begin(), chunks_.end()); }
+
+ private:
+  std::vector<std::shared_ptr<Chunk>> chunks_;
+  size_t size_ = 0;
+};
+
 class LibrarySaver final : public QObject {
   Q_OBJECT
 
@@ -36,8 +71,10 @@ class LibrarySaver final : public QObject {
 
   // These records changed (either may be null); the others did not.
   void recordsChanged(Kind kind, const QLSnippet* snippet, const QLGroup* group = nullptr);
-  // Records were added, removed or moved, or member lists changed: every
-  // group is copied afresh and every snippet compared with its last copy.
+  // Records were added, removed or moved, or groups' member lists changed;
+  // no snippet's fields changed (the outline's commands).
+  void structureChanged(Kind kind = Kind::Edit);
+  // Anything may have changed: every record is compared with its last copy.
   void libraryChanged(Kind kind = Kind::Edit);
 
   // Hands everything pending to the writer now and waits until it is on
@@ -65,18 +102,19 @@ class LibrarySaver final : public QObject {
   void saveRecovered();
 
  private:
-  template <typename Record>
-  struct Copies {
-    QList<std::shared_ptr<Record>> live;  // the list at the last snapshot
-    std::vector<std::shared_ptr<const Record>> copies;
+  // How the records of the next snapshot are found to have changed.
+  enum class Check {
+    Named,      // only the records named changed
+    Structure,  // records came, went or moved; existing ones changed only if named
+    Fields,     // anything may have changed: every record is compared with its copy
   };
 
   void schedule(Kind kind);
   void takeSnapshot();
   void finished(int snapshot, bool ok, const QString& why);
   template <typename Record>
-  void refresh(const QList<std::shared_ptr<Record>>& now, Copies<Record>& last,
-               const QList<const Record*>& changed, bool compareAll);
+  static void refresh(const QList<std::shared_ptr<Record>>& now, CopyList<Record>& last,
+                      const QList<const Record*>& changed, Check check);
 
   QLSettings* settings_;
   QString path_;
@@ -86,18 +124,18 @@ class LibrarySaver final : public QObject {
   bool pending_ = false;
   bool inFlight_ = false;
   bool failing_ = false;
-  bool compareAll_ = true;  // the first snapshot copies everything
+  Check check_ = Check::Fields;  // the first snapshot copies everything
   QList<const QLSnippet*> changedSnippets_;
   QList<const QLGroup*> changedGroups_;
-  Copies<QLSnippet> snippets_;
-  Copies<QLGroup> groups_;
+  CopyList<QLSnippet> snippets_;
+  CopyList<QLGroup> groups_;
   int snapshots_ = 0;
 };
 
 // The library's dictionary form written from copies, one record at a time.
 bool writeLibrary(QIODevice* device, const QLPreferences& preferences,
-                  const std::vector<std::shared_ptr<const QLGroup>>& groups,
-                  const std::vector<std::shared_ptr<const QLSnippet>>& snippets);
+                  const CopyList<QLGroup>::Chunks& groups,
+                  const CopyList<QLSnippet>::Chunks& snippets);
 
 // Whether a copy still holds every saved field of the record.
 bool sameRecord(const QLSnippet& a, const QLSnippet& b);

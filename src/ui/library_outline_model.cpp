@@ -523,7 +523,9 @@ void LibraryOutlineModel::restore(const Snapshot& shot) {
 bool LibraryOutlineModel::save() {
   if (!settings_) return false;
   if (settings_->saver) {
-    settings_->saver->libraryChanged(ql::LibrarySaver::Kind::Edit);
+    // The outline's commands add, remove and move records; field edits
+    // come through save(group, snippet).
+    settings_->saver->structureChanged(ql::LibrarySaver::Kind::Edit);
     return true;
   }
   // The snapshot is taken here, where the records live and change; turning

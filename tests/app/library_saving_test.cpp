@@ -5,6 +5,7 @@
 #include "shell_rig.h"
 #include "support/test_files.h"
 #include "ui/group_view_controller.h"
+#include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
 
 #include <QLineEdit>
