@@ -8,6 +8,7 @@
 #include "model/ql_settings.h"
 #include "model/string_utilities.h"
 #include "ui/custom_outline_view.h"
+#include "ui/group_view_controller.h"
 #include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
 #include "ui/snippet_view_controller.h"

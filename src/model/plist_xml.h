@@ -10,7 +10,8 @@ class QIODevice;
 // nesting without recursion.
 namespace ql::plist::xml {
 
-std::optional<PlistValue> read(const QByteArray& bytes, QString* error);
+std::optional<PlistValue> read(const QByteArray& bytes, QString* error,
+                               const RootArrayItem* take = nullptr);
 QByteArray write(const PlistValue& value);
 // The same document written to device in pieces; false when a write failed.
 bool write(const PlistValue& value, QIODevice* device);
