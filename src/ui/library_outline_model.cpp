@@ -269,9 +269,16 @@ bool LibraryOutlineModel::isDuplicateGroupAbbreviation(const QString& abbreviati
 
 void LibraryOutlineModel::setSearchSting(const QString& text) {
   if (text == search_) return;
+  // Typing on narrows the rows shown: what matches the longer text is among
+  // what matched the shorter, so only those rows are looked at again.
+  const bool narrowing = !search_.isEmpty() && text.contains(search_, Qt::CaseInsensitive);
   beginResetModel();
   search_ = text;
-  children_ = computeAllChildren();
+  if (narrowing) {
+    for (auto& list : children_) list.removeIf([this](const SnippetPtr& s) { return !matchesSearch(*s); });
+  } else {
+    children_ = computeAllChildren();
+  }
   endResetModel();
 }
 
