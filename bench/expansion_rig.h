@@ -58,13 +58,14 @@ class Controller final : public KeyboardHookDelegate, public ql::ExpansionExecut
     return executor->processSnippet(s, length, caseMode, clear, delimiter, typed, offset);
   }
   void showPopup(const QString&, const QString&) override {}
-  QLStatistics* statistics() override { return nullptr; }
+  QLStatistics* statistics() override { return stats; }
   void setHookEnabled(bool on) override { hook->setIsHook(on); }
   void showFillInForm(ql::FillInForm) override {}
   void cleanUp() override { hook->clearWords(); }
   bool isRestoreClipboard() const override { return true; }
 
   QLSettings library;
+  QLStatistics* stats = nullptr;
   KeyboardHook* hook = nullptr;
   ql::ExpansionExecutor* executor = nullptr;
 };

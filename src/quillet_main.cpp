@@ -2,6 +2,7 @@
 // Wayland backend.
 #include "app/quillet_app_delegate.h"
 #include "app/single_instance.h"
+#include "platform/x11/sleep_inhibitor.h"
 #include "platform/x11/x11_platform.h"
 #include "quillet_actions.h"
 #ifdef QUILLET_WAYLAND
@@ -206,6 +207,11 @@ int main(int argc, char** argv) {
     }
   }
 #endif
+  // What is held back for the background writer goes to disk before a
+  // suspend, as at quit and logout.
+  ql::SleepInhibitor sleep;
+  QObject::connect(&sleep, &ql::SleepInhibitor::aboutToSleep, &controller,
+                   [&controller] { controller.flushSaves(); });
   std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
               session.constData(), controller.isQLEnabled ? "on" : "off");
   std::fflush(stdout);

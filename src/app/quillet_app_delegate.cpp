@@ -146,6 +146,9 @@ bool QuilletAppDelegate::awakeFromNib() {
     if (!createApplicationUsersFolder(QStringLiteral("Backups"), &why)) {
       ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
       settings_.reset();
+    } else {
+      saver_ = std::make_unique<ql::LibrarySaver>(settings_.get());
+      settings_->saver = saver_.get();
     }
   } else {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
@@ -216,6 +219,9 @@ bool QuilletAppDelegate::awakeFromNib() {
                                    .arg(QFileInfo(statistics_->movedAsidePath).fileName()),
                                QSystemTrayIcon::Warning);
   }
+  // Counted at once, written a little later: a held key must not wait for
+  // the disk.
+  statistics_->setSaveDelay(1000);
 
   // The library window is not there to be left, so no activation would
   // tell the hook where the user types: start with the frontmost application.
@@ -255,6 +261,12 @@ void QuilletAppDelegate::applicationWillTerminate() {
   if (eventHandler_) eventHandler_->uninstallHook();
   newSnippetWillTerminate();
   backupTimer_.cancel();
+  flushSaves();
+}
+
+void QuilletAppDelegate::flushSaves() {
+  if (saver_) saver_->flush();
+  if (statistics_) statistics_->flushSave();
 }
 
 void QuilletAppDelegate::foremostAppActivated(const ql::ApplicationInfo& application) {

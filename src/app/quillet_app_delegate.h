@@ -2,6 +2,7 @@
 
 #include "app/backup_timer.h"
 #include "app/dd_hot_key_center.h"
+#include "model/library_saver.h"
 #include "app/fill_in_window_controller.h"
 #include "app/import_window_controller_delegate.h"
 #include "app/preferences_sheet_controller_delegate.h"
@@ -72,6 +73,8 @@ class QuilletAppDelegate final : public QObject,
   bool awakeFromNib();
   // Shut-down: the hook lets go of the keyboard. Nothing needs saving.
   void applicationWillTerminate();
+  // Writes every change still held back (quit, logout, suspend).
+  void flushSaves();
   // Start-up, part two: the library window in front, menu titles to match.
   void applicationDidFinishLaunching();
   // Another start of quillet while this one runs: show the library window.
@@ -314,6 +317,8 @@ class QuilletAppDelegate final : public QObject,
   ql::Platform platform_;
   ql::SystemServices services_;
   std::unique_ptr<QLSettings> settings_;
+  // Declared after the library it saves, so it goes (and flushes) first.
+  std::unique_ptr<ql::LibrarySaver> saver_;
   std::unique_ptr<QLStatistics> statistics_;
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;

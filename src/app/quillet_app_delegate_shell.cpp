@@ -100,6 +100,10 @@ void QuilletAppDelegate::applyIndicators() {
 }
 
 void QuilletAppDelegate::saveSettingsFile() {
+  if (saver_) {
+    saver_->libraryChanged();
+    return;
+  }
   if (settings_ && !settings_->saveSettings())
     ql::logError(QStringLiteral("saveSettings"), QStringLiteral("the settings file was not written"));
 }

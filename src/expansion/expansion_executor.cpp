@@ -4,6 +4,7 @@
 #include "content/text/flat_rtfd.h"
 #include "content/text/rtf_writer.h"
 #include "expansion/expansion_text.h"
+#include "model/library_saver.h"
 #include "model/ql_settings.h"
 #include "model/ql_statistics.h"
 #include "platform/keys.h"
@@ -331,9 +332,11 @@ void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength
     snippet->dateLastUsed = now;
     if (group) group->dateLastUsed = now;
     library->preferences.characterSaved += contentLength;
-    // Written once the key handler has returned: the user's held typing is
-    // let go first, and expansions in a burst share one write.
-    if (!savePending_) {
+    // Written in the background a moment later: the keyboard never waits
+    // for the disk, and expansions in a burst share one write.
+    if (library->saver) {
+      library->saver->recordsChanged(ql::LibrarySaver::Kind::Usage, snippet.get(), group.get());
+    } else if (!savePending_) {
       savePending_ = true;
       QTimer::singleShot(0, this, [this] {
         savePending_ = false;

@@ -150,7 +150,7 @@ void KeyboardHook::updateDelimiterReservation() {
   if (!wanted.isEmpty()) {
     // A hash lookup: what the delimiter's match would find, before its rules.
     const QString word = ql::matching::delimiterWord(joined_);
-    if (index_.findWord(word).count == 0) wanted.clear();
+    if (index().findWord(word).count == 0) wanted.clear();
   }
   if (wanted.isEmpty()) {
     releaseDelimiterReservation();
@@ -299,8 +299,7 @@ void KeyboardHook::closeFloatingWindows() {
 }
 
 void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activated) {
-  snippets_ = QList<SnippetPtr>();
-  index_.clear();
+  eligible_.reset();
   clearWords();
   if (platform_.workspace->isProgramFrontmost()) {
     setIsHook(false);
@@ -310,12 +309,17 @@ void KeyboardHook::appChanged(const std::optional<ql::ApplicationInfo>& activate
   if (!activated || !activated->isValid()) return;
   QLSettings* settings = getGlobalSettings();
   if (!settings) return;
-  try {
-    ql::matching::appendEligibleSnippets(*settings, activated->name, &snippets_);
-  } catch (const std::exception& e) {
-    ql::logError(QStringLiteral("appChanged"), reasonOf(e));
-  }
-  index_.build(snippets_);
+  eligible_ = matching_.prepare(*settings, activated->name);
+}
+
+const QList<SnippetPtr>& KeyboardHook::snippets() const {
+  static const QList<SnippetPtr> none;
+  return eligible_ ? eligible_->snippets : none;
+}
+
+const ql::MatchingIndex& KeyboardHook::index() const {
+  static const ql::MatchingIndex none;
+  return eligible_ ? eligible_->index : none;
 }
 
 bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, const QString& delimiter) {
@@ -348,13 +352,13 @@ bool KeyboardHook::processWord(const QString& text, const ql::KeyEvent& event, c
 bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& text,
                                   const ql::KeyEvent& event, const QString& delimiter) {
   const QString word = ql::matching::delimiterWord(text);
-  const ql::MatchingIndex::WordMatches found = index_.findWord(word);
+  const ql::MatchingIndex::WordMatches found = index().findWord(word);
   if (found.count == 0) {
     closeFloatingWindows();
     return false;
   }
   if (found.count == 1) {
-    const SnippetPtr snippet = index_.entry(found.first).snippet;
+    const SnippetPtr snippet = index().entry(found.first).snippet;
     if (!ql::matching::caseRuleAllows(snippet->abbreviationMatchType, word, snippet->abbreviation))
       return false;
     return expand(snippet, event, delimiter, word, 0);
@@ -369,7 +373,7 @@ bool KeyboardHook::matchDelimited(const QLSettings& settings, const QString& tex
 bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& text,
                                   const ql::KeyEvent& event) {
   const ql::matching::ImmediateWord word(text);
-  const ql::MatchingIndex::SuffixMatch found = index_.findSuffix(text, word);
+  const ql::MatchingIndex::SuffixMatch found = index().findSuffix(text, word);
   if (found.entry < 0) {
     closeFloatingWindows();
     return false;
@@ -378,7 +382,7 @@ bool KeyboardHook::matchImmediate(const QLSettings& settings, const QString& tex
   // that was trimmed off the word (a trailing line separator) is not, and
   // the deletes would leave a character of the abbreviation behind.
   if (word.end() != text.size()) return false;
-  const SnippetPtr snippet = index_.entry(found.entry).snippet;
+  const SnippetPtr snippet = index().entry(found.entry).snippet;
   const QString abbreviation = snippet->abbreviation;
   // Exactly what the match covered, whatever its length: the executor
   // deletes that much.

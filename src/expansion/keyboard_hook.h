@@ -1,7 +1,7 @@
 #pragma once
 
 #include "expansion/keyboard_hook_delegate.h"
-#include "expansion/matching_index.h"
+#include "expansion/matching_cache.h"
 #include "platform/platform.h"
 
 #include <QList>
@@ -50,7 +50,7 @@ class KeyboardHook final : public QObject {
   const QString& joinedWords() const { return joined_; }
 
   // The snippets allowed to expand in the frontmost application.
-  const QList<SnippetPtr>& snippets() const { return snippets_; }
+  const QList<SnippetPtr>& snippets() const;
 
   // The keys that end a word without entering it ("illegal"), as the decimal
   // key codes of the resource.
@@ -105,8 +105,9 @@ class KeyboardHook final : public QObject {
 
   QStringList words_;
   QString joined_;
-  QList<SnippetPtr> snippets_;
-  ql::MatchingIndex index_;
+  const ql::MatchingIndex& index() const;
+  ql::MatchingCache matching_;
+  std::shared_ptr<const ql::MatchingCache::Prepared> eligible_;  // null: none
 
   QSet<QString> illegalCharacters_;
   std::bitset<65536> illegalKeys_;

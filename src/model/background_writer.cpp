@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <QMetaObject>
 #include <QObject>
+#include <QThread>
 
 namespace ql {
 
@@ -28,7 +29,36 @@ BackgroundWriter::~BackgroundWriter() {
 }
 
 void BackgroundWriter::write(const QString& path, PlistValue root, QObject* context, Done done) {
-  Job job{key(path), std::move(root), context, std::move(done)};
+  enqueue(Job{key(path), std::move(root), {}, context, std::move(done)});
+}
+
+void BackgroundWriter::write(const QString& path, Producer produce, QObject* context, Done done) {
+  enqueue(Job{key(path), PlistValue(), std::move(produce), context, std::move(done)});
+}
+
+void BackgroundWriter::setFlusher(const QString& path, QObject* owner, std::function<void()> flush) {
+  clearFlusher(path);
+  flushers_.push_back(Flusher{key(path), owner, std::move(flush)});
+}
+
+void BackgroundWriter::clearFlusher(const QString& path) {
+  const QString k = key(path);
+  std::erase_if(flushers_, [&](const Flusher& f) { return f.path == k; });
+}
+
+void BackgroundWriter::runFlushers(const QString& k) {
+  // A flusher hands its changes over through write(), which does not come
+  // back here; the flag only guards against a flusher that waits itself.
+  if (flushing_) return;
+  flushing_ = true;
+  const auto due = flushers_;
+  for (const Flusher& f : due)
+    if ((k.isEmpty() || f.path == k) && f.owner && f.owner->thread() == QThread::currentThread())
+      f.flush();
+  flushing_ = false;
+}
+
+void BackgroundWriter::enqueue(Job job) {
   {
     std::lock_guard lock(mutex_);
     bool replaced = false;
@@ -55,6 +85,7 @@ bool BackgroundWriter::busyWith(const QString& path) const {
 
 void BackgroundWriter::waitForIdle(const QString& path) {
   const QString k = key(path);
+  runFlushers(k);
   std::unique_lock lock(mutex_);
   idle_.wait(lock, [&] { return !busyWith(k); });
 }
@@ -62,6 +93,8 @@ void BackgroundWriter::waitForIdle(const QString& path) {
 void BackgroundWriter::supersede(const QString& path) {
   if (path.isEmpty()) return;
   const QString k = key(path);
+  // Held-back changes are older than the bytes about to be written.
+  runFlushers(k);
   std::unique_lock lock(mutex_);
   std::erase_if(queue_, [&](const Job& job) { return job.path == k; });
   idle_.wait(lock, [&] { return writing_ != k; });
@@ -88,8 +121,10 @@ void BackgroundWriter::run() {
     QString why;
     // Streamed: the library's text never sits in this thread's heap as one
     // block, whose pages the heap would keep after it is freed.
-    const bool ok = plist::writeXmlFileAtomicNow(job.path, job.root, &why);
+    const bool ok = job.produce ? plist::writeFileAtomicNow(job.path, job.produce, &why)
+                                : plist::writeXmlFileAtomicNow(job.path, job.root, &why);
     job.root = PlistValue();
+    job.produce = nullptr;
     {
       std::lock_guard lock(mutex_);
       writing_.clear();

@@ -9,7 +9,9 @@
 #include <functional>
 #include <mutex>
 #include <thread>
+#include <vector>
 
+class QIODevice;
 class QObject;
 
 namespace ql {
@@ -30,11 +32,21 @@ class BackgroundWriter final {
   // be written (why says what failed, fit for the log). Not run for a
   // snapshot that a newer one replaced.
   using Done = std::function<void(bool ok, const QString& why)>;
+  // Streams a file's bytes into device on the worker; false when it failed.
+  // It must only read what it owns (immutable copies), never live records.
+  using Producer = std::function<bool(QIODevice* device, QString* why)>;
 
   static BackgroundWriter& instance();
 
   // context must outlive the write: call waitForIdle before deleting it.
   void write(const QString& path, PlistValue root, QObject* context, Done done);
+  void write(const QString& path, Producer produce, QObject* context, Done done);
+
+  // A saver that holds changes back for a moment registers how to hand them
+  // over at once; whoever waits for the path (a reader, a synchronous
+  // write, a flush at quit) then sees them. Called on owner's thread only.
+  void setFlusher(const QString& path, QObject* owner, std::function<void()> flush);
+  void clearFlusher(const QString& path);
   // Waits until nothing is queued or being written for path (for any path
   // when path is empty).
   void waitForIdle(const QString& path = QString());
@@ -53,13 +65,16 @@ class BackgroundWriter final {
   BackgroundWriter() = default;
   void run();
   bool busyWith(const QString& path) const;
+  void runFlushers(const QString& key);
 
   struct Job {
     QString path;
     PlistValue root;
+    Producer produce;
     QObject* context = nullptr;
     Done done;
   };
+  void enqueue(Job job);
 
   mutable std::mutex mutex_;
   std::condition_variable wake_;
@@ -69,6 +84,14 @@ class BackgroundWriter final {
   int written_ = 0;
   bool stopping_ = false;
   std::thread thread_;
+
+  struct Flusher {
+    QString path;
+    QObject* owner = nullptr;
+    std::function<void()> flush;
+  };
+  std::vector<Flusher> flushers_;  // main thread only
+  bool flushing_ = false;
 };
 
 }  // namespace ql

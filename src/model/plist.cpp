@@ -338,13 +338,18 @@ struct Converter {
 }  // namespace
 
 std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
+  return parse(bytes, error, RootArrayItem());
+}
+
+std::optional<PlistValue> parse(const QByteArray& bytes, QString* error, const RootArrayItem& take) {
   auto fail = [&](const QString& why) -> std::optional<PlistValue> {
     if (error) *error = why;
     return std::nullopt;
   };
   if (bytes.isEmpty()) return fail(QStringLiteral("empty file"));
   if (bytes.size() > kMaxFileSize) return fail(QStringLiteral("file too large"));
-  if (!plist_is_binary(bytes.constData(), uint32_t(bytes.size()))) return xml::read(bytes, error);
+  if (!plist_is_binary(bytes.constData(), uint32_t(bytes.size())))
+    return xml::read(bytes, error, take ? &take : nullptr);
   if (QString why; !binaryGraphIsSafe(bytes, &why)) return fail(why);
   plist_t root = nullptr;
   plist_from_bin(bytes.constData(), uint32_t(bytes.size()), &root);
@@ -353,10 +358,28 @@ std::optional<PlistValue> parse(const QByteArray& bytes, QString* error) {
   Converter c;
   PlistValue v = c.fromNode(root, 0);
   if (!c.ok) return fail(QStringLiteral("not a property list"));
-  return v;
+  if (!take || !v.dict()) return v;
+  // Binary files are read whole; their root arrays are handed over after.
+  PlistDict kept;
+  const PlistDict& d = *v.dict();
+  for (int k = 0; k < d.size(); ++k) {
+    PlistValue value = d.valueAt(k);
+    if (const PlistArray* a = value.array()) {
+      PlistArray left;
+      for (PlistValue item : *a)
+        if (!take(d.keyAt(k), item)) left.push_back(std::move(item));
+      value = PlistValue(std::move(left));
+    }
+    kept.insert(d.keyAt(k), std::move(value));
+  }
+  return PlistValue(std::move(kept));
 }
 
 std::optional<PlistValue> readFile(const QString& path, QString* error) {
+  return readFile(path, error, RootArrayItem());
+}
+
+std::optional<PlistValue> readFile(const QString& path, QString* error, const RootArrayItem& take) {
   // A snapshot still on its way to this file is newer than what is there.
   if (!path.isEmpty()) BackgroundWriter::instance().waitForIdle(path);
   QFile f(path);
@@ -368,7 +391,7 @@ std::optional<PlistValue> readFile(const QString& path, QString* error) {
     if (error) *error = QStringLiteral("file too large");
     return std::nullopt;
   }
-  return parse(f.readAll(), error);
+  return parse(f.readAll(), error, take);
 }
 
 QByteArray toXml(const PlistValue& value) { return xml::write(value); }
@@ -417,6 +440,14 @@ bool writeAtomic(const QString& path, const std::function<bool(QIODevice*)>& wri
 bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error) {
   return writeAtomic(
       path, [&](QIODevice* file) { return file->write(bytes) == bytes.size(); }, error);
+}
+
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce, QString* error) {
+  QString why;
+  const bool ok = writeAtomic(path, [&](QIODevice* file) { return produce(file, &why); }, error);
+  if (!ok && error && !why.isEmpty()) *error = why;
+  return ok;
 }
 
 bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error) {

@@ -5,9 +5,12 @@
 #include <QHash>
 #include <QString>
 
+#include <functional>
 #include <optional>
 #include <variant>
 #include <vector>
+
+class QIODevice;
 
 namespace ql {
 
@@ -97,6 +100,14 @@ constexpr int kMaxDepth = 512;
 std::optional<PlistValue> parse(const QByteArray& bytes, QString* error = nullptr);
 std::optional<PlistValue> readFile(const QString& path, QString* error = nullptr);
 
+// Called for each element of an array that is a value of the root
+// dictionary (key is the array's key) as soon as it is read; returning true
+// takes the element, which is then left out of the result. A large library
+// so becomes records one at a time instead of one tree of the whole file.
+using RootArrayItem = std::function<bool(const QString& key, PlistValue& item)>;
+std::optional<PlistValue> parse(const QByteArray& bytes, QString* error, const RootArrayItem& take);
+std::optional<PlistValue> readFile(const QString& path, QString* error, const RootArrayItem& take);
+
 // Apple's XML property-list format, version 1.0.
 QByteArray toXml(const PlistValue& value);
 QByteArray toBinary(const PlistValue& value);
@@ -109,6 +120,10 @@ QByteArray toBinary(const PlistValue& value);
 bool writeFileAtomic(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 // The same without that wait (the BackgroundWriter's own writes).
 bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* error = nullptr);
+// Bytes that produce streams into the file (the BackgroundWriter's jobs).
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce,
+                        QString* error = nullptr);
 // A value as an XML property list, streamed into the file in pieces.
 bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error = nullptr);
 

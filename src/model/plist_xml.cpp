@@ -169,8 +169,8 @@ void writeValue(QByteArray& out, const PlistValue& v, int depth, Sink* sink) {
 
 class Reader {
  public:
-  explicit Reader(const QByteArray& bytes)
-      : p_(bytes.constData()), end_(bytes.constData() + bytes.size()) {
+  explicit Reader(const QByteArray& bytes, const RootArrayItem* take = nullptr)
+      : take_(take), p_(bytes.constData()), end_(bytes.constData() + bytes.size()) {
     if (end_ - p_ >= 3 && memcmp(p_, "\xEF\xBB\xBF", 3) == 0) p_ += 3;
   }
 
@@ -216,7 +216,12 @@ class Reader {
   bool readText(const QByteArray& name, QByteArray& text);
   bool decodeText(const char* b, const char* e, QByteArray& out);
   bool scalar(const Tag& tag, PlistValue& value);
+  bool plainString(const Tag& tag, QString& out);
+  QString key(const QByteArray& text);
 
+  const RootArrayItem* take_;
+  // Every record repeats the same keys: one shared string each.
+  QHash<QByteArray, QString> keys_;
   const char* p_;
   const char* end_;
   QString error_;
@@ -369,6 +374,13 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
     value = PlistValue(n == "true");
     return true;
   }
+  if (n == "string" && !tag.empty) {
+    QString plain;
+    if (plainString(tag, plain)) {
+      value = PlistValue(std::move(plain));
+      return true;
+    }
+  }
   QByteArray text;
   if (!tag.empty && !readText(n, text)) return false;
   if (n == "string" || n == "key") {
@@ -427,6 +439,29 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
   return fail("unknown element");
 }
 
+// Text without references, comments or CDATA up to its closing tag, the
+// common case, converted straight from the file's bytes.
+bool Reader::plainString(const Tag& tag, QString& out) {
+  const char* lt = static_cast<const char*>(memchr(p_, '<', size_t(end_ - p_)));
+  if (!lt || memchr(p_, '&', size_t(lt - p_))) return false;
+  const qsizetype n = tag.name.size();
+  if (end_ - lt < n + 3 || lt[1] != '/' || memcmp(lt + 2, tag.name.constData(), size_t(n)) != 0 ||
+      lt[2 + n] != '>')
+    return false;
+  out = QString::fromUtf8(p_, lt - p_);
+  p_ = lt + n + 3;
+  return true;
+}
+
+QString Reader::key(const QByteArray& text) {
+  const auto it = keys_.constFind(text);
+  if (it != keys_.cend()) return *it;
+  QString k = QString::fromUtf8(text);
+  // Bounded: a file of a million distinct keys must not grow this too.
+  if (keys_.size() < 512) keys_.insert(text, k);
+  return k;
+}
+
 std::optional<PlistValue> Reader::run(QString* error) {
   std::vector<Frame> stack;
   std::optional<PlistValue> root;
@@ -440,6 +475,10 @@ std::optional<PlistValue> Reader::run(QString* error) {
     }
     Frame& f = stack.back();
     if (!f.isDict) {
+      // An element of an array under the root dictionary: the caller may take it.
+      if (take_ && stack.size() == 2 && stack.front().isDict && stack.front().haveKey &&
+          (*take_)(stack.front().key, v))
+        return true;
       f.array.push_back(std::move(v));
       return true;
     }
@@ -505,7 +544,7 @@ std::optional<PlistValue> Reader::run(QString* error) {
         ok = false;
         break;
       }
-      stack.back().key = QString::fromUtf8(text);
+      stack.back().key = key(text);
       stack.back().haveKey = true;
       continue;
     }
@@ -526,23 +565,38 @@ std::optional<PlistValue> Reader::run(QString* error) {
 
 }  // namespace
 
-std::optional<PlistValue> read(const QByteArray& bytes, QString* error) {
-  return Reader(bytes).run(error);
+std::optional<PlistValue> read(const QByteArray& bytes, QString* error, const RootArrayItem* take) {
+  return Reader(bytes, take).run(error);
 }
 
 namespace {
 
 void writeDocument(QByteArray& out, const PlistValue& value, Sink* sink) {
+  appendPrologue(out);
+  writeValue(out, value, 0, sink);
+  appendEpilogue(out);
+}
+
+}  // namespace
+
+void appendPrologue(QByteArray& out) {
   out.append(
       "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
       "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
       "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">\n"
       "<plist version=\"1.0\">\n");
-  writeValue(out, value, 0, sink);
-  out.append("</plist>\n");
 }
 
-}  // namespace
+void appendKey(QByteArray& out, const QString& key, int depth) {
+  indent(out, depth);
+  out.append("<key>");
+  escapeInto(out, key);
+  out.append("</key>\n");
+}
+
+void appendValue(QByteArray& out, const PlistValue& value, int depth) { writeValue(out, value, depth); }
+
+void appendEpilogue(QByteArray& out) { out.append("</plist>\n"); }
 
 QByteArray write(const PlistValue& value) {
   QByteArray out;

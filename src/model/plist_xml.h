@@ -10,9 +10,17 @@ class QIODevice;
 // nesting without recursion.
 namespace ql::plist::xml {
 
-std::optional<PlistValue> read(const QByteArray& bytes, QString* error);
+std::optional<PlistValue> read(const QByteArray& bytes, QString* error,
+                               const RootArrayItem* take = nullptr);
 QByteArray write(const PlistValue& value);
 // The same document written to device in pieces; false when a write failed.
 bool write(const PlistValue& value, QIODevice* device);
+
+// The pieces of a document, for writers that stream it one record at a
+// time: together they give the same bytes as write().
+void appendPrologue(QByteArray& out);
+void appendKey(QByteArray& out, const QString& key, int depth);
+void appendValue(QByteArray& out, const PlistValue& value, int depth);
+void appendEpilogue(QByteArray& out);
 
 }  // namespace ql::plist::xml

@@ -27,13 +27,43 @@ auto lastWhere(const List& list, const QString& value, Field field) -> typename 
 
 // Reads a file whose root must be a dictionary. A missing file is a normal
 // outcome; a damaged one is logged (the reason only, never the content).
+// The records of a file, made while it is read.
+struct Records {
+  QList<GroupPtr> groups;
+  QList<SnippetPtr> snippets;
+};
+
 std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
-                                  bool* damaged = nullptr, QString* reason = nullptr) {
+                                  bool* damaged = nullptr, QString* reason = nullptr,
+                                  Records* records = nullptr) {
   // A first save may still be on its way to a file that does not exist yet.
   BackgroundWriter::instance().waitForIdle(path);
   if (!QFileInfo::exists(path)) return std::nullopt;
   QString why;
-  auto value = plist::readFile(path, &why);
+  // Each record is made as soon as it is read, and its dictionary dropped:
+  // the whole library never sits in memory twice. Elements that are not
+  // dictionaries cannot be records; they are skipped.
+  const plist::RootArrayItem take = [records](const QString& key, PlistValue& item) {
+    if (!records) return false;
+    if (key == QLatin1String("Snippets")) {
+      if (const PlistDict* d = item.dict()) {
+        auto s = std::make_shared<QLSnippet>();
+        s->setData(d);
+        records->snippets.append(std::move(s));
+      }
+      return true;
+    }
+    if (key == QLatin1String("Groups")) {
+      if (const PlistDict* d = item.dict()) {
+        auto g = std::make_shared<QLGroup>();
+        g->setData(d);
+        records->groups.append(std::move(g));
+      }
+      return true;
+    }
+    return false;
+  };
+  auto value = plist::readFile(path, &why, take);
   if (value && !value->dict()) why = QStringLiteral("root is not a dictionary");
   if (!value || !value->dict()) {
     logError(operation, why);
@@ -138,15 +168,16 @@ bool QLSettings::loadSettings(const QString& name) {
   const QString path = settingsPath(name);
   bool damaged = false;
   QString why;
-  const auto root = readRoot(path, QStringLiteral("loadSettings"), &damaged, &why);
+  Records records;
+  const auto root = readRoot(path, QStringLiteral("loadSettings"), &damaged, &why, &records);
   if (!root) {
     // The next save would replace the user's library with an empty one:
     // the file goes out of the way first, kept whole under a telling name.
     if (damaged && name.isEmpty()) moveAsideUnreadable(path, why);
     return false;
   }
-  groups.clear();
-  snippets.clear();
+  groups = std::move(records.groups);
+  snippets = std::move(records.snippets);
   if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
   appendLibrary(*root);
   return true;
@@ -167,14 +198,16 @@ bool QLSettings::moveAsideUnreadable(const QString& path, const QString& why) {
 bool QLSettings::loadSettings(const QString& path, bool includeGroupsAndSnippet,
                               bool includePreferences) {
   if (path.isEmpty()) return false;
+  Records records;
   const auto root =
-      readRoot(path, QStringLiteral("loadSettings:includeGroupsAndSnippet:includePreferences:"));
+      readRoot(path, QStringLiteral("loadSettings:includeGroupsAndSnippet:includePreferences:"),
+               nullptr, nullptr, includeGroupsAndSnippet ? &records : nullptr);
   if (!root) return false;
   if (includePreferences)
     if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
   if (!includeGroupsAndSnippet) return true;
-  groups.clear();
-  snippets.clear();
+  groups = std::move(records.groups);
+  snippets = std::move(records.snippets);
   appendLibrary(*root);
   return true;
 }
@@ -186,9 +219,12 @@ bool QLSettings::saveBackup(const QString& path) const {
 
 bool QLSettings::loadBackup(const QString& path) {
   if (path.isEmpty()) return false;
-  const auto root = readRoot(path, QStringLiteral("loadBackup"));
+  Records records;
+  const auto root = readRoot(path, QStringLiteral("loadBackup"), nullptr, nullptr, &records);
   if (!root) return false;
   if (auto p = root->value(QStringLiteral("Preferences"))) preferences.setData(p->dict());
+  groups.append(records.groups);
+  snippets.append(records.snippets);
   appendLibrary(*root);
   return true;
 }

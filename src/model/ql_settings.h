@@ -8,6 +8,7 @@
 
 namespace ql {
 struct ImportOptions;
+class LibrarySaver;
 }
 
 // The library: preferences, groups and snippets, and the files they live in.
@@ -16,6 +17,13 @@ class QLSettings {
   QLPreferences preferences;
   QList<GroupPtr> groups;
   QList<SnippetPtr> snippets;
+
+  // The program's library saves through this, in the background, a moment
+  // after each change; throw-away stores have none and save themselves.
+  ql::LibrarySaver* saver = nullptr;
+  // Counts the saved edits of records and rules (not of use counts), so
+  // that what is prepared from the library knows when to prepare it again.
+  quint64 revision = 0;
 
   // Lookups compare exactly and return the last match, or null.
   SnippetPtr getSnippetByAbbreviation(const QString& abbreviation) const;

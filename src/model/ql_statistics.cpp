@@ -1,9 +1,11 @@
 #include "model/ql_statistics.h"
 
+#include "model/background_writer.h"
 #include "model/moved_aside.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #include <algorithm>
@@ -43,7 +45,59 @@ void QLStatistics::updateCounters(qint64 characters) {
 
   std::stable_sort(last30Days.begin(), last30Days.end(),
                    [](const QLCounter& a, const QLCounter& b) { return a.name > b.name; });
-  save();
+  saveAfterUpdate();
+}
+
+QLStatistics::~QLStatistics() {
+  if (!saveTimer_) return;
+  flushSave();
+  BackgroundWriter::instance().clearFlusher(path_);
+}
+
+void QLStatistics::setSaveDelay(int delayMs) {
+  saveDelayMs_ = delayMs;
+  if (delayMs < 0 || saveTimer_) return;
+  saveTimer_ = std::make_unique<QTimer>();
+  saveTimer_->setSingleShot(true);
+  QObject::connect(saveTimer_.get(), &QTimer::timeout, saveTimer_.get(),
+                   [this] { saveInBackground(); });
+  BackgroundWriter::instance().setFlusher(path_, saveTimer_.get(), [this] {
+    if (saveTimer_->isActive()) saveInBackground();
+  });
+}
+
+void QLStatistics::saveAfterUpdate() {
+  if (saveDelayMs_ < 0 || !saveTimer_) {
+    save();
+    return;
+  }
+  // Not restarted by later updates: a held key still sees its counts on
+  // disk within the delay.
+  if (!saveTimer_->isActive()) saveTimer_->start(saveDelayMs_);
+}
+
+void QLStatistics::saveInBackground() {
+  saveTimer_->stop();
+  PlistArray days;
+  days.reserve(size_t(last30Days.size()));
+  for (const QLCounter& c : last30Days) days.emplace_back(c.getData());
+  PlistDict root;
+  root.insert(QStringLiteral("allTime"), allTime.getData());
+  root.insert(QStringLiteral("last30Days"), std::move(days));
+  BackgroundWriter::instance().write(path_, PlistValue(std::move(root)), saveTimer_.get(),
+                                     [this](bool ok, const QString& why) {
+                                       // Logged once per spell; the counts
+                                       // go again with the next expansion.
+                                       if (!ok && !saveFailing_) logError(QStringLiteral("save"), why);
+                                       saveFailing_ = !ok;
+                                     });
+}
+
+void QLStatistics::flushSave() {
+  if (!saveTimer_) return;
+  if (saveTimer_->isActive()) saveInBackground();
+  BackgroundWriter::instance().waitForIdle(path_);
+  QCoreApplication::sendPostedEvents(saveTimer_.get(), QEvent::MetaCall);
 }
 
 bool QLStatistics::save() const {

@@ -6,7 +6,10 @@
 #include <QList>
 #include <QString>
 
+#include <QTimer>
+
 #include <functional>
+#include <memory>
 
 // Expansions and characters inserted, in total and per calendar day, kept in
 // "statistics.plist" in the application folder.
@@ -17,6 +20,8 @@ class QLStatistics {
   // clock gives "now" (local time unless it says otherwise); path is the
   // statistics file, by default in the application folder.
   explicit QLStatistics(Clock clock = {}, QString path = QString());
+  // Writes an update still waiting.
+  ~QLStatistics();
 
   QLCounter allTime;
   QList<QLCounter> last30Days;  // one per day with expansions, newest first
@@ -29,6 +34,12 @@ class QLStatistics {
   // movedAsidePath), so that the fresh counts saved next do not replace it.
   bool load();
 
+  // From now on an update is written delayMs later, in the background, and
+  // updates meanwhile share that write (negative: at once, the default).
+  void setSaveDelay(int delayMs);
+  // Writes what updates left unwritten and waits until it is on disk.
+  void flushSave();
+
   // Where load() moved an unreadable statistics file, and why it could not
   // be read; empty when it did not.
   QString movedAsidePath;
@@ -39,6 +50,12 @@ class QLStatistics {
   static QString defaultPath();
 
  private:
+  void saveAfterUpdate();
+  void saveInBackground();
+
   Clock clock_;
   QString path_;
+  int saveDelayMs_ = -1;
+  bool saveFailing_ = false;
+  std::unique_ptr<QTimer> saveTimer_;  // pending while active
 };

@@ -1,6 +1,7 @@
 #include "ui/library_outline_model.h"
 
 #include "model/background_writer.h"
+#include "model/library_saver.h"
 #include "platform/log.h"
 
 #include <QCoreApplication>
@@ -74,7 +75,12 @@ LibraryOutlineModel::~LibraryOutlineModel() {
 
 void LibraryOutlineModel::setSettings(QLSettings* settings) {
   beginResetModel();
+  if (saverConnection_) disconnect(saverConnection_);
   settings_ = settings;
+  // Reported once per spell of failures, as the window's own saves are.
+  if (settings_ && settings_->saver)
+    saverConnection_ = connect(settings_->saver, &ql::LibrarySaver::saveFailed, this,
+                               [this] { Q_EMIT saveFailed(); });
   rebuildAll();
   endResetModel();
 }
@@ -263,9 +269,16 @@ bool LibraryOutlineModel::isDuplicateGroupAbbreviation(const QString& abbreviati
 
 void LibraryOutlineModel::setSearchSting(const QString& text) {
   if (text == search_) return;
+  // Typing on narrows the rows shown: what matches the longer text is among
+  // what matched the shorter, so only those rows are looked at again.
+  const bool narrowing = !search_.isEmpty() && text.contains(search_, Qt::CaseInsensitive);
   beginResetModel();
   search_ = text;
-  children_ = computeAllChildren();
+  if (narrowing) {
+    for (auto& list : children_) list.removeIf([this](const SnippetPtr& s) { return !matchesSearch(*s); });
+  } else {
+    children_ = computeAllChildren();
+  }
   endResetModel();
 }
 
@@ -280,14 +293,14 @@ QHash<const QLGroup*, QList<SnippetPtr>> LibraryOutlineModel::computeAllChildren
   if (!settings_) return all;
   QHash<QString, QList<const QLGroup*>> groupsOf;
   groupsOf.reserve(settings_->snippets.size());
-  for (const GroupPtr& g : settings_->groups) {
+  for (const GroupPtr& g : std::as_const(settings_->groups)) {
     all.insert(g.get(), {});
     for (const QString& uuid : g->snippts) {
       auto& list = groupsOf[uuid];
       if (!list.contains(g.get())) list.append(g.get());
     }
   }
-  for (const SnippetPtr& s : settings_->snippets) {
+  for (const SnippetPtr& s : std::as_const(settings_->snippets)) {
     const auto it = groupsOf.constFind(s->uuid);
     if (it == groupsOf.constEnd() || !matchesSearch(*s)) continue;
     for (const QLGroup* g : *it) all[g].append(s);
@@ -308,11 +321,43 @@ void LibraryOutlineModel::reindexGroups() {
 void LibraryOutlineModel::countAbbreviations() {
   snippetAbbreviations_.clear();
   groupAbbreviations_.clear();
+  countedAs_.clear();
   if (!settings_) return;
-  for (const SnippetPtr& s : settings_->snippets)
+  const QList<SnippetPtr>& snippets = std::as_const(settings_->snippets);
+  countedAs_.reserve(snippets.size());
+  for (const SnippetPtr& s : snippets) {
+    countedAs_.insert(s.get(), s->abbreviation);
     if (!s->abbreviation.isEmpty()) ++snippetAbbreviations_[s->abbreviation];
-  for (const GroupPtr& g : settings_->groups)
+  }
+  countGroupAbbreviations();
+}
+
+void LibraryOutlineModel::countGroupAbbreviations() {
+  groupAbbreviations_.clear();
+  if (!settings_) return;
+  for (const GroupPtr& g : std::as_const(settings_->groups))
     if (!g->abbreviation.isEmpty()) ++groupAbbreviations_[g->abbreviation];
+}
+
+void LibraryOutlineModel::recount(const QLGroup* group, const QLSnippet* snippet) {
+  if (group) countGroupAbbreviations();
+  if (!snippet) return;
+  const auto it = countedAs_.find(snippet);
+  if (it == countedAs_.end()) {
+    countAbbreviations();
+    return;
+  }
+  if (*it == snippet->abbreviation) return;
+  if (!it->isEmpty() && --snippetAbbreviations_[*it] <= 0) snippetAbbreviations_.remove(*it);
+  *it = snippet->abbreviation;
+  if (!it->isEmpty()) ++snippetAbbreviations_[*it];
+}
+
+bool LibraryOutlineModel::isShown(const QLSnippet* snippet) const {
+  for (const auto& list : children_)
+    for (const SnippetPtr& s : list)
+      if (s.get() == snippet) return true;
+  return false;
 }
 
 void LibraryOutlineModel::rebuildAll() {
@@ -439,7 +484,12 @@ void LibraryOutlineModel::sync() {
 }
 
 void LibraryOutlineModel::itemChanged(const QLGroup* group, const QLSnippet* snippet) {
-  sync();
+  // A field edit moves no row, so the library is not walked: only a search
+  // that the edited snippet starts or stops matching changes the rows.
+  if (snippet && !search_.isEmpty() && isShown(snippet) != matchesSearch(*snippet))
+    sync();
+  else
+    recount(group, snippet);
   if (group && !snippet) {
     const QModelIndex i = indexOfGroup(group);
     if (i.isValid()) Q_EMIT dataChanged(i, i);
@@ -479,6 +529,12 @@ void LibraryOutlineModel::restore(const Snapshot& shot) {
 
 bool LibraryOutlineModel::save() {
   if (!settings_) return false;
+  if (settings_->saver) {
+    // The outline's commands add, remove and move records; field edits
+    // come through save(group, snippet).
+    settings_->saver->structureChanged(ql::LibrarySaver::Kind::Edit);
+    return true;
+  }
   // The snapshot is taken here, where the records live and change; turning
   // it into XML, writing and syncing it to disk happen on the writer's
   // thread, so a large library does not hold up the window.
@@ -488,7 +544,15 @@ bool LibraryOutlineModel::save() {
   return true;
 }
 
+bool LibraryOutlineModel::save(const QLGroup* group, const QLSnippet* snippet) {
+  if (!settings_) return false;
+  if (!settings_->saver) return save();
+  settings_->saver->recordsChanged(ql::LibrarySaver::Kind::Edit, snippet, group);
+  return true;
+}
+
 void LibraryOutlineModel::waitForSaves() {
+  if (settings_ && settings_->saver) settings_->saver->flush();
   ql::BackgroundWriter::instance().waitForIdle();
   // Failures are reported now, not at the next turn of the event loop.
   QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);

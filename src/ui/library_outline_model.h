@@ -99,6 +99,8 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   // Saves the library: takes its snapshot now and hands it to the
   // background writer. A failed write is logged and reported by saveFailed.
   bool save();
+  // The same after only these records' fields changed (either may be null).
+  bool save(const QLGroup* group, const QLSnippet* snippet);
   // Waits until every save handed over is on disk (or failed, and reported).
   void waitForSaves();
 
@@ -142,6 +144,10 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   QHash<const QLGroup*, QList<SnippetPtr>> computeAllChildren() const;
   bool matchesSearch(const QLSnippet& snippet) const;
   void countAbbreviations();
+  void countGroupAbbreviations();
+  // After one record's fields changed: its abbreviation is counted anew.
+  void recount(const QLGroup* group, const QLSnippet* snippet);
+  bool isShown(const QLSnippet* snippet) const;
   void reindexGroups();
   int rowOfGroup(const QLGroup* group) const { return groupRow_.value(group, -1); }
 
@@ -152,5 +158,7 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   QHash<const QLGroup*, int> groupRow_;
   QHash<QString, int> snippetAbbreviations_;
   QHash<QString, int> groupAbbreviations_;
+  QHash<const QLSnippet*, QString> countedAs_;  // the abbreviation each was counted under
   bool saveFailing_ = false;
+  QMetaObject::Connection saverConnection_;
 };

@@ -483,7 +483,7 @@ void LibraryWindowController::outlineViewItemDidExpand(const QModelIndex& index,
   const GroupPtr g = model_->isGroup(index) ? model_->groupAt(index) : nullptr;
   if (!g || g->isExpanded == expanded) return;
   g->isExpanded = expanded;
-  if (!isResettingOutlineView) model_->save();
+  if (!isResettingOutlineView) model_->save(g.get(), nullptr);
 }
 
 GroupPtr LibraryWindowController::selectedGroup() const {
@@ -617,7 +617,7 @@ void LibraryWindowController::SnippetViewControllerDidFinish(SnippetViewControll
   if (!snippet) return;
   editor->updateView();
   snippet->dateModified = QDateTime::currentDateTimeUtc();
-  model_->save();
+  model_->save(nullptr, snippet.get());
   model_->itemChanged(nullptr, snippet.get());
   if (editor->snippet() == selectedSnippet()) updateErrorBox(snippet);
   outlineView_->viewport()->update();
@@ -628,7 +628,7 @@ void LibraryWindowController::GroupViewControllerDidFinish(GroupViewController* 
   const GroupPtr group = editor->group();
   if (!group) return;
   group->dateModified = QDateTime::currentDateTimeUtc();
-  model_->save();
+  model_->save(group.get(), nullptr);
   model_->itemChanged(group.get(), nullptr);
   if (group == selectedGroup()) setGroupMenuItems(group);
   outlineView_->viewport()->update();

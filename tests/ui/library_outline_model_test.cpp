@@ -71,6 +71,25 @@ TEST_F(OutlineModelTest, RowsFollowMembersInLibraryOrderAndTheSearch) {
   EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2"}));
   model.setSearchSting(QString());
   EXPECT_EQ(model.rowCount(groupIndex(ga)), 2);
+
+  // Typing on narrows what was shown; typing back shows the rest again.
+  model.setSearchSting("a");
+  const int both = model.rowCount(groupIndex(ga));
+  model.setSearchSting("a2");
+  EXPECT_EQ(titles(model, groupIndex(ga)), (QStringList{"a2"}));
+  model.setSearchSting("a");
+  EXPECT_EQ(model.rowCount(groupIndex(ga)), both);
+
+  // A field edit recounts the abbreviations: the shared one is no longer
+  // shared once one of its snippets takes another.
+  model.setSearchSting(QString());
+  const SnippetPtr shared = model.snippetAt(model.index(1, 0, groupIndex(ga)));
+  ASSERT_TRUE(shared);
+  shared->abbreviation = QStringLiteral("fresh");
+  model.itemChanged(nullptr, shared.get());
+  EXPECT_FALSE(
+      model.index(0, 0, groupIndex(gb)).data(LibraryOutlineModel::IsDuplicateRole).toBool());
+  EXPECT_FALSE(model.isDuplicateSnippetAbbreviation(QStringLiteral("fresh")));
 }
 
 TEST_F(OutlineModelTest, EveryCommandKeepsTheModelConsistent) {
