@@ -1,6 +1,7 @@
 #include "model/ql_settings.h"
 
 #include "model/background_writer.h"
+#include "model/moved_aside.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
 
@@ -72,19 +73,6 @@ std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
     return std::nullopt;
   }
   return *value->dict();
-}
-
-// "settings unreadable 2026-12-01 09.30.00.qlxdoc" beside the file, dated
-// by the file's last change; a number is added when that name is taken.
-QString movedAsideName(const QString& path) {
-  const QFileInfo info(path);
-  const QString stem = info.completeBaseName() + QStringLiteral(" unreadable ") +
-                       info.lastModified().toString(QStringLiteral("yyyy-MM-dd HH.mm.ss"));
-  const QString suffix = info.suffix().isEmpty() ? QString() : QLatin1Char('.') + info.suffix();
-  QString candidate = info.dir().filePath(stem + suffix);
-  for (int n = 2; QFileInfo::exists(candidate); ++n)
-    candidate = info.dir().filePath(stem + QStringLiteral(" %1").arg(n) + suffix);
-  return candidate;
 }
 
 bool writeRoot(const QString& path, const PlistDict& root, const QString& operation) {
@@ -184,8 +172,8 @@ bool QLSettings::loadSettings(const QString& name) {
 }
 
 bool QLSettings::moveAsideUnreadable(const QString& path, const QString& why) {
-  const QString target = movedAsideName(path);
-  if (!QFile::rename(path, target)) {
+  const QString target = ql::moveAside(path);
+  if (target.isEmpty()) {
     logError(QStringLiteral("loadSettings"), QStringLiteral("cannot move the unreadable settings file aside"));
     return false;
   }

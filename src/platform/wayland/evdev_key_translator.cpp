@@ -10,28 +10,6 @@ namespace ql {
 namespace {
 
 constexpr int kXkbOffset = 8;  // XKB key codes are evdev codes plus 8
-constexpr quint16 kUnknownKeyBase = 0xFF00;
-
-// Keys an Apple keyboard reports with the numeric-pad and function bits.
-quint64 keyClassFlags(int appleCode) {
-  switch (appleCode) {
-    case keys::Left: case keys::Right: case keys::Down: case keys::Up:
-      return mods::NumericPad | mods::Function;
-    case keys::Help: case keys::Home: case keys::End: case keys::PageUp: case keys::PageDown:
-    case keys::ForwardDelete: case keys::F1: case keys::F2: case keys::F3: case keys::F4:
-    case keys::F5: case keys::F6: case keys::F7: case keys::F8: case keys::F9: case keys::F10:
-    case keys::F11: case keys::F12:
-      return mods::Function;
-    case keys::KeypadDecimal: case keys::KeypadMultiply: case keys::KeypadPlus:
-    case keys::KeypadClear: case keys::KeypadDivide: case keys::KeypadEnter:
-    case keys::KeypadMinus: case keys::KeypadEquals: case keys::Keypad0: case keys::Keypad1:
-    case keys::Keypad2: case keys::Keypad3: case keys::Keypad4: case keys::Keypad5:
-    case keys::Keypad6: case keys::Keypad7: case keys::Keypad8: case keys::Keypad9:
-      return mods::NumericPad;
-    default:
-      return 0;
-  }
-}
 
 }  // namespace
 
@@ -109,10 +87,11 @@ EvdevKeyTranslator::Result EvdevKeyTranslator::feed(quint16 evdevCode, int value
 
   if (press && !r.isModifier) {
     // Characters with the modifiers as they are before this key changes them.
-    const int apple = appleKeyCodeForXKeyCode(int(code));
+    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, code);
+    const int acting = actingKeyFor(sym);
+    const int apple = acting >= 0 ? acting : appleKeyCodeForXKeyCode(int(code));
     KeyEvent& key = r.key;
     key.keyCode = apple >= 0 ? quint16(apple) : quint16(kUnknownKeyBase | (code & 0xFF));
-    const xkb_keysym_t sym = xkb_state_key_get_one_sym(state_, code);
     key.characters = repeat ? KeyCharacters::plain(sym) : characters_->press(sym);
     const xkb_layout_index_t layout = xkb_state_key_get_layout(state_, code);
     const xkb_keysym_t* plainSyms = nullptr;

@@ -26,54 +26,6 @@
 namespace ql {
 namespace {
 
-// Keys an Apple keyboard reports with the numeric-pad and function bits.
-quint64 keyClassFlags(int appleCode) {
-  switch (appleCode) {
-    case keys::Left: case keys::Right: case keys::Down: case keys::Up:
-      return mods::NumericPad | mods::Function;
-    case keys::Help: case keys::Home: case keys::End: case keys::PageUp: case keys::PageDown:
-    case keys::ForwardDelete: case keys::F1: case keys::F2: case keys::F3: case keys::F4:
-    case keys::F5: case keys::F6: case keys::F7: case keys::F8: case keys::F9: case keys::F10:
-    case keys::F11: case keys::F12: case keys::F13: case keys::F14: case keys::F15:
-    case keys::F16: case keys::F17: case keys::F18: case keys::F19: case keys::F20:
-      return mods::Function;
-    case keys::KeypadDecimal: case keys::KeypadMultiply: case keys::KeypadPlus:
-    case keys::KeypadClear: case keys::KeypadDivide: case keys::KeypadEnter:
-    case keys::KeypadMinus: case keys::KeypadEquals: case keys::Keypad0: case keys::Keypad1:
-    case keys::Keypad2: case keys::Keypad3: case keys::Keypad4: case keys::Keypad5:
-    case keys::Keypad6: case keys::Keypad7: case keys::Keypad8: case keys::Keypad9:
-      return mods::NumericPad;
-    default:
-      return 0;
-  }
-}
-
-// Keys that move the caret or edit without typing, reported as the key they
-// act as whatever their position: the keypad with Num Lock off moves the
-// caret, and an edit key (Undo, Paste, ...) changes the text, so the word
-// ends there as at an arrow. -1 for every other symbol.
-int actingKeyFor(KeySym sym) {
-  switch (sym) {
-    case XK_KP_Left: return keys::Left;
-    case XK_KP_Right: return keys::Right;
-    case XK_KP_Up: return keys::Up;
-    case XK_KP_Down: return keys::Down;
-    case XK_KP_Home: return keys::Home;
-    case XK_KP_End: return keys::End;
-    case XK_KP_Prior: return keys::PageUp;
-    case XK_KP_Next: return keys::PageDown;
-    case XK_KP_Delete: return keys::ForwardDelete;
-    case XK_KP_Insert: case XK_Insert:
-    case XK_Undo: case XK_Redo: case XK_Find:
-    case 0x1008FF57: /* XF86Copy */ case 0x1008FF58: /* XF86Cut */ case 0x1008FF6D: /* XF86Paste */
-      return keys::Help;  // Insert's place on an Apple keyboard
-    default: return -1;
-  }
-}
-
-// Keys without an Apple code still report, under a code no Apple key uses.
-constexpr quint16 kUnknownKeyBase = 0xFF00;
-
 // How long the stream may lag behind the server before an expansion gives up
 // on knowing where the user's keys went.
 constexpr int kCatchUpMs = 2000;
