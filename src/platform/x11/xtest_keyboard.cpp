@@ -150,7 +150,10 @@ void XTestKeyboard::run(const QList<Step>& steps) {
                                        std::chrono::steady_clock::now() - lastTapTime_ < kRepeatWindow);
       XTestFakeKeyEvent(display_, key, True, repeats ? 1 : CurrentTime);
       if (step.stroke != Press) XTestFakeKeyEvent(display_, key, False, CurrentTime);
-      keys[key / 8] = char(keys[key / 8] & ~(1 << (key % 8)));
+      if (step.stroke == Press)
+        keys[key / 8] = char(keys[key / 8] | (1 << (key % 8)));
+      else
+        keys[key / 8] = char(keys[key / 8] & ~(1 << (key % 8)));
       lastTapKey_ = step.stroke != Press ? step.keyCode : 0;
       lastTapTime_ = std::chrono::steady_clock::now();
       for (auto it = pressed.crbegin(); it != pressed.crend(); ++it)
