@@ -76,14 +76,19 @@ void QLStatistics::saveAfterUpdate() {
   if (!saveTimer_->isActive()) saveTimer_->start(saveDelayMs_);
 }
 
-void QLStatistics::saveInBackground() {
-  saveTimer_->stop();
+PlistDict QLStatistics::fileRoot() const {
   PlistArray days;
   days.reserve(size_t(last30Days.size()));
   for (const QLCounter& c : last30Days) days.emplace_back(c.getData());
   PlistDict root;
   root.insert(QStringLiteral("allTime"), allTime.getData());
   root.insert(QStringLiteral("last30Days"), std::move(days));
+  return root;
+}
+
+void QLStatistics::saveInBackground() {
+  saveTimer_->stop();
+  PlistDict root = fileRoot();
   BackgroundWriter::instance().write(path_, PlistValue(std::move(root)), saveTimer_.get(),
                                      [this](bool ok, const QString& why) {
                                        // Logged once per spell; the counts
@@ -101,12 +106,7 @@ void QLStatistics::flushSave() {
 }
 
 bool QLStatistics::save() const {
-  PlistArray days;
-  days.reserve(size_t(last30Days.size()));
-  for (const QLCounter& c : last30Days) days.emplace_back(c.getData());
-  PlistDict root;
-  root.insert(QStringLiteral("allTime"), allTime.getData());
-  root.insert(QStringLiteral("last30Days"), std::move(days));
+  const PlistDict root = fileRoot();
   // Written through a temporary file: a crash in the middle of a write must
   // not cost the user every count collected so far.
   QString why;

@@ -51,6 +51,8 @@ class QLStatistics {
 
  private:
   void saveAfterUpdate();
+  // The statistics file's root dictionary.
+  ql::PlistDict fileRoot() const;
   void saveInBackground();
 
   Clock clock_;
