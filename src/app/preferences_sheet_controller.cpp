@@ -125,6 +125,7 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   soundRow->addWidget(playSoundButton);
   soundRow->addWidget(soundButton, 1);
   restoreClipboardButton = new QCheckBox(tr("Restore the clipboard after expanding"), general);
+  backSpaceUndoButton = new QCheckBox(tr("BackSpace undoes an expansion"), general);
   snippetFormatButton = popup(general, {tr("Plain text"), tr("Formatted text")});
   abbreviationCaseButton = popup(general, {tr("Case-sensitive"), tr("Ignore case"), tr("Adapt to the case typed")});
   exceptionButton = popup(general, {tr("Expand in all applications"), tr("Expand in all applications except…"),
@@ -134,6 +135,7 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   g->addRow(tr("Abbreviations expand:"), expandAfterButton);
   g->addRow(soundRow);
   g->addRow(restoreClipboardButton);
+  g->addRow(backSpaceUndoButton);
   g->addRow(tr("New snippets are:"), snippetFormatButton);
   g->addRow(tr("New abbreviations are:"), abbreviationCaseButton);
   g->addRow(tr("Applications:"), exceptionButton);
@@ -232,6 +234,11 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   connect(playSoundButton, &QCheckBox::clicked, this, [this] { actionPlaySoundChanged(); });
   connect(soundButton, &QComboBox::activated, this, [this] { actionSoundChanged(); });
   connect(restoreClipboardButton, &QCheckBox::clicked, this, [this] { actionRestoreClipboardChanged(); });
+  connect(backSpaceUndoButton, &QCheckBox::clicked, this, [this] {
+    if (!preferences || isLoading) return;
+    preferences->isBackSpaceUndo = backSpaceUndoButton->isChecked();
+    if (delegate) delegate->preferencesChanged(this);
+  });
   connect(snippetFormatButton, &QComboBox::activated, this, [this] { actionSnippetFormatChanged(); });
   connect(abbreviationCaseButton, &QComboBox::activated, this, [this] { actionAbbreviationCaseChanged(); });
   connect(exceptionButton, &QComboBox::activated, this, [this] { actionExceptionChanged(); });
@@ -318,6 +325,7 @@ void PreferencesSheetController::resetView() {
   playSoundButton->setChecked(p.isPlaySound);
   selectTitle(soundButton, p.sound, false);
   restoreClipboardButton->setChecked(p.isRestoreClipboard);
+  backSpaceUndoButton->setChecked(p.isBackSpaceUndo);
   byIndex(snippetFormatButton, p.snippetFormatType);
   byIndex(abbreviationCaseButton, p.abbreviationCaseType);
   if (p.exceptionType >= 1 && p.exceptionType <= 3) exceptionButton->setCurrentIndex(p.exceptionType - 1);

@@ -91,6 +91,7 @@ class PreferencesSheetController final : public QObject {
   QCheckBox* playSoundButton = nullptr;
   QComboBox* soundButton = nullptr;
   QCheckBox* restoreClipboardButton = nullptr;
+  QCheckBox* backSpaceUndoButton = nullptr;
   QComboBox* snippetFormatButton = nullptr;
   QComboBox* abbreviationCaseButton = nullptr;
   QComboBox* exceptionButton = nullptr;

@@ -192,6 +192,7 @@ class QuilletAppDelegate final : public QObject,
   // The keyboard hook's delegate.
   bool mouseMouseEvent(KeyboardHook* hook, const ql::MouseEvent& event) override;
   bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) override;
+  bool undoExpansion(const ql::KeyEvent& event) override { return executor_.undoOnKey(event); }
   QLSettings* settings() override { return settings_.get(); }
   // Where an unreadable settings file was moved at start-up; empty if none.
   QString movedAsideSettingsPath() const {

@@ -62,7 +62,13 @@ ExpansionExecutor::ExpansionExecutor(const Platform& platform, SystemServices& s
       workspace_(*platform.workspace),
       pasteboard_(*platform.pasteboard),
       services_(services),
-      delegate_(delegate) {}
+      delegate_(delegate) {
+  // The caret moved, or the user is elsewhere: a BackSpace is theirs again.
+  connect(&keySource_, &KeySource::mouseEvent, this, [this](const MouseEvent& e) {
+    if (e.type != MouseEventType::Moved && e.type != MouseEventType::Scroll) forgetUndo();
+  });
+  connect(&workspace_, &Workspace::applicationActivated, this, [this] { forgetUndo(); });
+}
 
 quint64 ExpansionExecutor::delimiterFlags(quint16 keyCode) const {
   // Typed again as the user typed it: "!" is Shift and a digit key.
@@ -114,6 +120,7 @@ bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLen
     });
     return true;
   }
+  forgetUndo();
   InputHold hold(keySource_);
   delegate_.setHookEnabled(false);
   try {
@@ -137,7 +144,22 @@ bool ExpansionExecutor::processSnippet(const SnippetPtr& snippet, int contentLen
 
     if (fills.isEmpty()) {
       pendingDeletes_ = qMax(0, deletes);
+      if (clearAbbreviation && !abbreviation.isEmpty()) {
+        Undo undo;
+        undo.typed = abbreviation;
+        bool ok = false;
+        const int code = delimiter.toInt(&ok);
+        if (ok && code >= 0 && code <= 0xFFFF) {
+          undo.delimiterKey = code;
+          undo.delimiterFlags = delimiterFlags(quint16(code));
+          if (code == lastKeyCode_) undo.delimiterCharacters = lastKeyCharacters_;
+          // Typed back, it would act again.
+          if (keys::hasSideEffects(quint16(code))) undo.presses = -1;
+        }
+        undoing_ = std::move(undo);
+      }
       executeSnippet(*expanded, snippet, delimiter, length);
+      undoing_.reset();
       flushDeletes();
     } else {
       sendKey(keys::Delete, 0, deletes);
@@ -181,6 +203,11 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
   // Held to the end, so what the user typed meanwhile reaches the hook
   // once it is on again.
   InputHold hold(keySource_);
+  const std::optional<QDateTime> snippetLastUsed = snippet->dateLastUsed;
+  std::optional<QDateTime> groupLastUsed;
+  if (QLSettings* library = delegate_.settings(); library && snippet->groupUuid)
+    if (const GroupPtr group = library->getGroupByUUID(*snippet->groupUuid))
+      groupLastUsed = group->dateLastUsed;
   {
     services_.backupPasteBoard();
     delegate_.setHookEnabled(false);
@@ -200,6 +227,7 @@ bool ExpansionExecutor::executeSnippet(const SnippetContent& content, const Snip
   stage2Running_ = false;
 
   bookkeeping(snippet, contentLength);
+  armUndo(snippet, contentLength, snippetLastUsed, groupLastUsed);
   delegate_.statisticsChanged();
   double delay = 0.1;
   if (QLSettings* library = delegate_.settings()) delay = library->preferences.restoreClipboardDelay;
@@ -217,6 +245,7 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
 
   const bool pasting = !plain.isEmpty() || (part.data.isRtfd && !part.data.rtfd.isEmpty());
   if (!pasting) flushDeletes();
+  if (pasting) noteTyped(expansion_text::undoPressesFor(plain, part.data.isRtfd));
   if (pasting) {
     // The target may read the last part again after its first fetch and
     // insert what that read gives: it must still be the last part.
@@ -276,12 +305,24 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
       repasteRich(plain);
   }
 
-  if (key >= 0) sendKey(quint16(key));
+  if (key >= 0) {
+    sendKey(quint16(key));
+    noteTyped(-1);  // every {key:} press acts rather than types
+  }
   if (delimiterKey >= 0) {
     typeDelimiter(quint16(delimiterKey));
+    noteTyped(1);
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }
   sendKey(keys::Left, 0, cursor);
+  // Later parts would go in before the caret: no single run of BackSpaces
+  // takes that back.
+  if (undoing_ && cursor > 0) {
+    if (last)
+      undoing_->caretMovesBack = cursor;
+    else
+      noteTyped(-1);
+  }
 }
 
 bool ExpansionExecutor::targetKeepsFormatList() const {
@@ -351,6 +392,92 @@ void ExpansionExecutor::bookkeeping(const SnippetPtr& snippet, int contentLength
   } else if (library && library->preferences.isPlaySound && !library->preferences.sound.isEmpty()) {
     services_.playSound(library->preferences.sound);
   }
+}
+
+void ExpansionExecutor::noteTyped(int presses) {
+  if (!undoing_ || undoing_->presses < 0) return;
+  undoing_->presses = presses < 0 ? -1 : undoing_->presses + presses;
+}
+
+void ExpansionExecutor::armUndo(const SnippetPtr& snippet, int contentLength,
+                                const std::optional<QDateTime>& snippetLastUsed,
+                                const std::optional<QDateTime>& groupLastUsed) {
+  const QLSettings* library = delegate_.settings();
+  if (!undoing_ || undoing_->presses <= 0 || !library || !library->preferences.isBackSpaceUndo)
+    return;
+  undo_ = std::move(*undoing_);
+  undoing_.reset();
+  undo_->snippet = snippet;
+  undo_->contentLength = contentLength;
+  undo_->snippetLastUsed = snippetLastUsed;
+  undo_->groupLastUsed = groupLastUsed;
+  undo_->application = workspace_.frontmostApplication();
+  if (const QLStatistics* statistics = delegate_.statistics()) undo_->countedAt = statistics->now();
+  // On a backend that sees keys after delivery the BackSpace must come to
+  // the program first, or it would have erased a character already.
+  keySource_.reserveKeys(KeySource::Reserver::Undo, {keys::Delete});
+}
+
+void ExpansionExecutor::forgetUndo() {
+  if (!undo_) return;
+  undo_.reset();
+  keySource_.reserveKeys(KeySource::Reserver::Undo, {});
+}
+
+bool ExpansionExecutor::undoOnKey(const KeyEvent& event) {
+  if (!undo_) return false;
+  Undo undo = std::move(*undo_);
+  forgetUndo();
+  const quint64 held = event.modifierFlags & (mods::Shift | mods::Control | mods::Option | mods::Command);
+  if (event.keyCode != keys::Delete || held != 0 || event.isRepeat || stage2Running_) return false;
+  const ApplicationInfo front = workspace_.frontmostApplication();
+  if (front != undo.application) return false;
+  undo_ = std::move(undo);
+  takeBack(event);
+  undo_.reset();
+  return !event.delivered;
+}
+
+void ExpansionExecutor::takeBack(const KeyEvent& event) {
+  const Undo& undo = *undo_;
+  InputHold hold(keySource_);
+  delegate_.setHookEnabled(false);
+  // A BackSpace that reached the application has erased one character.
+  const int presses = undo.presses - (event.delivered ? 1 : 0);
+  QList<KeyTap> taps(undo.caretMovesBack, KeyTap{keys::Right, 0});
+  taps.append(QList<KeyTap>(qMax(0, presses), KeyTap{keys::Delete, 0}));
+  services_.sendKeyTaps(taps);
+  const QString typed = undo.typed;
+  for (char32_t c : typed.toUcs4()) {
+    const QString character = QString::fromUcs4(&c, 1);
+    if (!services_.input().typeCharacter(character))
+      logError(QStringLiteral("undo"), QStringLiteral("a character of the abbreviation cannot be typed"));
+  }
+  if (undo.delimiterKey >= 0) {
+    const QList<uint> points = undo.delimiterCharacters.toUcs4();
+    const bool printable = points.size() == 1 && QChar::isPrint(char32_t(points.front()));
+    if (!printable || !services_.input().typeCharacter(undo.delimiterCharacters))
+      sendKey(quint16(undo.delimiterKey), undo.delimiterFlags);
+  }
+
+  // Counted as not made.
+  if (QLSettings* library = delegate_.settings()) {
+    const SnippetPtr& snippet = undo.snippet;
+    GroupPtr group;
+    if (snippet->groupUuid) group = library->getGroupByUUID(*snippet->groupUuid);
+    snippet->useCount = qMax<qint64>(0, snippet->useCount - 1);
+    snippet->dateLastUsed = undo.snippetLastUsed;
+    if (group) group->dateLastUsed = undo.groupLastUsed;
+    library->preferences.characterSaved =
+        qMax<qint64>(0, library->preferences.characterSaved - undo.contentLength);
+    if (library->saver)
+      library->saver->recordsChanged(ql::LibrarySaver::Kind::Usage, snippet.get(), group.get());
+  }
+  if (QLStatistics* statistics = delegate_.statistics())
+    statistics->revertCounters(undo.contentLength, undo.countedAt);
+  delegate_.statisticsChanged();
+  delegate_.setHookEnabled(true);
+  log(QStringLiteral("An expansion was taken back"));
 }
 
 void ExpansionExecutor::activteLastApp() {

@@ -6,6 +6,7 @@
 #include "model/ql_snippet.h"
 #include "platform/platform.h"
 
+#include <QDateTime>
 #include <QObject>
 
 #include <optional>
@@ -77,6 +78,15 @@ class ExpansionExecutor final : public QObject {
 
   bool isExpanding() const { return stage2Running_; }
 
+  // A BackSpace right after an expansion of a typed abbreviation, in the
+  // same application, takes it back: what the expansion typed goes and the
+  // abbreviation and its delimiter come back as typed. Every key press goes
+  // through here first; any other key, a click or an application switch
+  // ends the chance. True consumes the press.
+  bool undoOnKey(const KeyEvent& event);
+  bool canUndo() const { return undo_.has_value(); }
+  void forgetUndo();
+
  Q_SIGNALS:
   // An expansion's second stage ended (after its last pause).
   void expansionFinished();
@@ -94,6 +104,31 @@ class ExpansionExecutor final : public QObject {
   void repasteRich(const QString& plain);
   bool targetKeepsFormatList() const;
   void typeDelimiter(quint16 keyCode);
+  // Counting what the expansion types, for taking it back.
+  void noteTyped(int presses);
+  void armUndo(const SnippetPtr& snippet, int contentLength,
+               const std::optional<QDateTime>& snippetLastUsed,
+               const std::optional<QDateTime>& groupLastUsed);
+  void takeBack(const KeyEvent& event);
+
+  struct Undo {
+    SnippetPtr snippet;
+    int contentLength = 0;
+    QString typed;                // the abbreviation as the user typed it
+    int delimiterKey = -1;        // none: -1
+    quint64 delimiterFlags = 0;
+    QString delimiterCharacters;
+    int presses = 0;              // BackSpaces that remove what was typed
+    int caretMovesBack = 0;       // the caret stands this far before its end
+    ApplicationInfo application;
+    std::optional<QDateTime> snippetLastUsed;
+    std::optional<QDateTime> groupLastUsed;
+    QDateTime countedAt;
+  };
+  // Set by the first stage for the second while a typed abbreviation
+  // expands without a form.
+  std::optional<Undo> undoing_;
+  std::optional<Undo> undo_;  // armed
 
   KeySource& keySource_;
   Workspace& workspace_;

@@ -64,6 +64,28 @@ bool caretMovesAreCertain(const QString& text) {
   return true;
 }
 
+int undoPressesFor(const QString& pasted, bool formatted) {
+  // Whole surrogate pairs are safe: every field erases one with a single
+  // BackSpace. Lone surrogates and the rest of the uncertain text are not.
+  QString bmp;
+  bmp.reserve(pasted.size());
+  for (qsizetype i = 0; i < pasted.size(); ++i) {
+    const QChar c = pasted[i];
+    if (c.isHighSurrogate() && i + 1 < pasted.size() && pasted[i + 1].isLowSurrogate()) {
+      ++i;
+      bmp += QLatin1Char('x');
+      continue;
+    }
+    if (c == QChar::ObjectReplacementCharacter) return -1;
+    if (formatted && (c == QLatin1Char('\n') || c == QChar::ParagraphSeparator ||
+                      c == QChar::LineSeparator))
+      return -1;
+    bmp += c;
+  }
+  if (!caretMovesAreCertain(bmp)) return -1;
+  return int(bmp.size());
+}
+
 int caretMovesOver(const QString& text) {
   if (text.isEmpty()) return 0;
   QTextBoundaryFinder finder(QTextBoundaryFinder::Grapheme, text);

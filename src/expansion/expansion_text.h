@@ -29,4 +29,10 @@ int caretMovesOver(const QString& text);
 // would take the user's own text too.
 bool caretMovesAreCertain(const QString& text);
 
+// BackSpace presses that remove this pasted text again, or -1 when that is
+// not certain: where text fields would count it differently (combining
+// marks, joiners, a line break pair), an embedded picture, or a line break
+// in formatted text, which the target may turn into a paragraph of its own.
+int undoPressesFor(const QString& pasted, bool formatted);
+
 }  // namespace ql::expansion_text

@@ -30,12 +30,6 @@ bool delimiterMatches(const QString& token, const ql::KeyEvent& event) {
   return code != keys::Tab || !mods::isShiftOnly(event.modifierFlags);
 }
 
-// Keys that act instead of typing: a BackSpace cannot take them back.
-bool hasSideEffects(quint16 keyCode) {
-  return keyCode == keys::Return || keyCode == keys::KeypadEnter || keyCode == keys::Tab ||
-         keyCode == keys::Escape;
-}
-
 }  // namespace
 
 KeyboardHook::KeyboardHook(const ql::Platform& platform, QObject* parent)
@@ -144,7 +138,7 @@ void KeyboardHook::updateDelimiterReservation() {
   QList<quint16> wanted;
   for (const QString& token : settings->preferences.delimiters) {
     const int code = QLPreferences::delimiterKeyCode(token);
-    if (code >= 0 && hasSideEffects(quint16(code)) && !wanted.contains(quint16(code)))
+    if (code >= 0 && keys::hasSideEffects(quint16(code)) && !wanted.contains(quint16(code)))
       wanted.append(quint16(code));
   }
   if (!wanted.isEmpty()) {
@@ -172,6 +166,7 @@ bool KeyboardHook::eventTapFunction(const ql::KeyEvent& event) {
   if (platform_.workspace->isProgramFrontmost()) return false;
   oldShiftState_ = false;
   try {
+    if (delegate && delegate->undoExpansion(event)) return true;
     // Shortcuts (Ctrl+V, ...) leave the word as it is. They act on the
     // application's text, so a suggestion list open for it goes.
     if (mods::isCommandOnly(event.modifierFlags)) {
@@ -416,6 +411,6 @@ bool KeyboardHook::consume(const ql::KeyEvent& event) {
   if (source->canWithholdKeys()) return true;
   // A Return or Tab that got there first (typed before its reservation
   // reached the server) has acted already: the text stays as typed.
-  if (event.delivered && hasSideEffects(event.keyCode)) return false;
+  if (event.delivered && keys::hasSideEffects(event.keyCode)) return false;
   return source->eraseDeliveredKey();
 }

@@ -17,6 +17,12 @@ class KeyboardHookDelegate {
   virtual bool mouseMouseEvent(KeyboardHook* hook, const ql::MouseEvent& event) = 0;
   // Every key press before the word buffer sees it; true consumes it.
   virtual bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) = 0;
+  // Every key press first of all: a BackSpace may take the last expansion
+  // back. True consumes it.
+  virtual bool undoExpansion(const ql::KeyEvent& event) {
+    Q_UNUSED(event);
+    return false;
+  }
 
   // The library; null when there is none.
   virtual QLSettings* settings() = 0;

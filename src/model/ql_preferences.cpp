@@ -130,6 +130,7 @@ PlistDict QLPreferences::getData() const {
   d.insert(QStringLiteral("newSnippetFromApplicationHotKey"), newSnippetFromApplicationHotKey);
   // Written only when set, so files without it stay as they were.
   if (!searchSnippetHotKey.isEmpty()) d.insert(QStringLiteral("searchSnippetHotKey"), searchSnippetHotKey);
+  if (!isBackSpaceUndo) d.insert(QStringLiteral("isBackSpaceUndo"), false);
   return d;
 }
 
@@ -168,6 +169,7 @@ void QLPreferences::setData(const PlistDict* dict) {
   fields::read(d, "newSnippetFromClipboardHotKey", newSnippetFromClipboardHotKey);
   fields::read(d, "newSnippetFromApplicationHotKey", newSnippetFromApplicationHotKey);
   fields::read(d, "searchSnippetHotKey", searchSnippetHotKey);
+  fields::read(d, "isBackSpaceUndo", isBackSpaceUndo);
   // A library moved to another machine or user falls back to the default folder.
   if (backupFolderPath.isEmpty() || !QFileInfo::exists(backupFolderPath))
     backupFolderPath = defaultBackupFolderPath();

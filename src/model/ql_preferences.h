@@ -21,6 +21,8 @@ class QLPreferences {
   bool isPlaySound = true;
   QString sound = QStringLiteral("Basso");
   bool isRestoreClipboard = true;
+  // A BackSpace right after an expansion takes it back.
+  bool isBackSpaceUndo = true;
   int snippetFormatType = 0;
   int abbreviationCaseType = 0;
   int exceptionType = 1;

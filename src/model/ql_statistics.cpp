@@ -48,6 +48,19 @@ void QLStatistics::updateCounters(qint64 characters) {
   saveAfterUpdate();
 }
 
+void QLStatistics::revertCounters(qint64 characters, const QDateTime& countedAt) {
+  const qint64 n = std::max<qint64>(characters, 0);
+  auto takeBack = [n](QLCounter& c) {
+    c.expanded = std::max<qint64>(c.expanded - 1, 0);
+    c.characters = std::max<qint64>(c.characters - n, 0);
+  };
+  takeBack(allTime);
+  const QDateTime day = QLCounter::startOfDay(countedAt);
+  for (QLCounter& c : last30Days)
+    if (c.name == day) takeBack(c);
+  saveAfterUpdate();
+}
+
 QLStatistics::~QLStatistics() {
   if (!saveTimer_) return;
   flushSave();

@@ -28,6 +28,9 @@ class QLStatistics {
 
   // One expansion that inserted characters characters; saves the file.
   void updateCounters(qint64 characters);
+  // Takes back one expansion counted by updateCounters at countedAt (an
+  // expansion the user undid); saves the file.
+  void revertCounters(qint64 characters, const QDateTime& countedAt);
 
   bool save() const;
   // A file that exists but cannot be read is moved aside first (see

@@ -100,17 +100,19 @@ class KeySource : public QObject {
   // every key can be withheld.
   virtual void setReservedKeys(const QList<quint16>& keyCodes) { Q_UNUSED(keyCodes); }
 
-  // Who reserves keys: the suggestion list, or the word buffer (the
-  // delimiters that would expand what was typed). Each has its own set; the
-  // keys reserved are their union.
-  enum class Reserver { SuggestionList, Delimiters };
+  // Who reserves keys: the suggestion list, the word buffer (the
+  // delimiters that would expand what was typed), or the expansion just
+  // made (the BackSpace that takes it back). Each has its own set; the keys
+  // reserved are their union.
+  enum class Reserver { SuggestionList, Delimiters, Undo };
   void reserveKeys(Reserver who, const QList<quint16>& keyCodes) {
-    QList<quint16>& mine = who == Reserver::SuggestionList ? forList_ : forDelimiters_;
+    QList<quint16>& mine = reserved_[int(who)];
     if (mine == keyCodes) return;
     mine = keyCodes;
-    QList<quint16> all = forList_;
-    for (quint16 code : forDelimiters_)
-      if (!all.contains(code)) all.append(code);
+    QList<quint16> all;
+    for (const QList<quint16>& set : reserved_)
+      for (quint16 code : set)
+        if (!all.contains(code)) all.append(code);
     setReservedKeys(all);
   }
 
@@ -126,8 +128,7 @@ class KeySource : public QObject {
 
  private:
   KeyDownHandler keyDownHandler_;
-  QList<quint16> forList_;
-  QList<quint16> forDelimiters_;
+  QList<quint16> reserved_[3];
 };
 
 }  // namespace ql

@@ -43,6 +43,11 @@ inline constexpr quint16 F5 = 96, F6 = 97, F7 = 98, F3 = 99, F8 = 100, F9 = 101,
 inline constexpr quint16 Help = 114, Home = 115, PageUp = 116, ForwardDelete = 117, End = 119,
                          PageDown = 121, Left = 123, Right = 124, Down = 125, Up = 126;
 
+// Keys that act instead of typing: a BackSpace cannot take them back.
+inline constexpr bool hasSideEffects(quint16 code) {
+  return code == Return || code == KeypadEnter || code == Tab || code == Escape;
+}
+
 }  // namespace ql::keys
 
 namespace ql::mods {

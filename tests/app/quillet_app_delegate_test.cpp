@@ -137,6 +137,30 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
   }
 }
 
+// Under both kinds of key source: the BackSpace reaches the program first
+// either way (on X11 through its reservation).
+TEST_F(ControllerTest, BackSpaceTakesAnExpansionBackAndTheWordStaysUntilRetyped) {
+  for (bool canWithhold : {true, false}) {
+    TearDown();
+    SetUp();
+    desktop.keySource().setCanWithholdKeys(canWithhold);
+    writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best regards")}});
+    ASSERT_TRUE(controller->awakeFromNib());
+    controller->executor().partPauseMs = 5;
+    desktop.focusedField()->setText(QString());
+    desktop.focusedField()->boundsReadable = false;
+    desktop.typeText(QStringLiteral("Hi sig "));
+    ASSERT_EQ(field(), QStringLiteral("Hi Best regards "));
+    desktop.typeKey(ql::keys::Delete);
+    EXPECT_EQ(field(), QStringLiteral("Hi sig ")) << canWithhold;
+    // An ordinary BackSpace now; the delimiter typed again finds no word.
+    desktop.typeKey(ql::keys::Delete);
+    desktop.typeText(QStringLiteral(" ok sig "));
+    EXPECT_EQ(field(), QStringLiteral("Hi sig ok Best regards ")) << canWithhold;
+    EXPECT_EQ(controller->statistics()->allTime.expanded, 1);
+  }
+}
+
 TEST_F(ControllerTest, AWordTypedRightAfterAnExpansionSurvivesTheRestore) {
   writeLibrary(QLPreferences::DelimiterRetyped,
                {{QStringLiteral("sig"), QStringLiteral("Best")}, {QStringLiteral("adr"), QStringLiteral("Main")}});

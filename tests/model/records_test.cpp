@@ -121,6 +121,14 @@ TEST(Preferences, SetDataRulesBackupFolderFallbackAndDelimiterText) {
   p.setData(&gone);
   EXPECT_EQ(p.backupFolderPath, QLPreferences::defaultBackupFolderPath());
 
+  // The BackSpace switch is written only when off, so older files stay as they were.
+  EXPECT_FALSE(p.getData().contains("isBackSpaceUndo"));
+  p.isBackSpaceUndo = false;
+  const PlistDict off = p.getData();
+  QLPreferences read;
+  read.setData(&off);
+  EXPECT_FALSE(read.isBackSpaceUndo);
+
   // Names and characters both read; unknown tokens and repeats are dropped.
   EXPECT_EQ(QLPreferences::delimitersFromText("space,comma,.,bogus,space, tab"),
             (QStringList{"space", ",", ".", "tab"}));

@@ -1,6 +1,7 @@
 #include "platform/sim/sim_input_synthesiser.h"
 
 #include "platform/sim/sim_desktop.h"
+#include "platform/sim/sim_keyboard_layout.h"
 
 #include <QEventLoop>
 #include <QTimer>
@@ -9,6 +10,15 @@ namespace ql::sim {
 
 void SimInputSynthesiser::postKey(quint16 keyCode, quint64 modifierFlags, bool down) {
   desktop_.postKeyFromProgram(keyCode, modifierFlags, down);
+}
+
+bool SimInputSynthesiser::typeCharacter(const QString& character) {
+  if (character.size() != 1) return false;
+  const std::optional<SimKeyboardLayout::KeyStroke> stroke = SimKeyboardLayout::keyFor(character.front());
+  if (!stroke) return false;
+  postKey(stroke->keyCode, stroke->modifierFlags, true);
+  postKey(stroke->keyCode, stroke->modifierFlags, false);
+  return true;
 }
 
 quint64 SimInputSynthesiser::heldModifiers() const { return desktop_.heldModifiers(); }

@@ -13,6 +13,8 @@ class SimInputSynthesiser final : public InputSynthesiser {
   explicit SimInputSynthesiser(SimDesktop& desktop) : desktop_(desktop) {}
 
   void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
+  // Characters of the US layout only.
+  bool typeCharacter(const QString& character) override;
   quint64 heldModifiers() const override;
   bool waitForModifiersReleased(int timeoutMs) override;
 
