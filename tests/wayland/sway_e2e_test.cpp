@@ -100,9 +100,10 @@ class SwayE2E : public testing::Test {
       if (!quillet->waitForFinished(5000)) quillet->kill();
       if (HasFailure()) std::fprintf(stderr, "quillet said:\n%s\n", quillet->readAll().constData());
     }
-    if (foot) {
-      foot->kill();
-      foot->waitForFinished(3000);
+    for (QProcess* client : {foot.get(), entry.get()}) {
+      if (!client) continue;
+      client->kill();
+      client->waitForFinished(3000);
     }
   }
 
@@ -136,6 +137,28 @@ class SwayE2E : public testing::Test {
         },
         15000));
     base = readAll(output).size();
+  }
+
+  // gtk_entry.py's two fields on native Wayland, the first one focused;
+  // their texts and the focus are in entryOut, a line each.
+  void openEntry() {
+    entryOut = home.filePath(QStringLiteral("fields.txt"));
+    entry = std::make_unique<QProcess>();
+    QProcessEnvironment env = processEnvironment();
+    env.insert(QStringLiteral("GDK_BACKEND"), QStringLiteral("wayland"));
+    env.insert(QStringLiteral("NO_AT_BRIDGE"), QStringLiteral("1"));
+    entry->setProcessEnvironment(env);
+    entry->start(QStringLiteral("/usr/bin/python3"),
+                 {QStringLiteral(QUILLET_X11_TEST_DIR "/gtk_entry.py"), QStringLiteral("--two"), entryOut});
+    ASSERT_TRUE(entry->waitForStarted(5000));
+    ASSERT_TRUE(spinUntil([&] { return readAll(entryOut).endsWith("\nfirst"); }, 30000))
+        << "the GTK window did not get the focus";
+  }
+  // The first field's text once it is `expected` (or what it is then).
+  QByteArray entryText(const QByteArray& expected) {
+    spinUntil([&] { return readAll(entryOut).startsWith(expected + '\n'); }, 10000);
+    const QByteArray all = readAll(entryOut);
+    return all.left(all.indexOf('\n'));
   }
 
   void startQuillet(int extendType = 1, const QList<Group>& groups = kLibrary) {
@@ -184,12 +207,13 @@ class SwayE2E : public testing::Test {
 
   SwaySession sway;
   QTemporaryDir home;
-  QString fifo, output, statistics;
+  QString fifo, output, statistics, entryOut;
   qsizetype base = 0;
   QString appFolder() const { return home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1")); }
 
   std::unique_ptr<TestKeyboard> keyboard;
   std::unique_ptr<QProcess> foot;
+  std::unique_ptr<QProcess> entry;
   std::unique_ptr<QProcess> quillet;
 };
 
@@ -203,6 +227,36 @@ TEST_F(SwayE2E, PlainAndTabSnippetsExpandInFoot) {
   // Typing goes on after the expansions.
   keyboard->type(QStringLiteral("on\n"));
   EXPECT_EQ(typedUntil("on\n"), QByteArray("x Best regards left\tright on\n"));
+}
+
+// A native GTK field: the caret at the cursor marker, typing on there, the
+// user's clipboard inside a snippet, and immediate mode.
+TEST_F(SwayE2E, CursorMarkerAndClipboardCodeInAGtkField) {
+  auto connection = WaylandConnection::open(QFile::encodeName(sway.socket()));
+  ASSERT_TRUE(connection);
+  WaylandPasteboard mine(*connection);
+  ASSERT_TRUE(mine.isValid());
+  ASSERT_TRUE(mine.write({{QStringLiteral("text/plain;charset=utf-8"), QByteArray("mine")}}));
+  openEntry();
+  startQuillet(1, {{{}, {{"cm", "(%|)"}, {"cb", "got {clipboard}!"}}}});
+  keyboard->type(QStringLiteral("a cm "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral("in"));
+  EXPECT_EQ(entryText("a (in) "), QByteArray("a (in) "));
+  keyboard->tap(KEY_END);
+  keyboard->type(QStringLiteral("cb "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 2; }));
+  keyboard->type(QStringLiteral("z"));
+  EXPECT_EQ(entryText("a (in) got mine! z"), QByteArray("a (in) got mine! z"));
+}
+
+TEST_F(SwayE2E, ImmediateModeExpandsAtTheLastCharacter) {
+  openFoot();
+  startQuillet(0);
+  keyboard->type(QStringLiteral("x sig"));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->type(QStringLiteral(" on\n"));
+  EXPECT_EQ(typedUntil("on\n"), QByteArray("x Best regards on\n"));
 }
 
 TEST_F(SwayE2E, TheUsersClipboardComesBackInEveryType) {
@@ -278,6 +332,11 @@ TEST_F(SwayE2E, GroupRulesFollowTheApplicationInFront) {
   ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
   keyboard->type(QStringLiteral("\n"));
   EXPECT_EQ(typedUntil("\n"), QByteArray("tb Best regards \n"));
+  EXPECT_EQ(expansions(), 1);
+  // In the GTK application the foot group's snippet stays as typed.
+  openEntry();
+  keyboard->type(QStringLiteral("sig x"));
+  EXPECT_EQ(entryText("sig x"), QByteArray("sig x"));
   EXPECT_EQ(expansions(), 1);
 }
 

@@ -13,6 +13,7 @@
 #include <cerrno>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 namespace ql {
@@ -56,6 +57,8 @@ const zwlr_data_control_source_v1_listener WaylandPasteboard::sourceListener = {
 
 WaylandPasteboard::WaylandPasteboard(WaylandConnection& connection, QObject* parent)
     : Pasteboard(parent), connection_(connection) {
+  drainTimer_.setInterval(1);
+  connect(&drainTimer_, &QTimer::timeout, this, &WaylandPasteboard::checkDrained);
   if (!connection.dataControlManager() || !connection.seat()) return;
   device_ = zwlr_data_control_manager_v1_get_data_device(connection.dataControlManager(), connection.seat());
   zwlr_data_control_device_v1_add_listener(device_, &deviceListener, this);
@@ -64,6 +67,7 @@ WaylandPasteboard::WaylandPasteboard(WaylandConnection& connection, QObject* par
 }
 
 WaylandPasteboard::~WaylandPasteboard() {
+  for (const Sending& s : std::as_const(sending_)) ::close(s.fd);
   for (auto it = offers_.cbegin(); it != offers_.cend(); ++it) zwlr_data_control_offer_v1_destroy(it.key());
   if (own_) zwlr_data_control_source_v1_destroy(own_);
   if (device_) zwlr_data_control_device_v1_destroy(device_);
@@ -208,8 +212,6 @@ void WaylandPasteboard::send(zwlr_data_control_source_v1* source, const QString&
       }
     }
   }
-  // Written whole before the fetch counts, so the target has it all before
-  // the next key the program posts.
   const int flags = ::fcntl(fd, F_GETFL);
   if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
   qsizetype at = 0;
@@ -219,11 +221,37 @@ void WaylandPasteboard::send(zwlr_data_control_source_v1* source, const QString&
     if (n <= 0) break;
     at += n;
   }
-  ::close(fd);
-  if (source != own_ || !found) return;
-  lastFetch_.start();
-  ++fetchCount_;
-  Q_EMIT fetched();
+  if (source != own_ || !found) {
+    ::close(fd);
+    return;
+  }
+  // The pipe stays open until the target has read it empty, so its end of
+  // file, and with it the insertion, comes when it has everything.
+  sending_.append(Sending{fd, changeCount_, QDeadlineTimer(drainTimeoutMs)});
+  if (!drainTimer_.isActive()) drainTimer_.start();
+  checkDrained();
+}
+
+void WaylandPasteboard::checkDrained() {
+  for (qsizetype i = 0; i < sending_.size();) {
+    const Sending s = sending_[i];
+    int unread = 0;
+    // Not a pipe (FIONREAD fails): nothing to wait for.
+    const bool drained = ::ioctl(s.fd, FIONREAD, &unread) != 0 || unread <= 0;
+    if (!drained && !s.deadline.hasExpired()) {
+      ++i;
+      continue;
+    }
+    ::close(s.fd);
+    sending_.removeAt(i);
+    QTimer::singleShot(insertGraceMs, this, [this, change = s.change] {
+      if (change != changeCount_ || !own_) return;  // replaced meanwhile
+      lastFetch_.start();
+      ++fetchCount_;
+      Q_EMIT fetched();
+    });
+  }
+  if (sending_.isEmpty()) drainTimer_.stop();
 }
 
 void WaylandPasteboard::cancelled(zwlr_data_control_source_v1* source) {

@@ -2,8 +2,10 @@
 
 #include "platform/pasteboard.h"
 
+#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QHash>
+#include <QTimer>
 
 struct zwlr_data_control_device_v1;
 struct zwlr_data_control_offer_v1;
@@ -44,6 +46,12 @@ class WaylandPasteboard final : public Pasteboard {
   // How long after answering a fetch the target is given before the
   // program's content is replaced.
   int fetchSettleMs = 20;
+  // A fetch counts once the target has read every byte and then this long
+  // more: it reads the pipe in its own main loop, and a key the program
+  // types next must not reach it before the pasted text is in.
+  int insertGraceMs = 25;
+  // How long the target may take to read what it asked for.
+  int drainTimeoutMs = 1000;
 
  private:
   static const ::zwlr_data_control_device_v1_listener deviceListener;
@@ -55,6 +63,15 @@ class WaylandPasteboard final : public Pasteboard {
   void send(zwlr_data_control_source_v1* source, const QString& type, int fd);
   void cancelled(zwlr_data_control_source_v1* source);
   bool setSource(const QList<PasteboardItem>& items);
+  void checkDrained();
+
+  struct Sending {
+    int fd = -1;
+    quint64 change = 0;  // the content it carries
+    QDeadlineTimer deadline;
+  };
+  QList<Sending> sending_;
+  QTimer drainTimer_;
 
   WaylandConnection& connection_;
   zwlr_data_control_device_v1* device_ = nullptr;
