@@ -250,6 +250,19 @@ TEST_F(SwayE2E, CursorMarkerAndClipboardCodeInAGtkField) {
   EXPECT_EQ(entryText("a (in) got mine! z"), QByteArray("a (in) got mine! z"));
 }
 
+// The BackSpace reached foot first and erased the delimiter; Quillet takes
+// the rest back.
+TEST_F(SwayE2E, BackSpaceTakesAnExpansionBack) {
+  openFoot();
+  startQuillet();
+  keyboard->type(QStringLiteral("x sig "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  keyboard->tap(KEY_BACKSPACE);
+  ASSERT_TRUE(spinUntil([&] { return expansions() == 0; }));
+  keyboard->type(QStringLiteral("on\n"));
+  EXPECT_EQ(typedUntil("on\n"), QByteArray("x sig on\n"));
+}
+
 TEST_F(SwayE2E, ImmediateModeExpandsAtTheLastCharacter) {
   openFoot();
   startQuillet(0);
