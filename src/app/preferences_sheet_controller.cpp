@@ -191,6 +191,16 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   // Hotkeys
   auto* hotkeys = new QWidget;
   auto* h = new QFormLayout(hotkeys);
+  hotKeyCommandNote = new QLabel(
+      tr("On Wayland no program may take keys for itself. Bind these commands to keys in your "
+         "desktop's keyboard settings:"),
+      hotkeys);
+  hotKeyCommandNote->setWordWrap(true);
+  hotKeyCommandNote->hide();
+  h->addRow(hotKeyCommandNote);
+  static const char* const actions[] = {"suggest", "open", "toggle", "new-snippet",
+                                        "new-snippet-from-selection", "new-snippet-from-clipboard",
+                                        "new-snippet-for-application", "search"};
   const QString titles[] = {tr("Show suggestions:"),     tr("Open the library:"),
                             tr("Expansion on or off:"),  tr("New snippet:"),
                             tr("New snippet from selection:"), tr("New snippet from clipboard:"),
@@ -205,7 +215,15 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
       hotKeyMessage->setText(tr("%1 cannot be used: %2").arg(combination, reason));
     });
     recorders.append(r);
-    h->addRow(titles[i], r);
+    auto* command = new QLineEdit(QStringLiteral("quillet --action ") + QLatin1String(actions[i]), hotkeys);
+    command->setReadOnly(true);
+    command->setAccessibleName(titles[i]);
+    command->hide();
+    hotKeyCommands.append(command);
+    auto* row = new QHBoxLayout;
+    row->addWidget(r, 1);
+    row->addWidget(command, 1);
+    h->addRow(titles[i], row);
   }
   hotKeyMessage = new QLabel(hotkeys);
   hotKeyMessage->setWordWrap(true);
@@ -671,6 +689,12 @@ void PreferencesSheetController::actionDelayChanged() {
   preferences->snippetProcessDelay = std::clamp(snippetProcessDelay->value(), kMinimumDelay, kMaximumDelay);
   preferences->restoreClipboardDelay = std::clamp(restoreClipboardDelay->value(), kMinimumDelay, kMaximumDelay);
   if (delegate) delegate->preferencesChanged(this);
+}
+
+void PreferencesSheetController::setHotKeysByCommand(bool byCommand) {
+  hotKeyCommandNote->setVisible(byCommand);
+  for (ShortcutRecorder* r : std::as_const(recorders)) r->setVisible(!byCommand);
+  for (QLineEdit* c : std::as_const(hotKeyCommands)) c->setVisible(byCommand);
 }
 
 void PreferencesSheetController::shortcutRecorderKeyComboDidChange(ShortcutRecorder* recorder) {

@@ -116,6 +116,11 @@ class PreferencesSheetController final : public QObject {
   // snippet, from selection, from clipboard, from application.
   QList<ShortcutRecorder*> recorders;
   QLabel* hotKeyMessage = nullptr;
+  // Where the desktop binds the keys (Wayland): the tab shows the command
+  // for each action instead of recording keys.
+  void setHotKeysByCommand(bool byCommand);
+  QLabel* hotKeyCommandNote = nullptr;
+  QList<QLineEdit*> hotKeyCommands;
 
   // The delimiter panel, while it is open.
   QDialog* delimiterPanel() const { return delimiterPanel_; }

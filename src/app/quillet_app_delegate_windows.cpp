@@ -34,6 +34,7 @@ void QuilletAppDelegate::actionPreferences() {
   }
   preferencesSheet_->soundNames = platform_.sounds->soundNames();
   preferencesSheet_->keySourceCanWithholdKeys = platform_.keySource->canWithholdKeys();
+  preferencesSheet_->setHotKeysByCommand(!platform_.hotKeys->registersKeys());
   preferencesSheet_->showWindow(&settings_->preferences);
   platform_.workspace->activateProgram();
 }

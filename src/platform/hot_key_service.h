@@ -20,6 +20,9 @@ class HotKeyService : public QObject {
   virtual bool registerHotKey(quint32 id, quint16 keyCode, quint64 modifierFlags) = 0;
   // Unknown ids are ignored.
   virtual void unregisterHotKey(quint32 id) = 0;
+  // False where no program may take keys for itself (Wayland): the desktop's
+  // own key bindings run the program's actions instead.
+  virtual bool registersKeys() const { return true; }
 
  Q_SIGNALS:
   // A registered combination was pressed. modifierFlags are those held then.

@@ -322,6 +322,19 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   EXPECT_EQ(w->hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
 }
 
+// Where the desktop binds the keys, the tab gives the command for each action.
+TEST_F(PreferencesTest, WhereNoProgramMayTakeKeysTheTabShowsTheCommands) {
+  desktop.hotKeys().setRegistersKeys(false);
+  PreferencesSheetController* w = open();
+  w->tabSelected(QStringLiteral("Hotkeys"));
+  ASSERT_EQ(w->hotKeyCommands.size(), w->recorders.size());
+  EXPECT_TRUE(w->hotKeyCommandNote->isVisibleTo(w->window()));
+  EXPECT_EQ(w->hotKeyCommands[2]->text(), "quillet --action toggle");
+  EXPECT_EQ(w->hotKeyCommands[7]->text(), "quillet --action search");
+  EXPECT_TRUE(w->hotKeyCommands[0]->isVisibleTo(w->window()));
+  EXPECT_FALSE(w->recorders[0]->isVisibleTo(w->window()));
+}
+
 TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
   start();
   controller->actionStatistics();

@@ -19,6 +19,9 @@ class SimHotKeyService final : public HotKeyService {
 
   bool registerHotKey(quint32 id, quint16 keyCode, quint64 modifierFlags) override;
   void unregisterHotKey(quint32 id) override;
+  bool registersKeys() const override { return registersKeys_; }
+  // As on Wayland: the desktop binds the keys.
+  void setRegistersKeys(bool registers) { registersKeys_ = registers; }
 
   // Another client holds this combination: registering it is refused.
   void reserve(quint16 keyCode, quint64 modifierFlags);
@@ -29,6 +32,7 @@ class SimHotKeyService final : public HotKeyService {
   static Combination combination(quint16 keyCode, quint64 modifierFlags);
 
  private:
+  bool registersKeys_ = true;
   QMap<quint32, Combination> registered_;
   QList<Combination> reserved_;
 };

@@ -13,6 +13,7 @@ class WaylandHotKeyService final : public HotKeyService {
   using HotKeyService::HotKeyService;
   bool registerHotKey(quint32, quint16, quint64) override { return false; }
   void unregisterHotKey(quint32) override {}
+  bool registersKeys() const override { return false; }
 };
 
 }  // namespace ql
