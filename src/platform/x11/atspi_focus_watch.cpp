@@ -40,6 +40,14 @@ AtSpiFocusWatch::AtSpiFocusWatch(Workspace& workspace, int timeoutMs, QObject* p
   a11yName_ = QStringLiteral("quillet-focus-a11y-") + serial;
   // After the caller has connected to ready().
   QTimer::singleShot(0, this, &AtSpiFocusWatch::askBusAddress);
+  // Where the front has no process id (Wayland) the answer cannot be tied to
+  // its application: it goes with the front, and an application that comes
+  // back to the front tells its focus again.
+  connect(&workspace_, &Workspace::applicationActivated, this, [this](const ApplicationInfo& front) {
+    if (front.processId > 0 || focus_ == Focus::Other) return;
+    ++serial_;
+    settle(Focus::Other);
+  });
 }
 
 AtSpiFocusWatch::~AtSpiFocusWatch() {

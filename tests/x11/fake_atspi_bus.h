@@ -1,0 +1,121 @@
+#pragma once
+
+// A private bus that serves as both the session bus and the accessibility
+// bus, with one fake application on it whose elements answer GetRole: the
+// AT-SPI focus watch can be driven without a toolkit, and a slow
+// application can be played.
+#include <QDBusConnection>
+#include <QDBusMessage>
+#include <QDBusVariant>
+#include <QDBusVirtualObject>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QHash>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace ql::test {
+
+// Answers org.a11y.Bus.GetAddress with the bus itself, and GetRole for
+// the paths it was given; a path not given gets no answer at all.
+class FakeAtSpiObject final : public QDBusVirtualObject {
+ public:
+  explicit FakeAtSpiObject(QString address) : address_(std::move(address)) {}
+  QHash<QString, uint> roles;  // path -> role
+  bool holdReplies = false;    // a busy application: answers wait for release()
+
+  // The answers held back, in the order given.
+  void release(const QList<int>& order) {
+    for (int i : order) held_[i].second.send(held_[i].first);
+    held_.clear();
+  }
+  qsizetype heldCount() const { return held_.size(); }
+
+  QString introspect(const QString&) const override { return {}; }
+  bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
+    if (message.member() == QLatin1String("GetAddress")) {
+      connection.send(message.createReply(address_));
+      return true;
+    }
+    if (message.member() != QLatin1String("GetRole")) return false;
+    if (!roles.contains(message.path())) return true;  // never answered
+    const QDBusMessage reply = message.createReply(roles.value(message.path()));
+    if (holdReplies) {
+      held_.append({reply, connection});
+    } else {
+      connection.send(reply);
+    }
+    return true;
+  }
+
+ private:
+  QString address_;
+  QList<std::pair<QDBusMessage, QDBusConnection>> held_;
+};
+
+class FakeAtSpiBus final {
+ public:
+  FakeAtSpiBus() {
+    const QString config = dir_.filePath(QStringLiteral("bus.conf"));
+    QFile file(config);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
+               "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+               "<busconfig><type>session</type><listen>unix:dir=" +
+               dir_.path().toUtf8() +
+               "</listen><policy context=\"default\"><allow send_destination=\"*\"/>"
+               "<allow own=\"*\"/></policy></busconfig>\n");
+    file.close();
+    daemon_.start(QStringLiteral("dbus-daemon"),
+                  {QStringLiteral("--config-file=") + config, QStringLiteral("--nofork"),
+                   QStringLiteral("--print-address=1")});
+    QElapsedTimer t;
+    t.start();
+    while (daemon_.waitForStarted(100) && !daemon_.canReadLine() && t.elapsed() < 5000) daemon_.waitForReadyRead(100);
+    address_ = QString::fromUtf8(daemon_.readLine().trimmed());
+    if (address_.isEmpty()) return;
+    previous_ = qgetenv("DBUS_SESSION_BUS_ADDRESS");
+    qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
+    object_ = std::make_unique<FakeAtSpiObject>(address_);
+    QDBusConnection app = connection();
+    app.registerObject(QStringLiteral("/"), object_.get(), QDBusConnection::SubPath);
+    app.registerService(QStringLiteral("org.a11y.Bus"));
+  }
+  ~FakeAtSpiBus() {
+    if (!address_.isEmpty()) {
+      QDBusConnection::disconnectFromBus(kName);
+      if (previous_.isEmpty()) {
+        qunsetenv("DBUS_SESSION_BUS_ADDRESS");
+      } else {
+        qputenv("DBUS_SESSION_BUS_ADDRESS", previous_);
+      }
+    }
+    daemon_.terminate();
+    daemon_.waitForFinished(3000);
+  }
+  FakeAtSpiBus(const FakeAtSpiBus&) = delete;
+  FakeAtSpiBus& operator=(const FakeAtSpiBus&) = delete;
+
+  bool isRunning() const { return !address_.isEmpty(); }
+  FakeAtSpiObject& application() { return *object_; }
+  QDBusConnection connection() const { return QDBusConnection::connectToBus(address_, kName); }
+
+  // The application says that the element at path took or left the focus.
+  void focus(const QString& path, bool focused) {
+    QDBusMessage signal =
+        QDBusMessage::createSignal(path, QStringLiteral("org.a11y.atspi.Event.Object"), QStringLiteral("StateChanged"));
+    signal << QStringLiteral("focused") << int(focused) << 0 << QVariant::fromValue(QDBusVariant(0))
+           << QVariantMap();
+    connection().send(signal);
+  }
+
+ private:
+  static inline const QString kName = QStringLiteral("fake-atspi-application");
+  QTemporaryDir dir_;
+  QProcess daemon_;
+  QString address_;
+  QByteArray previous_;
+  std::unique_ptr<FakeAtSpiObject> object_;
+};
+
+}  // namespace ql::test
