@@ -63,7 +63,7 @@ class FakeAtSpiBus final {
                "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
                "<busconfig><type>session</type><listen>unix:dir=" +
                dir_.path().toUtf8() +
-               "</listen><policy context=\"default\"><allow send_destination=\"*\"/>"
+               "</listen><policy context=\"default\"><allow send_destination=\"*\"/><allow receive_sender=\"*\"/>"
                "<allow own=\"*\"/></policy></busconfig>\n");
     file.close();
     daemon_.start(QStringLiteral("dbus-daemon"),
@@ -78,7 +78,7 @@ class FakeAtSpiBus final {
     qputenv("DBUS_SESSION_BUS_ADDRESS", address_.toUtf8());
     object_ = std::make_unique<FakeAtSpiObject>(address_);
     QDBusConnection app = connection();
-    app.registerObject(QStringLiteral("/"), object_.get(), QDBusConnection::SubPath);
+    app.registerVirtualObject(QStringLiteral("/"), object_.get(), QDBusConnection::SubPath);
     app.registerService(QStringLiteral("org.a11y.Bus"));
   }
   ~FakeAtSpiBus() {
