@@ -65,7 +65,7 @@ bool spin(Done done, int timeoutMs = 3000) {
 // Arg 0: no service; 1: the watch, a plain field focused; 2: the watch, a
 // password field of another application focused last.
 void BM_KeyPath(benchmark::State& state) {
-  ql::test::FakeAtSpiBus bus;
+  bench::FakeAtSpiBus bus;
   if (!bus.isRunning()) return state.SkipWithError("no dbus-daemon");
   bus.application().roles = {{kPassword, kPasswordText}, {kPlain, kEntry}};
   ql::sim::SimDesktop desktop;
@@ -107,7 +107,7 @@ class OwnFront final : public ql::Workspace {
 };
 
 void BM_FocusChange(benchmark::State& state) {
-  ql::test::FakeAtSpiBus bus;
+  bench::FakeAtSpiBus bus;
   if (!bus.isRunning()) return state.SkipWithError("no dbus-daemon");
   bus.application().roles = {{kPassword, kPasswordText}, {kPlain, kEntry}};
   OwnFront front;

@@ -2,8 +2,7 @@
 
 // A private bus that serves as both the session bus and the accessibility
 // bus, with one fake application on it whose elements answer GetRole: the
-// AT-SPI focus watch can be driven without a toolkit, and a slow
-// application can be played.
+// AT-SPI focus watch runs without a toolkit.
 #include <QDBusConnection>
 #include <QDBusMessage>
 #include <QDBusVariant>
@@ -14,7 +13,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-namespace ql::test {
+namespace bench {
 
 // Answers org.a11y.Bus.GetAddress with the bus itself, and GetRole for
 // the paths it was given; a path not given gets no answer at all.
@@ -22,14 +21,6 @@ class FakeAtSpiObject final : public QDBusVirtualObject {
  public:
   explicit FakeAtSpiObject(QString address) : address_(std::move(address)) {}
   QHash<QString, uint> roles;  // path -> role
-  bool holdReplies = false;    // a busy application: answers wait for release()
-
-  // The answers held back, in the order given.
-  void release(const QList<int>& order) {
-    for (int i : order) held_[i].second.send(held_[i].first);
-    held_.clear();
-  }
-  qsizetype heldCount() const { return held_.size(); }
 
   QString introspect(const QString&) const override { return {}; }
   bool handleMessage(const QDBusMessage& message, const QDBusConnection& connection) override {
@@ -39,18 +30,12 @@ class FakeAtSpiObject final : public QDBusVirtualObject {
     }
     if (message.member() != QLatin1String("GetRole")) return false;
     if (!roles.contains(message.path())) return true;  // never answered
-    const QDBusMessage reply = message.createReply(roles.value(message.path()));
-    if (holdReplies) {
-      held_.append({reply, connection});
-    } else {
-      connection.send(reply);
-    }
+    connection.send(message.createReply(roles.value(message.path())));
     return true;
   }
 
  private:
   QString address_;
-  QList<std::pair<QDBusMessage, QDBusConnection>> held_;
 };
 
 class FakeAtSpiBus final {
@@ -118,4 +103,4 @@ class FakeAtSpiBus final {
   std::unique_ptr<FakeAtSpiObject> object_;
 };
 
-}  // namespace ql::test
+}  // namespace bench
