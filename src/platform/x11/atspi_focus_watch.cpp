@@ -38,7 +38,7 @@ AtSpiFocusWatch::AtSpiFocusWatch(Workspace& workspace, int timeoutMs, QObject* p
   const QString serial = QString::number(++instances);
   sessionName_ = QStringLiteral("quillet-focus-session-") + serial;
   a11yName_ = QStringLiteral("quillet-focus-a11y-") + serial;
-  // After the caller has connected to ready().
+  // Once the event loop runs: start-up does not wait for the bus.
   QTimer::singleShot(0, this, &AtSpiFocusWatch::askBusAddress);
   // Where the front has no process id (Wayland) the answer cannot be tied to
   // its application: it goes with the front, and an application that comes
@@ -84,12 +84,10 @@ void AtSpiFocusWatch::attach(const QString& address) {
   listen << QStringLiteral("object:state-changed:focused");
   bus.asyncCall(listen, kStartTimeoutMs);
   watching_ = true;
-  Q_EMIT ready(true);
 }
 
 void AtSpiFocusWatch::giveUp(const QString& why) {
   ql::log(QStringLiteral("Password fields are not told apart (%1)").arg(why));
-  Q_EMIT ready(false);
 }
 
 void AtSpiFocusWatch::stateChanged(const QDBusMessage& message) {

@@ -28,10 +28,6 @@ class AtSpiFocusWatch final : public PasswordFocus {
   // The focus events of the accessibility bus arrive.
   bool isWatching() const { return watching_; }
 
- Q_SIGNALS:
-  // The bus was reached (watching) or cannot be (not): once, after start.
-  void ready(bool watching);
-
  private Q_SLOTS:
   void stateChanged(const QDBusMessage& message);
 
