@@ -232,8 +232,6 @@ std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
 
 }  // namespace
 
-// The session bus as the environment names it now, never a bus started
-// for the purpose (libdbus would try to launch one for this X display).
 QString atSpiSessionBusAddress() {
   const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
   if (address && *address) return QString::fromLocal8Bit(address);
