@@ -124,7 +124,8 @@ void QuilletAppDelegate::processSuggestionsHotKey(const QString& text) {
 }
 
 void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
-  if (services_.isAppForeGround()) return;
+  // A list over a password field would show what was typed there.
+  if (services_.isAppForeGround() || platform_.passwordFocus->isPasswordField()) return;
   const TypingHold hold(platform_.keySource);
   setHookEnabled(false);
   try {

@@ -80,6 +80,8 @@ bool KeyboardHook::installHook(bool enable) {
       source->setKeyDownHandler([this](const ql::KeyEvent& e) { return eventTapFunction(e); });
       connections_.append(connect(source, &ql::KeySource::flagsChanged, this, &KeyboardHook::flagsChanged));
       connections_.append(connect(source, &ql::KeySource::mouseEvent, this, &KeyboardHook::eventHandler));
+      connections_.append(connect(platform_.passwordFocus, &ql::PasswordFocus::passwordFieldChanged, this,
+                                  &KeyboardHook::passwordFieldChanged));
       installed_ = true;
     }
     setIsHook(enable);
@@ -165,6 +167,11 @@ bool KeyboardHook::eventTapFunction(const ql::KeyEvent& event) {
   // Nothing typed into the program's own windows is buffered or consumed.
   if (platform_.workspace->isProgramFrontmost()) return false;
   oldShiftState_ = false;
+  // Nothing typed into a password field is kept, matched or consumed.
+  if (platform_.passwordFocus->isPasswordField()) {
+    if (!words_.isEmpty()) clearWords();
+    return false;
+  }
   try {
     if (delegate && delegate->undoExpansion(event)) return true;
     // Shortcuts (Ctrl+V, ...) leave the word as it is. They act on the
@@ -179,6 +186,14 @@ bool KeyboardHook::eventTapFunction(const ql::KeyEvent& event) {
     ql::logError(QStringLiteral("eventTapFunction"), reasonOf(e));
     return false;
   }
+}
+
+void KeyboardHook::passwordFieldChanged(bool isPassword) {
+  if (!isPassword) return;
+  // Whatever was collected just before the field said what it is goes, and
+  // no list stays open over it.
+  clearWords();
+  if (delegate) delegate->closeSearchPopupWindow();
 }
 
 void KeyboardHook::flagsChanged(quint64 modifierFlags) {

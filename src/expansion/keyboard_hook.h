@@ -64,6 +64,8 @@ class KeyboardHook final : public QObject {
   bool eventTapFunction(const ql::KeyEvent& event);
   // Modifier changes: a Shift tap asks for suggestions.
   void flagsChanged(quint64 modifierFlags);
+  // A password field took the focus (or left it).
+  void passwordFieldChanged(bool isPassword);
   // The word-buffer step; true consumes the press.
   bool getCharacter(const ql::KeyEvent& event);
   // Asks the delegate for suggestions for the buffered text.

@@ -6,6 +6,7 @@
 #include "platform/key_source.h"
 #include "platform/keys.h"
 #include "platform/login_items.h"
+#include "platform/password_focus.h"
 #include "platform/pasteboard.h"
 #include "platform/pasteboard_types.h"
 #include "platform/relauncher.h"
@@ -29,6 +30,7 @@ struct Platform {
   SoundPlayer* sounds = nullptr;
   LoginItems* loginItems = nullptr;
   Relauncher* relauncher = nullptr;
+  PasswordFocus* passwordFocus = nullptr;
 };
 
 }  // namespace ql

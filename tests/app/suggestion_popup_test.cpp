@@ -236,3 +236,27 @@ TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
 }
 
 }  // namespace
+
+TEST_F(SuggestionTest, NoListOpensOverAPasswordFieldAndAnOpenOneCloses) {
+  start();
+  typeWord(QStringLiteral("sig;"));
+  ASSERT_TRUE(popupOpen());
+  desktop.passwordFocus().setPasswordField(true);
+  EXPECT_FALSE(popupOpen());
+
+  // The hot key, a Shift tap after a group's abbreviation, a shared one.
+  desktop.focusedField()->setText(QStringLiteral("x bes"));
+  controller->processSuggestionsHotKey(ql::KeyEvent{});
+  EXPECT_FALSE(popupOpen());
+  typeWord(QStringLiteral("grp"));
+  desktop.holdModifiers(mods::Shift);
+  desktop.releaseModifiers();
+  EXPECT_FALSE(popupOpen());
+  typeWord(QStringLiteral("sig;"));
+  EXPECT_FALSE(popupOpen());
+  EXPECT_EQ(field(), QStringLiteral("sig;"));
+
+  desktop.passwordFocus().setPasswordField(false);
+  typeWord(QStringLiteral("sig;"));
+  EXPECT_TRUE(popupOpen());
+}

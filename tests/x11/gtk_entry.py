@@ -3,6 +3,8 @@
 #   gtk_entry.py --late DELAY OUT  Ctrl+V fetches the clipboard DELAY ms late
 #   gtk_entry.py --two OUT         two fields; OUT holds their texts and which
 #       has the focus ("first" or "second"), a line each
+#   gtk_entry.py --password OUT    as --two, side by side, the first a password
+#       field (its text hidden, which AT-SPI reports as a "password text")
 #   gtk_entry.py --stale OUT       a paste goes by the formats read at an earlier
 #       paste until the wall clock's second is two on; HTML where offered, else
 #       plain text; each paste's flavour is added as a line to OUT.flavours
@@ -74,10 +76,15 @@ def paste_by_known_list(field):
     insert(field, text, field.get_position())
 
 
-if mode == "--two":
+if mode in ("--two", "--password"):
     second = Gtk.Entry()
     window.remove(entry)
-    box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL)
+    if mode == "--password":
+        entry.set_visibility(False)
+        entry.set_input_purpose(Gtk.InputPurpose.PASSWORD)
+        box = Gtk.Box(orientation=Gtk.Orientation.HORIZONTAL)
+    else:
+        box = Gtk.Box(orientation=Gtk.Orientation.VERTICAL)
     box.pack_start(entry, False, False, 0)
     box.pack_start(second, False, False, 0)
     window.add(box)

@@ -28,7 +28,8 @@ SimDesktop::~SimDesktop() = default;
 
 Platform SimDesktop::platform() {
   return Platform{&keySource_, &input_,       &pasteboard_, &workspace_,   &accessibility_,
-                  &windowList_, &hotKeys_,   &sounds_,     &loginItems_, &relauncher_};
+                  &windowList_, &hotKeys_,   &sounds_,     &loginItems_, &relauncher_,
+                  &passwordFocus_};
 }
 
 SimApplication& SimDesktop::addApplication(const QString& name) {

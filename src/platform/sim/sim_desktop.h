@@ -7,6 +7,7 @@
 #include "platform/sim/sim_input_synthesiser.h"
 #include "platform/sim/sim_key_source.h"
 #include "platform/sim/sim_login_items.h"
+#include "platform/sim/sim_password_focus.h"
 #include "platform/sim/sim_pasteboard.h"
 #include "platform/sim/sim_relauncher.h"
 #include "platform/sim/sim_sound_player.h"
@@ -110,6 +111,7 @@ class SimDesktop final : public QObject {
   SimSoundPlayer& sounds() { return sounds_; }
   SimLoginItems& loginItems() { return loginItems_; }
   SimRelauncher& relauncher() { return relauncher_; }
+  SimPasswordFocus& passwordFocus() { return passwordFocus_; }
 
   // Used by the services: a user key press reaching the frontmost
   // application, and a key the program posts.
@@ -159,6 +161,7 @@ class SimDesktop final : public QObject {
   SimSoundPlayer sounds_;
   SimLoginItems loginItems_;
   SimRelauncher relauncher_;
+  SimPasswordFocus passwordFocus_;
 };
 
 }  // namespace ql::sim

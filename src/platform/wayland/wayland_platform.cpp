@@ -9,6 +9,7 @@
 #include "platform/wayland/wayland_pasteboard.h"
 #include "platform/wayland/wayland_window_list.h"
 #include "platform/wayland/wayland_workspace.h"
+#include "platform/x11/atspi_focus_watch.h"
 #include "platform/x11/x11_login_items.h"
 #include "platform/x11/x11_relauncher.h"
 #include "platform/x11/x11_sound_player.h"
@@ -49,10 +50,12 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::create(const QByteArray& displ
   p->sounds_ = std::make_unique<X11SoundPlayer>(nullptr);
   p->loginItems_ = std::make_unique<X11LoginItems>();
   p->relauncher_ = std::make_unique<X11Relauncher>();
+  p->passwordFocus_ = std::make_unique<AtSpiFocusWatch>(*p->workspace_);
   return p;
 }
 
 WaylandPlatform::~WaylandPlatform() {
+  passwordFocus_.reset();  // it reads the workspace
   keySource_.reset();
   input_.reset();
   pasteboard_.reset();
@@ -98,6 +101,7 @@ Platform WaylandPlatform::platform() const {
   p.sounds = sounds_.get();
   p.loginItems = loginItems_.get();
   p.relauncher = relauncher_.get();
+  p.passwordFocus = passwordFocus_.get();
   return p;
 }
 

@@ -10,6 +10,7 @@
 
 namespace ql {
 
+class AtSpiFocusWatch;
 class VirtualKeyboard;
 class WaylandAccessibility;
 class WaylandConnection;
@@ -65,6 +66,7 @@ class WaylandPlatform final {
   std::unique_ptr<X11SoundPlayer> sounds_;
   std::unique_ptr<X11LoginItems> loginItems_;
   std::unique_ptr<X11Relauncher> relauncher_;
+  std::unique_ptr<AtSpiFocusWatch> passwordFocus_;
   bool readsFifo_ = false;
 };
 

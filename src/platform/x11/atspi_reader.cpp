@@ -191,21 +191,10 @@ class Query final {
   QDeadlineTimer deadline_;
 };
 
-// The session bus as the environment names it now, never a bus started
-// for the purpose (libdbus would try to launch one for this X display).
-QString sessionBusAddress() {
-  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
-  if (address && *address) return QString::fromLocal8Bit(address);
-  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-  const QString socket = QString::fromLocal8Bit(runtime ? runtime : "") + QStringLiteral("/bus");
-  if (runtime && QFileInfo::exists(socket)) return QStringLiteral("unix:path=") + socket;
-  return {};
-}
-
 // Runs ask on the focused element of process pid, within the budget.
 template <typename T, typename Ask>
 std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
-  const QString sessionAddress = sessionBusAddress();
+  const QString sessionAddress = atSpiSessionBusAddress();
   if (pid <= 0 || sessionAddress.isEmpty()) return std::nullopt;
   const QDeadlineTimer deadline(budgetMs);
   // Names of their own: a connection of an earlier query may still be
@@ -242,6 +231,15 @@ std::optional<T> onFocusedElement(qint64 pid, int budgetMs, Ask ask) {
 }
 
 }  // namespace
+
+QString atSpiSessionBusAddress() {
+  const char* address = std::getenv("DBUS_SESSION_BUS_ADDRESS");
+  if (address && *address) return QString::fromLocal8Bit(address);
+  const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+  const QString socket = QString::fromLocal8Bit(runtime ? runtime : "") + QStringLiteral("/bus");
+  if (runtime && QFileInfo::exists(socket)) return QStringLiteral("unix:path=") + socket;
+  return {};
+}
 
 std::optional<QRect> AtSpiReader::focusedTextBounds(qint64 pid) const {
   return onFocusedElement<QRect>(pid, budgetMs_,

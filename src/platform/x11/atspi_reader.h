@@ -7,6 +7,11 @@
 
 namespace ql {
 
+// The session bus as the environment names it now, never a bus started
+// for the purpose (libdbus would try to launch one for this X display).
+// Empty when there is none.
+QString atSpiSessionBusAddress();
+
 // Asks the accessibility bus (AT-SPI over D-Bus) where the focused text
 // element of a process has its selection, or its caret when nothing is
 // selected. Every call is bounded: a slow or huge accessible tree, a

@@ -1,5 +1,6 @@
 #include "platform/x11/x11_platform.h"
 
+#include "platform/x11/atspi_focus_watch.h"
 #include "platform/x11/keyboard_hold.h"
 #include "platform/x11/x11_accessibility.h"
 #include "platform/x11/x11_connection.h"
@@ -46,6 +47,7 @@ std::unique_ptr<X11Platform> X11Platform::create(const QByteArray& display, QStr
   p->sounds_ = std::make_unique<X11SoundPlayer>(&c);
   p->loginItems_ = std::make_unique<X11LoginItems>();
   p->relauncher_ = std::make_unique<X11Relauncher>();
+  p->passwordFocus_ = std::make_unique<AtSpiFocusWatch>(*p->workspace_);
   return p;
 }
 
@@ -67,6 +69,7 @@ Platform X11Platform::platform() const {
   p.sounds = sounds_.get();
   p.loginItems = loginItems_.get();
   p.relauncher = relauncher_.get();
+  p.passwordFocus = passwordFocus_.get();
   return p;
 }
 

@@ -9,6 +9,7 @@
 
 namespace ql {
 
+class AtSpiFocusWatch;
 class KeyboardHold;
 class X11Accessibility;
 class X11Connection;
@@ -53,6 +54,7 @@ class X11Platform final {
   X11SoundPlayer& sounds() { return *sounds_; }
   X11LoginItems& loginItems() { return *loginItems_; }
   X11Relauncher& relauncher() { return *relauncher_; }
+  AtSpiFocusWatch& passwordFocus() { return *passwordFocus_; }
 
  private:
   X11Platform() = default;
@@ -71,6 +73,7 @@ class X11Platform final {
   std::unique_ptr<X11SoundPlayer> sounds_;
   std::unique_ptr<X11LoginItems> loginItems_;
   std::unique_ptr<X11Relauncher> relauncher_;
+  std::unique_ptr<AtSpiFocusWatch> passwordFocus_;
 };
 
 }  // namespace ql
