@@ -149,6 +149,7 @@ bool QuilletAppDelegate::awakeFromNib() {
     } else {
       saver_ = std::make_unique<ql::LibrarySaver>(settings_.get());
       settings_->saver = saver_.get();
+      followLibraryFile();
     }
   } else {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
@@ -178,6 +179,8 @@ bool QuilletAppDelegate::awakeFromNib() {
   };
   connect(this, &QuilletAppDelegate::libraryRestored, this, reloadLibrary);
   connect(this, &QuilletAppDelegate::libraryImported, this, reloadLibrary);
+  connect(this, &QuilletAppDelegate::libraryReloaded, libraryWindow_.get(),
+          &LibraryWindowController::followReloadedLibrary);
   connect(this, &QuilletAppDelegate::snippetFontsChanged, this,
           [this] { libraryWindow_->snippetView()->resetView(); });
   processStatusMenu();

@@ -1,0 +1,243 @@
+// The library file followed on disk: another program's file is told from
+// the program's own writes, a save never lands over a file not yet read,
+// and changes not yet written survive a merge with the file.
+#include "model/background_writer.h"
+#include "model/library_follower.h"
+#include "model/library_merge.h"
+#include "model/library_saver.h"
+#include "support/event_loop.h"
+#include "support/library_records.h"
+#include "support/test_files.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <future>
+#include <sys/time.h>
+
+namespace {
+
+QByteArray bytesOf(const QLSettings& library) { return ql::plist::toXml(library.libraryDictionary()); }
+
+// Written beside the file, then renamed over it, as sync tools do.
+void replaceByRename(const QString& path, const QByteArray& bytes) {
+  const QString temporary = path + QStringLiteral(".sync-tmp");
+  ASSERT_TRUE(test::writeFile(temporary, bytes));
+  ASSERT_EQ(std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()), 0);
+}
+
+void touch(const QString& path) {
+  struct timeval times[2] = {{1'700'000'000, 0}, {1'700'000'000, 0}};
+  ASSERT_EQ(utimes(QFile::encodeName(path).constData(), times), 0);
+}
+
+ql::LibrarySaver::Saved savedOf(const QLSettings& library) {
+  ql::LibrarySaver saver(nullptr, QStringLiteral("/nonexistent/x"));
+  saver.reloaded(library);
+  return saver.saved();
+}
+
+class LibraryFollowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    path = dir.filePath(QStringLiteral("settings.qlxdoc"));
+    auto g = test::addGroup(library, QStringLiteral("Mail"));
+    test::addSnippet(library, g, QStringLiteral("sig"));
+    test::addSnippet(library, g, QStringLiteral("adr"));
+    state = std::make_shared<ql::LibraryFileState>(path);
+  }
+  // The file as the program last wrote it.
+  void writeKnown(const QLSettings& l) {
+    ASSERT_TRUE(test::writeFile(path, bytesOf(l)));
+    ql::FileSignature s = ql::FileSignature::stat(path);
+    s.hash = ql::FileSignature::hashOf(bytesOf(l));
+    state->setKnown(s);
+  }
+
+  QTemporaryDir dir;
+  QString path;
+  QLSettings library;
+  std::shared_ptr<ql::LibraryFileState> state;
+};
+
+}  // namespace
+
+TEST_F(LibraryFollowTest, OnlyAnotherProgramsContentCountsAsAChange) {
+  writeKnown(library);
+  ql::LibraryFollower follower(state);
+  std::unique_ptr<QLSettings> loaded;
+  follower.onLoaded = [&](std::unique_ptr<QLSettings> l) { loaded = std::move(l); };
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Known);
+  // Touched, and rewritten by rename with the very same bytes.
+  touch(path);
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Known);
+  replaceByRename(path, bytesOf(library));
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Known);
+  EXPECT_FALSE(loaded);
+
+  test::addSnippet(library, library.groups[0], QStringLiteral("new"));
+  replaceByRename(path, bytesOf(library));
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Loaded);
+  ASSERT_TRUE(loaded);
+  EXPECT_EQ(loaded->snippets.size(), 3);
+  // Read once: the same file is not news a second time.
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Known);
+}
+
+TEST_F(LibraryFollowTest, AHalfWrittenFileIsWaitedForAndAnUnreadableOneReportedOnce) {
+  writeKnown(library);
+  ql::LibraryFollower follower(state);
+  follower.settleMs = 100;
+  follower.retryMs = 0;
+  follower.retries = 1;
+  int loads = 0;
+  follower.onLoaded = [&](std::unique_ptr<QLSettings>) { ++loads; };
+  int unreadable = 0, readable = 0;
+  QObject::connect(&follower, &ql::LibraryFollower::fileUnreadable, [&] { ++unreadable; });
+  QObject::connect(&follower, &ql::LibraryFollower::fileReadable, [&] { ++readable; });
+  follower.watch();
+
+  test::addSnippet(library, library.groups[0], QStringLiteral("new"));
+  const QByteArray whole = bytesOf(library);
+  ASSERT_TRUE(test::writeFile(path, whole.left(whole.size() / 2)));
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Unreadable);
+  ASSERT_TRUE(test::writeFile(path, QByteArray()));
+  EXPECT_EQ(follower.checkNow(), ql::LibraryFollower::Outcome::Unreadable);
+  ASSERT_TRUE(test::writeFile(path, whole));
+  ASSERT_TRUE(test::waitFor([&] { return loads == 1; }, 10000));
+  EXPECT_EQ(unreadable, 0);
+
+  // Damaged for good: said once however often it changes.
+  ASSERT_TRUE(test::writeFile(path, "<plist><dict><key>Groups"));
+  ASSERT_TRUE(test::waitFor([&] { return follower.givenUp() == 1; }, 10000));
+  ASSERT_TRUE(test::writeFile(path, "<plist><dict><key>Snippets"));
+  ASSERT_TRUE(test::waitFor([&] { return follower.givenUp() == 2; }, 10000));
+  EXPECT_EQ(unreadable, 1);
+  EXPECT_EQ(test::readFile(path), QByteArray("<plist><dict><key>Snippets"));
+  ASSERT_TRUE(test::writeFile(path, whole));
+  ASSERT_TRUE(test::waitFor([&] { return loads == 2; }, 10000));
+  EXPECT_EQ(readable, 1);
+}
+
+TEST_F(LibraryFollowTest, ASaveNeverReplacesAFileItHasNotRead) {
+  writeKnown(library);
+  ql::LibrarySaver saver(&library, path);
+  saver.setFileState(state);
+  saver.reloaded(library);
+  int refused = 0;
+  QObject::connect(&saver, &ql::LibrarySaver::fileChangedOnDisk, [&] { ++refused; });
+
+  // Our own write passes and becomes the known file.
+  library.snippets[0]->label = QStringLiteral("one");
+  saver.recordsChanged(ql::LibrarySaver::Kind::Edit, library.snippets[0].get());
+  saver.flush();
+  EXPECT_EQ(test::readFile(path), bytesOf(library));
+  EXPECT_TRUE(state->isKnownOnDisk());
+
+  // Another program replaces the file while the next save is in flight.
+  std::promise<void> holding, release;
+  auto released = release.get_future().share();
+  state->beforeReplace = [&, released] {
+    holding.set_value();
+    released.wait();
+  };
+  QLSettings other;
+  test::addSnippet(other, test::addGroup(other, QStringLiteral("Theirs")), QStringLiteral("xyz"));
+  library.snippets[0]->label = QStringLiteral("two");
+  saver.recordsChanged(ql::LibrarySaver::Kind::Edit, library.snippets[0].get());
+  saver.saveNow();
+  holding.get_future().wait();
+  replaceByRename(path, bytesOf(other));
+  release.set_value();
+  ql::BackgroundWriter::instance().waitForWritten(path);
+  state->beforeReplace = nullptr;
+  ASSERT_TRUE(test::waitFor([&] { return refused == 1; }, 10000));
+  EXPECT_TRUE(saver.isHeld());
+  EXPECT_EQ(test::readFile(path), bytesOf(other));
+  // Held: a further change waits too, even at quit.
+  saver.libraryChanged();
+  saver.flush();
+  EXPECT_EQ(test::readFile(path), bytesOf(other));
+}
+
+TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
+  const ql::LibrarySaver::Saved saved = savedOf(library);
+  const auto fromFile = [&] {
+    QString why;
+    auto l = QLSettings::fromBytes(bytesOf(library), &why);
+    EXPECT_TRUE(l) << why.toStdString();
+    return l;
+  };
+  // The other program: "adr" edited, a snippet "far" and a group "Work" added.
+  auto file = fromFile();
+  file->snippets[1]->plainText = QStringLiteral("their address");
+  test::addSnippet(*file, file->groups[0], QStringLiteral("far"));
+  test::addSnippet(*file, test::addGroup(*file, QStringLiteral("Work")), QStringLiteral("wk"));
+  file->preferences.isPlaySound = !library.preferences.isPlaySound;
+
+  // Here: "sig" edited, "near" added, a group "Work" of its own added with
+  // "mine", and a preference changed.
+  library.snippets[0]->plainText = QStringLiteral("my signature");
+  test::addSnippet(library, library.groups[0], QStringLiteral("near"));
+  test::addSnippet(library, test::addGroup(library, QStringLiteral("Work")), QStringLiteral("mine"));
+  library.preferences.isRestoreClipboard = !library.preferences.isRestoreClipboard;
+
+  EXPECT_TRUE(ql::mergeUnsavedChanges(*file, library, saved));
+  const auto text = [&](const char* abbreviation) {
+    const SnippetPtr s = file->getSnippetByAbbreviation(QString::fromLatin1(abbreviation));
+    return s ? s->plainText : QStringLiteral("<missing>");
+  };
+  EXPECT_EQ(text("sig"), QStringLiteral("my signature"));
+  EXPECT_EQ(text("adr"), QStringLiteral("their address"));
+  EXPECT_EQ(text("far"), QStringLiteral("text"));
+  EXPECT_EQ(text("near"), QStringLiteral("text"));
+  // One "Work" group holding both sides' snippets.
+  ASSERT_EQ(file->groups.size(), 2);
+  const GroupPtr work = file->getGroupByName(QStringLiteral("Work"));
+  ASSERT_TRUE(work);
+  const SnippetPtr mine = file->getSnippetByAbbreviation(QStringLiteral("mine"));
+  EXPECT_EQ(mine->groupUuid, work->uuid);
+  EXPECT_EQ(work->snippts.size(), 2);
+  EXPECT_EQ(file->groups[0]->snippts.size(), 4);
+  EXPECT_EQ(file->preferences.isRestoreClipboard, library.preferences.isRestoreClipboard);
+  EXPECT_NE(file->preferences.isPlaySound, library.preferences.isPlaySound);
+
+  // Deleted here: gone unless the other program changed it meanwhile.
+  QLSettings live;
+  {
+    auto l = fromFile();
+    live.groups = l->groups;
+    live.snippets = l->snippets;
+  }
+  live.snippets.removeFirst();  // "sig", untouched there
+  live.snippets.removeFirst();  // "adr", edited there
+  live.groups[0]->snippts.clear();
+  auto changedThere = fromFile();
+  changedThere->snippets[1]->plainText = QStringLiteral("their address");
+  EXPECT_TRUE(ql::mergeUnsavedChanges(*changedThere, live, saved));
+  EXPECT_FALSE(changedThere->getSnippetByAbbreviation(QStringLiteral("sig")));
+  ASSERT_TRUE(changedThere->getSnippetByAbbreviation(QStringLiteral("adr")));
+  EXPECT_EQ(changedThere->groups[0]->snippts, QStringList{changedThere->snippets[0]->uuid});
+
+  // Nothing changed here: the file is taken as it is.
+  auto plain = fromFile();
+  EXPECT_FALSE(ql::mergeUnsavedChanges(*plain, *fromFile(), saved));
+}
+
+TEST_F(LibraryFollowTest, AdoptingKeepsTheRecordsThatAreStillThere) {
+  const SnippetPtr sig = library.snippets[0];
+  const GroupPtr group = library.groups[0];
+  auto file = QLSettings::fromBytes(bytesOf(library));
+  ASSERT_TRUE(file);
+  file->snippets[0]->plainText = QStringLiteral("changed");
+  file->snippets.removeLast();
+  file->groups[0]->snippts.removeLast();
+  ql::adoptLibrary(library, *file);
+  ASSERT_EQ(library.snippets.size(), 1);
+  EXPECT_EQ(library.snippets[0].get(), sig.get());
+  EXPECT_EQ(sig->plainText, QStringLiteral("changed"));
+  EXPECT_EQ(library.groups[0].get(), group.get());
+  EXPECT_EQ(group->snippts.size(), 1);
+}
