@@ -1,5 +1,7 @@
 #include "model/library_merge.h"
 
+#include "model/plist.h"
+
 #include <QHash>
 #include <QSet>
 
@@ -38,6 +40,13 @@ QStringList mergedMembers(const QStringList& file, const QStringList& before, co
       present.insert(uuid);
     }
   return out;
+}
+
+// Compared as the file holds them (dates to the second): a record read back
+// from the file is the same as the copy that was written.
+template <typename Record>
+bool sameOnDisk(const Record& a, const Record& b) {
+  return sameRecord(a, b) || plist::toXml(PlistValue(a.getData())) == plist::toXml(PlistValue(b.getData()));
 }
 
 void copyGroupFields(QLGroup& to, const QLGroup& from) {
@@ -90,10 +99,16 @@ bool mergeUnsavedChanges(QLSettings& fromFile, const QLSettings& live, const Lib
   // (Carried snippets are made members of their groups further down.)
   const auto liveSnippets = byUuid(live.snippets);
   QSet<QString> deleted;
+  QList<SnippetPtr> members;  // snippets that must stay members of their groups
+  for (const SnippetPtr& s : carried) members.append(fileSnippets.value(s->uuid));
   for (auto it = savedSnippets.cbegin(); it != savedSnippets.cend(); ++it) {
     if (liveSnippets.contains(it.key())) continue;
     const SnippetPtr there = fileSnippets.value(it.key());
-    if (there && sameRecord(*there, *it.value())) deleted.insert(it.key());
+    if (!there) continue;
+    if (sameOnDisk(*there, *it.value()))
+      deleted.insert(it.key());
+    else
+      members.append(there);  // changed there: it stays
   }
   if (!deleted.isEmpty()) {
     kept = true;
@@ -128,7 +143,7 @@ bool mergeUnsavedChanges(QLSettings& fromFile, const QLSettings& live, const Lib
   for (auto it = savedGroups.cbegin(); it != savedGroups.cend(); ++it) {
     if (liveGroups.contains(it.key())) continue;
     const GroupPtr there = fileGroups.value(it.key());
-    if (there && sameRecord(*there, *it.value())) {
+    if (there && sameOnDisk(*there, *it.value())) {
       fromFile.groups.removeAll(there);
       kept = true;
     }
@@ -140,8 +155,7 @@ bool mergeUnsavedChanges(QLSettings& fromFile, const QLSettings& live, const Lib
       if (s->groupUuid && joined.contains(*s->groupUuid)) s->groupUuid = joined.value(*s->groupUuid);
   // A snippet kept from here belongs to its group, even one the other
   // program removed (the group comes back with it).
-  for (const SnippetPtr& local : carried) {
-    const SnippetPtr s = fileSnippets.value(local->uuid);
+  for (const SnippetPtr& s : members) {
     if (!s || !fromFile.snippets.contains(s)) continue;
     const QString groupUuid = s->groupUuid.value_or(QString());
     GroupPtr g = fileGroups.value(groupUuid);

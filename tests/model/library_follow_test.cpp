@@ -116,7 +116,9 @@ TEST_F(LibraryFollowTest, AHalfWrittenFileIsWaitedForAndAnUnreadableOneReportedO
   ASSERT_TRUE(test::waitFor([&] { return follower.givenUp() == 2; }, 10000));
   EXPECT_EQ(unreadable, 1);
   EXPECT_EQ(test::readFile(path), QByteArray("<plist><dict><key>Snippets"));
-  ASSERT_TRUE(test::writeFile(path, whole));
+  // Whole again, with another change.
+  test::addSnippet(library, library.groups[0], QStringLiteral("more"));
+  ASSERT_TRUE(test::writeFile(path, bytesOf(library)));
   ASSERT_TRUE(test::waitFor([&] { return loads == 2; }, 10000));
   EXPECT_EQ(readable, 1);
 }
@@ -163,10 +165,12 @@ TEST_F(LibraryFollowTest, ASaveNeverReplacesAFileItHasNotRead) {
 }
 
 TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
-  const ql::LibrarySaver::Saved saved = savedOf(library);
+  // The file as both sides last saw it; this side's base is what it read.
+  const QByteArray original = bytesOf(library);
+  const ql::LibrarySaver::Saved saved = savedOf(*QLSettings::fromBytes(original));
   const auto fromFile = [&] {
     QString why;
-    auto l = QLSettings::fromBytes(bytesOf(library), &why);
+    auto l = QLSettings::fromBytes(original, &why);
     EXPECT_TRUE(l) << why.toStdString();
     return l;
   };
@@ -175,16 +179,17 @@ TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
   file->snippets[1]->plainText = QStringLiteral("their address");
   test::addSnippet(*file, file->groups[0], QStringLiteral("far"));
   test::addSnippet(*file, test::addGroup(*file, QStringLiteral("Work")), QStringLiteral("wk"));
-  file->preferences.isPlaySound = !library.preferences.isPlaySound;
+  file->preferences.isPlaySound = !file->preferences.isPlaySound;
 
+  auto here = fromFile();
   // Here: "sig" edited, "near" added, a group "Work" of its own added with
   // "mine", and a preference changed.
-  library.snippets[0]->plainText = QStringLiteral("my signature");
-  test::addSnippet(library, library.groups[0], QStringLiteral("near"));
-  test::addSnippet(library, test::addGroup(library, QStringLiteral("Work")), QStringLiteral("mine"));
-  library.preferences.isRestoreClipboard = !library.preferences.isRestoreClipboard;
+  here->snippets[0]->plainText = QStringLiteral("my signature");
+  test::addSnippet(*here, here->groups[0], QStringLiteral("near"));
+  test::addSnippet(*here, test::addGroup(*here, QStringLiteral("Work")), QStringLiteral("mine"));
+  here->preferences.isRestoreClipboard = !here->preferences.isRestoreClipboard;
 
-  EXPECT_TRUE(ql::mergeUnsavedChanges(*file, library, saved));
+  EXPECT_TRUE(ql::mergeUnsavedChanges(*file, *here, saved));
   const auto text = [&](const char* abbreviation) {
     const SnippetPtr s = file->getSnippetByAbbreviation(QString::fromLatin1(abbreviation));
     return s ? s->plainText : QStringLiteral("<missing>");
@@ -201,13 +206,14 @@ TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
   EXPECT_EQ(mine->groupUuid, work->uuid);
   EXPECT_EQ(work->snippts.size(), 2);
   EXPECT_EQ(file->groups[0]->snippts.size(), 4);
-  EXPECT_EQ(file->preferences.isRestoreClipboard, library.preferences.isRestoreClipboard);
-  EXPECT_NE(file->preferences.isPlaySound, library.preferences.isPlaySound);
+  EXPECT_EQ(file->preferences.isRestoreClipboard, here->preferences.isRestoreClipboard);
+  EXPECT_NE(file->preferences.isPlaySound, here->preferences.isPlaySound);
 
   // Deleted here: gone unless the other program changed it meanwhile.
   QLSettings live;
   {
     auto l = fromFile();
+    live.preferences = l->preferences;
     live.groups = l->groups;
     live.snippets = l->snippets;
   }
