@@ -113,6 +113,11 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
 
 QuilletAppDelegate::~QuilletAppDelegate() {
   if (eventHandler_) eventHandler_->delegate = nullptr;
+  // The saver flushes as it goes, after the follower: it must not call back.
+  if (saver_) {
+    saver_->resolveHeld = nullptr;
+    QObject::disconnect(saver_.get(), nullptr, this, nullptr);
+  }
   removeStatusItem();
 }
 

@@ -37,12 +37,19 @@ void QuilletAppDelegate::followLibraryFile() {
   // Unreadable at start-up, the file was moved aside: nothing is known then.
   libraryFile_->setKnown(signatureOf(saver_->path()));
   saver_->setFileState(libraryFile_);
+  // What was just loaded is what the file holds: the base of every merge.
+  saver_->reloaded(*settings_);
   follower_ = std::make_unique<ql::LibraryFollower>(libraryFile_);
   follower_->onLoaded = [this](std::unique_ptr<QLSettings> library) {
     libraryFileLoaded(std::move(library));
   };
   connect(follower_.get(), &ql::LibraryFollower::fileUnreadable, this,
           &QuilletAppDelegate::libraryFileUnreadable);
+  // Nothing of the library is lost with its file: it is written again.
+  connect(follower_.get(), &ql::LibraryFollower::fileGone, this, [this] {
+    saver_->resume();
+    saver_->libraryChanged();
+  });
   // A save found a file it had not read: read it, then save the merge.
   connect(saver_.get(), &ql::LibrarySaver::fileChangedOnDisk, this, [this] {
     if (follower_->checkNow() == ql::LibraryFollower::Outcome::Known) saver_->resume();

@@ -94,6 +94,8 @@ void LibraryFollower::tryAgainOrGiveUp(Outcome outcome) {
   if (outcome == Outcome::Missing) {
     // Gone for good: the next save makes it again.
     state_->setKnown(FileSignature{});
+    log(QStringLiteral("The settings file was removed by another program; it is written again"));
+    Q_EMIT fileGone();
     return;
   }
   if (reported_) return;

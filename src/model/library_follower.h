@@ -53,6 +53,8 @@ class LibraryFollower final : public QObject {
   void fileUnreadable(const QString& why);
   // It loads again after that.
   void fileReadable();
+  // The file stayed away: the next save makes it again.
+  void fileGone();
 
  private:
   void changed();

@@ -12,11 +12,16 @@
 
 #include <cstdio>
 #include <future>
+#include <sys/time.h>
 
 namespace {
 
 class LibraryFollowAppTest : public ShellTest {
  protected:
+  void TearDown() override {
+    ShellTest::TearDown();
+    ql::Utilities::setLibraryFolder(QString());
+  }
   void startFollowing() {
     start();
     library = controller->settings();
@@ -92,9 +97,8 @@ TEST_F(LibraryFollowAppTest, OwnWritesAndTouchesAreNotReloaded) {
   ql::BackgroundWriter::instance().waitForWritten(file());
   const int looks = follower->looks();
   QTRY_VERIFY_WITH_TIMEOUT(follower->looks() > looks, 10000);
-  const QFileInfo before(file());
-  ASSERT_TRUE(QFile(file()).setFileTime(QDateTime::currentDateTime().addSecs(-60),
-                                        QFileDevice::FileModificationTime));
+  struct timeval times[2] = {{1'700'000'000, 0}, {1'700'000'000, 0}};
+  ASSERT_EQ(utimes(QFile::encodeName(file()).constData(), times), 0);
   const int looked = follower->looks();
   QTRY_VERIFY_WITH_TIMEOUT(follower->looks() > looked, 10000);
   EXPECT_EQ(reloaded.count(), 0);
@@ -175,4 +179,59 @@ TEST_F(LibraryFollowAppTest, AFileThatDoesNotReadIsLeftAloneAndReportedOnce) {
   ASSERT_TRUE(saved->getSnippetByAbbreviation(QStringLiteral("sig")));
   EXPECT_EQ(saved->getSnippetByAbbreviation(QStringLiteral("sig"))->label, QStringLiteral("mine"));
   EXPECT_EQ(notices.count(), 1);
+}
+
+TEST_F(LibraryFollowAppTest, TheLibraryMovesToAChosenFolderAndIsFollowedThere) {
+  startFollowing();
+  QTemporaryDir synced;
+  const QString there = synced.filePath(QStringLiteral("settings.qlxdoc"));
+  controller->libraryFolderChosen(nullptr, synced.path());
+  EXPECT_TRUE(alerts.isEmpty());
+  EXPECT_EQ(QLSettings::settingsPath(), there);
+  EXPECT_FALSE(QFileInfo::exists(file()));
+  auto moved = QLSettings::fromBytes(test::readFile(there));
+  ASSERT_TRUE(moved);
+  EXPECT_EQ(moved->snippets.size(), 2);
+  // Statistics and the start-up copy stay in the application folder.
+  EXPECT_TRUE(QFileInfo::exists(appPath(QStringLiteral("settings Backup.qlxdoc"))));
+
+  // Followed at the new place.
+  test::addSnippet(*moved, moved->groups[0], QStringLiteral("far"));
+  {
+    const QString temporary = there + QStringLiteral(".sync");
+    ASSERT_TRUE(test::writeFile(temporary, ql::plist::toXml(moved->libraryDictionary())));
+    ASSERT_EQ(std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(there).constData()), 0);
+  }
+  QTRY_COMPARE_WITH_TIMEOUT(library->snippets.size(), 3, 10000);
+
+  // Back to the default place, where a library is found again: kept as it
+  // is ("Use It") only when asked to; here it is replaced.
+  QLSettings old;
+  test::addSnippet(old, test::addGroup(old, QStringLiteral("Old")), QStringLiteral("old"));
+  ASSERT_TRUE(test::writeFile(file(), ql::plist::toXml(old.libraryDictionary())));
+  alertAnswer = 1;  // "Replace It"
+  controller->libraryFolderChosen(nullptr, QString());
+  ASSERT_EQ(alerts.size(), 1);
+  EXPECT_TRUE(alerts[0].startsWith(QStringLiteral("A library already exists in this folder.")));
+  EXPECT_EQ(QLSettings::settingsPath(), file());
+  EXPECT_EQ(QLSettings::fromBytes(test::readFile(file()))->snippets.size(), 3);
+  EXPECT_FALSE(QFileInfo::exists(there));
+
+  // And "Use It" takes the library found there.
+  ASSERT_TRUE(test::writeFile(there, ql::plist::toXml(old.libraryDictionary())));
+  alertAnswer = 0;
+  controller->libraryFolderChosen(nullptr, synced.path());
+  EXPECT_EQ(QLSettings::settingsPath(), there);
+  ASSERT_EQ(library->snippets.size(), 1);
+  EXPECT_EQ(library->snippets[0]->abbreviation, QStringLiteral("old"));
+  // The library left behind is not deleted: nothing of it is lost.
+  EXPECT_TRUE(QFileInfo::exists(file()));
+}
+
+TEST_F(LibraryFollowAppTest, AFileRemovedByAnotherProgramIsWrittenAgain) {
+  startFollowing();
+  ASSERT_TRUE(QFile::remove(file()));
+  QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file()), 10000);
+  QTRY_VERIFY_WITH_TIMEOUT(!library->saver->isPending(), 10000);
+  EXPECT_EQ(onDisk()->snippets.size(), 2);
 }
