@@ -1,6 +1,7 @@
 #include "model/ql_settings.h"
 
 #include "model/background_writer.h"
+#include "model/library_saver.h"
 #include "model/moved_aside.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
@@ -172,6 +173,13 @@ std::unique_ptr<QLSettings> QLSettings::fromBytes(const QByteArray& bytes, QStri
 }
 
 bool QLSettings::saveSettings(const QString& name) const {
+  // The program's own library is written by its saver, which never replaces
+  // a file another program wrote and this one has not read yet.
+  if (saver && name.isEmpty() && settingsPath() == saver->path()) {
+    saver->libraryChanged();
+    saver->flush();
+    return !saver->isPending();
+  }
   return writeRoot(settingsPath(name), libraryDictionary(), QStringLiteral("SaveSettings"));
 }
 
