@@ -198,7 +198,6 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   auto* libraryNote = new QLabel(tr("In a synced folder, the library follows changes made on "
                                     "another computer."), backup);
   libraryNote->setWordWrap(true);
-  libraryNote->setEnabled(false);
   b->addRow(tr("Library folder:"), libraryRow);
   b->addRow(QString(), libraryNote);
   tabView->addTab(backup, tr("Backup"));

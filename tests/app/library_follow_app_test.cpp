@@ -2,6 +2,7 @@
 // taken in with the windows following, the program's own edits not yet
 // written are kept, and a file that does not read is left alone.
 #include "shell_rig.h"
+#include "app/preferences_sheet_controller.h"
 #include "support/test_files.h"
 #include "model/background_writer.h"
 #include "model/library_merge.h"
@@ -9,6 +10,7 @@
 #include "ui/library_window_controller.h"
 
 #include <QLineEdit>
+#include <QPushButton>
 
 #include <cstdio>
 #include <future>
@@ -234,4 +236,22 @@ TEST_F(LibraryFollowAppTest, AFileRemovedByAnotherProgramIsWrittenAgain) {
   QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(file()), 10000);
   QTRY_VERIFY_WITH_TIMEOUT(!library->saver->isPending(), 10000);
   EXPECT_EQ(onDisk()->snippets.size(), 2);
+}
+
+TEST_F(LibraryFollowAppTest, ThePreferencesShowWhereTheLibraryLivesAndBringItBack) {
+  startFollowing();
+  controller->actionPreferences();
+  PreferencesSheetController* sheet = controller->preferencesSheet();
+  ASSERT_TRUE(sheet);
+  EXPECT_EQ(sheet->libraryFolderPath->text(), appPath());
+  EXPECT_FALSE(sheet->libraryFolderDefaultButton->isEnabled());
+  QTemporaryDir synced;
+  controller->libraryFolderChosen(sheet, synced.path());
+  sheet->resetView();
+  EXPECT_EQ(sheet->libraryFolderPath->text(), synced.path());
+  ASSERT_TRUE(sheet->libraryFolderDefaultButton->isEnabled());
+  sheet->libraryFolderDefaultButton->click();
+  EXPECT_EQ(sheet->libraryFolderPath->text(), appPath());
+  EXPECT_TRUE(QFileInfo::exists(file()));
+  EXPECT_FALSE(QFileInfo::exists(synced.filePath(QStringLiteral("settings.qlxdoc"))));
 }
