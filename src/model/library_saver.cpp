@@ -229,7 +229,8 @@ void LibrarySaver::takeSnapshot() {
     BackgroundWriter::instance().write(path_, std::move(produce), this, std::move(done));
     return;
   }
-  // Read on the writer's thread only after the write ended, through done.
+  // The gate sets refused on the writer's thread; done reads it here, once
+  // the write has ended.
   auto gate = [state = fileState_, refused](const QByteArray& hash, const std::function<bool()>& commit,
                                             bool*) { return state->replace(hash, commit, refused.get()); };
   BackgroundWriter::instance().write(path_, std::move(produce), std::move(gate), this, std::move(done));

@@ -1,10 +1,8 @@
 // The library file followed on disk: another program's file is told from
-// the program's own writes, a save never lands over a file not yet read,
-// and changes not yet written survive a merge with the file.
-#include "model/background_writer.h"
+// the program's own writes and read once whole, and changes not yet written
+// survive a merge with it.
 #include "model/library_follower.h"
 #include "model/library_merge.h"
-#include "model/library_saver.h"
 #include "support/event_loop.h"
 #include "support/library_records.h"
 #include "support/test_files.h"
@@ -14,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <future>
 #include <sys/time.h>
 
 namespace {
@@ -123,47 +120,6 @@ TEST_F(LibraryFollowTest, AHalfWrittenFileIsWaitedForAndAnUnreadableOneReportedO
   EXPECT_EQ(readable, 1);
 }
 
-TEST_F(LibraryFollowTest, ASaveNeverReplacesAFileItHasNotRead) {
-  writeKnown(library);
-  ql::LibrarySaver saver(&library, path);
-  saver.setFileState(state);
-  saver.reloaded(library);
-  int refused = 0;
-  QObject::connect(&saver, &ql::LibrarySaver::fileChangedOnDisk, [&] { ++refused; });
-
-  // Our own write passes and becomes the known file.
-  library.snippets[0]->label = QStringLiteral("one");
-  saver.recordsChanged(ql::LibrarySaver::Kind::Edit, library.snippets[0].get());
-  saver.flush();
-  EXPECT_EQ(test::readFile(path), bytesOf(library));
-  EXPECT_TRUE(state->isKnownOnDisk());
-
-  // Another program replaces the file while the next save is in flight.
-  std::promise<void> holding, release;
-  auto released = release.get_future().share();
-  state->beforeReplace = [&, released] {
-    holding.set_value();
-    released.wait();
-  };
-  QLSettings other;
-  test::addSnippet(other, test::addGroup(other, QStringLiteral("Theirs")), QStringLiteral("xyz"));
-  library.snippets[0]->label = QStringLiteral("two");
-  saver.recordsChanged(ql::LibrarySaver::Kind::Edit, library.snippets[0].get());
-  saver.saveNow();
-  holding.get_future().wait();
-  replaceByRename(path, bytesOf(other));
-  release.set_value();
-  ql::BackgroundWriter::instance().waitForWritten(path);
-  state->beforeReplace = nullptr;
-  ASSERT_TRUE(test::waitFor([&] { return refused == 1; }, 10000));
-  EXPECT_TRUE(saver.isHeld());
-  EXPECT_EQ(test::readFile(path), bytesOf(other));
-  // Held: a further change waits too, even at quit.
-  saver.libraryChanged();
-  saver.flush();
-  EXPECT_EQ(test::readFile(path), bytesOf(other));
-}
-
 TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
   // The file as both sides last saw it; this side's base is what it read.
   const QByteArray original = bytesOf(library);
@@ -230,20 +186,4 @@ TEST_F(LibraryFollowTest, ChangesNotYetWrittenSurviveTheOtherProgramsChanges) {
   // Nothing changed here: the file is taken as it is.
   auto plain = fromFile();
   EXPECT_FALSE(ql::mergeUnsavedChanges(*plain, *fromFile(), saved));
-}
-
-TEST_F(LibraryFollowTest, AdoptingKeepsTheRecordsThatAreStillThere) {
-  const SnippetPtr sig = library.snippets[0];
-  const GroupPtr group = library.groups[0];
-  auto file = QLSettings::fromBytes(bytesOf(library));
-  ASSERT_TRUE(file);
-  file->snippets[0]->plainText = QStringLiteral("changed");
-  file->snippets.removeLast();
-  file->groups[0]->snippts.removeLast();
-  ql::adoptLibrary(library, *file);
-  ASSERT_EQ(library.snippets.size(), 1);
-  EXPECT_EQ(library.snippets[0].get(), sig.get());
-  EXPECT_EQ(sig->plainText, QStringLiteral("changed"));
-  EXPECT_EQ(library.groups[0].get(), group.get());
-  EXPECT_EQ(group->snippts.size(), 1);
 }
