@@ -7,7 +7,9 @@
 #include "model/background_writer.h"
 #include "model/library_merge.h"
 #include "ui/group_view_controller.h"
+#include "ui/content_text_view.h"
 #include "ui/library_window_controller.h"
+#include "ui/snippet_view_controller.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -76,6 +78,7 @@ TEST_F(LibraryFollowAppTest, AFileReplacedByRenameIsTakenInAndTheSelectionStays)
   EXPECT_EQ(library->snippets[1].get(), adr.get());
   EXPECT_EQ(adr->plainText, QStringLiteral("their address"));
   EXPECT_EQ(window->selectedSnippet().get(), adr.get());
+  EXPECT_EQ(window->snippetView()->contentView()->toPlainText(), QStringLiteral("their address"));
   // Nothing of ours was pending: taking the file in writes nothing.
   EXPECT_FALSE(library->saver->isPending());
 
