@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
+#include "model/string_utilities.h"
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QFormLayout>
@@ -186,6 +187,21 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   b->addRow(tr("Back up:"), backupButton);
   b->addRow(tr("Backup folder:"), folderRow);
   b->addRow(tr("Backups to keep:"), maximumBackupButton);
+  // The library itself may live elsewhere, a synced folder for one.
+  libraryFolderPath = new QLineEdit(backup);
+  libraryFolderPath->setReadOnly(true);
+  libraryFolderButton = new QPushButton(tr("Choose…"), backup);
+  libraryFolderDefaultButton = new QPushButton(tr("Default"), backup);
+  libraryFolderDefaultButton->setToolTip(tr("Keep the library in Quillet's own folder"));
+  auto* libraryRow = new QHBoxLayout;
+  libraryRow->addWidget(libraryFolderPath, 1);
+  libraryRow->addWidget(libraryFolderButton);
+  libraryRow->addWidget(libraryFolderDefaultButton);
+  auto* libraryNote = new QLabel(tr("In a synced folder, the library follows changes made on "
+                                    "another computer."), backup);
+  libraryNote->setWordWrap(true);
+  b->addRow(tr("Library folder:"), libraryRow);
+  b->addRow(QString(), libraryNote);
   tabView->addTab(backup, tr("Backup"));
 
   // Hotkeys
@@ -269,6 +285,8 @@ PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
   connect(automaticBackupButton, &QCheckBox::clicked, this, [this] { actionAutomaticBackupChanged(); });
   connect(backupButton, &QComboBox::activated, this, [this] { actionBackupChanged(); });
   connect(backupFolderButton, &QPushButton::clicked, this, [this] { actionBackupFolderChanged(); });
+  connect(libraryFolderButton, &QPushButton::clicked, this, [this] { actionLibraryFolderChanged(); });
+  connect(libraryFolderDefaultButton, &QPushButton::clicked, this, [this] { actionLibraryFolderDefault(); });
   connect(maximumBackupButton, &QComboBox::activated, this, [this] { actionMaximumBackupChanged(); });
   connect(snippetProcessDelay, &QDoubleSpinBox::valueChanged, this, [this] { actionDelayChanged(); });
   connect(restoreClipboardDelay, &QDoubleSpinBox::valueChanged, this, [this] { actionDelayChanged(); });
@@ -357,6 +375,8 @@ void PreferencesSheetController::resetView() {
   byIndex(backupButton, p.backupType);
   backupButton->setEnabled(p.isAutomaticBackup);
   backupFolderPath->setText(p.backupFolderPath);
+  libraryFolderPath->setText(ql::Utilities::getLibraryFolder());
+  libraryFolderDefaultButton->setEnabled(!ql::Utilities::chosenLibraryFolder().isEmpty());
   selectTitle(maximumBackupButton, p.maximumBackups, true);
   snippetProcessDelay->setValue(p.snippetProcessDelay);
   restoreClipboardDelay->setValue(p.restoreClipboardDelay);
@@ -673,6 +693,28 @@ void PreferencesSheetController::backupFolderChosen(const QString& path) {
   preferences->backupFolderPath = QFileInfo(path).canonicalFilePath();
   backupFolderPath->setText(preferences->backupFolderPath);
   if (delegate) delegate->preferencesChanged(this);
+}
+
+void PreferencesSheetController::actionLibraryFolderChanged() {
+  auto* dialog = new QFileDialog(window_, QStringLiteral("Choose a folder for the library"));
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  dialog->setFileMode(QFileDialog::Directory);
+  dialog->setOption(QFileDialog::ShowDirsOnly);
+  dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+    dialog->setOption(QFileDialog::DontUseNativeDialog);
+  dialog->setDirectory(ql::Utilities::getLibraryFolder());
+  connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
+    if (path.isEmpty() || !QFileInfo(path).isDir()) return;
+    if (delegate) delegate->libraryFolderChosen(this, QFileInfo(path).canonicalFilePath());
+    resetView();
+  });
+  dialog->open();
+}
+
+void PreferencesSheetController::actionLibraryFolderDefault() {
+  if (delegate) delegate->libraryFolderChosen(this, QString());
+  resetView();
 }
 
 void PreferencesSheetController::actionMaximumBackupChanged() {

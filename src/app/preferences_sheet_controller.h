@@ -78,6 +78,8 @@ class PreferencesSheetController final : public QObject {
   void actionBackupChanged();
   void actionBackupFolderChanged();
   void backupFolderChosen(const QString& path);
+  void actionLibraryFolderChanged();
+  void actionLibraryFolderDefault();
   void actionMaximumBackupChanged();
   void actionDelayChanged();
   void shortcutRecorderKeyComboDidChange(ShortcutRecorder* recorder);
@@ -110,6 +112,10 @@ class PreferencesSheetController final : public QObject {
   QLineEdit* backupFolderPath = nullptr;
   QPushButton* backupFolderButton = nullptr;
   QComboBox* maximumBackupButton = nullptr;
+  // Where the library file lives.
+  QLineEdit* libraryFolderPath = nullptr;
+  QPushButton* libraryFolderButton = nullptr;
+  QPushButton* libraryFolderDefaultButton = nullptr;
   QDoubleSpinBox* snippetProcessDelay = nullptr;
   QDoubleSpinBox* restoreClipboardDelay = nullptr;
   // In the order of their preferences: suggestion, open, enable/disable, new

@@ -27,6 +27,10 @@ class PreferencesSheetControllerDelegate {
   virtual void hotKeysChanged(PreferencesSheetController* sender) = 0;
   // Reschedule the backup timer.
   virtual void backupConfigChanged(PreferencesSheetController* sender) = 0;
+  // The user chose where the library file lives ("" for the application
+  // folder); the controller moves it there, asking first when a library is
+  // already there.
+  virtual void libraryFolderChosen(PreferencesSheetController* sender, const QString& folder) = 0;
 
   // The login item (autostart entry) on or off.
   virtual void toggleLoginItem(bool enabled) = 0;

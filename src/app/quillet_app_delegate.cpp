@@ -113,6 +113,11 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
 
 QuilletAppDelegate::~QuilletAppDelegate() {
   if (eventHandler_) eventHandler_->delegate = nullptr;
+  // The saver flushes as it goes, after the follower: it must not call back.
+  if (saver_) {
+    saver_->resolveHeld = nullptr;
+    QObject::disconnect(saver_.get(), nullptr, this, nullptr);
+  }
   removeStatusItem();
 }
 
@@ -149,6 +154,7 @@ bool QuilletAppDelegate::awakeFromNib() {
     } else {
       saver_ = std::make_unique<ql::LibrarySaver>(settings_.get());
       settings_->saver = saver_.get();
+      followLibraryFile();
     }
   } else {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
@@ -178,6 +184,8 @@ bool QuilletAppDelegate::awakeFromNib() {
   };
   connect(this, &QuilletAppDelegate::libraryRestored, this, reloadLibrary);
   connect(this, &QuilletAppDelegate::libraryImported, this, reloadLibrary);
+  connect(this, &QuilletAppDelegate::libraryReloaded, libraryWindow_.get(),
+          &LibraryWindowController::followReloadedLibrary);
   connect(this, &QuilletAppDelegate::snippetFontsChanged, this,
           [this] { libraryWindow_->snippetView()->resetView(); });
   processStatusMenu();

@@ -2,6 +2,7 @@
 
 #include "app/backup_timer.h"
 #include "app/dd_hot_key_center.h"
+#include "model/library_follower.h"
 #include "model/library_saver.h"
 #include "app/fill_in_window_controller.h"
 #include "app/import_window_controller_delegate.h"
@@ -75,6 +76,17 @@ class QuilletAppDelegate final : public QObject,
   void applicationWillTerminate();
   // Writes every change still held back (quit, logout, suspend).
   void flushSaves();
+
+  // The library file, followed while the program runs.
+  ql::LibraryFollower* libraryFollower() const { return follower_.get(); }
+  ql::LibraryFileState* libraryFile() const { return libraryFile_.get(); }
+  // A new library read from the file: merged with the changes not yet
+  // written, then put in place.
+  void libraryFileLoaded(std::unique_ptr<QLSettings> library);
+  // Moves the library file to folder (empty: the application folder). When
+  // a library already lies there, useExisting says whether to take it (true)
+  // or replace it with this one. False, with why, when it could not.
+  bool moveLibraryFile(const QString& folder, bool useExisting, QString* why = nullptr);
   // Start-up, part two: the library window in front, menu titles to match.
   void applicationDidFinishLaunching();
   // Another start of quillet while this one runs: show the library window.
@@ -241,6 +253,7 @@ class QuilletAppDelegate final : public QObject,
   void formattedFontChanged(PreferencesSheetController* sender, const QFont& font) override;
   void hotKeysChanged(PreferencesSheetController* sender) override;
   void backupConfigChanged(PreferencesSheetController* sender) override;
+  void libraryFolderChosen(PreferencesSheetController* sender, const QString& folder) override;
   QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) override;
   void chooseApplications(PreferencesSheetController* sender, int exceptionType, const QString& title,
                           const QStringList& applications) override;
@@ -292,6 +305,11 @@ class QuilletAppDelegate final : public QObject,
   void libraryImported();
   // plainSnippetFont or formattedSnippetFont changed: an open snippet editor follows.
   void snippetFontsChanged();
+  // Another program changed the library file and the library now holds it:
+  // the windows follow, keeping their selection where it still exists.
+  void libraryReloaded();
+  // What the user was told about the library file (once per spell).
+  void libraryFileNotice(const QString& message);
 
  private:
   bool checkAccessAndInstallHook();
@@ -320,6 +338,10 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<QLSettings> settings_;
   // Declared after the library it saves, so it goes (and flushes) first.
   std::unique_ptr<ql::LibrarySaver> saver_;
+  std::shared_ptr<ql::LibraryFileState> libraryFile_;
+  std::unique_ptr<ql::LibraryFollower> follower_;
+  void followLibraryFile();
+  void libraryFileUnreadable(const QString& why);
   std::unique_ptr<QLStatistics> statistics_;
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;

@@ -29,11 +29,16 @@ BackgroundWriter::~BackgroundWriter() {
 }
 
 void BackgroundWriter::write(const QString& path, PlistValue root, QObject* context, Done done) {
-  enqueue(Job{key(path), std::move(root), {}, context, std::move(done)});
+  enqueue(Job{key(path), std::move(root), {}, {}, context, std::move(done)});
 }
 
 void BackgroundWriter::write(const QString& path, Producer produce, QObject* context, Done done) {
-  enqueue(Job{key(path), PlistValue(), std::move(produce), context, std::move(done)});
+  enqueue(Job{key(path), PlistValue(), std::move(produce), {}, context, std::move(done)});
+}
+
+void BackgroundWriter::write(const QString& path, Producer produce, plist::ReplaceGate gate,
+                             QObject* context, Done done) {
+  enqueue(Job{key(path), PlistValue(), std::move(produce), std::move(gate), context, std::move(done)});
 }
 
 void BackgroundWriter::setFlusher(const QString& path, QObject* owner, std::function<void()> flush) {
@@ -90,6 +95,12 @@ void BackgroundWriter::waitForIdle(const QString& path) {
   idle_.wait(lock, [&] { return !busyWith(k); });
 }
 
+void BackgroundWriter::waitForWritten(const QString& path) {
+  const QString k = key(path);
+  std::unique_lock lock(mutex_);
+  idle_.wait(lock, [&] { return !busyWith(k); });
+}
+
 void BackgroundWriter::supersede(const QString& path) {
   if (path.isEmpty()) return;
   const QString k = key(path);
@@ -121,8 +132,12 @@ void BackgroundWriter::run() {
     QString why;
     // Streamed: the library's text never sits in this thread's heap as one
     // block, whose pages the heap would keep after it is freed.
-    const bool ok = job.produce ? plist::writeFileAtomicNow(job.path, job.produce, &why)
-                                : plist::writeXmlFileAtomicNow(job.path, job.root, &why);
+    bool refused = false;
+    const bool ok =
+        job.gate      ? plist::writeFileAtomicNow(job.path, job.produce, &why, job.gate, &refused)
+        : job.produce ? plist::writeFileAtomicNow(job.path, job.produce, &why)
+                      : plist::writeXmlFileAtomicNow(job.path, job.root, &why);
+    job.gate = nullptr;
     job.root = PlistValue();
     job.produce = nullptr;
     {

@@ -41,6 +41,10 @@ class BackgroundWriter final {
   // context must outlive the write: call waitForIdle before deleting it.
   void write(const QString& path, PlistValue root, QObject* context, Done done);
   void write(const QString& path, Producer produce, QObject* context, Done done);
+  // gate decides at the last moment whether the file may be replaced
+  // (plist::writeFileAtomicNow); a refusal is reported as a failure.
+  void write(const QString& path, Producer produce, plist::ReplaceGate gate, QObject* context,
+             Done done);
 
   // A saver that holds changes back for a moment registers how to hand them
   // over at once; whoever waits for the path (a reader, a synchronous
@@ -50,6 +54,9 @@ class BackgroundWriter final {
   // Waits until nothing is queued or being written for path (for any path
   // when path is empty).
   void waitForIdle(const QString& path = QString());
+  // The same without handing held-back changes over first: the writes
+  // already asked for are on disk (or failed) when it returns.
+  void waitForWritten(const QString& path);
   // Drops the queued snapshot of path, because a newer write is about to
   // replace the file, and waits for the one being written.
   void supersede(const QString& path);
@@ -71,6 +78,7 @@ class BackgroundWriter final {
     QString path;
     PlistValue root;
     Producer produce;
+    plist::ReplaceGate gate;
     QObject* context = nullptr;
     Done done;
   };

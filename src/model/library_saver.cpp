@@ -132,6 +132,10 @@ void LibrarySaver::libraryChanged(Kind kind) {
 
 void LibrarySaver::schedule(Kind kind) {
   if (kind == Kind::Edit && settings_) ++settings_->revision;
+  if (held_) {
+    pending_ = true;
+    return;
+  }
   if (!pending_) {
     pending_ = true;
     firstPending_.start();
@@ -193,7 +197,7 @@ void LibrarySaver::refresh(const QList<std::shared_ptr<Record>>& now, CopyList<R
 
 void LibrarySaver::takeSnapshot() {
   timer_.stop();
-  if (!pending_ || !settings_) return;
+  if (!pending_ || !settings_ || held_) return;
   // Groups are few; their member lists change with every structural edit.
   // Groups are few, and member lists change with every structural edit:
   // they are compared whenever more than named records changed.
@@ -206,24 +210,50 @@ void LibrarySaver::takeSnapshot() {
   changedGroups_.clear();
   inFlight_ = true;
   const int snapshot = ++snapshots_;
-  BackgroundWriter::instance().write(
-      path_,
-      [preferences = settings_->preferences, groups = groups_.shared(),
-       snippets = snippets_.shared()](QIODevice* device, QString* why) {
-        if (writeLibrary(device, preferences, groups, snippets)) return true;
-        *why = device->errorString();
-        return false;
-      },
-      this, [this, snapshot](bool ok, const QString& why) { finished(snapshot, ok, why); });
+  Saved written{settings_->preferences, groups_.shared(), snippets_.shared()};
+  auto produce = [preferences = written.preferences, groups = written.groups,
+                  snippets = written.snippets](QIODevice* device, QString* why) {
+    if (writeLibrary(device, preferences, groups, snippets)) return true;
+    *why = device->errorString();
+    return false;
+  };
+  auto refused = std::make_shared<bool>(false);
+  auto done = [this, snapshot, refused, reloads = reloads_, written = std::move(written)](
+                  bool ok, const QString& why) {
+    // A file read since this snapshot was taken is the newer picture of
+    // what the disk holds; this write is older news.
+    if (ok && reloads == reloads_) saved_ = written;
+    finished(snapshot, ok, *refused, why);
+  };
+  if (!fileState_) {
+    BackgroundWriter::instance().write(path_, std::move(produce), this, std::move(done));
+    return;
+  }
+  // The gate sets refused on the writer's thread; done reads it here, once
+  // the write has ended.
+  auto gate = [state = fileState_, refused](const QByteArray& hash, const std::function<bool()>& commit,
+                                            bool*) { return state->replace(hash, commit, refused.get()); };
+  BackgroundWriter::instance().write(path_, std::move(produce), std::move(gate), this, std::move(done));
 }
 
-void LibrarySaver::finished(int snapshot, bool ok, const QString& why) {
+void LibrarySaver::finished(int snapshot, bool ok, bool refused, const QString& why) {
   // A reader may have had a newer snapshot handed over meanwhile; it
   // replaced a queued one, or follows this one.
   if (snapshot != snapshots_) {
+    if (refused) held_ = true;
     return;
   }
   inFlight_ = false;
+  if (refused) {
+    // Not a failure: the file is newer than what this snapshot was taken
+    // against. Its changes are still in the live library; they are written
+    // once the file was taken in.
+    held_ = true;
+    pending_ = true;
+    check_ = Check::Fields;
+    Q_EMIT fileChangedOnDisk();
+    return;
+  }
   if (ok) {
     if (failing_) {
       failing_ = false;
@@ -252,6 +282,43 @@ void LibrarySaver::finished(int snapshot, bool ok, const QString& why) {
   timer_.start(int(std::clamp<qint64>(ok ? std::min<qint64>(quietMs, left) : left, 0, INT_MAX)));
 }
 
+void LibrarySaver::setPath(const QString& path) {
+  if (path == path_) return;
+  flush();
+  BackgroundWriter::instance().clearFlusher(path_);
+  path_ = path;
+  BackgroundWriter::instance().setFlusher(path_, this, [this] { saveNow(); });
+}
+
+void LibrarySaver::reloaded(const QLSettings& fromFile) {
+  Saved s;
+  s.preferences = fromFile.preferences;
+  CopyList<QLGroup> groups;
+  CopyList<QLSnippet> snippets;
+  std::vector<CopyList<QLGroup>::Copy> g;
+  for (const GroupPtr& r : fromFile.groups) g.push_back(std::make_shared<const QLGroup>(*r));
+  std::vector<CopyList<QLSnippet>::Copy> n;
+  for (const SnippetPtr& r : fromFile.snippets) n.push_back(std::make_shared<const QLSnippet>(*r));
+  groups.assign(std::move(g));
+  snippets.assign(std::move(n));
+  s.groups = groups.shared();
+  s.snippets = snippets.shared();
+  saved_ = std::move(s);
+  ++reloads_;
+  // Records were replaced in place: no copy can be trusted by address.
+  check_ = Check::Fields;
+}
+
+void LibrarySaver::resume() {
+  if (!held_) return;
+  held_ = false;
+  if (pending_ && !inFlight_) {
+    firstPending_.start();
+    deadlineMs_ = editMaxMs;
+    timer_.start(0);
+  }
+}
+
 void LibrarySaver::saveNow() {
   if (pending_) takeSnapshot();
 }
@@ -260,8 +327,10 @@ void LibrarySaver::flush() {
   // The last word before the program ends: every record is compared with
   // its copy, so a change no caller named is written too.
   if (pending_) check_ = Check::Fields;
-  // A failing spell is tried once more here, at once.
-  for (int round = 0; round < 2; ++round) {
+  // A failing spell is tried once more here, at once; a file not yet taken
+  // in is taken in first.
+  for (int round = 0; round < 3; ++round) {
+    if (held_ && resolveHeld) resolveHeld();
     if (pending_ && !inFlight_) takeSnapshot();
     if (!inFlight_) break;
     BackgroundWriter::instance().waitForIdle(path_);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/library_file_state.h"
 #include "model/ql_settings.h"
 
 #include <QElapsedTimer>
@@ -84,6 +85,28 @@ class LibrarySaver final : public QObject {
   void saveNow();
   bool isPending() const { return pending_; }
   const QString& path() const { return path_; }
+  // Saves to another file from now on (the library moved).
+  void setPath(const QString& path);
+
+  // The file as last read or written: writes replace it only while it is
+  // still that file on disk. Without one, writes replace whatever is there.
+  void setFileState(std::shared_ptr<LibraryFileState> state) { fileState_ = std::move(state); }
+  // The library as it was last read from or written to the file.
+  struct Saved {
+    QLPreferences preferences;
+    CopyList<QLGroup>::Chunks groups;
+    CopyList<QLSnippet>::Chunks snippets;
+  };
+  const Saved& saved() const { return saved_; }
+  // The live library was just replaced by (or merged with) what fromFile
+  // holds, which is what the file holds now.
+  void reloaded(const QLSettings& fromFile);
+  // A write found a file it had not read: saving waits until the library
+  // has taken that file in (reloaded) and is told to go on.
+  bool isHeld() const { return held_; }
+  void resume();
+  // Asked at flush while saving is held: take the file in now if it can be.
+  std::function<void()> resolveHeld;
 
   // How long changes wait (tests shorten them).
   int quietMs = 100;
@@ -100,6 +123,9 @@ class LibrarySaver final : public QObject {
   void saveFailed(const QString& why);
   // A write succeeded after failures.
   void saveRecovered();
+  // A write was not made because the file on disk is not the one last read
+  // or written; saving is held until resume().
+  void fileChangedOnDisk();
 
  private:
   // How the records of the next snapshot are found to have changed.
@@ -111,7 +137,7 @@ class LibrarySaver final : public QObject {
 
   void schedule(Kind kind);
   void takeSnapshot();
-  void finished(int snapshot, bool ok, const QString& why);
+  void finished(int snapshot, bool ok, bool refused, const QString& why);
   template <typename Record>
   static void refresh(const QList<std::shared_ptr<Record>>& now, CopyList<Record>& last,
                       const QList<const Record*>& changed, Check check);
@@ -130,6 +156,10 @@ class LibrarySaver final : public QObject {
   CopyList<QLSnippet> snippets_;
   CopyList<QLGroup> groups_;
   int snapshots_ = 0;
+  std::shared_ptr<LibraryFileState> fileState_;
+  Saved saved_;
+  bool held_ = false;
+  int reloads_ = 0;
 };
 
 // The library's dictionary form written from copies, one record at a time.

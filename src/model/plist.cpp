@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QCryptographicHash>
 #include <QSaveFile>
 
 #include <plist/plist.h>
@@ -447,6 +448,61 @@ bool writeFileAtomicNow(const QString& path,
   QString why;
   const bool ok = writeAtomic(path, [&](QIODevice* file) { return produce(file, &why); }, error);
   if (!ok && error && !why.isEmpty()) *error = why;
+  return ok;
+}
+
+namespace {
+
+// Passes every byte on to the file and hashes it on the way, so the writer
+// knows what it wrote without reading the file back.
+class HashingDevice final : public QIODevice {
+ public:
+  explicit HashingDevice(QIODevice* target) : target_(target), hash_(QCryptographicHash::Sha1) {
+    open(QIODevice::WriteOnly);
+  }
+  QByteArray result() const { return hash_.result(); }
+  QString targetError() const { return target_->errorString(); }
+
+ protected:
+  qint64 readData(char*, qint64) override { return -1; }
+  qint64 writeData(const char* data, qint64 size) override {
+    const qint64 n = target_->write(data, size);
+    if (n > 0) hash_.addData(QByteArrayView(data, n));
+    if (n < 0) setErrorString(target_->errorString());
+    return n;
+  }
+
+ private:
+  QIODevice* target_;
+  QCryptographicHash hash_;
+};
+
+}  // namespace
+
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce, QString* error,
+                        const ReplaceGate& gate, bool* refused) {
+  QSaveFile file(path);
+  file.setDirectWriteFallback(false);
+  if (!file.open(QIODevice::WriteOnly)) {
+    if (error) *error = file.errorString();
+    return false;
+  }
+  file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+  HashingDevice hashing(&file);
+  QString why;
+  if (!produce(&hashing, &why) || !file.flush()) {
+    if (error) *error = why.isEmpty() ? file.errorString() : why;
+    file.cancelWriting();
+    return false;
+  }
+  bool committed = false;
+  const bool ok = gate(hashing.result(), [&] { return committed = file.commit(); }, refused);
+  if (!ok) {
+    if (error) *error = committed || (refused && *refused) ? QStringLiteral("a newer file is on disk")
+                                                           : file.errorString();
+    if (!committed) file.cancelWriting();
+  }
   return ok;
 }
 

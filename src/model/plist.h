@@ -124,6 +124,15 @@ bool writeFileAtomicNow(const QString& path, const QByteArray& bytes, QString* e
 bool writeFileAtomicNow(const QString& path,
                         const std::function<bool(QIODevice*, QString*)>& produce,
                         QString* error = nullptr);
+// The same where gate decides, after the bytes are on disk and just before
+// the rename, whether the file may be replaced; it runs commit (the rename)
+// if so, and answers false (with *refused set) if not. hash is the SHA-1 of
+// the bytes written.
+using ReplaceGate = std::function<bool(const QByteArray& hash, const std::function<bool()>& commit,
+                                       bool* refused)>;
+bool writeFileAtomicNow(const QString& path,
+                        const std::function<bool(QIODevice*, QString*)>& produce, QString* error,
+                        const ReplaceGate& gate, bool* refused);
 // A value as an XML property list, streamed into the file in pieces.
 bool writeXmlFileAtomicNow(const QString& path, const PlistValue& value, QString* error = nullptr);
 

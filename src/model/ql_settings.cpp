@@ -1,6 +1,7 @@
 #include "model/ql_settings.h"
 
 #include "model/background_writer.h"
+#include "model/library_saver.h"
 #include "model/moved_aside.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
@@ -26,25 +27,17 @@ auto lastWhere(const List& list, const QString& value, Field field) -> typename 
   return nullptr;
 }
 
-// Reads a file whose root must be a dictionary. A missing file is a normal
-// outcome; a damaged one is logged (the reason only, never the content).
 // The records of a file, made while it is read.
 struct Records {
   QList<GroupPtr> groups;
   QList<SnippetPtr> snippets;
 };
 
-std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
-                                  bool* damaged = nullptr, QString* reason = nullptr,
-                                  Records* records = nullptr) {
-  // A first save may still be on its way to a file that does not exist yet.
-  BackgroundWriter::instance().waitForIdle(path);
-  if (!QFileInfo::exists(path)) return std::nullopt;
-  QString why;
-  // Each record is made as soon as it is read, and its dictionary dropped:
-  // the whole library never sits in memory twice. Elements that are not
-  // dictionaries cannot be records; they are skipped.
-  const plist::RootArrayItem take = [records](const QString& key, PlistValue& item) {
+// Each record is made as soon as it is read, and its dictionary dropped:
+// the whole library never sits in memory twice. Elements that are not
+// dictionaries cannot be records; they are skipped.
+plist::RootArrayItem taker(Records* records) {
+  return [records](const QString& key, PlistValue& item) {
     if (!records) return false;
     if (key == QLatin1String("Snippets")) {
       if (const PlistDict* d = item.dict()) {
@@ -64,6 +57,18 @@ std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
     }
     return false;
   };
+}
+
+// Reads a file whose root must be a dictionary. A missing file is a normal
+// outcome; a damaged one is logged (the reason only, never the content).
+std::optional<PlistDict> readRoot(const QString& path, const QString& operation,
+                                  bool* damaged = nullptr, QString* reason = nullptr,
+                                  Records* records = nullptr) {
+  // A first save may still be on its way to a file that does not exist yet.
+  BackgroundWriter::instance().waitForIdle(path);
+  if (!QFileInfo::exists(path)) return std::nullopt;
+  QString why;
+  const plist::RootArrayItem take = taker(records);
   auto value = plist::readFile(path, &why, take);
   if (value && !value->dict()) why = QStringLiteral("root is not a dictionary");
   if (!value || !value->dict()) {
@@ -110,7 +115,9 @@ QList<GroupPtr> QLSettings::allowedGroups() const {
 QString QLSettings::settingsPath(const QString& name) {
   const QString file =
       name.isEmpty() ? kDefaultSettingFileName + QLatin1Char('.') + kDefaultSettingExtension : name;
-  const QString app = Utilities::getAppPath();
+  // The library file may live in a folder of its own (a synced one); the
+  // other files stay in the application folder.
+  const QString app = name.isEmpty() ? Utilities::getLibraryFolder() : Utilities::getAppPath();
   if (app.isEmpty() || QDir::isAbsolutePath(file)) return file;
   return app + QLatin1Char('/') + file;
 }
@@ -148,7 +155,31 @@ void QLSettings::appendLibrary(const PlistDict& root) {
   }
 }
 
+std::unique_ptr<QLSettings> QLSettings::fromBytes(const QByteArray& bytes, QString* why) {
+  Records records;
+  QString error;
+  const auto value = plist::parse(bytes, &error, taker(&records));
+  if (!value || !value->dict()) {
+    if (why) *why = value ? QStringLiteral("root is not a dictionary") : error;
+    return nullptr;
+  }
+  auto library = std::make_unique<QLSettings>();
+  library->groups = std::move(records.groups);
+  library->snippets = std::move(records.snippets);
+  const PlistDict& root = *value->dict();
+  if (auto p = root.value(QStringLiteral("Preferences"))) library->preferences.setData(p->dict());
+  library->appendLibrary(root);
+  return library;
+}
+
 bool QLSettings::saveSettings(const QString& name) const {
+  // The program's own library is written by its saver, which never replaces
+  // a file another program wrote and this one has not read yet.
+  if (saver && name.isEmpty() && settingsPath() == saver->path()) {
+    saver->libraryChanged();
+    saver->flush();
+    return !saver->isPending();
+  }
   return writeRoot(settingsPath(name), libraryDictionary(), QStringLiteral("SaveSettings"));
 }
 

@@ -6,6 +6,8 @@
 
 #include <QList>
 
+#include <memory>
+
 namespace ql {
 struct ImportOptions;
 class LibrarySaver;
@@ -52,6 +54,10 @@ class QLSettings {
   bool importFromTEMac(const QString& path, const ql::ImportOptions& options);
   bool importFromQLXWindows(const QString& path);
   bool importFromQLXWindows(const QString& path, const ql::ImportOptions& options);
+
+  // A library read from the bytes of a settings file, or null when they do
+  // not hold one whole (why then says what is wrong, fit for the log).
+  static std::unique_ptr<QLSettings> fromBytes(const QByteArray& bytes, QString* why = nullptr);
 
   // Where a settings file name resolves to.
   static QString settingsPath(const QString& name = QString());

@@ -1,5 +1,6 @@
 #include "model/string_utilities.h"
 
+#include <QSettings>
 #include <QStandardPaths>
 #include <QStringList>
 
@@ -9,6 +10,27 @@ QString getAppPath() {
   const QString base = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
   if (base.isEmpty()) return QString();
   return base + QStringLiteral("/Orrery Labs/Quillet1");
+}
+
+namespace {
+const QString kLibraryFolderKey = QStringLiteral("LIBRARYFOLDER");
+}
+
+QString chosenLibraryFolder() {
+  return QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).value(kLibraryFolderKey).toString();
+}
+
+QString getLibraryFolder() {
+  const QString chosen = chosenLibraryFolder();
+  return chosen.isEmpty() ? getAppPath() : chosen;
+}
+
+void setLibraryFolder(const QString& folder) {
+  QSettings defaults(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet"));
+  if (folder.isEmpty() || folder == getAppPath())
+    defaults.remove(kLibraryFolderKey);
+  else
+    defaults.setValue(kLibraryFolderKey, folder);
 }
 
 QString getAppTitle(const QString& suffix) { return QStringLiteral("Quillet") + suffix; }

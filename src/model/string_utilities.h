@@ -10,6 +10,13 @@ namespace ql::Utilities {
 // or "" when there is no per-user data folder.
 QString getAppPath();
 
+// Where the library file lives: the folder the user chose (the per-user
+// defaults key "LIBRARYFOLDER"), or the application folder when none was.
+QString getLibraryFolder();
+// The chosen folder ("" for the application folder).
+QString chosenLibraryFolder();
+void setLibraryFolder(const QString& folder);
+
 // The program's display name, with suffix appended when one is given.
 QString getAppTitle(const QString& suffix = QString());
 

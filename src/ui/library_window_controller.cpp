@@ -479,6 +479,29 @@ void LibraryWindowController::resetView() {
   refreshCounters();
 }
 
+void LibraryWindowController::followReloadedLibrary() {
+  const GroupPtr group = selectedGroup();
+  const SnippetPtr snippet = selectedSnippet();
+  const QString groupUuid = group ? group->uuid : QString();
+  const QString snippetUuid = snippet ? snippet->uuid : QString();
+  model_->setSettings(settings_);
+  // Undo steps refer to records that may be gone.
+  undoStack_->clear();
+  resetView();
+  if (!settings_) return;
+  if (const SnippetPtr s = snippetUuid.isEmpty() ? nullptr : settings_->getSnippetByUUID(snippetUuid)) {
+    // It may have moved to another group meanwhile.
+    GroupPtr g = settings_->getGroupByUUID(s->groupUuid.value_or(QString()));
+    if (!g || !g->snippts.contains(s->uuid)) g = settings_->getGroupByUUID(groupUuid);
+    if (g && g->snippts.contains(s->uuid)) {
+      selectSnippet(g.get(), s.get());
+      return;
+    }
+  }
+  if (const GroupPtr g = groupUuid.isEmpty() ? nullptr : settings_->getGroupByUUID(groupUuid))
+    selectGroup(g.get());
+}
+
 void LibraryWindowController::outlineViewItemDidExpand(const QModelIndex& index, bool expanded) {
   const GroupPtr g = model_->isGroup(index) ? model_->groupAt(index) : nullptr;
   if (!g || g->isExpanded == expanded) return;

@@ -93,6 +93,10 @@ class LibraryWindowController final : public QObject,
   void showWindow();
   // Re-selects row 0 and re-expands the groups that were expanded.
   void resetView();
+  // The library's records were replaced under the outline (another program
+  // changed the file): the outline reloads and keeps the selected group or
+  // snippet selected when it is still there.
+  void followReloadedLibrary();
   // The group new snippets go into: the selected group or the selected
   // snippet's group; in a library without groups a new group "Quillet".
   GroupPtr getCurrentGroup();
