@@ -9,6 +9,7 @@
 #include "model/ql_statistics.h"
 #include "platform/keys.h"
 #include "platform/log.h"
+#include "platform/password_focus.h"
 
 #include <QDateTime>
 #include <QEventLoop>
@@ -68,6 +69,9 @@ ExpansionExecutor::ExpansionExecutor(const Platform& platform, SystemServices& s
     if (e.type != MouseEventType::Moved && e.type != MouseEventType::Scroll) forgetUndo();
   });
   connect(&workspace_, &Workspace::applicationActivated, this, [this] { forgetUndo(); });
+  // A password field took the keyboard: a BackSpace there is the user's.
+  if (platform.passwordFocus)
+    connect(platform.passwordFocus, &PasswordFocus::passwordFieldChanged, this, [this] { forgetUndo(); });
 }
 
 quint64 ExpansionExecutor::delimiterFlags(quint16 keyCode) const {

@@ -96,6 +96,9 @@ TEST_F(ExecutorTest, BackSpaceIsOrdinaryAfterAnythingElseOrWhereTheExpansionActe
     desktop.switchTo(QStringLiteral("Other"));
     desktop.switchTo(QStringLiteral("TextEdit"));
   }));
+  // A password field took the keyboard without a key or a click.
+  EXPECT_FALSE(expandAndTry(s, space, [&] { desktop.passwordFocus().setPasswordField(true); }));
+  desktop.passwordFocus().setPasswordField(false);
 
   // Where the expansion's keys acted (a Tab, a Return delimiter), taking it
   // back could not undo them.
