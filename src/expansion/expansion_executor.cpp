@@ -417,16 +417,12 @@ void ExpansionExecutor::armUndo(const SnippetPtr& snippet, int contentLength,
   undo_->groupLastUsed = groupLastUsed;
   undo_->application = workspace_.frontmostApplication();
   if (const QLStatistics* statistics = delegate_.statistics()) undo_->countedAt = statistics->now();
-  // On a backend that sees keys after delivery the BackSpace must come to
-  // the program first, or it would have erased a character already.
-  keySource_.reserveKeys(KeySource::Reserver::Undo, {keys::Delete});
+  // Not reserved where keys arrive after delivery: grabbing and giving back
+  // BackSpace around every expansion upset the replay of keys held during
+  // it. A delivered BackSpace has erased one character, which takeBack counts.
 }
 
-void ExpansionExecutor::forgetUndo() {
-  if (!undo_) return;
-  undo_.reset();
-  keySource_.reserveKeys(KeySource::Reserver::Undo, {});
-}
+void ExpansionExecutor::forgetUndo() { undo_.reset(); }
 
 bool ExpansionExecutor::undoOnKey(const KeyEvent& event) {
   if (!undo_) return false;

@@ -100,11 +100,10 @@ class KeySource : public QObject {
   // every key can be withheld.
   virtual void setReservedKeys(const QList<quint16>& keyCodes) { Q_UNUSED(keyCodes); }
 
-  // Who reserves keys: the suggestion list, the word buffer (the
-  // delimiters that would expand what was typed), or the expansion just
-  // made (the BackSpace that takes it back). Each has its own set; the keys
-  // reserved are their union.
-  enum class Reserver { SuggestionList, Delimiters, Undo };
+  // Who reserves keys: the suggestion list, or the word buffer (the
+  // delimiters that would expand what was typed). Each has its own set; the
+  // keys reserved are their union.
+  enum class Reserver { SuggestionList, Delimiters };
   void reserveKeys(Reserver who, const QList<quint16>& keyCodes) {
     QList<quint16>& mine = reserved_[int(who)];
     if (mine == keyCodes) return;
@@ -128,7 +127,7 @@ class KeySource : public QObject {
 
  private:
   KeyDownHandler keyDownHandler_;
-  QList<quint16> reserved_[3];
+  QList<quint16> reserved_[2];
 };
 
 }  // namespace ql

@@ -137,8 +137,8 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
   }
 }
 
-// Under both kinds of key source: the BackSpace reaches the program first
-// either way (on X11 through its reservation).
+// Under both kinds of key source: where keys arrive after delivery the
+// BackSpace has erased the delimiter already.
 TEST_F(ControllerTest, BackSpaceTakesAnExpansionBackAndTheWordStaysUntilRetyped) {
   for (bool canWithhold : {true, false}) {
     TearDown();
