@@ -269,23 +269,39 @@ bool LibraryOutlineModel::isDuplicateGroupAbbreviation(const QString& abbreviati
 
 void LibraryOutlineModel::setSearchSting(const QString& text) {
   if (text == search_) return;
-  // Typing on narrows the rows shown: what matches the longer text is among
-  // what matched the shorter, so only those rows are looked at again.
-  const bool narrowing = !search_.isEmpty() && text.contains(search_, Qt::CaseInsensitive);
   beginResetModel();
+  const QString previous = search_;
+  // Erasing goes back along the searches typed on the way here: their rows
+  // are still what they were, as the library has not changed since.
+  while (!trail_.isEmpty() && !text.contains(trail_.last().text, Qt::CaseInsensitive)) trail_.removeLast();
   search_ = text;
-  if (narrowing) {
-    for (auto& list : children_) list.removeIf([this](const SnippetPtr& s) { return !matchesSearch(*s); });
+  pattern_ = ql::CaselessPattern(search_);
+  if (!trail_.isEmpty() && trail_.last().text == text) {
+    children_ = trail_.takeLast().children;
+  } else if (text.contains(previous, Qt::CaseInsensitive) || !trail_.isEmpty()) {
+    // Typing on narrows the rows shown: what matches the longer text is
+    // among what matched the shorter (everything matches nothing), so only
+    // those rows are looked at again.
+    if (text.contains(previous, Qt::CaseInsensitive)) trail_.append({previous, children_});
+    Children narrowed = trail_.last().children;
+    for (auto it = narrowed.begin(); it != narrowed.end(); ++it) {
+      QList<SnippetPtr> kept;
+      for (const SnippetPtr& s : std::as_const(*it))
+        if (matchesSearch(*s)) kept.append(s);
+      *it = std::move(kept);
+    }
+    children_ = std::move(narrowed);
   } else {
     children_ = computeAllChildren();
   }
   endResetModel();
 }
 
+void LibraryOutlineModel::forgetSearchTrail() { trail_.clear(); }
+
 bool LibraryOutlineModel::matchesSearch(const QLSnippet& s) const {
-  return search_.isEmpty() || s.label.contains(search_, Qt::CaseInsensitive) ||
-         s.abbreviation.contains(search_, Qt::CaseInsensitive) ||
-         s.searchableText().contains(search_, Qt::CaseInsensitive);
+  return search_.isEmpty() || pattern_.foundIn(s.label) || pattern_.foundIn(s.abbreviation) ||
+         pattern_.foundIn(s.searchableTextView());
 }
 
 QHash<const QLGroup*, QList<SnippetPtr>> LibraryOutlineModel::computeAllChildren() const {
@@ -361,6 +377,7 @@ bool LibraryOutlineModel::isShown(const QLSnippet* snippet) const {
 }
 
 void LibraryOutlineModel::rebuildAll() {
+  forgetSearchTrail();
   groups_ = settings_ ? settings_->groups : QList<GroupPtr>();
   reindexGroups();
   children_ = computeAllChildren();
@@ -368,6 +385,7 @@ void LibraryOutlineModel::rebuildAll() {
 }
 
 void LibraryOutlineModel::sync() {
+  forgetSearchTrail();
   const QList<GroupPtr> now = settings_ ? settings_->groups : QList<GroupPtr>();
   auto all = computeAllChildren();
 
@@ -484,6 +502,8 @@ void LibraryOutlineModel::sync() {
 }
 
 void LibraryOutlineModel::itemChanged(const QLGroup* group, const QLSnippet* snippet) {
+  // The edited snippet may match the searches on the way here differently.
+  forgetSearchTrail();
   // A field edit moves no row, so the library is not walked: only a search
   // that the edited snippet starts or stops matching changes the rows.
   if (snippet && !search_.isEmpty() && isShown(snippet) != matchesSearch(*snippet))
