@@ -2,6 +2,7 @@
 
 #include <QChar>
 
+#include <algorithm>
 #include <memory>
 
 namespace ql {
@@ -31,23 +32,23 @@ CaselessPattern::CaselessPattern(const QString& pattern) : pattern_(pattern) {
   for (QChar c : pattern) folded_.push_back(fold[c.unicode()]);
 }
 
-bool CaselessPattern::foundIn(QStringView text) const {
-  if (pattern_.isEmpty()) return true;
-  if (folded_.empty()) return text.contains(pattern_, Qt::CaseInsensitive);
+qsizetype CaselessPattern::indexIn(QStringView text, qsizetype from) const {
+  from = std::max<qsizetype>(from, 0);
+  if (pattern_.isEmpty()) return from <= text.size() ? from : -1;
+  if (folded_.empty()) return text.indexOf(pattern_, from, Qt::CaseInsensitive);
   const qsizetype n = qsizetype(folded_.size());
   const qsizetype last = text.size() - n;
-  if (last < 0) return false;
   const char16_t* fold = foldTable();
   const char16_t* h = text.utf16();
   const char16_t* p = folded_.data();
   const char16_t first = p[0];
-  for (qsizetype i = 0; i <= last; ++i) {
+  for (qsizetype i = from; i <= last; ++i) {
     if (fold[h[i]] != first) continue;
     qsizetype j = 1;
     while (j < n && fold[h[i + j]] == p[j]) ++j;
-    if (j == n) return true;
+    if (j == n) return i;
   }
-  return false;
+  return -1;
 }
 
 }  // namespace ql

@@ -17,7 +17,9 @@ class CaselessPattern final {
 
   const QString& pattern() const { return pattern_; }
   // An empty pattern is in every text.
-  bool foundIn(QStringView text) const;
+  bool foundIn(QStringView text) const { return indexIn(text) >= 0; }
+  // Where the pattern first is at or after from, or -1.
+  qsizetype indexIn(QStringView text, qsizetype from = 0) const;
 
  private:
   QString pattern_;

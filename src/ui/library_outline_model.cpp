@@ -277,27 +277,66 @@ void LibraryOutlineModel::setSearchSting(const QString& text) {
   search_ = text;
   pattern_ = ql::CaselessPattern(search_);
   if (!trail_.isEmpty() && trail_.last().text == text) {
-    children_ = trail_.takeLast().children;
-  } else if (text.contains(previous, Qt::CaseInsensitive) || !trail_.isEmpty()) {
+    SearchStep step = trail_.takeLast();
+    children_ = std::move(step.children);
+    found_ = std::move(step.found);
+  } else if (text.contains(previous, Qt::CaseInsensitive)) {
     // Typing on narrows the rows shown: what matches the longer text is
     // among what matched the shorter (everything matches nothing), so only
     // those rows are looked at again.
-    if (text.contains(previous, Qt::CaseInsensitive)) trail_.append({previous, children_});
-    Children narrowed = trail_.last().children;
-    for (auto it = narrowed.begin(); it != narrowed.end(); ++it) {
-      QList<SnippetPtr> kept;
-      for (const SnippetPtr& s : std::as_const(*it))
-        if (matchesSearch(*s)) kept.append(s);
-      *it = std::move(kept);
-    }
-    children_ = std::move(narrowed);
+    trail_.append({previous, children_, found_});
+    narrowFrom(trail_.last());
+  } else if (!trail_.isEmpty()) {
+    narrowFrom(trail_.last());
   } else {
     children_ = computeAllChildren();
+    found_.clear();
   }
   endResetModel();
 }
 
-void LibraryOutlineModel::forgetSearchTrail() { trail_.clear(); }
+void LibraryOutlineModel::narrowFrom(const SearchStep& step) {
+  const qsizetype slack = search_.size() - step.text.size();
+  Children children;
+  FoundRows found;
+  children.reserve(step.children.size());
+  found.reserve(step.children.size());
+  for (auto it = step.children.cbegin(); it != step.children.cend(); ++it) {
+    const QList<SnippetPtr>& rows = *it;
+    const auto known = step.found.constFind(it.key());
+    const bool haveFound = known != step.found.cend() && known->size() == rows.size();
+    QList<SnippetPtr>& keptRows = children[it.key()];
+    QList<Found>& keptFound = found[it.key()];
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+      Found where = haveFound ? (*known)[i] : Found{};
+      if (!findFrom(*rows[i], &where, haveFound ? slack : 0)) continue;
+      keptRows.append(rows[i]);
+      keptFound.append(where);
+    }
+  }
+  children_ = std::move(children);
+  found_ = std::move(found);
+}
+
+bool LibraryOutlineModel::findFrom(const QLSnippet& s, Found* where, qsizetype slack) const {
+  for (qint32 field = where->field; field < 3; ++field) {
+    const QStringView text = field == 0   ? QStringView(s.label)
+                             : field == 1 ? QStringView(s.abbreviation)
+                                          : s.searchableTextView();
+    const qsizetype from = field == where->field ? std::max<qsizetype>(0, where->at - slack) : 0;
+    const qsizetype at = pattern_.indexIn(text, from);
+    if (at >= 0) {
+      *where = {field, qint32(at)};
+      return true;
+    }
+  }
+  return false;
+}
+
+void LibraryOutlineModel::forgetSearchTrail() {
+  trail_.clear();
+  found_.clear();
+}
 
 bool LibraryOutlineModel::matchesSearch(const QLSnippet& s) const {
   return search_.isEmpty() || pattern_.foundIn(s.label) || pattern_.foundIn(s.abbreviation) ||

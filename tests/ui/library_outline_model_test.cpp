@@ -109,9 +109,17 @@ QStringList shown(const LibraryOutlineModel& model) {
 }
 
 TEST_F(OutlineModelTest, TypingOnAndErasingShowWhatAFreshSearchShows) {
+  // Each longer text found in a later field, or later in the same one, or
+  // starting before the shorter one.
+  b2->label = QStringLiteral("a s");
+  b2->abbreviation = QStringLiteral("sx");
+  b2->plainText = QStringLiteral("s se sec");
+  b2->content(true);
+  model.itemChanged(nullptr, b2.get());
   // Typed, erased, typed over and replaced with unrelated text, in any case.
-  const QStringList steps = {"s",  "se", "sec", "Seco", "sec", "se", "s",  "",  "n",
-                             "ne", "nE", "ned", "x",    "",    "dup", "du", "d", "co"};
+  const QStringList steps = {"s",  "se", "sec", "Seco", "sec", "se", "s",  "",  "n",  "ne",
+                             "nE", "ned", "x",  "",     "dup", "du", "d",  "co", "e",  "ec",
+                             "sec", "ec", "",   "a",    "a s", "a se"};
   for (const QString& text : steps) {
     model.setSearchSting(text);
     EXPECT_EQ(shown(model), shownFresh(library, text)) << qPrintable(text);
