@@ -138,14 +138,23 @@ void LibrarySaver::schedule(Kind kind) {
   }
   if (!pending_) {
     pending_ = true;
+    editPending_ = false;
     firstPending_.start();
     deadlineMs_ = kind == Kind::Edit ? editMaxMs : usageMaxMs;
   } else {
     deadlineMs_ = std::min<qint64>(deadlineMs_, kind == Kind::Edit ? editMaxMs : usageMaxMs);
   }
+  editPending_ = editPending_ || kind == Kind::Edit;
   if (inFlight_) return;
+  timer_.start(waitMs());
+}
+
+int LibrarySaver::waitMs() const {
   const qint64 left = deadlineMs_ - firstPending_.elapsed();
-  timer_.start(int(std::clamp<qint64>(std::min<qint64>(quietMs, left), 0, INT_MAX)));
+  // Use counts wait their whole allowance: expansions come seconds apart at
+  // typing pace, and each write of a large library costs the writer a
+  // pass over all of it. Edits go after a quiet spell.
+  return int(std::clamp<qint64>(editPending_ ? std::min<qint64>(quietMs, left) : left, 0, INT_MAX));
 }
 
 template <typename Record>
@@ -279,7 +288,7 @@ void LibrarySaver::finished(int snapshot, bool ok, bool refused, const QString& 
     takeSnapshot();
     return;
   }
-  timer_.start(int(std::clamp<qint64>(ok ? std::min<qint64>(quietMs, left) : left, 0, INT_MAX)));
+  timer_.start(ok ? waitMs() : int(std::clamp<qint64>(left, 0, INT_MAX)));
 }
 
 void LibrarySaver::setPath(const QString& path) {

@@ -19,9 +19,9 @@ namespace ql {
 // main thread next to nothing however large the library. The writer turns
 // the copies into XML and writes the file atomically.
 //
-// Changes close together become one write: each change waits for a short
-// quiet spell, but never longer than its kind allows after the first change
-// still unsaved. While a write is in flight the next snapshot waits for it,
+// Changes close together become one write: an edit waits for a short quiet
+// spell, but never longer than its kind allows after the first change still
+// unsaved; use counts alone wait that whole allowance. While a write is in flight the next snapshot waits for it,
 // so writes land in order and each holds every change made before it.
 // Immutable copies of a list of records, in chunks: a snapshot shares the
 // chunks, and changing one copy afterwards copies only its chunk.
@@ -136,6 +136,8 @@ class LibrarySaver final : public QObject {
   };
 
   void schedule(Kind kind);
+  // How long the pending changes may still wait for more.
+  int waitMs() const;
   void takeSnapshot();
   void finished(int snapshot, bool ok, bool refused, const QString& why);
   template <typename Record>
@@ -148,6 +150,7 @@ class LibrarySaver final : public QObject {
   QElapsedTimer firstPending_;
   qint64 deadlineMs_ = 0;  // since firstPending_ started
   bool pending_ = false;
+  bool editPending_ = false;  // an edit is among the pending changes
   bool inFlight_ = false;
   bool failing_ = false;
   Check check_ = Check::Fields;  // the first snapshot copies everything

@@ -41,6 +41,10 @@ class QLSnippet {
 
   // The plain rendering of the content as last computed by content().
   QString searchableText() const { return searchableText_.value_or(QString()); }
+  // The same without a copy, for passes over the whole library.
+  QStringView searchableTextView() const {
+    return searchableText_ ? QStringView(*searchableText_) : QStringView();
+  }
   bool hasSearchableText() const { return searchableText_.has_value(); }
 
   ql::PlistDict getData() const;

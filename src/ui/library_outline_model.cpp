@@ -269,23 +269,78 @@ bool LibraryOutlineModel::isDuplicateGroupAbbreviation(const QString& abbreviati
 
 void LibraryOutlineModel::setSearchSting(const QString& text) {
   if (text == search_) return;
-  // Typing on narrows the rows shown: what matches the longer text is among
-  // what matched the shorter, so only those rows are looked at again.
-  const bool narrowing = !search_.isEmpty() && text.contains(search_, Qt::CaseInsensitive);
   beginResetModel();
+  const QString previous = search_;
+  // Erasing goes back along the searches typed on the way here: their rows
+  // are still what they were, as the library has not changed since.
+  while (!trail_.isEmpty() && !text.contains(trail_.last().text, Qt::CaseInsensitive)) trail_.removeLast();
   search_ = text;
-  if (narrowing) {
-    for (auto& list : children_) list.removeIf([this](const SnippetPtr& s) { return !matchesSearch(*s); });
+  pattern_ = ql::CaselessPattern(search_);
+  if (!trail_.isEmpty() && trail_.last().text == text) {
+    SearchStep step = trail_.takeLast();
+    children_ = std::move(step.children);
+    found_ = std::move(step.found);
+  } else if (text.contains(previous, Qt::CaseInsensitive)) {
+    // Typing on narrows the rows shown: what matches the longer text is
+    // among what matched the shorter (everything matches nothing), so only
+    // those rows are looked at again.
+    trail_.append({previous, children_, found_});
+    narrowFrom(trail_.last());
+  } else if (!trail_.isEmpty()) {
+    narrowFrom(trail_.last());
   } else {
     children_ = computeAllChildren();
+    found_.clear();
   }
   endResetModel();
 }
 
+void LibraryOutlineModel::narrowFrom(const SearchStep& step) {
+  const qsizetype slack = search_.size() - step.text.size();
+  Children children;
+  FoundRows found;
+  children.reserve(step.children.size());
+  found.reserve(step.children.size());
+  for (auto it = step.children.cbegin(); it != step.children.cend(); ++it) {
+    const QList<SnippetPtr>& rows = *it;
+    const auto known = step.found.constFind(it.key());
+    const bool haveFound = known != step.found.cend() && known->size() == rows.size();
+    QList<SnippetPtr>& keptRows = children[it.key()];
+    QList<Found>& keptFound = found[it.key()];
+    for (qsizetype i = 0; i < rows.size(); ++i) {
+      Found where = haveFound ? (*known)[i] : Found{};
+      if (!findFrom(*rows[i], &where, haveFound ? slack : 0)) continue;
+      keptRows.append(rows[i]);
+      keptFound.append(where);
+    }
+  }
+  children_ = std::move(children);
+  found_ = std::move(found);
+}
+
+bool LibraryOutlineModel::findFrom(const QLSnippet& s, Found* where, qsizetype slack) const {
+  for (qint32 field = where->field; field < 3; ++field) {
+    const QStringView text = field == 0   ? QStringView(s.label)
+                             : field == 1 ? QStringView(s.abbreviation)
+                                          : s.searchableTextView();
+    const qsizetype from = field == where->field ? std::max<qsizetype>(0, where->at - slack) : 0;
+    const qsizetype at = pattern_.indexIn(text, from);
+    if (at >= 0) {
+      *where = {field, qint32(at)};
+      return true;
+    }
+  }
+  return false;
+}
+
+void LibraryOutlineModel::forgetSearchTrail() {
+  trail_.clear();
+  found_.clear();
+}
+
 bool LibraryOutlineModel::matchesSearch(const QLSnippet& s) const {
-  return search_.isEmpty() || s.label.contains(search_, Qt::CaseInsensitive) ||
-         s.abbreviation.contains(search_, Qt::CaseInsensitive) ||
-         s.searchableText().contains(search_, Qt::CaseInsensitive);
+  return search_.isEmpty() || pattern_.foundIn(s.label) || pattern_.foundIn(s.abbreviation) ||
+         pattern_.foundIn(s.searchableTextView());
 }
 
 QHash<const QLGroup*, QList<SnippetPtr>> LibraryOutlineModel::computeAllChildren() const {
@@ -361,6 +416,7 @@ bool LibraryOutlineModel::isShown(const QLSnippet* snippet) const {
 }
 
 void LibraryOutlineModel::rebuildAll() {
+  forgetSearchTrail();
   groups_ = settings_ ? settings_->groups : QList<GroupPtr>();
   reindexGroups();
   children_ = computeAllChildren();
@@ -368,6 +424,7 @@ void LibraryOutlineModel::rebuildAll() {
 }
 
 void LibraryOutlineModel::sync() {
+  forgetSearchTrail();
   const QList<GroupPtr> now = settings_ ? settings_->groups : QList<GroupPtr>();
   auto all = computeAllChildren();
 
@@ -484,6 +541,8 @@ void LibraryOutlineModel::sync() {
 }
 
 void LibraryOutlineModel::itemChanged(const QLGroup* group, const QLSnippet* snippet) {
+  // The edited snippet may match the searches on the way here differently.
+  forgetSearchTrail();
   // A field edit moves no row, so the library is not walked: only a search
   // that the edited snippet starts or stops matching changes the rows.
   if (snippet && !search_.isEmpty() && isShown(snippet) != matchesSearch(*snippet))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "model/caseless_pattern.h"
 #include "model/ql_settings.h"
 
 #include <QAbstractItemModel>
@@ -143,6 +144,7 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   QList<SnippetPtr> computeChildren(const QLGroup* group) const;
   QHash<const QLGroup*, QList<SnippetPtr>> computeAllChildren() const;
   bool matchesSearch(const QLSnippet& snippet) const;
+  void forgetSearchTrail();
   void countAbbreviations();
   void countGroupAbbreviations();
   // After one record's fields changed: its abbreviation is counted anew.
@@ -152,9 +154,33 @@ class LibraryOutlineModel final : public QAbstractItemModel {
   int rowOfGroup(const QLGroup* group) const { return groupRow_.value(group, -1); }
 
   QLSettings* settings_ = nullptr;
+  using Children = QHash<const QLGroup*, QList<SnippetPtr>>;
   QString search_;
+  ql::CaselessPattern pattern_;  // search_, prepared
+  // Where a row's snippet holds the search: the field (label, abbreviation,
+  // text) and the first position in it. A longer search containing this one
+  // can only be there or later, so typing on looks from there.
+  struct Found {
+    qint32 field = 0;
+    qint32 at = 0;
+  };
+  using FoundRows = QHash<const QLGroup*, QList<Found>>;
+  // The searches typed on the way to search_, each containing the one
+  // before it, with the rows they showed; forgotten when the library changes.
+  struct SearchStep {
+    QString text;
+    Children children;
+    FoundRows found;
+  };
+  // Narrows the rows of step to those holding search_.
+  void narrowFrom(const SearchStep& step);
+  // Whether snippet holds search_ in the field where or after it, looking
+  // in that field from slack units before the position (where gets where).
+  bool findFrom(const QLSnippet& snippet, Found* where, qsizetype slack) const;
+  QList<SearchStep> trail_;
+  FoundRows found_;  // for the rows of children_, where known
   QList<GroupPtr> groups_;  // rows, as last announced
-  QHash<const QLGroup*, QList<SnippetPtr>> children_;
+  Children children_;
   QHash<const QLGroup*, int> groupRow_;
   QHash<QString, int> snippetAbbreviations_;
   QHash<QString, int> groupAbbreviations_;

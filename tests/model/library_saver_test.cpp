@@ -57,6 +57,12 @@ class LibrarySaverTest : public testing::Test {
     QCoreApplication::processEvents();
   }
 
+  // Runs the event loop for about ms milliseconds.
+  static void runFor(int ms) {
+    const QDeadlineTimer deadline(ms);
+    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
+  }
+
   QByteArray onDisk() const {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -137,6 +143,34 @@ TEST_F(LibrarySaverTest, EditsDuringAWriteInFlightAreWrittenAfterItInOrder) {
   ASSERT_TRUE(library.saveBackup(path));
   settle(*saver);
   EXPECT_TRUE(onDisk().contains("written at once"));
+}
+
+TEST_F(LibrarySaverTest, UseCountsWaitTheirWholeAllowanceAnEditDoesNot) {
+  auto saver = makeSaver(path);
+  saver->usageMaxMs = 60'000;
+  // Expansions a typist's pace apart: many quiet spells pass, nothing is written.
+  for (int i = 0; i < 3; ++i) {
+    library.snippets[i]->useCount += 1;
+    saver->recordsChanged(ql::LibrarySaver::Kind::Usage, library.snippets[i].get());
+    runFor(4 * saver->quietMs);
+  }
+  EXPECT_EQ(saver->snapshotsTaken(), 0);
+  EXPECT_TRUE(saver->isPending());
+
+  // An edit goes after its quiet spell and takes the use counts with it.
+  library.snippets[5]->label = QStringLiteral("edited");
+  saver->recordsChanged(ql::LibrarySaver::Kind::Edit, library.snippets[5].get());
+  settle(*saver);
+  EXPECT_EQ(saver->snapshotsTaken(), 1);
+  EXPECT_EQ(onDisk(), expected());
+
+  // The next use count waits its allowance again, not the edit's.
+  library.snippets[6]->useCount += 1;
+  saver->recordsChanged(ql::LibrarySaver::Kind::Usage, library.snippets[6].get());
+  runFor(4 * saver->editMaxMs);
+  EXPECT_EQ(saver->snapshotsTaken(), 1);
+  saver->flush();
+  EXPECT_EQ(onDisk(), expected());
 }
 
 TEST_F(LibrarySaverTest, TheEndWritesEverythingHeldBack) {

@@ -92,6 +92,60 @@ TEST_F(OutlineModelTest, RowsFollowMembersInLibraryOrderAndTheSearch) {
   EXPECT_FALSE(model.isDuplicateSnippetAbbreviation(QStringLiteral("fresh")));
 }
 
+// What a model that never searched before shows for text.
+QStringList shownFresh(QLSettings& library, const QString& text) {
+  LibraryOutlineModel fresh;
+  fresh.setSettings(&library);
+  fresh.setSearchSting(text);
+  QStringList out;
+  for (int g = 0; g < fresh.rowCount(); ++g) out << titles(fresh, fresh.index(g, 0));
+  return out;
+}
+
+QStringList shown(const LibraryOutlineModel& model) {
+  QStringList out;
+  for (int g = 0; g < model.rowCount(); ++g) out << titles(model, model.index(g, 0));
+  return out;
+}
+
+TEST_F(OutlineModelTest, TypingOnAndErasingShowWhatAFreshSearchShows) {
+  // Each longer text found in a later field, or later in the same one, or
+  // starting before the shorter one.
+  b2->label = QStringLiteral("a s");
+  b2->abbreviation = QStringLiteral("sx");
+  b2->plainText = QStringLiteral("s se sec");
+  b2->content(true);
+  model.itemChanged(nullptr, b2.get());
+  // Typed, erased, typed over and replaced with unrelated text, in any case.
+  const QStringList steps = {"s",  "se", "sec", "Seco", "sec", "se", "s",  "",  "n",  "ne",
+                             "nE", "ned", "x",  "",     "dup", "du", "d",  "co", "e",  "ec",
+                             "sec", "ec", "",   "a",    "a s", "a se"};
+  for (const QString& text : steps) {
+    model.setSearchSting(text);
+    EXPECT_EQ(shown(model), shownFresh(library, text)) << qPrintable(text);
+  }
+
+  // An edit while searching: the searches on the way here no longer hold.
+  model.setSearchSting("s");
+  model.setSearchSting("se");
+  a1->label = QStringLiteral("seen now");
+  model.itemChanged(nullptr, a1.get());
+  b1->plainText = QStringLiteral("nothing here");
+  b1->content(true);
+  model.itemChanged(nullptr, b1.get());
+  model.setSearchSting("s");
+  EXPECT_EQ(shown(model), shownFresh(library, "s"));
+  model.setSearchSting("");
+  EXPECT_EQ(shown(model), shownFresh(library, ""));
+  // A record added while searching shows once the search is erased.
+  model.setSearchSting("sec");
+  model.addSnippet(gb, QLSnippet::Plain, 1, {});
+  model.setSearchSting("se");
+  EXPECT_EQ(shown(model), shownFresh(library, "se"));
+  model.setSearchSting("");
+  EXPECT_EQ(shown(model), shownFresh(library, ""));
+}
+
 TEST_F(OutlineModelTest, EveryCommandKeepsTheModelConsistent) {
   // A persistent index on a snippet must follow it through every change.
   QPersistentModelIndex onB1 = model.indexOfSnippet(gb.get(), b1.get());
