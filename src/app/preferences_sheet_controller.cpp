@@ -674,16 +674,22 @@ void PreferencesSheetController::actionBackupChanged() {
   if (delegate) delegate->backupConfigChanged(this);
 }
 
-void PreferencesSheetController::actionBackupFolderChanged() {
-  if (!preferences) return;
-  auto* dialog = new QFileDialog(window_, QStringLiteral("Choose a backup folder"));
+QFileDialog* PreferencesSheetController::folderDialog(const QString& title, const QString& start) {
+  auto* dialog = new QFileDialog(window_, title);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
   dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
   if (QGuiApplication::platformName() == QLatin1String("offscreen"))
     dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setDirectory(QFileInfo(preferences->backupFolderPath).absolutePath());
+  dialog->setDirectory(start);
+  return dialog;
+}
+
+void PreferencesSheetController::actionBackupFolderChanged() {
+  if (!preferences) return;
+  QFileDialog* dialog = folderDialog(QStringLiteral("Choose a backup folder"),
+                                     QFileInfo(preferences->backupFolderPath).absolutePath());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) { backupFolderChosen(path); });
   dialog->open();
 }
@@ -696,14 +702,8 @@ void PreferencesSheetController::backupFolderChosen(const QString& path) {
 }
 
 void PreferencesSheetController::actionLibraryFolderChanged() {
-  auto* dialog = new QFileDialog(window_, QStringLiteral("Choose a folder for the library"));
-  dialog->setAttribute(Qt::WA_DeleteOnClose);
-  dialog->setFileMode(QFileDialog::Directory);
-  dialog->setOption(QFileDialog::ShowDirsOnly);
-  dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
-  if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-    dialog->setOption(QFileDialog::DontUseNativeDialog);
-  dialog->setDirectory(ql::Utilities::getLibraryFolder());
+  QFileDialog* dialog =
+      folderDialog(QStringLiteral("Choose a folder for the library"), ql::Utilities::getLibraryFolder());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isDir()) return;
     if (delegate) delegate->libraryFolderChosen(this, QFileInfo(path).canonicalFilePath());

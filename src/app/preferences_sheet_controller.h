@@ -11,6 +11,7 @@
 class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
+class QFileDialog;
 class QLabel;
 class QLineEdit;
 class QLPreferences;
@@ -77,6 +78,8 @@ class PreferencesSheetController final : public QObject {
   void actionAutomaticBackupChanged();
   void actionBackupChanged();
   void actionBackupFolderChanged();
+  // A folder picker over the window, opened at start.
+  QFileDialog* folderDialog(const QString& title, const QString& start);
   void backupFolderChosen(const QString& path);
   void actionLibraryFolderChanged();
   void actionLibraryFolderDefault();

@@ -172,6 +172,9 @@ class QuilletAppDelegate final : public QObject,
   void restoreFileSelected(RestoreWindowController* controller, const QString& restoreFile) override;
   bool restoreSettings(const QString& path, const QString& destFile, bool alertError);
   void resetPreferences(bool previousIsShowDockIcon);
+  // Preferences replaced as a whole (a restore, another program's file):
+  // the tray, the backup timer and the hot keys follow them.
+  void applyReplacedPreferences(bool previousIsShowDockIcon);
   void restoreAlertDidEnd();
   BackupTimer& backupTimer() { return backupTimer_; }
   RestoreWindowController* restoreSheet() const { return restoreSheet_.get(); }

@@ -205,17 +205,19 @@ void QuilletAppDelegate::restoreFileSelected(RestoreWindowController* controller
     Q_EMIT libraryRestored();
     if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
   }
-  if (prefs) {
-    backupConfigChanged();
-    resetPreferences(previousIsShowDockIcon);
-    isQLEnabled = settings_->preferences.isExtendAbbreviation;
-    applyIndicators();
-    // The restored combinations replace the old ones, which would otherwise stay grabbed.
-    for (const DDHotKey& hotKey : hotKeyCenter_.registeredHotKeys())
-      unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
-    resetHotKeys();
-  }
+  if (prefs) applyReplacedPreferences(previousIsShowDockIcon);
   windowsAfterRestore();
+}
+
+void QuilletAppDelegate::applyReplacedPreferences(bool previousIsShowDockIcon) {
+  backupConfigChanged();
+  resetPreferences(previousIsShowDockIcon);
+  isQLEnabled = settings_->preferences.isExtendAbbreviation;
+  applyIndicators();
+  // The new combinations replace the old ones, which would otherwise stay grabbed.
+  for (const DDHotKey& hotKey : hotKeyCenter_.registeredHotKeys())
+    unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
+  resetHotKeys();
 }
 
 void QuilletAppDelegate::restoreAlertDidEnd() {

@@ -77,13 +77,7 @@ void QuilletAppDelegate::libraryFileLoaded(std::unique_ptr<QLSettings> library) 
   if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
   if (settings_->preferences.getData() == preferencesBefore) return;
   // The other computer's preferences apply here as a restore's would.
-  backupConfigChanged();
-  resetPreferences(previousIsShowDockIcon);
-  isQLEnabled = settings_->preferences.isExtendAbbreviation;
-  applyIndicators();
-  for (const DDHotKey& hotKey : hotKeyCenter_.registeredHotKeys())
-    unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
-  resetHotKeys();
+  applyReplacedPreferences(previousIsShowDockIcon);
   windowsAfterRestore();
 }
 
