@@ -101,6 +101,12 @@ void BackgroundWriter::waitForWritten(const QString& path) {
   idle_.wait(lock, [&] { return !busyWith(k); });
 }
 
+bool BackgroundWriter::isWriting(const QString& path) const {
+  const QString k = key(path);
+  std::lock_guard lock(mutex_);
+  return busyWith(k);
+}
+
 void BackgroundWriter::supersede(const QString& path) {
   if (path.isEmpty()) return;
   const QString k = key(path);

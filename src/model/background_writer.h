@@ -57,6 +57,8 @@ class BackgroundWriter final {
   // The same without handing held-back changes over first: the writes
   // already asked for are on disk (or failed) when it returns.
   void waitForWritten(const QString& path);
+  // Whether a write of path is queued or under way; never waits.
+  bool isWriting(const QString& path) const;
   // Drops the queued snapshot of path, because a newer write is about to
   // replace the file, and waits for the one being written.
   void supersede(const QString& path);

@@ -33,6 +33,14 @@ void LibraryFollower::changed() {
 }
 
 void LibraryFollower::settled() {
+  // The program's own write under way (the folder changed with its
+  // temporary file) lands first. Looked at again later rather than waited
+  // for: a large library takes a second to write, and typing must not wait
+  // for the disk.
+  if (BackgroundWriter::instance().isWriting(state_->path())) {
+    timer_.start(settleMs);
+    return;
+  }
   const Outcome outcome = checkNow();
   ++looks_;
   if (outcome == Outcome::Known || outcome == Outcome::Loaded) return;
