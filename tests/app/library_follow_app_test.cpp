@@ -16,6 +16,8 @@
 
 #include <cstdio>
 #include <future>
+#include <mutex>
+#include <thread>
 #include <sys/time.h>
 
 namespace {
@@ -146,8 +148,19 @@ TEST_F(LibraryFollowAppTest, AFileRewrittenWhileASaveIsInFlightIsReadThenSaved) 
   auto theirs = onDiskWhileHeld();
   test::addSnippet(*theirs, theirs->groups[0], QStringLiteral("far"));
   replaceByRename(*theirs);
+  // Meanwhile the main thread never waits for that write: the change is
+  // looked at again later. (A wait would last until the watchdog lets go.)
+  std::once_flag once;
+  auto letGo = [&] { std::call_once(once, [&] { release.set_value(); }); };
+  std::thread watchdog([&] {
+    if (released.wait_for(std::chrono::seconds(5)) == std::future_status::timeout) letGo();
+  });
+  QTest::qWait(follower->settleMs * 4);
+  EXPECT_EQ(released.wait_for(std::chrono::seconds(0)), std::future_status::timeout)
+      << "the main thread waited for the write";
   controller->libraryFile()->beforeReplace = nullptr;
-  release.set_value();
+  letGo();
+  watchdog.join();
 
   QTRY_COMPARE_WITH_TIMEOUT(library->snippets.size(), 3, 10000);
   QTRY_VERIFY_WITH_TIMEOUT(!library->saver->isPending() && !library->saver->isHeld(), 10000);
