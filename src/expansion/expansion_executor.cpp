@@ -80,14 +80,19 @@ quint64 ExpansionExecutor::delimiterFlags(quint16 keyCode) const {
 }
 
 void ExpansionExecutor::typeDelimiter(quint16 keyCode) {
-  // A printable delimiter comes back as the character typed, with whatever
-  // level and group the layout needs ("@" is AltGr+Q on a German layout):
-  // its key with Shift or Option alone would type something else.
-  const QList<uint> typed = lastKeyCharacters_.toUcs4();
-  if (keyCode == lastKeyCode_ && typed.size() == 1 && QChar::isPrint(char32_t(typed.front())) &&
-      services_.input().typeCharacter(lastKeyCharacters_))
+  typeAsTyped(keyCode, keyCode == lastKeyCode_ ? lastKeyCharacters_ : QString(),
+              delimiterFlags(keyCode));
+}
+
+void ExpansionExecutor::typeAsTyped(quint16 keyCode, const QString& characters, quint64 flags) {
+  // A printable character comes back as typed, with whatever level and
+  // group the layout needs ("@" is AltGr+Q on a German layout): its key
+  // with Shift or Option alone would type something else.
+  const QList<uint> typed = characters.toUcs4();
+  if (typed.size() == 1 && QChar::isPrint(char32_t(typed.front())) &&
+      services_.input().typeCharacter(characters))
     return;
-  sendKey(keyCode, delimiterFlags(keyCode));
+  sendKey(keyCode, flags);
 }
 
 void ExpansionExecutor::retypeDelimiter(const QString& delimiter) {
@@ -453,12 +458,8 @@ void ExpansionExecutor::takeBack(const KeyEvent& event) {
     if (!services_.input().typeCharacter(character))
       logError(QStringLiteral("undo"), QStringLiteral("a character of the abbreviation cannot be typed"));
   }
-  if (undo.delimiterKey >= 0) {
-    const QList<uint> points = undo.delimiterCharacters.toUcs4();
-    const bool printable = points.size() == 1 && QChar::isPrint(char32_t(points.front()));
-    if (!printable || !services_.input().typeCharacter(undo.delimiterCharacters))
-      sendKey(quint16(undo.delimiterKey), undo.delimiterFlags);
-  }
+  if (undo.delimiterKey >= 0)
+    typeAsTyped(quint16(undo.delimiterKey), undo.delimiterCharacters, undo.delimiterFlags);
 
   // Counted as not made.
   if (QLSettings* library = delegate_.settings()) {

@@ -104,6 +104,9 @@ class ExpansionExecutor final : public QObject {
   void repasteRich(const QString& plain);
   bool targetKeepsFormatList() const;
   void typeDelimiter(quint16 keyCode);
+  // A key press as the user made it: its character where that is printable,
+  // else the key with these modifiers.
+  void typeAsTyped(quint16 keyCode, const QString& characters, quint64 flags);
   // Counting what the expansion types, for taking it back.
   void noteTyped(int presses);
   void armUndo(const SnippetPtr& snippet, int contentLength,

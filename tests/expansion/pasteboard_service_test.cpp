@@ -168,6 +168,11 @@ TEST_F(PasteboardServiceTest, ChangesWaitUntilTheTargetHasStoppedReading) {
   service.writeStringToPasteBoard(QStringLiteral("part"));
   EXPECT_TRUE(service.waitUntilReadsSettle());  // nobody asked: at once
 
+  // A real target's read comes a round trip after the write, never within
+  // its microsecond; reads that are not later than the write are older ones.
+  const qint64 written = ql::pasteboardClockUs();
+  while (ql::pasteboardClockUs() <= written) {
+  }
   board.fetch(types::String);
   QTimer::singleShot(15, &board, [this] { board.fetch(types::String); });
   QElapsedTimer waited;
