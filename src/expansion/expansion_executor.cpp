@@ -253,6 +253,25 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
   int cursor = expansion_text::caretMovesOver(plain.right(part.cursor));
 
   const bool pasting = !plain.isEmpty() || (part.data.isRtfd && !part.data.rtfd.isEmpty());
+  int delimiterKey = -1;
+  if (last && !delimiter.isEmpty()) {
+    QLSettings* library = delegate_.settings();
+    bool ok = false;
+    const int code = delimiter.toInt(&ok);
+    if (library && library->preferences.extendType == QLPreferences::DelimiterRetyped && ok &&
+        code >= 0 && code <= 0xFFFF)
+      delimiterKey = code;
+  }
+  const int key = codes::virtualKeyFor(part.key);
+  // Where the user's presses reach the application during the expansion,
+  // a delimiter typed after the paste lands behind what they typed
+  // meanwhile: a printable one goes in with the plain text instead.
+  QString delimiterText;
+  if (pasting && delimiterKey >= 0 && key < 0 && !part.data.isRtfd && !keySource_.holdsDelivery() &&
+      delimiterKey == lastKeyCode_) {
+    const QList<uint> typed = lastKeyCharacters_.toUcs4();
+    if (typed.size() == 1 && QChar::isPrint(char32_t(typed.front()))) delimiterText = lastKeyCharacters_;
+  }
   if (!pasting) flushDeletes();
   if (pasting) noteTyped(expansion_text::undoPressesFor(plain, part.data.isRtfd));
   if (pasting) {
@@ -272,11 +291,14 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
       }
       services_.writeDataToPasteBoard(part.data.rtfd, rtf, string, html);
     } else {
-      services_.writeStringToPasteBoard(part.data.text);
+      services_.writeStringToPasteBoard(part.data.text + delimiterText);
     }
     // A write replaces everything; a refused one must not leave the user's
     // own content to be pasted in its place.
-    if (!services_.pasteboard().lastWriteTaken()) services_.pasteboard().clearContents();
+    if (!services_.pasteboard().lastWriteTaken()) {
+      services_.pasteboard().clearContents();
+      delimiterText.clear();  // typed after all
+    }
     partPasted_ = true;
     QList<KeyTap> taps(pendingDeletes_, KeyTap{keys::Delete, 0});
     pendingDeletes_ = 0;
@@ -284,24 +306,13 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     services_.sendKeyTaps(taps);
   }
 
-  int delimiterKey = -1;
-  if (last && !delimiter.isEmpty()) {
-    QLSettings* library = delegate_.settings();
-    bool ok = false;
-    const int code = delimiter.toInt(&ok);
-    if (library && library->preferences.extendType == QLPreferences::DelimiterRetyped && ok &&
-        code >= 0 && code <= 0xFFFF)
-      delimiterKey = code;
-  }
-  const int key = codes::virtualKeyFor(part.key);
-
   if (pasting && services_.pasteboard().lastWriteTaken()) {
     services_.pasteboard().notePasteSent();
     // Nothing may be typed before the target has the part: on X11 it
     // inserts the content whenever the fetch answer arrives, and the next
     // part must not replace content not yet fetched. The wait ends with the
     // fetch; the pasteboard orders its answer before anything posted next.
-    const bool more = key >= 0 || delimiterKey >= 0 || cursor > 0 || !last;
+    const bool more = key >= 0 || (delimiterKey >= 0 && delimiterText.isEmpty()) || cursor > 0 || !last;
     const int bound = more && !targetMissedFetch_ ? qMax(partPauseMs, fetchGraceMs) : partPauseMs;
     // A target that does not fetch at all (Ctrl+V means something else
     // there) costs the long wait once, not at every expansion.
@@ -319,7 +330,7 @@ void ExpansionExecutor::pastePart(const SnippetPart& part, const SnippetPtr& /*s
     noteTyped(-1);  // every {key:} press acts rather than types
   }
   if (delimiterKey >= 0) {
-    typeDelimiter(quint16(delimiterKey));
+    if (delimiterText.isEmpty()) typeDelimiter(quint16(delimiterKey));
     noteTyped(1);
     if (cursor > 0 && delimiterKey != keys::Escape) ++cursor;
   }

@@ -90,6 +90,11 @@ class KeySource : public QObject {
   // An expansion holds the input so that fast typing never lands inside it.
   virtual void setHoldingInput(bool hold) = 0;
   virtual bool isHoldingInput() const = 0;
+  // False where a hold only delays the reports: without a keyboard grab
+  // (Wayland) the user's presses reach the application during an expansion
+  // all the same, so nothing the program types after its paste is sure to
+  // come before them.
+  virtual bool holdsDelivery() const { return true; }
 
   // Keys (Apple codes) the program needs for itself for a while, such as
   // the navigation keys of the suggestion list. On a backend that cannot

@@ -41,13 +41,18 @@ bool SimKeySource::isReserved(const KeyEvent& event) const {
 
 void SimKeySource::userKeyDown(const KeyEvent& typed) {
   KeyEvent event = typed;
+  const bool seenFirst = canWithhold_ || isReserved(event);
+  if (holding_ && !holdsDelivery_ && !seenFirst && !event.delivered) {
+    desktop_.deliverKey(event);
+    event.delivered = true;
+  }
   // The Mac holds presses while the tap callback runs; both kinds hold them
   // while the program asks for it.
-  if (holding_ || ((canWithhold_ || isReserved(event)) && inHandler_ > 0)) {
+  if (holding_ || (seenFirst && inHandler_ > 0)) {
     queue_.append(event);
     return;
   }
-  if (canWithhold_ || isReserved(event)) {
+  if (seenFirst) {
     bool consumed = false;
     if (reporting()) {
       ++inHandler_;
@@ -56,7 +61,8 @@ void SimKeySource::userKeyDown(const KeyEvent& typed) {
     }
     if (!consumed) desktop_.deliverKey(event);
   } else {
-    desktop_.deliverKey(event);
+    // One delivered during a hold is only reported now.
+    if (!event.delivered) desktop_.deliverKey(event);
     event.delivered = true;
     if (reporting()) {
       ++inHandler_;

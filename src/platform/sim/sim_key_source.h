@@ -28,6 +28,7 @@ class SimKeySource final : public KeySource {
   bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override { return holding_; }
+  bool holdsDelivery() const override { return holdsDelivery_; }
   // In the X11 way, reserved keys (alone or with Shift) are seen first,
   // as under the X11 backend's grabs.
   void setReservedKeys(const QList<quint16>& keyCodes) override { reserved_ = keyCodes; }
@@ -35,6 +36,9 @@ class SimKeySource final : public KeySource {
 
   // Switches between the Mac behaviour (true, the default) and the X11 one.
   void setCanWithholdKeys(bool can) { canWithhold_ = can; }
+  // The Wayland way on top of the X11 one: a hold delays only the reports,
+  // presses reach the application at once.
+  void setHoldsDelivery(bool holds) { holdsDelivery_ = holds; }
   // For tests: eraseDeliveredKey() refuses, as on X11 when the user typed on
   // with a key that cannot be taken back.
   void setEraseRefused(bool refused) { eraseRefused_ = refused; }
@@ -58,6 +62,7 @@ class SimKeySource final : public KeySource {
   bool started_ = false;
   bool enabled_ = false;
   bool canWithhold_ = true;
+  bool holdsDelivery_ = true;
   bool startFails_ = false;
   bool eraseRefused_ = false;
   bool holding_ = false;

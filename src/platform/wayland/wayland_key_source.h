@@ -44,6 +44,7 @@ class WaylandKeySource final : public KeySource {
   bool eraseDeliveredKey() override;
   void setHoldingInput(bool hold) override;
   bool isHoldingInput() const override { return holding_; }
+  bool holdsDelivery() const override { return false; }
 
   // Keyboards that exist but cannot be read; no keyboard read at all.
   int deniedDevices() const { return reader_.deniedKeyboards(); }
