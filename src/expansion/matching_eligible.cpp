@@ -35,7 +35,7 @@ void appendEligibleSnippets(const QLSettings& settings, const QString& applicati
   QHash<QString, QList<SnippetPtr>> byGroup;
   for (const SnippetPtr& s : settings.snippets) {
     if (!s || !s->groupUuid) continue;
-    if (s->abbreviation.isEmpty() || s->searchableText().isEmpty()) continue;
+    if (s->abbreviation.isEmpty() || s->searchableTextView().isEmpty()) continue;
     byGroup[*s->groupUuid].append(s);
   }
   for (const GroupPtr& g : settings.groups) {

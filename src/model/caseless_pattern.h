@@ -16,10 +16,14 @@ class CaselessPattern final {
   explicit CaselessPattern(const QString& pattern);
 
   const QString& pattern() const { return pattern_; }
-  // An empty pattern is in every text.
-  bool foundIn(QStringView text) const { return indexIn(text) >= 0; }
+  // An empty pattern is in every text. With breaksAsSpaces each '\n' of
+  // the text matches a space of the pattern, as in a snippet's one-line
+  // rendering.
+  bool foundIn(QStringView text, bool breaksAsSpaces = false) const {
+    return indexIn(text, 0, breaksAsSpaces) >= 0;
+  }
   // Where the pattern first is at or after from, or -1.
-  qsizetype indexIn(QStringView text, qsizetype from = 0) const;
+  qsizetype indexIn(QStringView text, qsizetype from = 0, bool breaksAsSpaces = false) const;
 
  private:
   QString pattern_;

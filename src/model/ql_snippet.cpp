@@ -83,3 +83,9 @@ int QLSnippet::compareAbbrLength(const QLSnippet& other) const {
   const auto a = abbreviation.size(), b = other.abbreviation.size();
   return a < b ? -1 : (a > b ? 1 : 0);
 }
+
+QString QLSnippet::searchableText() const {
+  QString text = searchableText_.value_or(QString());
+  if (searchableBreaksAsSpaces_) text.replace(QLatin1Char('\n'), QLatin1Char(' '));
+  return text;
+}

@@ -40,8 +40,10 @@ class QLSnippet {
   bool isConvertToHTML = false;
 
   // The plain rendering of the content as last computed by content().
-  QString searchableText() const { return searchableText_.value_or(QString()); }
-  // The same without a copy, for passes over the whole library.
+  QString searchableText() const;
+  // The same without a copy, for passes over the whole library, but with
+  // its line breaks always kept: a plain snippet's shares plainText's
+  // memory. Searches and sorts take each '\n' in it as the space it shows as.
   QStringView searchableTextView() const {
     return searchableText_ ? QStringView(*searchableText_) : QStringView();
   }
@@ -91,6 +93,7 @@ class QLSnippet {
   explicit QLSnippet(NoInit) {}
 
   std::optional<QString> searchableText_ = QString();
+  bool searchableBreaksAsSpaces_ = false;  // as content() last gave it
 };
 
 using SnippetPtr = std::shared_ptr<QLSnippet>;

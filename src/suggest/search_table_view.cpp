@@ -1,5 +1,7 @@
 #include "suggest/search_table_view.h"
 
+#include "model/caseless_pattern.h"
+
 #include <QApplication>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -87,12 +89,12 @@ Qt::ItemFlags SearchSnippetListModel::flags(const QModelIndex& index) const {
 QList<SnippetPtr> SearchSnippetListModel::filter(const QList<SnippetPtr>& snippets, const QString& text,
                                                  const QSet<QString>* allowedGroups) {
   QList<SnippetPtr> found;
+  const ql::CaselessPattern pattern(text);
   for (const SnippetPtr& s : snippets) {
     if (!s) continue;
     if (allowedGroups && !allowedGroups->contains(s->groupUuid.value_or(QString()))) continue;
-    if (s->label.contains(text, Qt::CaseInsensitive) ||
-        s->abbreviation.contains(text, Qt::CaseInsensitive) ||
-        s->searchableText().contains(text, Qt::CaseInsensitive))
+    if (pattern.foundIn(s->label) || pattern.foundIn(s->abbreviation) ||
+        pattern.foundIn(s->searchableTextView(), true))
       found.append(s);
   }
   return found;

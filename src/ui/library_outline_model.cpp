@@ -29,9 +29,16 @@ QString oneLine(const QString& text) {
   return line;
 }
 
-int compareText(const QString& a, const QString& b) {
-  const int folded = QString::compare(a, b, Qt::CaseInsensitive);
-  return folded != 0 ? folded : QString::compare(a, b, Qt::CaseSensitive);
+int compareText(QStringView a, QStringView b) {
+  const int folded = a.compare(b, Qt::CaseInsensitive);
+  return folded != 0 ? folded : a.compare(b, Qt::CaseSensitive);
+}
+
+// Snippet texts sort by their one-line rendering, line breaks as spaces.
+int compareContent(QStringView a, QStringView b) {
+  if (!a.contains(u'\n') && !b.contains(u'\n')) return compareText(a, b);
+  return compareText(a.toString().replace(QLatin1Char('\n'), QLatin1Char(' ')),
+                     b.toString().replace(QLatin1Char('\n'), QLatin1Char(' ')));
 }
 
 template <typename T>
@@ -43,7 +50,7 @@ int compareValues(const T& a, const T& b) {
 int compareBy(int tag, const QLSnippet& a, const QLSnippet& b) {
   switch (tag) {
     case 1:
-      return compareText(a.searchableText(), b.searchableText());
+      return compareContent(a.searchableTextView(), b.searchableTextView());
     case 2:
       return compareText(a.abbreviation, b.abbreviation);
     case 3:
@@ -255,7 +262,7 @@ QString LibraryOutlineModel::titleFor(const QLGroup& group) { return oneLine(gro
 
 QString LibraryOutlineModel::titleFor(const QLSnippet& snippet) {
   if (!snippet.label.isEmpty()) return oneLine(snippet.label);
-  const QString text = oneLine(snippet.searchableText());
+  const QString text = oneLine(snippet.searchableTextView().left(kTitleLength).toString());
   return text.isEmpty() ? QStringLiteral("Empty") : text;
 }
 
@@ -324,7 +331,7 @@ bool LibraryOutlineModel::findFrom(const QLSnippet& s, Found* where, qsizetype s
                              : field == 1 ? QStringView(s.abbreviation)
                                           : s.searchableTextView();
     const qsizetype from = field == where->field ? std::max<qsizetype>(0, where->at - slack) : 0;
-    const qsizetype at = pattern_.indexIn(text, from);
+    const qsizetype at = pattern_.indexIn(text, from, field == 2);
     if (at >= 0) {
       *where = {field, qint32(at)};
       return true;
@@ -340,7 +347,7 @@ void LibraryOutlineModel::forgetSearchTrail() {
 
 bool LibraryOutlineModel::matchesSearch(const QLSnippet& s) const {
   return search_.isEmpty() || pattern_.foundIn(s.label) || pattern_.foundIn(s.abbreviation) ||
-         pattern_.foundIn(s.searchableTextView());
+         pattern_.foundIn(s.searchableTextView(), true);
 }
 
 QHash<const QLGroup*, QList<SnippetPtr>> LibraryOutlineModel::computeAllChildren() const {

@@ -1,6 +1,7 @@
 // The prepared search must find exactly what QString finds ignoring case,
 // over the characters whose folding is unusual.
 #include "model/caseless_pattern.h"
+#include "model/ql_snippet.h"
 
 #include <QRandomGenerator>
 #include <QStringList>
@@ -14,7 +15,7 @@ namespace {
 // final sigma, a combining mark, a pair and lone surrogates.
 const QString kAlphabet = QString::fromUtf16(
     u"aAkKsSiI\u212A\u017F\u00DF\u1E9E\u0130\u0131\u03A3\u03C3\u03C2\u01C4\u01C5\u01C6"
-    u"\uFB01\u00E9\u00C9\u0301 .\U00010400\U00010428\xD800\xDC00");
+    u"\uFB01\u00E9\u00C9\u0301 .\n\U00010400\U00010428\xD800\xDC00");
 
 QString randomText(QRandomGenerator& random, int maxLength) {
   QString s;
@@ -42,6 +43,11 @@ TEST(CaselessPatternTest, FindsWhatQStringFindsIgnoringCase) {
     ASSERT_EQ(ql::CaselessPattern(pattern).foundIn(text), want)
         << "pattern " << qPrintable(pattern.toUtf8().toHex()) << " text "
         << qPrintable(text.toUtf8().toHex());
+    // A snippet's text is searched as its one-line rendering.
+    const QString oneLine = QString(text).replace(QLatin1Char('\n'), QLatin1Char(' '));
+    ASSERT_EQ(ql::CaselessPattern(pattern).foundIn(text, true), oneLine.contains(pattern, Qt::CaseInsensitive))
+        << "pattern " << qPrintable(pattern.toUtf8().toHex()) << " text "
+        << qPrintable(text.toUtf8().toHex());
   }
   EXPECT_GT(found, 5000);  // the comparison saw matches, not only misses
 }
@@ -61,4 +67,17 @@ TEST(CaselessPatternTest, EdgesOfTheText) {
       ASSERT_EQ(ql::CaselessPattern(c).foundIn(text), text.contains(c, Qt::CaseInsensitive)) << int(u);
     }
   }
+}
+
+// A library of long snippets must not hold each text twice.
+TEST(CaselessPatternTest, APlainSnippetIsSearchedInItsOwnText) {
+  QLSnippet s;
+  s.plainText = QStringLiteral("Best\nregards");
+  ql::PlistDict d = s.getData();
+  QLSnippet loaded;
+  loaded.setData(&d);
+  EXPECT_EQ(static_cast<const void*>(loaded.searchableTextView().data()),
+            static_cast<const void*>(loaded.plainText.constData()));
+  EXPECT_EQ(loaded.searchableText(), QStringLiteral("Best regards"));
+  EXPECT_TRUE(ql::CaselessPattern(QStringLiteral("t r")).foundIn(loaded.searchableTextView(), true));
 }
