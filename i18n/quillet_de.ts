@@ -747,4 +747,11 @@ Umgebung:
         <translation>keine Verbindung zum X-Server</translation>
     </message>
 </context>
+<context>
+    <name>ql::SleepInhibitor</name>
+    <message>
+        <source>Writing the snippet library</source>
+        <translation>Die Textbaustein-Bibliothek wird geschrieben</translation>
+    </message>
+</context>
 </TS>

@@ -49,8 +49,7 @@ void quitOnSignals(QApplication& app) {
 }
 
 
-// What the terminal is told, in the user's language: loaded on the
-// application given, or on one made for a message said before there is one.
+// A line for the terminal, already in the user's language.
 void say(FILE* stream, const QString& line) {
   std::fputs(qPrintable(line), stream);
   std::fputc('\n', stream);
@@ -58,6 +57,8 @@ void say(FILE* stream, const QString& line) {
 
 void complain(const QString& line) { say(stderr, QStringLiteral("quillet: ") + line); }
 
+// A refusal said before the application exists: a bare core application
+// carries the translation for it.
 int refuse(int argc, char** argv, const char* text, int code) {
   QCoreApplication app(argc, argv);
   ql::Translations translations;
