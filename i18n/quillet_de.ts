@@ -328,11 +328,11 @@ Sie wird bei der nächsten Änderung erneut gespeichert.</translation>
     </message>
     <message>
         <source>Backup folder:</source>
-        <translation>Ordner für Sicherungen:</translation>
+        <translation>Sicherungsordner:</translation>
     </message>
     <message>
         <source>Backups to keep:</source>
-        <translation>Aufzubewahrende Sicherungen:</translation>
+        <translation>Sicherungen behalten:</translation>
     </message>
     <message>
         <source>Default</source>
@@ -344,11 +344,11 @@ Sie wird bei der nächsten Änderung erneut gespeichert.</translation>
     </message>
     <message>
         <source>In a synced folder, the library follows changes made on another computer.</source>
-        <translation>In einem synchronisierten Ordner übernimmt die Bibliothek Änderungen, die auf einem anderen Rechner gemacht wurden.</translation>
+        <translation>Im Sync-Ordner übernimmt sie Änderungen anderer Rechner.</translation>
     </message>
     <message>
         <source>Library folder:</source>
-        <translation>Ordner der Bibliothek:</translation>
+        <translation>Bibliotheksordner:</translation>
     </message>
     <message>
         <source>Backup</source>
@@ -637,7 +637,7 @@ Umgebung:
     <name>ShortcutRecorder</name>
     <message>
         <source>Click to record a shortcut</source>
-        <translation>Klicken, um eine Tastenkombination aufzunehmen</translation>
+        <translation>Zum Aufnehmen klicken</translation>
     </message>
     <message>
         <source>Clear the shortcut</source>
