@@ -51,5 +51,7 @@ TEST(Translations, EnglishAnUnknownLanguageOrALaterSwitchKeepsTheEnglishTexts) {
   ASSERT_TRUE(translations.load(QLocale(QLocale::German)));
   EXPECT_FALSE(translations.load(QLocale(QLocale::English)));
   EXPECT_EQ(statisticsTitle(), "Statistics");
+  QDialogButtonBox box(QDialogButtonBox::Cancel);
+  EXPECT_EQ(box.button(QDialogButtonBox::Cancel)->text().remove(u'&'), "Cancel");
   EXPECT_EQ(QString(ql::ImportSession::kInvalid), "Invalid format or empty file!");
 }
