@@ -9,20 +9,20 @@ namespace quillet_actions {
 
 const QList<Action>& all() {
   static const QList<Action> actions = {
-      {QStringLiteral("toggle"), QStringLiteral("switch expansion on or off")},
-      {QStringLiteral("enable"), QStringLiteral("switch expansion on")},
-      {QStringLiteral("disable"), QStringLiteral("switch expansion off")},
-      {QStringLiteral("suggest"), QStringLiteral("show the suggestion list")},
-      {QStringLiteral("search"), QStringLiteral("open the search window")},
-      {QStringLiteral("new-snippet"), QStringLiteral("open an empty new snippet")},
+      {QStringLiteral("toggle"), QT_TRANSLATE_NOOP("QuilletActions", "switch expansion on or off")},
+      {QStringLiteral("enable"), QT_TRANSLATE_NOOP("QuilletActions", "switch expansion on")},
+      {QStringLiteral("disable"), QT_TRANSLATE_NOOP("QuilletActions", "switch expansion off")},
+      {QStringLiteral("suggest"), QT_TRANSLATE_NOOP("QuilletActions", "show the suggestion list")},
+      {QStringLiteral("search"), QT_TRANSLATE_NOOP("QuilletActions", "open the search window")},
+      {QStringLiteral("new-snippet"), QT_TRANSLATE_NOOP("QuilletActions", "open an empty new snippet")},
       {QStringLiteral("new-snippet-from-selection"),
-       QStringLiteral("make a snippet of the text selected in the application in front")},
-      {QStringLiteral("new-snippet-from-clipboard"), QStringLiteral("make a snippet of the clipboard")},
+       QT_TRANSLATE_NOOP("QuilletActions", "make a snippet of the text selected in the application in front")},
+      {QStringLiteral("new-snippet-from-clipboard"), QT_TRANSLATE_NOOP("QuilletActions", "make a snippet of the clipboard")},
       {QStringLiteral("new-snippet-for-application"),
-       QStringLiteral("make a snippet for the application in front")},
-      {QStringLiteral("backup-now"), QStringLiteral("write a backup of the library now")},
-      {QStringLiteral("open"), QStringLiteral("show or hide the library window")},
-      {QStringLiteral("quit"), QStringLiteral("quit Quillet")},
+       QT_TRANSLATE_NOOP("QuilletActions", "make a snippet for the application in front")},
+      {QStringLiteral("backup-now"), QT_TRANSLATE_NOOP("QuilletActions", "write a backup of the library now")},
+      {QStringLiteral("open"), QT_TRANSLATE_NOOP("QuilletActions", "show or hide the library window")},
+      {QStringLiteral("quit"), QT_TRANSLATE_NOOP("QuilletActions", "quit Quillet")},
   };
   return actions;
 }
@@ -66,7 +66,8 @@ bool run(QuilletAppDelegate& c, const QString& name) {
 }
 
 QString helpText() {
-  QString text = QStringLiteral(
+  QString text = QCoreApplication::translate(
+      "QuilletActions",
       "Usage: quillet [--action NAME]\n"
       "\n"
       "Without options, starts Quillet (or shows the library window of the one running).\n"
@@ -77,8 +78,10 @@ QString helpText() {
       "  --help         shows this text\n"
       "\n"
       "Actions:\n");
-  for (const Action& a : all()) text += QStringLiteral("  %1%2\n").arg(a.name, -30).arg(a.description);
-  text += QStringLiteral(
+  for (const Action& a : all())
+    text += QStringLiteral("  %1%2\n").arg(a.name, -30).arg(QCoreApplication::translate("QuilletActions", a.description));
+  text += QCoreApplication::translate(
+      "QuilletActions",
       "\n"
       "Environment:\n"
       "  QUILLET_PLATFORM=x11|wayland  the desktop services to use (default: wayland when\n"

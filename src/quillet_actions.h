@@ -12,7 +12,7 @@ namespace quillet_actions {
 
 struct Action {
   QString name;
-  QString description;
+  const char* description;  // English; --help shows it translated
 };
 
 const QList<Action>& all();

@@ -2,6 +2,7 @@
 // Wayland backend.
 #include "app/quillet_app_delegate.h"
 #include "app/single_instance.h"
+#include "app/translations.h"
 #include "platform/x11/sleep_inhibitor.h"
 #include "platform/x11/x11_platform.h"
 #include "quillet_actions.h"
@@ -48,16 +49,34 @@ void quitOnSignals(QApplication& app) {
 }
 
 
+// A line for the terminal, already in the user's language.
+void say(FILE* stream, const QString& line) {
+  std::fputs(qPrintable(line), stream);
+  std::fputc('\n', stream);
+}
+
+void complain(const QString& line) { say(stderr, QStringLiteral("quillet: ") + line); }
+
+// A refusal said before the application exists: a bare core application
+// carries the translation for it.
+int refuse(int argc, char** argv, const char* text, int code) {
+  QCoreApplication app(argc, argv);
+  ql::Translations translations;
+  translations.load(QLocale());
+  complain(QCoreApplication::translate("QuilletMain", text));
+  return code;
+}
+
 enum class Backend { X11, Wayland };
 
 // WAYLAND_DISPLAY set means a Wayland session, where an X11 program sees
 // only the other X11 programs; QUILLET_PLATFORM overrides.
-std::optional<Backend> chooseBackend(QString* error) {
+std::optional<Backend> chooseBackend(const char** error) {
   const QByteArray forced = qgetenv("QUILLET_PLATFORM");
   if (forced == "x11") return Backend::X11;
   if (forced == "wayland") return Backend::Wayland;
   if (!forced.isEmpty()) {
-    *error = QStringLiteral("QUILLET_PLATFORM must be x11 or wayland");
+    *error = QT_TRANSLATE_NOOP("QuilletMain", "QUILLET_PLATFORM must be x11 or wayland");
     return std::nullopt;
   }
   return qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ? Backend::X11 : Backend::Wayland;
@@ -67,33 +86,36 @@ std::optional<Backend> chooseBackend(QString* error) {
 std::optional<int> handleCommandLine(int argc, char** argv) {
   for (int i = 1; i < argc; ++i) {
     const QByteArray arg(argv[i]);
-    if (arg == "--help" || arg == "-h") {
+    const bool help = arg == "--help" || arg == "-h";
+    const bool action = arg == "--action" || arg.startsWith("--action=");
+    if (!help && !action) continue;
+    QCoreApplication app(argc, argv);
+    ql::Translations translations;
+    translations.load(QLocale());
+    if (help) {
       std::fputs(qPrintable(quillet_actions::helpText()), stdout);
       return 0;
     }
-    if (arg == "--action" || arg.startsWith("--action=")) {
-      const QString name = arg.startsWith("--action=") ? QString::fromUtf8(arg.mid(9))
-                           : i + 1 < argc             ? QString::fromUtf8(argv[i + 1])
-                                                      : QString();
-      if (!quillet_actions::isKnown(name)) {
-        std::fprintf(stderr, "quillet: unknown action \"%s\"; quillet --help lists them\n",
-                     qPrintable(name));
-        return 2;
-      }
-      QCoreApplication app(argc, argv);
-      QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
-      QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
-      switch (SingleInstance().sendAction(name)) {
-        case SingleInstance::ActionAnswer::Done: return 0;
-        case SingleInstance::ActionAnswer::Unknown:
-          std::fprintf(stderr, "quillet: the running Quillet does not know the action \"%s\"\n",
-                       qPrintable(name));
-          return 2;
-        case SingleInstance::ActionAnswer::NoInstance: break;
-      }
-      std::fputs("quillet: Quillet is not running; start it first\n", stderr);
-      return 1;
+    const QString name = arg.startsWith("--action=") ? QString::fromUtf8(arg.mid(9))
+                         : i + 1 < argc             ? QString::fromUtf8(argv[i + 1])
+                                                    : QString();
+    if (!quillet_actions::isKnown(name)) {
+      complain(QCoreApplication::translate("QuilletMain", "unknown action \"%1\"; quillet --help lists them")
+                      .arg(name));
+      return 2;
     }
+    QCoreApplication::setOrganizationName(QStringLiteral("Orrery Labs"));
+    QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
+    switch (SingleInstance().sendAction(name)) {
+      case SingleInstance::ActionAnswer::Done: return 0;
+      case SingleInstance::ActionAnswer::Unknown:
+        complain(QCoreApplication::translate("QuilletMain", "the running Quillet does not know the action \"%1\"")
+                        .arg(name));
+        return 2;
+      case SingleInstance::ActionAnswer::NoInstance: break;
+    }
+    complain(QCoreApplication::translate("QuilletMain", "Quillet is not running; start it first"));
+    return 1;
   }
   return std::nullopt;
 }
@@ -102,23 +124,19 @@ std::optional<int> handleCommandLine(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   if (const std::optional<int> done = handleCommandLine(argc, argv)) return *done;
-  QString error;
-  const std::optional<Backend> backend = chooseBackend(&error);
-  if (!backend) {
-    std::fprintf(stderr, "quillet: %s\n", qPrintable(error));
-    return 2;
-  }
-  if (*backend == Backend::X11 && qEnvironmentVariableIsEmpty("DISPLAY")) {
-    std::fputs("quillet: no X display (DISPLAY is not set): Quillet runs on an X11 desktop\n",
-               stderr);
-    return 2;
-  }
+  const char* refusal = nullptr;
+  const std::optional<Backend> backend = chooseBackend(&refusal);
+  if (!backend) return refuse(argc, argv, refusal, 2);
+  if (*backend == Backend::X11 && qEnvironmentVariableIsEmpty("DISPLAY"))
+    return refuse(argc, argv,
+                  QT_TRANSLATE_NOOP("QuilletMain", "no X display (DISPLAY is not set): Quillet runs on an X11 desktop"),
+                  2);
 #ifndef QUILLET_WAYLAND
-  if (*backend == Backend::Wayland) {
-    std::fputs("quillet: this Quillet was built without Wayland support; QUILLET_PLATFORM=x11 uses XWayland\n",
-               stderr);
-    return 2;
-  }
+  if (*backend == Backend::Wayland)
+    return refuse(argc, argv,
+                  QT_TRANSLATE_NOOP("QuilletMain", "this Quillet was built without Wayland support; "
+                                                   "QUILLET_PLATFORM=x11 uses XWayland"),
+                  2);
 #endif
   if (*backend == Backend::X11) {
     // The clipboard and the keyboard are the X server's, also under XWayland.
@@ -132,23 +150,25 @@ int main(int argc, char** argv) {
   QCoreApplication::setApplicationName(QStringLiteral("Quillet"));
   QGuiApplication::setApplicationDisplayName(QStringLiteral("Quillet"));
   QGuiApplication::setDesktopFileName(QStringLiteral("com.orrerylabs.Quillet"));
+  ql::Translations translations;
+  translations.load(QLocale());
   // The fill-in form closing is no reason to quit.
   QApplication::setQuitOnLastWindowClosed(false);
 
   // A second start shows the running Quillet's library window and ends.
   SingleInstance instance;
   if (instance.notifyRunningInstance()) {
-    std::puts("Quillet is already running; its library window is shown.");
+    say(stdout, QCoreApplication::translate("QuilletMain", "Quillet is already running; its library window is shown."));
     return 0;
   }
   if (!instance.listen()) {
     // Two starts at once: the one that listened first stays.
     if (instance.notifyRunningInstance()) {
-      std::puts("Quillet is already running; its library window is shown.");
+      say(stdout, QCoreApplication::translate("QuilletMain", "Quillet is already running; its library window is shown."));
       return 0;
     }
-    std::fprintf(stderr, "quillet: cannot answer later starts at %s\n",
-                 qPrintable(instance.serverName()));
+    complain(QCoreApplication::translate("QuilletMain", "cannot answer later starts at %1")
+                    .arg(instance.serverName()));
   }
 
   std::unique_ptr<ql::X11Platform> x11;
@@ -156,25 +176,26 @@ int main(int argc, char** argv) {
   std::unique_ptr<ql::WaylandPlatform> wayland;
 #endif
   ql::Platform platform;
-  QByteArray session;
+  QString session;
+  QString error;
   if (*backend == Backend::X11) {
     x11 = ql::X11Platform::create({}, &error);
     if (!x11) {
-      std::fprintf(stderr, "quillet: cannot use the X server: %s\n", qPrintable(error));
+      complain(QCoreApplication::translate("QuilletMain", "cannot use the X server: %1").arg(error));
       return 1;
     }
     platform = x11->platform();
-    session = qgetenv("DISPLAY");
+    session = qEnvironmentVariable("DISPLAY");
   }
 #ifdef QUILLET_WAYLAND
   if (*backend == Backend::Wayland) {
     wayland = ql::WaylandPlatform::create({}, qEnvironmentVariable("QUILLET_INPUT_EVENTS"), &error);
     if (!wayland) {
-      std::fprintf(stderr, "quillet: cannot use the Wayland compositor: %s\n", qPrintable(error));
+      complain(QCoreApplication::translate("QuilletMain", "cannot use the Wayland compositor: %1").arg(error));
       return 1;
     }
     platform = wayland->platform();
-    session = "Wayland " + qgetenv("WAYLAND_DISPLAY");
+    session = QStringLiteral("Wayland ") + qEnvironmentVariable("WAYLAND_DISPLAY");
   }
 #endif
   QuilletAppDelegate controller(platform);
@@ -196,10 +217,11 @@ int main(int argc, char** argv) {
     // What this compositor lacks, said on the terminal and once in an alert;
     // Quillet runs on with what there is.
     const QStringList missing = wayland->missingPieces();
-    for (const QString& line : missing) std::fprintf(stderr, "quillet: %s\n", qPrintable(line));
+    for (const QString& line : missing) complain(line);
     if (!missing.isEmpty() && qEnvironmentVariableIsEmpty("QUILLET_NO_ALERTS")) {
       auto* box = new QMessageBox(QMessageBox::Critical, QStringLiteral("Quillet"),
-                                  QStringLiteral("Quillet cannot expand everywhere in this Wayland session."),
+                                  QCoreApplication::translate("QuilletMain",
+                                                              "Quillet cannot expand everywhere in this Wayland session."),
                                   QMessageBox::Ok);
       box->setInformativeText(missing.join(QStringLiteral("\n\n")));
       box->setAttribute(Qt::WA_DeleteOnClose);
@@ -212,8 +234,11 @@ int main(int argc, char** argv) {
   ql::SleepInhibitor sleep;
   QObject::connect(&sleep, &ql::SleepInhibitor::aboutToSleep, &controller,
                    [&controller] { controller.flushSaves(); });
-  std::printf("Quillet is running on %s; expansion is %s. Ctrl+C here quits.\n",
-              session.constData(), controller.isQLEnabled ? "on" : "off");
+  say(stdout, controller.isQLEnabled
+                  ? QCoreApplication::translate("QuilletMain", "Quillet is running on %1; expansion is on. Ctrl+C here quits.")
+                        .arg(session)
+                  : QCoreApplication::translate("QuilletMain", "Quillet is running on %1; expansion is off. Ctrl+C here quits.")
+                        .arg(session));
   std::fflush(stdout);
   return app.exec();
 }

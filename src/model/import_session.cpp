@@ -10,16 +10,6 @@
 
 namespace ql {
 
-const QString ImportSession::kTitle = QStringLiteral("Import Groups and Snippets :");
-const QString ImportSession::kSelectFile = QStringLiteral("Please select import file!");
-const QString ImportSession::kValidating = QStringLiteral("Validating Import File...");
-const QString ImportSession::kValidated = QStringLiteral("File validated.");
-const QString ImportSession::kInvalid = QStringLiteral("Invalid format or empty file!");
-const QString ImportSession::kImporting = QStringLiteral("Import File...");
-const QString ImportSession::kCompleted = QStringLiteral("Process Completed.");
-const QString ImportSession::kUnableToImport =
-    QStringLiteral("Unable to import groups and snippets!\r\nPlease try again or later.");
-
 std::unique_ptr<QLSettings> deepCopy(const QLSettings& library) {
   auto copy = std::make_unique<QLSettings>();
   copy->preferences = library.preferences;

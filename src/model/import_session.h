@@ -2,6 +2,7 @@
 
 #include "model/ql_settings.h"
 
+#include <QCoreApplication>
 #include <QString>
 
 #include <functional>
@@ -19,14 +20,21 @@ class ImportSession {
   // What to do with a group or snippet the library already has.
   enum DuplicateOption { Skip = 0, AddNew = 1, Overwrite = 2 };
 
-  static const QString kTitle;              // "Import Groups and Snippets :"
-  static const QString kSelectFile;         // "Please select import file!"
-  static const QString kValidating;         // "Validating Import File..."
-  static const QString kValidated;          // "File validated."
-  static const QString kInvalid;            // "Invalid format or empty file!"
-  static const QString kImporting;          // "Import File..."
-  static const QString kCompleted;          // "Process Completed."
-  static const QString kUnableToImport;     // "Unable to import groups and snippets!\r\nPlease try again or later."
+  // A message of the import, put in the user's language where it is shown
+  // (the translation is installed only after these constants exist).
+  struct Message {
+    const char* source;
+    operator QString() const { return QCoreApplication::translate("ImportSession", source); }
+  };
+  static constexpr Message kTitle{QT_TRANSLATE_NOOP("ImportSession", "Import Groups and Snippets :")};
+  static constexpr Message kSelectFile{QT_TRANSLATE_NOOP("ImportSession", "Please select import file!")};
+  static constexpr Message kValidating{QT_TRANSLATE_NOOP("ImportSession", "Validating Import File...")};
+  static constexpr Message kValidated{QT_TRANSLATE_NOOP("ImportSession", "File validated.")};
+  static constexpr Message kInvalid{QT_TRANSLATE_NOOP("ImportSession", "Invalid format or empty file!")};
+  static constexpr Message kImporting{QT_TRANSLATE_NOOP("ImportSession", "Import File...")};
+  static constexpr Message kCompleted{QT_TRANSLATE_NOOP("ImportSession", "Process Completed.")};
+  static constexpr Message kUnableToImport{
+      QT_TRANSLATE_NOOP("ImportSession", "Unable to import groups and snippets!\r\nPlease try again or later.")};
 
   // settings is the live library; it must outlive the session.
   explicit ImportSession(QLSettings* settings = nullptr) : settings(settings) {}

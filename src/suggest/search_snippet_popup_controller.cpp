@@ -41,7 +41,7 @@ SearchSnippetPopupController::SearchSnippetPopupController(QObject* parent) : QO
   auto* layout = new QVBoxLayout(window);
   layout->setContentsMargins(1, 0, 1, 1);
   layout->setSpacing(0);
-  heading_ = new QLabel(QStringLiteral("Lookup For :"), window);
+  heading_ = new QLabel(tr("Lookup For :"), window);
   heading_->setObjectName(QStringLiteral("headingLabel"));
   heading_->setFixedHeight(kHeadingHeight);
   heading_->setContentsMargins(8, 0, 8, 0);
@@ -94,18 +94,18 @@ void SearchSnippetPopupController::resetView() {
     return;
   }
   if (!searchString_.isEmpty() && groupUuid.isEmpty()) {
-    heading_->setText(QStringLiteral("Lookup For :"));
+    heading_->setText(tr("Lookup For :"));
     QSet<QString> allowed;
     if (QLSettings* library = delegate ? delegate->settings() : nullptr)
       for (const GroupPtr& g : library->allowedGroups()) allowed.insert(g->uuid);
     filteredSnippets = SearchSnippetListModel::filter(snippets, searchString_, &allowed);
   } else if (!searchString_.isEmpty()) {
-    heading_->setText(QStringLiteral("Group Lookup :"));
+    heading_->setText(tr("Group Lookup :"));
     filteredSnippets.clear();
     for (const SnippetPtr& s : snippets)
       if (s && s->groupUuid.value_or(QString()) == groupUuid) filteredSnippets.append(s);
   } else {
-    heading_->setText(QStringLiteral("Lookup For :"));
+    heading_->setText(tr("Lookup For :"));
     filteredSnippets = snippets;
   }
   model_->setSnippets(snippets);

@@ -45,7 +45,7 @@ SearchSnippetWindowController::SearchSnippetWindowController(QObject* parent) : 
   field_ = new QLineEdit(window);
   field_->setObjectName(QStringLiteral("searchTextField"));
   field_->setClearButtonEnabled(true);
-  field_->setPlaceholderText(QStringLiteral("Search snippets"));
+  field_->setPlaceholderText(tr("Search snippets"));
   layout->addWidget(field_, 0, Qt::AlignTop);
   layout->addSpacing(kFieldHeight - 4 - field_->sizeHint().height() > 0
                          ? kFieldHeight - 4 - field_->sizeHint().height()

@@ -54,8 +54,8 @@ QVariant SearchSnippetListModel::data(const QModelIndex& index, int role) const 
   if (row == 0) {
     switch (role) {
       case Qt::DisplayRole:
-        return matches_.isEmpty() ? QStringLiteral("No Snippets Found")
-                                  : QStringLiteral("Total Snippets Found : %1").arg(matches_.size());
+        return matches_.isEmpty() ? tr("No Snippets Found")
+                                  : tr("Total Snippets Found : %1").arg(matches_.size());
       case IsHeadingRole:
         return true;
       default:

@@ -140,7 +140,7 @@ QVariant AppSelectionListModel::data(const QModelIndex& index, int role) const {
       return iconFor(e);
     case Qt::ToolTipRole:
       return e.isInstalled ? (e.path.isEmpty() ? e.title() : e.title() + u'\n' + e.path)
-                           : QStringLiteral("No installed application has this name");
+                           : tr("No installed application has this name");
     case Qt::FontRole: {
       if (e.isInstalled) return {};
       QFont f;

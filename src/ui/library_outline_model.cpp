@@ -263,7 +263,7 @@ QString LibraryOutlineModel::titleFor(const QLGroup& group) { return oneLine(gro
 QString LibraryOutlineModel::titleFor(const QLSnippet& snippet) {
   if (!snippet.label.isEmpty()) return oneLine(snippet.label);
   const QString text = oneLine(snippet.searchableTextView().left(kTitleLength).toString());
-  return text.isEmpty() ? QStringLiteral("Empty") : text;
+  return text.isEmpty() ? tr("Empty") : text;
 }
 
 bool LibraryOutlineModel::isDuplicateSnippetAbbreviation(const QString& abbreviation) const {

@@ -22,8 +22,10 @@ int main(int argc, char** argv) {
   QTemporaryDir home;
   test::useTemporaryHome(home);
   setenv("XDG_RUNTIME_DIR", home.path().toUtf8().constData(), 1);
-  // Clients and the program share one UTF-8 locale.
+  // Clients and the program share one UTF-8 locale, and the program speaks
+  // English whatever language the developer's desktop has.
   setenv("LC_ALL", "C.UTF-8", 1);
+  unsetenv("LANGUAGE");
 
   ql::test::XServer server;
   QString error;

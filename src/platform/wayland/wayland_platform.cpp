@@ -14,6 +14,8 @@
 #include "platform/x11/x11_relauncher.h"
 #include "platform/x11/x11_sound_player.h"
 
+#include <QCoreApplication>
+
 namespace ql {
 
 WaylandPlatform::WaylandPlatform() = default;
@@ -22,7 +24,7 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::create(const QByteArray& displ
                                                          const QString& inputEvents, QString* error) {
   auto connection = WaylandConnection::open(display);
   if (!connection) {
-    if (error) *error = QStringLiteral("cannot connect to the Wayland compositor");
+    if (error) *error = QCoreApplication::translate("WaylandPlatform", "cannot connect to the Wayland compositor");
     return nullptr;
   }
   std::unique_ptr<WaylandPlatform> p(new WaylandPlatform);
@@ -66,14 +68,17 @@ WaylandPlatform::~WaylandPlatform() {
 QStringList WaylandPlatform::missingPieces() const {
   QStringList missing;
   if (!keyboard_->isValid())
-    missing << QStringLiteral("The compositor offers no virtual keyboard (zwp_virtual_keyboard_v1): "
-                              "Quillet cannot type here.");
+    missing << QCoreApplication::translate("WaylandPlatform",
+                                          "The compositor offers no virtual keyboard (zwp_virtual_keyboard_v1): "
+                                          "Quillet cannot type here.");
   if (!pasteboard_->isValid())
-    missing << QStringLiteral("The compositor offers no clipboard control (wlr data control): "
-                              "Quillet cannot paste snippets here.");
+    missing << QCoreApplication::translate("WaylandPlatform",
+                                          "The compositor offers no clipboard control (wlr data control): "
+                                          "Quillet cannot paste snippets here.");
   if (!workspace_->isValid())
-    missing << QStringLiteral("The compositor does not list its windows (wlr foreign toplevel "
-                              "management): application rules do not apply.");
+    missing << QCoreApplication::translate("WaylandPlatform",
+                                          "The compositor does not list its windows (wlr foreign toplevel "
+                                          "management): application rules do not apply.");
   const QString access = deviceAccessNotice();
   if (!access.isEmpty()) missing << access;
   return missing;
@@ -82,8 +87,10 @@ QStringList WaylandPlatform::missingPieces() const {
 QString WaylandPlatform::deviceAccessNotice() const {
   if (readsFifo_ || keySource_->readsAnything()) return {};
   if (keySource_->deniedDevices() == 0)
-    return QStringLiteral("No keyboard was found under /dev/input: nothing expands until one is plugged in.");
-  return QStringLiteral(
+    return QCoreApplication::translate(
+        "WaylandPlatform", "No keyboard was found under /dev/input: nothing expands until one is plugged in.");
+  return QCoreApplication::translate(
+      "WaylandPlatform",
       "Quillet cannot read the keyboards under /dev/input, so nothing expands. Grant access with "
       "\"sudo usermod -aG input $USER\" and log in again, or install the udev rule "
       "70-quillet-input.rules into /usr/lib/udev/rules.d and run \"sudo udevadm trigger\".");

@@ -27,7 +27,7 @@ SleepInhibitor::SleepInhibitor(QObject* parent) : QObject(parent) {
 void SleepInhibitor::takeLock() {
   QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kManager, QStringLiteral("Inhibit"));
   call << QStringLiteral("sleep") << QStringLiteral("Quillet")
-       << QStringLiteral("Writing the snippet library") << QStringLiteral("delay");
+       << tr("Writing the snippet library") << QStringLiteral("delay");
   const QDBusReply<QDBusUnixFileDescriptor> reply = QDBusConnection::systemBus().call(call, QDBus::Block, 2000);
   if (reply.isValid())
     lock_ = reply.value();

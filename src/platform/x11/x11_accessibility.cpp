@@ -5,6 +5,7 @@
 #include "platform/x11/xtest_keyboard.h"
 
 #include <QClipboard>
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QEventLoop>
 #include <QGuiApplication>
@@ -61,9 +62,9 @@ QString X11Accessibility::missingAccess() const {
   int major = 0, minor = 0, event = 0, error = 0;
   const bool record = XRecordQueryVersion(connection_.display(), &major, &minor);
   const bool xtest = XTestQueryExtension(connection_.display(), &event, &error, &major, &minor);
-  if (!record && !xtest) return QStringLiteral("the RECORD and XTEST extensions");
-  if (!record) return QStringLiteral("the RECORD extension");
-  if (!xtest) return QStringLiteral("the XTEST extension");
+  if (!record && !xtest) return QCoreApplication::translate("X11Accessibility", "the RECORD and XTEST extensions");
+  if (!record) return QCoreApplication::translate("X11Accessibility", "the RECORD extension");
+  if (!xtest) return QCoreApplication::translate("X11Accessibility", "the XTEST extension");
   return {};
 }
 

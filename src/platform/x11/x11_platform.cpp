@@ -16,12 +16,14 @@
 #include "platform/x11/xkb_keymap.h"
 #include "platform/x11/xtest_keyboard.h"
 
+#include <QCoreApplication>
+
 namespace ql {
 
 std::unique_ptr<X11Platform> X11Platform::create(const QByteArray& display, QString* error) {
   auto connection = X11Connection::open(display);
   if (!connection) {
-    if (error) *error = QStringLiteral("cannot connect to the X server");
+    if (error) *error = QCoreApplication::translate("X11Platform", "cannot connect to the X server");
     return nullptr;
   }
   std::unique_ptr<X11Platform> p(new X11Platform);
