@@ -2,6 +2,8 @@
 // and saves the library once.
 #include "ui/library_window_controller.h"
 
+#include "ui_library_window_controller.h"
+
 #include "content/text/flat_rtfd.h"
 #include "platform/log.h"
 #include "ui/custom_outline_view.h"
@@ -270,11 +272,11 @@ void LibraryWindowController::actionSearchChanged() {
 }
 
 void LibraryWindowController::actionSaveAsGroup() {
-  const QString uuid = saveAsGroup_->data().toString();
+  const QString uuid = ui_->actionSaveAsGroup->data().toString();
   if (uuid.isEmpty() || !settings_) return;
   const GroupPtr group = settings_->getGroupByUUID(uuid);
   if (!group) {
-    showAlert(QStringLiteral("Unable to find group!"), saveAsGroup_->text());
+    showAlert(QStringLiteral("Unable to find group!"), ui_->actionSaveAsGroup->text());
     return;
   }
   finishEditing();
@@ -283,7 +285,7 @@ void LibraryWindowController::actionSaveAsGroup() {
   QString name = group->name;
   name.replace(QLatin1Char('/'), QLatin1Char('-'));
   QString path = chooseSaveFile(
-      saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
+      ui_->actionSaveAsGroup->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
   if (path.isEmpty()) return;
   // Only the program's own documents: "Work.txt" becomes "Work.txt.qlxdoc",
   // which the dialog has not asked about replacing.
@@ -300,11 +302,11 @@ void LibraryWindowController::actionSaveAsGroup() {
 }
 
 void LibraryWindowController::actionPrintAsGroup() {
-  const QString uuid = printAsGroup_->data().toString();
+  const QString uuid = ui_->actionPrintAsGroup->data().toString();
   if (uuid.isEmpty() || !settings_) return;
   const GroupPtr group = settings_->getGroupByUUID(uuid);
   if (!group) {
-    showAlert(QStringLiteral("Unable to find group!"), printAsGroup_->text());
+    showAlert(QStringLiteral("Unable to find group!"), ui_->actionPrintAsGroup->text());
     return;
   }
   finishEditing();
