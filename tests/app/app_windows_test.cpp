@@ -214,6 +214,7 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
     p.backupType = -2;
     p.maximumBackups = "7";
     p.sound = "gone";
+    p.snippetProcessDelay = 9.0;  // beyond the box's range
   });
   auto* extendTypeButton = w->window()->findChild<QComboBox*>("extendTypeButton");
   auto* backupButton = w->window()->findChild<QComboBox*>("backupButton");
@@ -235,6 +236,7 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
   EXPECT_EQ(saved.extendType, 7);
   EXPECT_EQ(saved.backupType, -2);
   EXPECT_EQ(saved.sound, "gone");
+  EXPECT_DOUBLE_EQ(saved.snippetProcessDelay, 9.0);
 
   choose(extendTypeButton, 2);
   EXPECT_FALSE(expandAfterButton->isEnabled());
