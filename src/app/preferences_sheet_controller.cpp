@@ -264,8 +264,8 @@ void PreferencesSheetController::actionExceptionChanged() {
   }
   if (index != 1 && index != 2) return;
   const int type = index + 1;
-  const QString title = index == 1 ? QStringLiteral("Expand in all applications except:")
-                                   : QStringLiteral("Expand in only these applications:");
+  const QString title = index == 1 ? tr("Expand in all applications except:")
+                                   : tr("Expand in only these applications:");
   const QStringList chosen = preferences->exceptionType == type ? preferences->exceptions : QStringList();
   if (delegate) delegate->chooseApplications(this, type, title, chosen);
   else resetView();
@@ -401,7 +401,7 @@ QFileDialog* PreferencesSheetController::folderDialog(const QString& title, cons
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
-  dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  dialog->setLabelText(QFileDialog::Accept, tr("Choose"));
   if (QGuiApplication::platformName() == QLatin1String("offscreen"))
     dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setDirectory(start);
@@ -410,7 +410,7 @@ QFileDialog* PreferencesSheetController::folderDialog(const QString& title, cons
 
 void PreferencesSheetController::actionBackupFolderChanged() {
   if (!preferences) return;
-  QFileDialog* dialog = folderDialog(QStringLiteral("Choose a backup folder"),
+  QFileDialog* dialog = folderDialog(tr("Choose a backup folder"),
                                      QFileInfo(preferences->backupFolderPath).absolutePath());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) { backupFolderChosen(path); });
   dialog->open();
@@ -425,7 +425,7 @@ void PreferencesSheetController::backupFolderChosen(const QString& path) {
 
 void PreferencesSheetController::actionLibraryFolderChanged() {
   QFileDialog* dialog =
-      folderDialog(QStringLiteral("Choose a folder for the library"), ql::Utilities::getLibraryFolder());
+      folderDialog(tr("Choose a folder for the library"), ql::Utilities::getLibraryFolder());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isDir()) return;
     if (delegate) delegate->libraryFolderChosen(this, QFileInfo(path).canonicalFilePath());

@@ -49,7 +49,8 @@ namespace {
 
 const QString kFrameKey = QStringLiteral("LibraryWindowFrame");
 const QString kSplitKey = QStringLiteral("LibraryWindowSplit");
-const QString kDuplicateTip = QStringLiteral("Error : The abbreviation \"%1\" is already in use!");
+const char* const kDuplicateTip =
+    QT_TRANSLATE_NOOP("LibraryWindowController", "Error : The abbreviation \"%1\" is already in use!");
 
 QIcon themeIcon(const QString& name, QStyle::StandardPixmap fallback) {
   return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
@@ -92,7 +93,7 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
   };
   showAlert = [w](const QString& m, const QString& d) { criticalAlert(w, m, d); };
   chooseSaveFile = [w](const QString& title, const QString& suggested) {
-    QFileDialog dialog(w, title, suggested, QStringLiteral("Quillet Files (*.qlxdoc)"));
+    QFileDialog dialog(w, title, suggested, tr("Quillet Files (*.qlxdoc)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("qlxdoc"));
     dialog.setWindowModality(Qt::WindowModal);
@@ -120,8 +121,8 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
                                const GroupPtr& target,
                                bool copy) { return dropSnippets(uuids, source, target, copy); };
   connect(model_, &LibraryOutlineModel::saveFailed, this, [this] {
-    showAlert(QStringLiteral("Unable to save the library!"),
-              QStringLiteral("Quillet could not write \"%1\". Your changes are kept while Quillet "
+    showAlert(tr("Unable to save the library!"),
+              tr("Quillet could not write \"%1\". Your changes are kept while Quillet "
                              "runs and saved with the next change that can be written.")
                   .arg(QDir::toNativeSeparators(QLSettings::settingsPath())));
   });
@@ -210,9 +211,9 @@ void LibraryWindowController::buildWindow() {
   labelAutoBackup_ = new QLabel;
   labelNextBackup_ = new QLabel;
   for (QLabel* l : {labelAutoBackup_, labelNextBackup_}) l->setEnabled(false);
-  bar->addWidget(caption(QStringLiteral("Groups:")));
+  bar->addWidget(caption(tr("Groups:")));
   bar->addWidget(labelGroupCount_);
-  bar->addWidget(caption(QStringLiteral("Snippets:")));
+  bar->addWidget(caption(tr("Snippets:")));
   bar->addWidget(labelSnippetsCount_);
   bar->addWidget(errorBox_);
   bar->addPermanentWidget(labelAutoBackup_);
@@ -365,8 +366,8 @@ void LibraryWindowController::setBackupLabels(const QString& autoBackup, const Q
 }
 
 void LibraryWindowController::showDamagedSettingsAlert(const QString& movedTo) {
-  showAlert(QStringLiteral("The settings file could not be read."),
-            QStringLiteral("It was moved aside to \"%1\" and Quillet started with an empty "
+  showAlert(tr("The settings file could not be read."),
+            tr("It was moved aside to \"%1\" and Quillet started with an empty "
                            "library. Restore a backup to get your snippets back.")
                 .arg(QDir::toNativeSeparators(movedTo)));
 }
@@ -414,7 +415,7 @@ void LibraryWindowController::resetView() {
         if (i.isValid()) outlineView_->setExpanded(i, g->isExpanded);
       }
     } else {
-      labelSelection_->setText(QStringLiteral("No Snippets"));
+      labelSelection_->setText(tr("No Snippets"));
       tabView_->setCurrentIndex(0);
     }
   } catch (const std::exception& e) {
@@ -526,7 +527,7 @@ void LibraryWindowController::updateErrorBox(const SnippetPtr& snippet) {
   errorBox_->hide();
   errorBox_->setToolTip(QString());
   if (snippet && model_->isDuplicateSnippetAbbreviation(snippet->abbreviation)) {
-    errorBox_->setToolTip(kDuplicateTip.arg(snippet->abbreviation));
+    errorBox_->setToolTip(tr(kDuplicateTip).arg(snippet->abbreviation));
     errorBox_->show();
   }
 }
@@ -557,8 +558,8 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
   if (rows.isEmpty()) {
     snippetView_->setSnippet(nullptr);
     groupView_->setGroup(nullptr);
-    labelSelection_->setText(model_->groupCount() > 0 ? QStringLiteral("Empty Selection")
-                                                      : QStringLiteral("No Snippets"));
+    labelSelection_->setText(model_->groupCount() > 0 ? tr("Empty Selection")
+                                                      : tr("No Snippets"));
     tabView_->setCurrentIndex(0);
     setGroupMenuItems(nullptr);
     return;
