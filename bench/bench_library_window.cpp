@@ -267,8 +267,8 @@ void BM_GroupEditorKeystroke(benchmark::State& state) {
   Generated g(int(state.range(0)));
   g.window->selectGroup(g.library->groups[0].get());
   QCoreApplication::processEvents();
-  QWidget* field = state.range(1) ? static_cast<QWidget*>(g.window->groupView()->abbreviationTextField())
-                                  : g.window->groupView()->nameTextField();
+  QWidget* field = state.range(1) ? static_cast<QWidget*>(g.window->groupView()->findChild<QLineEdit*>("abbreviationTextField"))
+                                  : g.window->groupView()->findChild<QLineEdit*>("nameTextField");
   int i = 0;
   for (auto _ : state) {
     typeInto(field, ++i % 8 == 0 ? QChar(u'\b') : QChar(u'a' + i % 26));
@@ -291,7 +291,7 @@ void BM_SnippetEditorKeystroke(benchmark::State& state) {
   g.window->selectSnippet(g.library->groups[0].get(), s.get());
   QCoreApplication::processEvents();
   QLineEdit* field = state.range(1) ? g.window->snippetView()->abbreviationTextField()
-                                    : g.window->snippetView()->labelTextField();
+                                    : g.window->snippetView()->findChild<QLineEdit*>("label");
   int i = 0;
   for (auto _ : state) {
     typeInto(field, ++i % 8 == 0 ? QChar(u'\b') : QChar(u'a' + i % 26));

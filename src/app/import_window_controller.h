@@ -8,15 +8,13 @@
 #include <QObject>
 #include <QPointer>
 
-class QButtonGroup;
-class QCheckBox;
-class QComboBox;
-class QLabel;
-class QLineEdit;
+#include <memory>
+
 class QLSettings;
-class QProgressBar;
-class QPushButton;
-class QTableWidget;
+
+namespace Ui {
+class ImportWindow;
+}  // namespace Ui
 
 // The import window: the user picks a kind of file and a file, checks it
 // ("Validate"), sees what it holds, what collides with the library and what
@@ -55,20 +53,6 @@ class ImportWindowController final : public QObject {
   // The alert on screen, if any.
   QMessageBox* alert() const { return alert_; }
 
-  QTableWidget* tableView = nullptr;
-  QButtonGroup* groupMatrix = nullptr;
-  QButtonGroup* snippetMatrix = nullptr;
-  QLineEdit* filenameTextField = nullptr;
-  QComboBox* importTypePopup = nullptr;
-  QCheckBox* convertCodesCheckBox = nullptr;
-  QPushButton* selectButton = nullptr;
-  QPushButton* importButton = nullptr;
-  QPushButton* saveButton = nullptr;
-  QPushButton* closeButton = nullptr;
-  QLabel* messageLabel = nullptr;
-  QLabel* importLabel = nullptr;
-  QProgressBar* progressBar = nullptr;
-
   // Files larger than this are refused before they are read.
   static qint64 maximumFileSize();
 
@@ -85,6 +69,7 @@ class ImportWindowController final : public QObject {
   void trialMerge();
   void storeChoices() const;
 
+  std::unique_ptr<Ui::ImportWindow> ui_;
   QPointer<QDialog> window_;
   QPointer<QMessageBox> alert_;
   ql::ImportSession session_;

@@ -1,6 +1,9 @@
 #include "app/preferences_sheet_controller.h"
 
+#include "app/preference_bindings.h"
 #include "app/shortcut_recorder.h"
+#include "ui_preferences_delimiter_panel.h"
+#include "ui_preferences_sheet_controller.h"
 #include "model/ql_preferences.h"
 #include "platform/keys.h"
 
@@ -8,14 +11,11 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
-#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include "model/string_utilities.h"
 #include <QFileInfo>
 #include <QFontDialog>
-#include <QFormLayout>
 #include <QGuiApplication>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -23,7 +23,6 @@
 #include <QSettings>
 #include <QTabBar>
 #include <QTabWidget>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -34,21 +33,8 @@ const QString kFrameKey = QStringLiteral("NSWindow Frame PreferencesWindow");
 const QString kNone = QStringLiteral("None");
 const QStringList kPages = {QStringLiteral("General"), QStringLiteral("Appearance"), QStringLiteral("Backup"),
                             QStringLiteral("Hotkeys"), QStringLiteral("Advanced")};
-const QStringList kMaximumBackups = {QStringLiteral("5"),  QStringLiteral("10"), QStringLiteral("20"),
-                                     QStringLiteral("30"), QStringLiteral("50"), QStringLiteral("100")};
-// The keys that have acted in the application before a listener of X11 sees them.
-const QStringList kActingKeys = {QStringLiteral("return"), QStringLiteral("enter"), QStringLiteral("tab"),
-                                 QStringLiteral("esc")};
-constexpr double kMinimumDelay = 0.0;
-constexpr double kMaximumDelay = 5.0;
 
 QSettings defaults() { return QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")); }
-
-QComboBox* popup(QWidget* parent, const QStringList& items) {
-  auto* box = new QComboBox(parent);
-  box->addItems(items);
-  return box;
-}
 
 ql::PlistDict& hotKey(QLPreferences& p, int index) {
   ql::PlistDict* keys[] = {&p.suggestionHotkey,  &p.openQuilletHotKey,
@@ -99,207 +85,93 @@ QSize PreferencesSheetController::pageSize(const QString& identifier) {
   return {};
 }
 
-PreferencesSheetController::PreferencesSheetController(QWidget* parent) {
+PreferencesSheetController::PreferencesSheetController(QWidget* parent)
+    : ui_(std::make_unique<Ui::PreferencesSheet>()) {
   window_ = new QDialog(parent);
-  window_->setObjectName(QStringLiteral("PreferencesSheet"));
-  window_->setWindowTitle(tr("Preferences"));
-  tabView = new QTabWidget(window_);
-  auto* outer = new QVBoxLayout(window_);
-  outer->setContentsMargins(6, 6, 6, 6);
-  outer->addWidget(tabView);
-
-  // General
-  auto* general = new QWidget;
-  auto* g = new QFormLayout(general);
-  extendAbbrButton = new QCheckBox(tr("Expand abbreviations"), general);
-  extendTypeButton = popup(general, {tr("At once, after the last character"),
-                                     tr("After a delimiter, typed again"), tr("After a delimiter, dropped")});
-  expandAfterButton = popup(general, {tr("Only after a space"), tr("After any non-alphanumeric character"),
-                                      tr("Anywhere")});
-  delimitersButton = new QPushButton(tr("Delimiters…"), general);
-  auto* typeRow = new QHBoxLayout;
-  typeRow->addWidget(extendTypeButton, 1);
-  typeRow->addWidget(delimitersButton);
-  playSoundButton = new QCheckBox(tr("Play a sound after expanding"), general);
-  soundButton = new QComboBox(general);
-  auto* soundRow = new QHBoxLayout;
-  soundRow->addWidget(playSoundButton);
-  soundRow->addWidget(soundButton, 1);
-  restoreClipboardButton = new QCheckBox(tr("Restore the clipboard after expanding"), general);
-  backSpaceUndoButton = new QCheckBox(tr("BackSpace undoes an expansion"), general);
-  snippetFormatButton = popup(general, {tr("Plain text"), tr("Formatted text")});
-  abbreviationCaseButton = popup(general, {tr("Case-sensitive"), tr("Ignore case"), tr("Adapt to the case typed")});
-  exceptionButton = popup(general, {tr("Expand in all applications"), tr("Expand in all applications except…"),
-                                    tr("Expand in only these applications…")});
-  g->addRow(extendAbbrButton);
-  g->addRow(tr("Expand:"), typeRow);
-  g->addRow(tr("Abbreviations expand:"), expandAfterButton);
-  g->addRow(soundRow);
-  g->addRow(restoreClipboardButton);
-  g->addRow(backSpaceUndoButton);
-  g->addRow(tr("New snippets are:"), snippetFormatButton);
-  g->addRow(tr("New abbreviations are:"), abbreviationCaseButton);
-  g->addRow(tr("Applications:"), exceptionButton);
-  tabView->addTab(general, tr("General"));
-
-  // Appearance
-  auto* appearance = new QWidget;
-  auto* a = new QFormLayout(appearance);
-  showStatusBarIconButton = new QCheckBox(tr("Show the icon in the system tray"), appearance);
-  hideIconInDockButton = new QCheckBox(tr("Hide the library window from the taskbar"), appearance);
-  launchAtLoginButton = new QCheckBox(tr("Start Quillet when I log in"), appearance);
-  fontPlainText = new QLineEdit(appearance);
-  fontPlainText->setReadOnly(true);
-  fontPlainButton = new QPushButton(tr("Choose…"), appearance);
-  fontText = new QLineEdit(appearance);
-  fontText->setReadOnly(true);
-  fontTextButton = new QPushButton(tr("Choose…"), appearance);
-  auto* plainRow = new QHBoxLayout;
-  plainRow->addWidget(fontPlainText, 1);
-  plainRow->addWidget(fontPlainButton);
-  auto* formattedRow = new QHBoxLayout;
-  formattedRow->addWidget(fontText, 1);
-  formattedRow->addWidget(fontTextButton);
-  a->addRow(showStatusBarIconButton);
-  a->addRow(hideIconInDockButton);
-  dockNote = new QLabel(appearance);
-  dockNote->setWordWrap(true);
-  dockNote->hide();
-  a->addRow(dockNote);
-  a->addRow(launchAtLoginButton);
-  a->addRow(tr("Plain snippet font:"), plainRow);
-  a->addRow(tr("Formatted snippet font:"), formattedRow);
-  tabView->addTab(appearance, tr("Appearance"));
-
-  // Backup
-  auto* backup = new QWidget;
-  auto* b = new QFormLayout(backup);
-  automaticBackupButton = new QCheckBox(tr("Back up the library automatically"), backup);
-  backupButton = popup(backup, {tr("Every hour"), tr("Every day"), tr("Every week"), tr("Every month")});
-  backupFolderPath = new QLineEdit(backup);
-  backupFolderPath->setReadOnly(true);
-  backupFolderButton = new QPushButton(tr("Choose…"), backup);
-  auto* folderRow = new QHBoxLayout;
-  folderRow->addWidget(backupFolderPath, 1);
-  folderRow->addWidget(backupFolderButton);
-  maximumBackupButton = popup(backup, kMaximumBackups);
-  b->addRow(automaticBackupButton);
-  b->addRow(tr("Back up:"), backupButton);
-  b->addRow(tr("Backup folder:"), folderRow);
-  b->addRow(tr("Backups to keep:"), maximumBackupButton);
-  // The library itself may live elsewhere, a synced folder for one.
-  libraryFolderPath = new QLineEdit(backup);
-  libraryFolderPath->setReadOnly(true);
-  libraryFolderButton = new QPushButton(tr("Choose…"), backup);
-  libraryFolderDefaultButton = new QPushButton(tr("Default"), backup);
-  libraryFolderDefaultButton->setToolTip(tr("Keep the library in Quillet's own folder"));
-  auto* libraryRow = new QHBoxLayout;
-  libraryRow->addWidget(libraryFolderPath, 1);
-  libraryRow->addWidget(libraryFolderButton);
-  libraryRow->addWidget(libraryFolderDefaultButton);
-  auto* libraryNote = new QLabel(tr("In a synced folder, the library follows changes made on "
-                                    "another computer."), backup);
-  libraryNote->setWordWrap(true);
-  b->addRow(tr("Library folder:"), libraryRow);
-  b->addRow(QString(), libraryNote);
-  tabView->addTab(backup, tr("Backup"));
-
-  // Hotkeys
-  auto* hotkeys = new QWidget;
-  auto* h = new QFormLayout(hotkeys);
-  hotKeyCommandNote = new QLabel(
-      tr("On Wayland no program may take keys for itself. Bind these commands to keys in your "
-         "desktop's keyboard settings:"),
-      hotkeys);
-  hotKeyCommandNote->setWordWrap(true);
-  hotKeyCommandNote->hide();
-  h->addRow(hotKeyCommandNote);
-  static const char* const actions[] = {"suggest", "open", "toggle", "new-snippet",
-                                        "new-snippet-from-selection", "new-snippet-from-clipboard",
-                                        "new-snippet-for-application", "search"};
-  const QString titles[] = {tr("Show suggestions:"),     tr("Open the library:"),
-                            tr("Expansion on or off:"),  tr("New snippet:"),
-                            tr("New snippet from selection:"), tr("New snippet from clipboard:"),
-                            tr("New snippet for the application:"), tr("Search snippets:")};
-  for (int i = 0; i < 8; ++i) {
-    auto* r = new ShortcutRecorder(hotkeys);
-    r->setObjectName(hotKeyNames()[i]);
-    r->setAccessibleName(titles[i]);
+  ui_->setupUi(window_);
+  for (const QString& name : hotKeyNames()) {
+    auto* r = window_->findChild<ShortcutRecorder*>(name);
     r->isTaken = [this, r](quint16 code, quint64 flags) { return shortcutRecorderIsKeyCodeTaken(r, code, flags); };
     connect(r, &ShortcutRecorder::keyComboDidChange, this, [this, r] { shortcutRecorderKeyComboDidChange(r); });
     connect(r, &ShortcutRecorder::refused, this, [this](const QString& combination, const QString& reason) {
-      hotKeyMessage->setText(tr("%1 cannot be used: %2").arg(combination, reason));
+      ui_->hotKeyMessage->setText(tr("%1 cannot be used: %2").arg(combination, reason));
     });
-    recorders.append(r);
-    auto* command = new QLineEdit(QStringLiteral("quillet --action ") + QLatin1String(actions[i]), hotkeys);
-    command->setReadOnly(true);
-    command->setAccessibleName(titles[i]);
-    command->hide();
-    hotKeyCommands.append(command);
-    auto* row = new QHBoxLayout;
-    row->addWidget(r, 1);
-    row->addWidget(command, 1);
-    h->addRow(titles[i], row);
+    recorders_.append(r);
   }
-  hotKeyMessage = new QLabel(hotkeys);
-  hotKeyMessage->setWordWrap(true);
-  h->addRow(hotKeyMessage);
-  tabView->addTab(hotkeys, tr("Hotkeys"));
-
-  // Advanced
-  auto* advanced = new QWidget;
-  auto* v = new QFormLayout(advanced);
-  snippetProcessDelay = new QDoubleSpinBox(advanced);
-  restoreClipboardDelay = new QDoubleSpinBox(advanced);
-  for (QDoubleSpinBox* box : {snippetProcessDelay, restoreClipboardDelay}) {
-    box->setRange(kMinimumDelay, kMaximumDelay);
-    box->setDecimals(2);
-    box->setSingleStep(0.05);
-    box->setSuffix(tr(" s"));
-  }
-  v->addRow(tr("Delay before a snippet chosen in the search window expands:"), snippetProcessDelay);
-  v->addRow(tr("Delay before the clipboard is restored:"), restoreClipboardDelay);
-  tabView->addTab(advanced, tr("Advanced"));
-  for (int i = 0; i < tabView->count(); ++i) tabView->widget(i)->setObjectName(kPages[i]);
-
-  connect(extendAbbrButton, &QCheckBox::clicked, this, [this] { actionExtendAbbrChanged(); });
-  connect(extendTypeButton, &QComboBox::activated, this, [this] { actionExtendTypeChanged(); });
-  connect(expandAfterButton, &QComboBox::activated, this, [this] { actionExtendAfterChanged(); });
-  connect(playSoundButton, &QCheckBox::clicked, this, [this] { actionPlaySoundChanged(); });
-  connect(soundButton, &QComboBox::activated, this, [this] { actionSoundChanged(); });
-  connect(restoreClipboardButton, &QCheckBox::clicked, this, [this] { actionRestoreClipboardChanged(); });
-  connect(backSpaceUndoButton, &QCheckBox::clicked, this, [this] {
-    if (!preferences || isLoading) return;
-    preferences->isBackSpaceUndo = backSpaceUndoButton->isChecked();
-    if (delegate) delegate->preferencesChanged(this);
-  });
-  connect(snippetFormatButton, &QComboBox::activated, this, [this] { actionSnippetFormatChanged(); });
-  connect(abbreviationCaseButton, &QComboBox::activated, this, [this] { actionAbbreviationCaseChanged(); });
-  connect(exceptionButton, &QComboBox::activated, this, [this] { actionExceptionChanged(); });
-  connect(delimitersButton, &QPushButton::clicked, this, [this] { actionSetDelimiters(); });
-  connect(showStatusBarIconButton, &QCheckBox::clicked, this, [this] { actionShowStatusBarIconChanged(); });
-  connect(hideIconInDockButton, &QCheckBox::clicked, this, [this] { actionHideIconInDockChanged(); });
-  connect(launchAtLoginButton, &QCheckBox::clicked, this, [this] { actionLaunchAtLoginChanged(); });
-  connect(fontPlainButton, &QPushButton::clicked, this, [this] { actionSetPlainFont(); });
-  connect(fontTextButton, &QPushButton::clicked, this, [this] { actionSetFont(); });
-  connect(automaticBackupButton, &QCheckBox::clicked, this, [this] { actionAutomaticBackupChanged(); });
-  connect(backupButton, &QComboBox::activated, this, [this] { actionBackupChanged(); });
-  connect(backupFolderButton, &QPushButton::clicked, this, [this] { actionBackupFolderChanged(); });
-  connect(libraryFolderButton, &QPushButton::clicked, this, [this] { actionLibraryFolderChanged(); });
-  connect(libraryFolderDefaultButton, &QPushButton::clicked, this, [this] { actionLibraryFolderDefault(); });
-  connect(maximumBackupButton, &QComboBox::activated, this, [this] { actionMaximumBackupChanged(); });
-  connect(snippetProcessDelay, &QDoubleSpinBox::valueChanged, this, [this] { actionDelayChanged(); });
-  connect(restoreClipboardDelay, &QDoubleSpinBox::valueChanged, this, [this] { actionDelayChanged(); });
+  ui_->dockNote->hide();
+  setHotKeysByCommand(false);
+  bindPreferences();
+  connectActions();
 
   const QByteArray frame = defaults().value(kFrameKey).toByteArray();
   if (!frame.isEmpty()) window_->restoreGeometry(frame);
   QString page = defaults().value(kSelectedTab, kPages.first()).toString();
   if (!kPages.contains(page)) page = kPages.first();
   tabSelected(page);
-  connect(tabView, &QTabWidget::currentChanged, this, [this](int index) {
+  connect(ui_->tabView, &QTabWidget::currentChanged, this, [this](int index) {
     if (index >= 0) tabSelected(kPages[index]);
   });
   loadSounds();
+}
+
+void PreferencesSheetController::bindPreferences() {
+  // While the window fills, a control's change is not the user's.
+  bindings_ = std::make_unique<PreferenceBindings>(this, [this] { return isLoading ? nullptr : preferences; });
+  PreferenceBindings& bind = *bindings_;
+  const auto changed = [this] { if (delegate) delegate->preferencesChanged(this); };
+  const auto backupChanged = [this] {
+    updateEnabled();
+    if (delegate) delegate->backupConfigChanged(this);
+  };
+  using P = QLPreferences;
+  bind.flag(ui_->extendAbbrButton, &P::isExtendAbbreviation, [this] {
+    if (delegate) delegate->extenderChanged(this, preferences->isExtendAbbreviation);
+  });
+  bind.index(ui_->extendTypeButton, &P::extendType, [this, changed] {
+    updateEnabled();
+    changed();
+  });
+  bind.index(ui_->expandAfterButton, &P::extendAfter, changed);
+  bind.flag(ui_->playSoundButton, &P::isPlaySound, changed);
+  bind.title(ui_->soundButton, &P::sound, [this, changed] {
+    preferences->isPlaySound = preferences->sound != kNone;
+    ui_->playSoundButton->setChecked(preferences->isPlaySound);
+    changed();
+  });
+  bind.flag(ui_->restoreClipboardButton, &P::isRestoreClipboard, changed);
+  bind.flag(ui_->backSpaceUndoButton, &P::isBackSpaceUndo, changed);
+  bind.index(ui_->snippetFormatButton, &P::snippetFormatType, changed);
+  bind.index(ui_->abbreviationCaseButton, &P::abbreviationCaseType, changed);
+  bind.flag(ui_->showStatusBarIconButton, &P::isShowStatusBarIcon, [this] {
+    if (delegate) delegate->statusBarIconStatusChanged(this, preferences->isShowStatusBarIcon);
+  });
+  bind.flag(ui_->launchAtLoginButton, &P::isLaunchAtLogin, [this, changed] {
+    if (delegate) delegate->toggleLoginItem(preferences->isLaunchAtLogin);
+    changed();
+  });
+  bind.flag(ui_->automaticBackupButton, &P::isAutomaticBackup, backupChanged);
+  bind.index(ui_->backupButton, &P::backupType, backupChanged);
+  bind.count(ui_->maximumBackupButton, &P::maximumBackups, changed);
+  bind.seconds(ui_->snippetProcessDelay, &P::snippetProcessDelay, changed);
+  bind.seconds(ui_->restoreClipboardDelay, &P::restoreClipboardDelay, changed);
+}
+
+void PreferencesSheetController::connectActions() {
+  connect(ui_->exceptionButton, &QComboBox::activated, this, [this] { actionExceptionChanged(); });
+  connect(ui_->delimitersButton, &QPushButton::clicked, this, [this] { actionSetDelimiters(); });
+  connect(ui_->hideIconInDockButton, &QCheckBox::clicked, this, [this] { actionHideIconInDockChanged(); });
+  connect(ui_->fontPlainButton, &QPushButton::clicked, this, [this] { actionSetPlainFont(); });
+  connect(ui_->fontTextButton, &QPushButton::clicked, this, [this] { actionSetFont(); });
+  connect(ui_->backupFolderButton, &QPushButton::clicked, this, [this] { actionBackupFolderChanged(); });
+  connect(ui_->libraryFolderButton, &QPushButton::clicked, this, [this] { actionLibraryFolderChanged(); });
+  connect(ui_->libraryFolderDefaultButton, &QPushButton::clicked, this, [this] { actionLibraryFolderDefault(); });
+}
+
+void PreferencesSheetController::updateEnabled() {
+  const QLPreferences& p = *preferences;
+  ui_->expandAfterButton->setEnabled(p.extendType == QLPreferences::Immediate);
+  ui_->delimitersButton->setEnabled(p.extendType != QLPreferences::Immediate);
+  ui_->backupButton->setEnabled(p.isAutomaticBackup);
 }
 
 PreferencesSheetController::~PreferencesSheetController() {
@@ -318,25 +190,10 @@ void PreferencesSheetController::showWindow(QLPreferences* record) {
 }
 
 void PreferencesSheetController::loadSounds() {
-  const QSignalBlocker block(soundButton);
-  soundButton->clear();
-  soundButton->addItem(kNone);
-  soundButton->addItems(soundNames);
-}
-
-void PreferencesSheetController::selectTitle(QComboBox* box, const QString& title, bool addIfNumber) {
-  int index = box->findText(title);
-  bool ok = false;
-  const int number = title.toInt(&ok);
-  // A number the list does not offer (edited by hand, or another version's)
-  // is shown as it is rather than hidden behind the first item.
-  if (index < 0 && addIfNumber && ok && number > 0) {
-    int at = 0;
-    while (at < box->count() && box->itemText(at).toInt() < number) ++at;
-    box->insertItem(at, QString::number(number));
-    index = at;
-  }
-  box->setCurrentIndex(std::max(0, index));
+  const QSignalBlocker block(ui_->soundButton);
+  ui_->soundButton->clear();
+  ui_->soundButton->addItem(kNone);
+  ui_->soundButton->addItems(soundNames);
 }
 
 void PreferencesSheetController::showFont(QLineEdit* field, const QFont& font) {
@@ -347,41 +204,21 @@ void PreferencesSheetController::showFont(QLineEdit* field, const QFont& font) {
 void PreferencesSheetController::resetView() {
   if (!preferences) return;
   isLoading = true;
-  QLPreferences& p = *preferences;
-  // Stored numbers outside what a pop-up offers leave it at its first item;
-  // the record keeps the value until the user picks one.
-  auto byIndex = [](QComboBox* box, qint64 value) {
-    box->setCurrentIndex(value >= 0 && value < box->count() ? int(value) : 0);
-  };
-  extendAbbrButton->setChecked(p.isExtendAbbreviation);
-  byIndex(extendTypeButton, p.extendType);
-  byIndex(expandAfterButton, p.extendAfter);
-  expandAfterButton->setEnabled(p.extendType == QLPreferences::Immediate);
-  delimitersButton->setEnabled(p.extendType != QLPreferences::Immediate);
-  playSoundButton->setChecked(p.isPlaySound);
-  selectTitle(soundButton, p.sound, false);
-  restoreClipboardButton->setChecked(p.isRestoreClipboard);
-  backSpaceUndoButton->setChecked(p.isBackSpaceUndo);
-  byIndex(snippetFormatButton, p.snippetFormatType);
-  byIndex(abbreviationCaseButton, p.abbreviationCaseType);
-  if (p.exceptionType >= 1 && p.exceptionType <= 3) exceptionButton->setCurrentIndex(p.exceptionType - 1);
-  showStatusBarIconButton->setChecked(p.isShowStatusBarIcon || p.isShowDockIcon);
-  showStatusBarIconButton->setEnabled(!p.isShowDockIcon);
-  hideIconInDockButton->setChecked(p.isShowDockIcon);
-  launchAtLoginButton->setChecked(p.isLaunchAtLogin);
-  showFont(fontPlainText, fontOf(p.plainSnippetFont));
-  showFont(fontText, fontOf(p.formattedSnippetFont));
-  automaticBackupButton->setChecked(p.isAutomaticBackup);
-  byIndex(backupButton, p.backupType);
-  backupButton->setEnabled(p.isAutomaticBackup);
-  backupFolderPath->setText(p.backupFolderPath);
-  libraryFolderPath->setText(ql::Utilities::getLibraryFolder());
-  libraryFolderDefaultButton->setEnabled(!ql::Utilities::chosenLibraryFolder().isEmpty());
-  selectTitle(maximumBackupButton, p.maximumBackups, true);
-  snippetProcessDelay->setValue(p.snippetProcessDelay);
-  restoreClipboardDelay->setValue(p.restoreClipboardDelay);
-  for (int i = 0; i < recorders.size(); ++i) recorders[i]->setValue(hotKey(p, i));
-  hotKeyMessage->clear();
+  const QLPreferences& p = *preferences;
+  bindings_->load(p);
+  updateEnabled();
+  if (p.exceptionType >= 1 && p.exceptionType <= 3) ui_->exceptionButton->setCurrentIndex(p.exceptionType - 1);
+  // Hidden from the taskbar, the tray icon is the way back: on and fixed.
+  ui_->showStatusBarIconButton->setChecked(p.isShowStatusBarIcon || p.isShowDockIcon);
+  ui_->showStatusBarIconButton->setEnabled(!p.isShowDockIcon);
+  ui_->hideIconInDockButton->setChecked(p.isShowDockIcon);
+  showFont(ui_->fontPlainText, fontOf(p.plainSnippetFont));
+  showFont(ui_->fontText, fontOf(p.formattedSnippetFont));
+  ui_->backupFolderPath->setText(p.backupFolderPath);
+  ui_->libraryFolderPath->setText(ql::Utilities::getLibraryFolder());
+  ui_->libraryFolderDefaultButton->setEnabled(!ql::Utilities::chosenLibraryFolder().isEmpty());
+  for (int i = 0; i < recorders_.size(); ++i) recorders_[i]->setValue(hotKey(*preferences, i));
+  ui_->hotKeyMessage->clear();
   isLoading = false;
 }
 
@@ -389,9 +226,9 @@ void PreferencesSheetController::tabSelected(const QString& identifier) {
   const int index = int(kPages.indexOf(identifier));
   if (index < 0) return;
   defaults().setValue(kSelectedTab, identifier);
-  if (tabView->currentIndex() != index) {
-    const QSignalBlocker block(tabView);
-    tabView->setCurrentIndex(index);
+  if (ui_->tabView->currentIndex() != index) {
+    const QSignalBlocker block(ui_->tabView);
+    ui_->tabView->setCurrentIndex(index);
   }
   resizeToPage(identifier);
 }
@@ -400,16 +237,16 @@ void PreferencesSheetController::resizeToPage(const QString& identifier) {
   const QSize page = pageSize(identifier);
   if (!page.isValid()) return;  // the page keeps the size of the one before
   // The window takes the size of the page shown, not of the largest page.
-  for (int i = 0; i < tabView->count(); ++i) {
-    const QSizePolicy::Policy policy = i == tabView->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
-    tabView->widget(i)->setSizePolicy(policy, policy);
+  for (int i = 0; i < ui_->tabView->count(); ++i) {
+    const QSizePolicy::Policy policy = i == ui_->tabView->currentIndex() ? QSizePolicy::Preferred : QSizePolicy::Ignored;
+    ui_->tabView->widget(i)->setSizePolicy(policy, policy);
   }
   window_->layout()->invalidate();
   window_->layout()->activate();
   // The page's content size plus the tab strip and the margins, never less
   // than the page needs in this font.
-  const QWidget* current = tabView->currentWidget();
-  const int chrome = tabView->tabBar()->sizeHint().height() + 2 * 6 + 8;
+  const QWidget* current = ui_->tabView->currentWidget();
+  const int chrome = ui_->tabView->tabBar()->sizeHint().height() + 2 * 6 + 8;
   QSize size(page.width() + 2 * 6, page.height() + chrome);
   size = size.expandedTo(current->minimumSizeHint() + QSize(2 * 6 + 4, chrome));
   const QPoint topLeft = window_->geometry().topLeft();
@@ -417,71 +254,9 @@ void PreferencesSheetController::resizeToPage(const QString& identifier) {
   if (window_->isVisible()) window_->move(window_->pos() + (topLeft - window_->geometry().topLeft()));
 }
 
-// Each action stores its control's value, then tells the delegate.
-
-void PreferencesSheetController::actionExtendAbbrChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isExtendAbbreviation = extendAbbrButton->isChecked();
-  if (delegate) delegate->extenderChanged(this, preferences->isExtendAbbreviation);
-}
-
-void PreferencesSheetController::actionExtendTypeChanged() {
-  if (!preferences || isLoading) return;
-  const int index = extendTypeButton->currentIndex();
-  if (index < 0 || index > 2) return;
-  preferences->extendType = index;
-  expandAfterButton->setEnabled(index == QLPreferences::Immediate);
-  delimitersButton->setEnabled(index != QLPreferences::Immediate);
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionExtendAfterChanged() {
-  if (!preferences || isLoading) return;
-  const int index = expandAfterButton->currentIndex();
-  if (index < 0 || index > 2) return;
-  preferences->extendAfter = index;
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionPlaySoundChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isPlaySound = playSoundButton->isChecked();
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionSoundChanged() {
-  if (!preferences || isLoading || soundButton->currentIndex() < 0) return;
-  preferences->sound = soundButton->currentText();
-  preferences->isPlaySound = preferences->sound != kNone;
-  playSoundButton->setChecked(preferences->isPlaySound);
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionRestoreClipboardChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isRestoreClipboard = restoreClipboardButton->isChecked();
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionSnippetFormatChanged() {
-  if (!preferences || isLoading) return;
-  const int index = snippetFormatButton->currentIndex();
-  if (index < 0 || index > 1) return;
-  preferences->snippetFormatType = index;
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionAbbreviationCaseChanged() {
-  if (!preferences || isLoading) return;
-  const int index = abbreviationCaseButton->currentIndex();
-  if (index < 0 || index > 2) return;
-  preferences->abbreviationCaseType = index;
-  if (delegate) delegate->preferencesChanged(this);
-}
-
 void PreferencesSheetController::actionExceptionChanged() {
   if (!preferences || isLoading) return;
-  const int index = exceptionButton->currentIndex();
+  const int index = ui_->exceptionButton->currentIndex();
   if (index == 0) {
     preferences->exceptionType = 1;
     if (delegate) delegate->preferencesChanged(this);
@@ -489,8 +264,8 @@ void PreferencesSheetController::actionExceptionChanged() {
   }
   if (index != 1 && index != 2) return;
   const int type = index + 1;
-  const QString title = index == 1 ? QStringLiteral("Expand in all applications except:")
-                                   : QStringLiteral("Expand in only these applications:");
+  const QString title = index == 1 ? tr("Expand in all applications except:")
+                                   : tr("Expand in only these applications:");
   const QStringList chosen = preferences->exceptionType == type ? preferences->exceptions : QStringList();
   if (delegate) delegate->chooseApplications(this, type, title, chosen);
   else resetView();
@@ -509,8 +284,8 @@ void PreferencesSheetController::AppSelectionSheetControllerDidFinish(bool cance
 }
 
 QStringList PreferencesSheetController::panelTokens() const {
-  if (!userDelimiters) return {};
-  return acceptedTokens(userDelimiters->text().split(QLatin1Char(' '), Qt::SkipEmptyParts), {});
+  if (!delimiterPanel_) return {};
+  return acceptedTokens(panelUi_->userDelimiters->text().split(QLatin1Char(' '), Qt::SkipEmptyParts), {});
 }
 
 void PreferencesSheetController::actionSetDelimiters() {
@@ -518,46 +293,26 @@ void PreferencesSheetController::actionSetDelimiters() {
   if (delimiterPanel_) delimiterPanel_->deleteLater();
   auto* panel = new QDialog(window_);
   delimiterPanel_ = panel;
-  panel->setWindowTitle(tr("Delimiters"));
+  panelUi_ = std::make_unique<Ui::DelimiterPanel>();
+  panelUi_->setupUi(panel);
   panel->setWindowModality(Qt::WindowModal);
+  // All 39 on view, wrapped, and selectable for copying into the list.
   QStringList shown = standardDelimiters();
   shown.replaceInStrings(QRegularExpression(QStringLiteral("^,$")), QStringLiteral("comma"));
-  // All 39 on view, wrapped, and selectable for copying into the list.
-  standardDelimitersField = new QLabel(shown.join(QLatin1Char(' ')), panel);
-  standardDelimitersField->setWordWrap(true);
-  standardDelimitersField->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  standardDelimitersField->setFrameShape(QFrame::StyledPanel);
-  standardDelimitersField->setMargin(4);
-  userDelimiters = new QLineEdit(panel);
+  panelUi_->standardDelimitersField->setText(shown.join(QLatin1Char(' ')));
   QStringList current = preferences->delimiters;
   current.replaceInStrings(QRegularExpression(QStringLiteral("^,$")), QStringLiteral("comma"));
-  userDelimiters->setText(current.join(QLatin1Char(' ')));
+  panelUi_->userDelimiters->setText(current.join(QLatin1Char(' ')));
   // Tokens are separated by spaces; what the list may not take is dropped
   // as soon as the user leaves the field.
-  connect(userDelimiters, &QLineEdit::editingFinished, panel, [this] {
+  connect(panelUi_->userDelimiters, &QLineEdit::editingFinished, panel, [this] {
     QStringList tokens = panelTokens();
     tokens.replaceInStrings(QRegularExpression(QStringLiteral("^,$")), QStringLiteral("comma"));
-    userDelimiters->setText(tokens.join(QLatin1Char(' ')));
+    panelUi_->userDelimiters->setText(tokens.join(QLatin1Char(' ')));
   });
-  delimiterNote = new QLabel(panel);
-  delimiterNote->setWordWrap(true);
-  if (!keySourceCanWithholdKeys) {
-    delimiterNote->setText(
-        tr("Note: on this desktop Quillet sees Return, Enter, Tab and Escape only after the application "
-           "has acted on them. As delimiters they still work, but the new line, the move to the next field "
-           "or the closed dialog has already happened."));
-  }
-  delimiterNote->setVisible(!keySourceCanWithholdKeys);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, panel);
-  connect(buttons, &QDialogButtonBox::accepted, this, [this] { delimiterPanelOK(); });
-  connect(buttons, &QDialogButtonBox::rejected, this, [this] { delimiterPanelCancel(); });
-  auto* layout = new QVBoxLayout(panel);
-  layout->addWidget(new QLabel(tr("Standard delimiters:"), panel));
-  layout->addWidget(standardDelimitersField);
-  layout->addWidget(new QLabel(tr("Your delimiters (separated by spaces):"), panel));
-  layout->addWidget(userDelimiters);
-  layout->addWidget(delimiterNote);
-  layout->addWidget(buttons);
+  panelUi_->delimiterNote->setVisible(!keySourceCanWithholdKeys);
+  connect(panelUi_->buttons, &QDialogButtonBox::accepted, this, [this] { delimiterPanelOK(); });
+  connect(panelUi_->buttons, &QDialogButtonBox::rejected, this, [this] { delimiterPanelCancel(); });
   panel->resize(520, panel->sizeHint().height());
   panel->open();
 }
@@ -575,30 +330,21 @@ void PreferencesSheetController::delimiterPanelCancel() {
   delimiterPanel_->hide();
   delimiterPanel_->deleteLater();
   delimiterPanel_ = nullptr;
-  userDelimiters = nullptr;
-  standardDelimitersField = nullptr;
-  delimiterNote = nullptr;
-}
-
-void PreferencesSheetController::actionShowStatusBarIconChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isShowStatusBarIcon = showStatusBarIconButton->isChecked();
-  if (delegate) delegate->statusBarIconStatusChanged(this, preferences->isShowStatusBarIcon);
 }
 
 void PreferencesSheetController::actionHideIconInDockChanged() {
   if (!preferences || isLoading) return;
-  const bool hide = hideIconInDockButton->isChecked();
-  dockNote->hide();
+  const bool hide = ui_->hideIconInDockButton->isChecked();
+  ui_->dockNote->hide();
   // Never without both the taskbar entry and the tray icon.
   const bool hadTrayIcon = preferences->isShowStatusBarIcon;
   if (hide) preferences->isShowStatusBarIcon = true;
   if (hide && delegate && !delegate->hideFromTaskbar()) {
     preferences->isShowStatusBarIcon = hadTrayIcon;
-    hideIconInDockButton->setChecked(false);
-    dockNote->setText(tr("The library window stays in the taskbar: this desktop has no system tray "
+    ui_->hideIconInDockButton->setChecked(false);
+    ui_->dockNote->setText(tr("The library window stays in the taskbar: this desktop has no system tray "
                          "to hold Quillet's icon, and without either Quillet could not be reached."));
-    dockNote->show();
+    ui_->dockNote->show();
     // The note's lines must not be cut off by the page's old height.
     if (window_) {
       window_->layout()->activate();
@@ -607,26 +353,17 @@ void PreferencesSheetController::actionHideIconInDockChanged() {
     return;
   }
   preferences->isShowDockIcon = hide;
-  showStatusBarIconButton->setChecked(preferences->isShowStatusBarIcon);
-  showStatusBarIconButton->setEnabled(!hide);
+  ui_->showStatusBarIconButton->setChecked(preferences->isShowStatusBarIcon);
+  ui_->showStatusBarIconButton->setEnabled(!hide);
   if (delegate) {
     delegate->dockIconStatusChanged(this, hide);
     if (!hide) delegate->setDockStatus(true);
   }
 }
 
-void PreferencesSheetController::actionLaunchAtLoginChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isLaunchAtLogin = launchAtLoginButton->isChecked();
-  if (delegate) {
-    delegate->toggleLoginItem(preferences->isLaunchAtLogin);
-    delegate->preferencesChanged(this);
-  }
-}
-
 void PreferencesSheetController::actionSetPlainFont() {
   if (!preferences) return;
-  auto* dialog = new QFontDialog(fontPlainText->font(), window_);
+  auto* dialog = new QFontDialog(ui_->fontPlainText->font(), window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setOption(QFontDialog::DontUseNativeDialog, QGuiApplication::platformName() == QLatin1String("offscreen"));
   connect(dialog, &QFontDialog::fontSelected, this, [this](const QFont& font) { changeFont(true, font); });
@@ -635,7 +372,7 @@ void PreferencesSheetController::actionSetPlainFont() {
 
 void PreferencesSheetController::actionSetFont() {
   if (!preferences) return;
-  auto* dialog = new QFontDialog(fontText->font(), window_);
+  auto* dialog = new QFontDialog(ui_->fontText->font(), window_);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setOption(QFontDialog::DontUseNativeDialog, QGuiApplication::platformName() == QLatin1String("offscreen"));
   connect(dialog, &QFontDialog::fontSelected, this, [this](const QFont& font) { changeFont(false, font); });
@@ -650,28 +387,13 @@ void PreferencesSheetController::changeFont(bool plain, const QFont& font) {
   shown.setPointSizeF(size);
   if (plain) {
     preferences->plainSnippetFont = dict;
-    showFont(fontPlainText, shown);
+    showFont(ui_->fontPlainText, shown);
     if (delegate) delegate->plainFontChanged(this, shown);
   } else {
     preferences->formattedSnippetFont = dict;
-    showFont(fontText, shown);
+    showFont(ui_->fontText, shown);
     if (delegate) delegate->formattedFontChanged(this, shown);
   }
-}
-
-void PreferencesSheetController::actionAutomaticBackupChanged() {
-  if (!preferences || isLoading) return;
-  preferences->isAutomaticBackup = automaticBackupButton->isChecked();
-  backupButton->setEnabled(preferences->isAutomaticBackup);
-  if (delegate) delegate->backupConfigChanged(this);
-}
-
-void PreferencesSheetController::actionBackupChanged() {
-  if (!preferences || isLoading) return;
-  const int index = backupButton->currentIndex();
-  if (index < 0 || index > 3) return;
-  preferences->backupType = index;
-  if (delegate) delegate->backupConfigChanged(this);
 }
 
 QFileDialog* PreferencesSheetController::folderDialog(const QString& title, const QString& start) {
@@ -679,7 +401,7 @@ QFileDialog* PreferencesSheetController::folderDialog(const QString& title, cons
   dialog->setAttribute(Qt::WA_DeleteOnClose);
   dialog->setFileMode(QFileDialog::Directory);
   dialog->setOption(QFileDialog::ShowDirsOnly);
-  dialog->setLabelText(QFileDialog::Accept, QStringLiteral("Choose"));
+  dialog->setLabelText(QFileDialog::Accept, tr("Choose"));
   if (QGuiApplication::platformName() == QLatin1String("offscreen"))
     dialog->setOption(QFileDialog::DontUseNativeDialog);
   dialog->setDirectory(start);
@@ -688,7 +410,7 @@ QFileDialog* PreferencesSheetController::folderDialog(const QString& title, cons
 
 void PreferencesSheetController::actionBackupFolderChanged() {
   if (!preferences) return;
-  QFileDialog* dialog = folderDialog(QStringLiteral("Choose a backup folder"),
+  QFileDialog* dialog = folderDialog(tr("Choose a backup folder"),
                                      QFileInfo(preferences->backupFolderPath).absolutePath());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) { backupFolderChosen(path); });
   dialog->open();
@@ -697,13 +419,13 @@ void PreferencesSheetController::actionBackupFolderChanged() {
 void PreferencesSheetController::backupFolderChosen(const QString& path) {
   if (!preferences || path.isEmpty() || !QFileInfo(path).isDir()) return;
   preferences->backupFolderPath = QFileInfo(path).canonicalFilePath();
-  backupFolderPath->setText(preferences->backupFolderPath);
+  ui_->backupFolderPath->setText(preferences->backupFolderPath);
   if (delegate) delegate->preferencesChanged(this);
 }
 
 void PreferencesSheetController::actionLibraryFolderChanged() {
   QFileDialog* dialog =
-      folderDialog(QStringLiteral("Choose a folder for the library"), ql::Utilities::getLibraryFolder());
+      folderDialog(tr("Choose a folder for the library"), ql::Utilities::getLibraryFolder());
   connect(dialog, &QFileDialog::fileSelected, this, [this](const QString& path) {
     if (path.isEmpty() || !QFileInfo(path).isDir()) return;
     if (delegate) delegate->libraryFolderChosen(this, QFileInfo(path).canonicalFilePath());
@@ -717,31 +439,17 @@ void PreferencesSheetController::actionLibraryFolderDefault() {
   resetView();
 }
 
-void PreferencesSheetController::actionMaximumBackupChanged() {
-  if (!preferences || isLoading) return;
-  bool ok = false;
-  const int n = maximumBackupButton->currentText().toInt(&ok);
-  if (!ok || n <= 0) return;
-  preferences->maximumBackups = QString::number(n);
-  if (delegate) delegate->preferencesChanged(this);
-}
-
-void PreferencesSheetController::actionDelayChanged() {
-  if (!preferences || isLoading) return;
-  preferences->snippetProcessDelay = std::clamp(snippetProcessDelay->value(), kMinimumDelay, kMaximumDelay);
-  preferences->restoreClipboardDelay = std::clamp(restoreClipboardDelay->value(), kMinimumDelay, kMaximumDelay);
-  if (delegate) delegate->preferencesChanged(this);
-}
-
 void PreferencesSheetController::setHotKeysByCommand(bool byCommand) {
-  hotKeyCommandNote->setVisible(byCommand);
-  for (ShortcutRecorder* r : std::as_const(recorders)) r->setVisible(!byCommand);
-  for (QLineEdit* c : std::as_const(hotKeyCommands)) c->setVisible(byCommand);
+  ui_->hotKeyCommandNote->setVisible(byCommand);
+  for (ShortcutRecorder* r : std::as_const(recorders_)) {
+    r->setVisible(!byCommand);
+    window_->findChild<QLineEdit*>(r->objectName() + QStringLiteral("Command"))->setVisible(byCommand);
+  }
 }
 
 void PreferencesSheetController::shortcutRecorderKeyComboDidChange(ShortcutRecorder* recorder) {
   if (!preferences || isLoading) return;
-  const int index = int(recorders.indexOf(recorder));
+  const int index = int(recorders_.indexOf(recorder));
   if (index < 0) return;
   ql::PlistDict& stored = hotKey(*preferences, index);
   if (!stored.isEmpty() && delegate) {
@@ -752,14 +460,14 @@ void PreferencesSheetController::shortcutRecorderKeyComboDidChange(ShortcutRecor
                                  flags ? quint64(quint32(flags->toInteger().value_or(0))) : 0);
   }
   stored = recorder->value();  // an empty dictionary when cleared
-  hotKeyMessage->clear();
+  ui_->hotKeyMessage->clear();
   if (delegate) delegate->hotKeysChanged(this);
 }
 
 QString PreferencesSheetController::shortcutRecorderIsKeyCodeTaken(ShortcutRecorder* recorder, quint16 keyCode,
                                                                   quint64 flags) {
   if (!preferences || isLoading) return {};
-  for (ShortcutRecorder* other : recorders) {
+  for (ShortcutRecorder* other : recorders_) {
     if (other == recorder || !other->hasKey()) continue;
     if (other->keyCode() == keyCode && ql::mods::masked(other->modifierFlags()) == ql::mods::masked(flags))
       return tr("it is already taken.") + QLatin1Char(' ') +

@@ -1,5 +1,8 @@
 #include "app/restore_window_controller.h"
 
+#include "ui_restore_options_panel.h"
+#include "ui_restore_window_controller.h"
+
 #include "model/ql_settings.h"
 #include "platform/log.h"
 
@@ -9,15 +12,12 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QHBoxLayout>
 #include <QHeaderView>
-#include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSettings>
 #include <QTableWidget>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
@@ -30,8 +30,8 @@ const QString kBackupFirstKey = QStringLiteral("isTakeBackupBeforeRestore");
 const QString kFrameKey = QStringLiteral("NSWindow Frame RestoreWindow");
 
 QString defaultChooseFile(QWidget* parent, const QString& folder) {
-  return QFileDialog::getOpenFileName(parent, QStringLiteral("Select backup file..."), folder,
-                                      QStringLiteral("Quillet backups (*.qlxdoc)"));
+  return QFileDialog::getOpenFileName(parent, RestoreWindowController::tr("Select backup file..."), folder,
+                                      RestoreWindowController::tr("Quillet backups (*.qlxdoc)"));
 }
 
 void defaultAlert(QWidget* parent, const QString& message, const QString& details) {
@@ -66,87 +66,36 @@ RestoreWindowController::~RestoreWindowController() {
 
 void RestoreWindowController::buildWindow(QWidget* parent) {
   window_ = new QDialog(parent);
-  window_->setWindowTitle(QStringLiteral("Restore Backup"));
+  ui_ = std::make_unique<Ui::RestoreWindow>();
+  ui_->setupUi(window_);
   window_->installEventFilter(this);
-
-  auto* layout = new QVBoxLayout(window_);
-  layout->addWidget(new QLabel(QStringLiteral("Backups in the backup folder:"), window_));
-
-  backupsTable = new QTableWidget(0, 2, window_);
-  backupsTable->setHorizontalHeaderLabels({QStringLiteral("Backup"), QStringLiteral("Count")});
-  backupsTable->setSelectionBehavior(QAbstractItemView::SelectRows);
-  backupsTable->setSelectionMode(QAbstractItemView::SingleSelection);
-  backupsTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  backupsTable->verticalHeader()->hide();
-  backupsTable->horizontalHeader()->setSectionResizeMode(0, QHeaderView::Stretch);
-  backupsTable->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
-  backupsTable->horizontalHeader()->setSectionsClickable(true);
-  backupsTable->horizontalHeader()->setSortIndicatorShown(true);
-  backupsTable->horizontalHeader()->setSortIndicator(0, Qt::DescendingOrder);
-  backupsTable->setAlternatingRowColors(true);
-  connect(backupsTable->horizontalHeader(), &QHeaderView::sectionClicked, this,
-          &RestoreWindowController::sortByColumn);
-  connect(backupsTable, &QTableWidget::itemSelectionChanged, this,
-          &RestoreWindowController::selectionChanged);
-  layout->addWidget(backupsTable, 1);
-
-  auto* nameRow = new QHBoxLayout;
-  nameRow->addWidget(new QLabel(QStringLiteral("Restore from:"), window_));
-  backupNameTextField = new QLineEdit(window_);
-  backupNameTextField->setReadOnly(true);
-  backupNameTextField->setPlaceholderText(QStringLiteral("No backup file selected"));
-  nameRow->addWidget(backupNameTextField, 1);
-  auto* open = new QPushButton(QStringLiteral("Choose File…"), window_);
-  connect(open, &QPushButton::clicked, this, &RestoreWindowController::actionOpenBackup);
-  nameRow->addWidget(open);
-  layout->addLayout(nameRow);
-
-  auto* buttons = new QHBoxLayout;
-  backupButton = new QPushButton(QStringLiteral("Backup Now"), window_);
-  connect(backupButton, &QPushButton::clicked, this, &RestoreWindowController::actionBackup);
-  buttons->addWidget(backupButton);
-  buttons->addStretch(1);
-  auto* close = new QPushButton(QStringLiteral("Close"), window_);
-  connect(close, &QPushButton::clicked, this, &RestoreWindowController::sheetClosed);
-  buttons->addWidget(close);
-  restoreButton = new QPushButton(QStringLiteral("Restore…"), window_);
-  restoreButton->setDefault(true);
-  connect(restoreButton, &QPushButton::clicked, this, &RestoreWindowController::actionRestore);
-  buttons->addWidget(restoreButton);
-  layout->addLayout(buttons);
-
-  window_->resize(520, 380);
+  QHeaderView* header = ui_->backupsTable->horizontalHeader();
+  header->setSectionResizeMode(0, QHeaderView::Stretch);
+  header->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+  header->setSectionsClickable(true);
+  header->setSortIndicatorShown(true);
+  header->setSortIndicator(0, Qt::DescendingOrder);
+  connect(header, &QHeaderView::sectionClicked, this, &RestoreWindowController::sortByColumn);
+  connect(ui_->backupsTable, &QTableWidget::itemSelectionChanged, this, &RestoreWindowController::selectionChanged);
+  connect(ui_->openButton, &QPushButton::clicked, this, &RestoreWindowController::actionOpenBackup);
+  connect(ui_->backupButton, &QPushButton::clicked, this, &RestoreWindowController::actionBackup);
+  connect(ui_->closeButton, &QPushButton::clicked, this, &RestoreWindowController::sheetClosed);
+  connect(ui_->restoreButton, &QPushButton::clicked, this, &RestoreWindowController::actionRestore);
   const QByteArray frame = QSettings().value(kFrameKey).toByteArray();
   if (!frame.isEmpty()) window_->restoreGeometry(frame);
 }
 
 void RestoreWindowController::buildOptionsPanel() {
-  restoreOptionsPanel = new QDialog(window_);
-  restoreOptionsPanel->setWindowTitle(QStringLiteral("Restore Options"));
-  restoreOptionsPanel->setModal(true);
-  auto* layout = new QVBoxLayout(restoreOptionsPanel);
-  layout->addWidget(new QLabel(QStringLiteral("What should be restored from the backup?"),
-                               restoreOptionsPanel));
-  groupsBox_ = new QCheckBox(QStringLiteral("Groups and snippets"), restoreOptionsPanel);
-  preferencesBox_ = new QCheckBox(QStringLiteral("Preferences"), restoreOptionsPanel);
-  backupFirstBox_ =
-      new QCheckBox(QStringLiteral("Take a backup of the current library first"), restoreOptionsPanel);
-  layout->addWidget(groupsBox_);
-  layout->addWidget(preferencesBox_);
-  layout->addSpacing(8);
-  layout->addWidget(backupFirstBox_);
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel,
-                                       restoreOptionsPanel);
-  buttons->button(QDialogButtonBox::Ok)->setText(QStringLiteral("Restore"));
-  connect(buttons, &QDialogButtonBox::accepted, restoreOptionsPanel, &QDialog::accept);
-  connect(buttons, &QDialogButtonBox::rejected, restoreOptionsPanel, &QDialog::reject);
-  layout->addWidget(buttons);
+  restoreOptionsPanel_ = new QDialog(window_);
+  panelUi_ = std::make_unique<Ui::RestoreOptionsPanel>();
+  panelUi_->setupUi(restoreOptionsPanel_);
+  panelUi_->buttons->button(QDialogButtonBox::Ok)->setText(tr("Restore"));
 }
 
 void RestoreWindowController::showWindow() {
   loadBackupFiles();
   reloadTable();
-  backupsTable->clearSelection();
+  ui_->backupsTable->clearSelection();
   window_->show();
   window_->raise();
   window_->activateWindow();
@@ -157,7 +106,7 @@ bool RestoreWindowController::eventFilter(QObject* watched, QEvent* event) {
   if (watched == window_ && event->type() == QEvent::WindowActivate) {
     loadBackupFiles();
     reloadTable();
-    backupsTable->clearSelection();
+    ui_->backupsTable->clearSelection();
   }
   return QObject::eventFilter(watched, event);
 }
@@ -165,10 +114,10 @@ bool RestoreWindowController::eventFilter(QObject* watched, QEvent* event) {
 void RestoreWindowController::loadBackupFiles() {
   try {
     if (!settings) return;
-    const int selected = backupsTable->currentRow();
+    const int selected = ui_->backupsTable->currentRow();
     backupFiles = ql::backups::listBackups(settings->preferences.backupFolderPath);
     applySort();
-    if (selected >= 0 && selected < backupFiles.size() && !backupsTable->selectedItems().isEmpty()) {
+    if (selected >= 0 && selected < backupFiles.size() && !ui_->backupsTable->selectedItems().isEmpty()) {
       restoreFile = backupFiles[selected].path;
       showFileName(restoreFile);
     }
@@ -196,27 +145,27 @@ void RestoreWindowController::applySort() {
                      }
                      return ascending ? a.date < b.date : a.date > b.date;
                    });
-  backupsTable->horizontalHeader()->setSortIndicator(
+  ui_->backupsTable->horizontalHeader()->setSortIndicator(
       column, ascending ? Qt::AscendingOrder : Qt::DescendingOrder);
   reloadTable();
 }
 
 void RestoreWindowController::reloadTable() {
-  const QSignalBlocker block(backupsTable);
-  backupsTable->setRowCount(int(backupFiles.size()));
+  const QSignalBlocker block(ui_->backupsTable);
+  ui_->backupsTable->setRowCount(int(backupFiles.size()));
   for (int row = 0; row < backupFiles.size(); ++row) {
     const auto& entry = backupFiles[row];
     auto* date = new QTableWidgetItem(ql::backups::backupColumnText(entry));
     date->setToolTip(entry.path);
     auto* count = new QTableWidgetItem(QString::number(ql::backups::countColumnValue(entry)));
     count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    backupsTable->setItem(row, 0, date);
-    backupsTable->setItem(row, 1, count);
+    ui_->backupsTable->setItem(row, 0, date);
+    ui_->backupsTable->setItem(row, 1, count);
   }
 }
 
 void RestoreWindowController::selectionChanged() {
-  const QList<QTableWidgetItem*> items = backupsTable->selectedItems();
+  const QList<QTableWidgetItem*> items = ui_->backupsTable->selectedItems();
   if (items.isEmpty()) return;
   const int row = items.first()->row();
   if (row < 0 || row >= backupFiles.size()) return;
@@ -225,7 +174,7 @@ void RestoreWindowController::selectionChanged() {
 }
 
 void RestoreWindowController::showFileName(const QString& path) {
-  backupNameTextField->setText(QFileInfo(path).completeBaseName());
+  ui_->backupNameTextField->setText(QFileInfo(path).completeBaseName());
 }
 
 void RestoreWindowController::actionOpenBackup() {
@@ -239,19 +188,19 @@ void RestoreWindowController::actionOpenBackup() {
 void RestoreWindowController::actionRestore() {
   if (restoreFile.isEmpty()) {
     if (alert)
-      alert(window_, QStringLiteral("Please select backup to restore!"),
-            QStringLiteral("No backup file selected."));
+      alert(window_, tr("Please select backup to restore!"),
+            tr("No backup file selected."));
     return;
   }
   window_->hide();
-  groupsBox_->setChecked(isRestoreGroupsAndSnippets);
-  preferencesBox_->setChecked(isRestorePreferences);
-  backupFirstBox_->setChecked(isTakeBackupBeforeRestore);
-  const int answer = runOptionsPanel ? runOptionsPanel(restoreOptionsPanel) : 0;
-  restoreOptionsPanel->hide();
-  isRestoreGroupsAndSnippets = groupsBox_->isChecked();
-  isRestorePreferences = preferencesBox_->isChecked();
-  isTakeBackupBeforeRestore = backupFirstBox_->isChecked();
+  panelUi_->groupsBox->setChecked(isRestoreGroupsAndSnippets);
+  panelUi_->preferencesBox->setChecked(isRestorePreferences);
+  panelUi_->backupFirstBox->setChecked(isTakeBackupBeforeRestore);
+  const int answer = runOptionsPanel ? runOptionsPanel(restoreOptionsPanel_) : 0;
+  restoreOptionsPanel_->hide();
+  isRestoreGroupsAndSnippets = panelUi_->groupsBox->isChecked();
+  isRestorePreferences = panelUi_->preferencesBox->isChecked();
+  isTakeBackupBeforeRestore = panelUi_->backupFirstBox->isChecked();
   QSettings defaults;
   defaults.setValue(kGroupsKey, isRestoreGroupsAndSnippets);
   defaults.setValue(kPreferencesKey, isRestorePreferences);
@@ -265,9 +214,9 @@ void RestoreWindowController::actionBackup() {
   struct Reenable {
     QPushButton* button;
     ~Reenable() { button->setEnabled(true); }
-  } reenable{backupButton};
-  backupButton->setEnabled(false);
-  const bool hadSelection = !backupsTable->selectedItems().isEmpty();
+  } reenable{ui_->backupButton};
+  ui_->backupButton->setEnabled(false);
+  const bool hadSelection = !ui_->backupsTable->selectedItems().isEmpty();
   const QString chosen = restoreFile;
   try {
     if (delegate) delegate->takeBackup();
@@ -280,7 +229,7 @@ void RestoreWindowController::actionBackup() {
   if (!hadSelection) return;
   for (int row = 0; row < backupFiles.size(); ++row) {
     if (backupFiles[row].path != chosen) continue;
-    backupsTable->selectRow(row);
+    ui_->backupsTable->selectRow(row);
     restoreFile = chosen;
     showFileName(chosen);
     return;

@@ -6,14 +6,16 @@
 #include <QObject>
 
 #include <functional>
+#include <memory>
 
-class QCheckBox;
 class QDialog;
-class QLineEdit;
-class QPushButton;
 class QLSettings;
-class QTableWidget;
 class QWidget;
+
+namespace Ui {
+class RestoreOptionsPanel;
+class RestoreWindow;
+}  // namespace Ui
 
 // The restore window: the backups of the backup folder, newest first, a
 // field with the chosen file, and the options panel that asks what to
@@ -45,12 +47,6 @@ class RestoreWindowController final : public QObject {
   bool isRestorePreferences = false;
   bool isTakeBackupBeforeRestore = false;
 
-  QTableWidget* backupsTable = nullptr;
-  QPushButton* restoreButton = nullptr;
-  QPushButton* backupButton = nullptr;
-  QLineEdit* backupNameTextField = nullptr;
-  QDialog* restoreOptionsPanel = nullptr;
-
   // Tests answer these instead of a person: the file dialog (empty: cancelled),
   // the options panel (1: OK, 0: closed) and the alert.
   std::function<QString(QWidget* parent, const QString& folder)> chooseBackupFile;
@@ -68,10 +64,11 @@ class RestoreWindowController final : public QObject {
   void selectionChanged();
   void showFileName(const QString& path);
 
+  std::unique_ptr<Ui::RestoreWindow> ui_;
+  std::unique_ptr<Ui::RestoreOptionsPanel> panelUi_;
   QDialog* window_ = nullptr;
-  QCheckBox* groupsBox_ = nullptr;
-  QCheckBox* preferencesBox_ = nullptr;
-  QCheckBox* backupFirstBox_ = nullptr;
+  // Asks what to restore; its answers are kept for the next time.
+  QDialog* restoreOptionsPanel_ = nullptr;
   int sortColumn_ = 0;
   bool sortAscending_ = false;
 };

@@ -1,16 +1,15 @@
 #include "ui/app_selection_sheet_controller.h"
 
+#include "ui_app_selection_sheet_controller.h"
+
 #include "platform/log.h"
 
 #include <QDialog>
 #include <QDialogButtonBox>
-#include <QGridLayout>
 #include <QKeyEvent>
-#include <QLabel>
 #include <QLineEdit>
 #include <QListView>
 #include <QSet>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <exception>
@@ -21,7 +20,7 @@ const QString AppSelectionSheetController::kChosenPboardType =
 
 AppSelectionSheetController::AppSelectionSheetController(QWidget* parentWindow, LoadApps loadApps,
                                                          QObject* parent)
-    : QObject(parent), loadApps_(std::move(loadApps)) {
+    : QObject(parent), ui_(std::make_unique<Ui::AppSelectionSheet>()), loadApps_(std::move(loadApps)) {
   build(parentWindow);
 }
 
@@ -61,9 +60,8 @@ QDialog* AppSelectionSheetController::window() const { return window_.data(); }
 
 void AppSelectionSheetController::build(QWidget* parentWindow) {
   window_ = new QDialog(parentWindow);
-  window_->setObjectName(QStringLiteral("AppSelectionSheet"));
+  ui_->setupUi(window_);
   window_->setWindowModality(Qt::WindowModal);
-  window_->setWindowTitle(QStringLiteral("Choose Applications"));
 
   allApps_ = new AppSelectionListModel(kPboardType, kChosenPboardType, this);
   selectedApps_ = new AppSelectionListModel(kChosenPboardType, kPboardType, this);
@@ -73,17 +71,13 @@ void AppSelectionSheetController::build(QWidget* parentWindow) {
           &AppSelectionSheetController::addApps);
   connect(allApps_, &AppSelectionListModel::namesDropped, this,
           &AppSelectionSheetController::removeApps);
-
-  txtSearchField_ = new QLineEdit;
-  txtSearchField_->setObjectName(QStringLiteral("txtSearchField"));
-  txtSearchField_->setPlaceholderText(QStringLiteral("Search"));
-  txtSearchField_->setClearButtonEnabled(true);
-  connect(txtSearchField_, &QLineEdit::textChanged, this,
+  connect(ui_->txtSearchField, &QLineEdit::textChanged, this,
           &AppSelectionSheetController::updateFilterAction);
 
-  auto list = [this](const QString& name, QAbstractItemModel* model) {
-    auto* view = new QListView;
-    view->setObjectName(name);
+  // Both lists take the other's entries by dragging.
+  const std::pair<QListView*, QAbstractItemModel*> lists[] = {{ui_->allAppsTableView, arrayAllApps_},
+                                                              {ui_->selectedAppsTableView, selectedApps_}};
+  for (const auto& [view, model] : lists) {
     view->setModel(model);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
     view->setDragDropMode(QAbstractItemView::DragDrop);
@@ -92,47 +86,21 @@ void AppSelectionSheetController::build(QWidget* parentWindow) {
     view->setUniformItemSizes(true);
     view->setIconSize(QSize(24, 24));
     view->installEventFilter(this);
-    return view;
-  };
-  allAppsTableView_ = list(QStringLiteral("allAppsTableView"), arrayAllApps_);
-  selectedAppsTableView_ = list(QStringLiteral("selectedAppsTableView"), selectedApps_);
-  connect(allAppsTableView_, &QAbstractItemView::doubleClicked, this,
+  }
+  connect(ui_->allAppsTableView, &QAbstractItemView::doubleClicked, this,
           &AppSelectionSheetController::addSelectedApps);
-  connect(selectedAppsTableView_, &QAbstractItemView::doubleClicked, this,
+  connect(ui_->selectedAppsTableView, &QAbstractItemView::doubleClicked, this,
           &AppSelectionSheetController::removeSelectedApps);
 
-  selectedAppViewTitleLabel_ = new QLabel;
-  selectedAppViewTitleLabel_->setTextFormat(Qt::PlainText);
-  auto* allLabel = new QLabel(QStringLiteral("Applications:"));
-  auto* hint = new QLabel(
-      QStringLiteral("Double-click an application, or drag it, to move it between the lists."));
-  hint->setWordWrap(true);
-  hint->setEnabled(false);
-
-  auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel);
-  connect(buttons, &QDialogButtonBox::accepted, this, &AppSelectionSheetController::sheetOk);
-  connect(buttons, &QDialogButtonBox::rejected, this, &AppSelectionSheetController::sheetClosed);
+  connect(ui_->buttons, &QDialogButtonBox::accepted, this, &AppSelectionSheetController::sheetOk);
+  connect(ui_->buttons, &QDialogButtonBox::rejected, this, &AppSelectionSheetController::sheetClosed);
   // Escape and the window's close button cancel.
   connect(window_, &QDialog::rejected, this, [this] { finish(true); });
-
-  auto* grid = new QGridLayout;
-  grid->addWidget(txtSearchField_, 0, 0);
-  grid->addWidget(allLabel, 1, 0);
-  grid->addWidget(selectedAppViewTitleLabel_, 1, 1);
-  grid->addWidget(allAppsTableView_, 2, 0);
-  grid->addWidget(selectedAppsTableView_, 2, 1);
-  grid->setColumnStretch(0, 1);
-  grid->setColumnStretch(1, 1);
-  auto* layout = new QVBoxLayout(window_);
-  layout->addLayout(grid, 1);
-  layout->addWidget(hint);
-  layout->addWidget(buttons);
-  window_->resize(640, 460);
 }
 
 void AppSelectionSheetController::setSelectedAppViewTitle(const QString& title) {
   title_ = title;
-  selectedAppViewTitleLabel_->setText(title);
+  ui_->selectedAppViewTitleLabel->setText(title);
 }
 
 void AppSelectionSheetController::loadApps() {
@@ -176,11 +144,11 @@ void AppSelectionSheetController::loadApps() {
 void AppSelectionSheetController::showSheet() {
   finished_ = false;
   isCancel_ = false;
-  txtSearchField_->clear();
+  ui_->txtSearchField->clear();
   arrayAllApps_->setSearchString(QString());
   loadApps();
   window_->open();
-  txtSearchField_->setFocus(Qt::OtherFocusReason);
+  ui_->txtSearchField->setFocus(Qt::OtherFocusReason);
 }
 
 QList<AppEntry> AppSelectionSheetController::selectedApps() const { return selectedApps_->entries(); }
@@ -192,7 +160,7 @@ QStringList AppSelectionSheetController::selectedAppNames() const {
 }
 
 void AppSelectionSheetController::updateFilterAction() {
-  arrayAllApps_->setSearchString(txtSearchField_->text());
+  arrayAllApps_->setSearchString(ui_->txtSearchField->text());
 }
 
 QStringList AppSelectionSheetController::selectedNames(QListView* view) const {
@@ -204,10 +172,10 @@ QStringList AppSelectionSheetController::selectedNames(QListView* view) const {
   return names;
 }
 
-void AppSelectionSheetController::addSelectedApps() { addApps(selectedNames(allAppsTableView_)); }
+void AppSelectionSheetController::addSelectedApps() { addApps(selectedNames(ui_->allAppsTableView)); }
 
 void AppSelectionSheetController::removeSelectedApps() {
-  removeApps(selectedNames(selectedAppsTableView_));
+  removeApps(selectedNames(ui_->selectedAppsTableView));
 }
 
 void AppSelectionSheetController::addApps(const QStringList& names) {
@@ -226,11 +194,11 @@ bool AppSelectionSheetController::eventFilter(QObject* watched, QEvent* event) {
   if (event->type() == QEvent::KeyPress) {
     const int key = static_cast<QKeyEvent*>(event)->key();
     const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
-    if (watched == allAppsTableView_ && enter) {
+    if (watched == ui_->allAppsTableView && enter) {
       addSelectedApps();
       return true;
     }
-    if (watched == selectedAppsTableView_ &&
+    if (watched == ui_->selectedAppsTableView &&
         (enter || key == Qt::Key_Delete || key == Qt::Key_Backspace)) {
       removeSelectedApps();
       return true;

@@ -9,12 +9,16 @@
 
 #include <functional>
 
+#include <memory>
+
 class QDialog;
-class QLabel;
-class QLineEdit;
 class QListView;
 class QModelIndex;
 class QWidget;
+
+namespace Ui {
+class AppSelectionSheet;
+}  // namespace Ui
 
 // The application picker: every application on the left, the chosen ones
 // on the right, a search field over the left list. Double click, Return or
@@ -66,10 +70,6 @@ class AppSelectionSheetController final : public QObject {
   static int compareFiles(QStringView a, QStringView b);
 
   QDialog* window() const;
-  QListView* allAppsTableView() const { return allAppsTableView_; }
-  QListView* selectedAppsTableView() const { return selectedAppsTableView_; }
-  QLineEdit* txtSearchField() const { return txtSearchField_; }
-  QLabel* selectedAppViewTitleLabel() const { return selectedAppViewTitleLabel_; }
   AppSelectionListModel* allApps() const { return allApps_; }
   AppSelectionListModel* selectedAppsModel() const { return selectedApps_; }
   AppSelectionFilter* arrayAllApps() const { return arrayAllApps_; }
@@ -83,6 +83,7 @@ class AppSelectionSheetController final : public QObject {
   void finish(bool cancelled);
   QStringList selectedNames(QListView* view) const;
 
+  std::unique_ptr<Ui::AppSelectionSheet> ui_;
   LoadApps loadApps_;
   QString title_;
   int exceptionType_ = 0;
@@ -91,10 +92,6 @@ class AppSelectionSheetController final : public QObject {
   bool finished_ = false;
 
   QPointer<QDialog> window_;
-  QListView* allAppsTableView_ = nullptr;
-  QListView* selectedAppsTableView_ = nullptr;
-  QLineEdit* txtSearchField_ = nullptr;
-  QLabel* selectedAppViewTitleLabel_ = nullptr;
   AppSelectionListModel* allApps_ = nullptr;
   AppSelectionListModel* selectedApps_ = nullptr;
   AppSelectionFilter* arrayAllApps_ = nullptr;

@@ -1,21 +1,16 @@
 #include "ui/group_view_controller.h"
 
+#include "ui_group_view_controller.h"
+
 #include <QCheckBox>
 #include <QComboBox>
-#include <QFormLayout>
-#include <QHBoxLayout>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScopedValueRollback>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
 namespace {
-
-const QString kExceptTitle = QStringLiteral("Expand in all applications except:");
-const QString kOnlyTitle = QStringLiteral("Expand in only these applications:");
 
 // Stored exceptionType by item of the application-rule pop-up; -1: none.
 constexpr int kExceptionTypeByItem[GroupViewController::kExpandInItemCount] = {0, -1, 1, 2, 3, 4};
@@ -23,9 +18,10 @@ constexpr int kFixedSoundItems = 2;
 
 }  // namespace
 
-GroupViewController::GroupViewController(QWidget* parent) : QWidget(parent) {
-  setObjectName(QStringLiteral("GroupView"));
-  buildForm();
+GroupViewController::GroupViewController(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::GroupView>()) {
+  ui_->setupUi(this);
+  connectForm();
   resetView();
 }
 
@@ -33,83 +29,33 @@ GroupViewController::~GroupViewController() {
   if (appSelectionSheet_) appSelectionSheet_->delegate = nullptr;
 }
 
-void GroupViewController::buildForm() {
-  nameTextField_ = new QLineEdit;
-  nameTextField_->setObjectName(QStringLiteral("nameTextField"));
-  abbreviationTextField_ = new QLineEdit;
-  abbreviationTextField_->setObjectName(QStringLiteral("abbreviationTextField"));
+void GroupViewController::connectForm() {
   // textChanged, not textEdited: the field's own undo and redo change the
   // group too.
-  connect(nameTextField_, &QLineEdit::textChanged, this,
-          [this] { controlTextDidChange(nameTextField_); });
-  connect(abbreviationTextField_, &QLineEdit::textChanged, this,
-          [this] { controlTextDidChange(abbreviationTextField_); });
-
-  expandInButton_ = new QComboBox;
-  expandInButton_->setObjectName(QStringLiteral("expandInButton"));
-  expandInButton_->addItem(QStringLiteral("Expand as the preferences say"));
-  expandInButton_->insertSeparator(1);
-  expandInButton_->addItems({QStringLiteral("Expand in all applications"),
-                             QStringLiteral("Expand in all applications except…"),
-                             QStringLiteral("Expand in only these applications…"),
-                             QStringLiteral("Never expand")});
-  connect(expandInButton_, &QComboBox::activated, this, &GroupViewController::actionExpandIn);
-  applicationsLabel_ = new QLabel;
-  applicationsLabel_->setObjectName(QStringLiteral("applicationsLabel"));
-  applicationsLabel_->setTextFormat(Qt::PlainText);
-  applicationsLabel_->setWordWrap(true);
-  chooseApplicationsButton_ = new QPushButton(QStringLiteral("Choose…"));
-  connect(chooseApplicationsButton_, &QPushButton::clicked, this,
-          [this] { actionExpandIn(expandInButton_->currentIndex()); });
-  auto* appsRow = new QHBoxLayout;
-  appsRow->addWidget(applicationsLabel_, 1);
-  appsRow->addWidget(chooseApplicationsButton_, 0, Qt::AlignTop);
-
-  expandAfterButton_ = new QComboBox;
-  expandAfterButton_->setObjectName(QStringLiteral("expandAfterButton"));
-  expandAfterButton_->addItems({QStringLiteral("As the preferences say"),
-                                QStringLiteral("Only after a space"),
-                                QStringLiteral("After any non-alphanumeric character"),
-                                QStringLiteral("Anywhere, also inside a word")});
-  connect(expandAfterButton_, &QComboBox::activated, this, &GroupViewController::actionExpandAfter);
-
-  soundButton_ = new QComboBox;
-  soundButton_->setObjectName(QStringLiteral("soundButton"));
-  soundButton_->addItems({QStringLiteral("The preferences' sound"), QStringLiteral("No sound")});
-  connect(soundButton_, &QComboBox::activated, this, &GroupViewController::actionSound);
-
-  includeInSuggestionsList_ = new QCheckBox(QStringLiteral("Offer these snippets as suggestions"));
-  allowGroupSuggestions_ = new QCheckBox(QStringLiteral("Allow group suggestions"));
-  connect(includeInSuggestionsList_, &QCheckBox::clicked, this,
+  connect(ui_->nameTextField, &QLineEdit::textChanged, this, [this] { controlTextDidChange(ui_->nameTextField); });
+  connect(ui_->abbreviationTextField, &QLineEdit::textChanged, this,
+          [this] { controlTextDidChange(ui_->abbreviationTextField); });
+  // The rules that follow the preferences apart from the group's own.
+  ui_->expandInButton->insertSeparator(1);
+  connect(ui_->expandInButton, &QComboBox::activated, this, &GroupViewController::actionExpandIn);
+  connect(ui_->chooseApplicationsButton, &QPushButton::clicked, this,
+          [this] { actionExpandIn(ui_->expandInButton->currentIndex()); });
+  connect(ui_->expandAfterButton, &QComboBox::activated, this, &GroupViewController::actionExpandAfter);
+  connect(ui_->soundButton, &QComboBox::activated, this, &GroupViewController::actionSound);
+  connect(ui_->includeInSuggestionsListButton, &QCheckBox::clicked, this,
           &GroupViewController::actionIncludeInSuggestionsList);
-  connect(allowGroupSuggestions_, &QCheckBox::clicked, this,
+  connect(ui_->allowGroupSuggestionsButton, &QCheckBox::clicked, this,
           &GroupViewController::actionAllowGroupSuggestions);
 
   // The three pop-ups line up.
-  const int width = std::max({expandInButton_->sizeHint().width(),
-                              expandAfterButton_->sizeHint().width(),
-                              soundButton_->sizeHint().width()});
-  for (QComboBox* box : {expandInButton_, expandAfterButton_, soundButton_})
-    box->setMinimumWidth(width);
-
-  auto* form = new QFormLayout;
-  form->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
-  form->addRow(QStringLiteral("Name:"), nameTextField_);
-  form->addRow(QStringLiteral("Abbreviation:"), abbreviationTextField_);
-  form->addRow(QStringLiteral("Applications:"), expandInButton_);
-  form->addRow(QString(), appsRow);
-  form->addRow(QStringLiteral("Abbreviations expand:"), expandAfterButton_);
-  form->addRow(QStringLiteral("Sound:"), soundButton_);
-  form->addRow(QString(), includeInSuggestionsList_);
-  form->addRow(QString(), allowGroupSuggestions_);
-  auto* outer = new QVBoxLayout(this);
-  outer->addLayout(form);
-  outer->addStretch(1);
+  const int width = std::max({ui_->expandInButton->sizeHint().width(), ui_->expandAfterButton->sizeHint().width(),
+                              ui_->soundButton->sizeHint().width()});
+  for (QComboBox* box : {ui_->expandInButton, ui_->expandAfterButton, ui_->soundButton}) box->setMinimumWidth(width);
 }
 
 void GroupViewController::loadSounds() {
-  while (soundButton_->count() > kFixedSoundItems) soundButton_->removeItem(kFixedSoundItems);
-  if (soundPlayer) soundButton_->addItems(soundPlayer->soundNames());
+  while (ui_->soundButton->count() > kFixedSoundItems) ui_->soundButton->removeItem(kFixedSoundItems);
+  if (soundPlayer) ui_->soundButton->addItems(soundPlayer->soundNames());
   resetView();
 }
 
@@ -130,48 +76,48 @@ void GroupViewController::setGroup(const GroupPtr& group) {
 }
 
 void GroupViewController::setFocus() {
-  nameTextField_->setFocus(Qt::OtherFocusReason);
-  nameTextField_->selectAll();
+  ui_->nameTextField->setFocus(Qt::OtherFocusReason);
+  ui_->nameTextField->selectAll();
 }
 
 void GroupViewController::resetView() {
   const QScopedValueRollback<bool> resetting(isResetting_, true);
-  expandInButton_->setCurrentIndex(0);
-  expandAfterButton_->setCurrentIndex(0);
-  soundButton_->setCurrentIndex(0);
+  ui_->expandInButton->setCurrentIndex(0);
+  ui_->expandAfterButton->setCurrentIndex(0);
+  ui_->soundButton->setCurrentIndex(0);
   setEnabled(bool(group_));
   if (!group_) {
-    nameTextField_->clear();
-    abbreviationTextField_->clear();
+    ui_->nameTextField->clear();
+    ui_->abbreviationTextField->clear();
     showApplications();
     return;
   }
-  nameTextField_->setText(group_->name);
-  abbreviationTextField_->setText(group_->abbreviation);
-  expandInButton_->setCurrentIndex(expandInItemForExceptionType(group_->exceptionType));
+  ui_->nameTextField->setText(group_->name);
+  ui_->abbreviationTextField->setText(group_->abbreviation);
+  ui_->expandInButton->setCurrentIndex(expandInItemForExceptionType(group_->exceptionType));
   if (group_->sound && group_->sound->isEmpty()) {
-    soundButton_->setCurrentIndex(1);
+    ui_->soundButton->setCurrentIndex(1);
   } else if (group_->sound) {
     // A sound this desktop cannot play shows as the preferences' sound; the
     // stored name stays until the user picks another.
-    const int item = soundButton_->findText(*group_->sound, Qt::MatchExactly);
-    if (item >= kFixedSoundItems) soundButton_->setCurrentIndex(item);
+    const int item = ui_->soundButton->findText(*group_->sound, Qt::MatchExactly);
+    if (item >= kFixedSoundItems) ui_->soundButton->setCurrentIndex(item);
   }
   if (group_->expandType >= 0 && group_->expandType <= 3)
-    expandAfterButton_->setCurrentIndex(group_->expandType);
-  includeInSuggestionsList_->setChecked(group_->includeInSuggestionsList);
-  allowGroupSuggestions_->setChecked(group_->allowGroupSuggestions);
+    ui_->expandAfterButton->setCurrentIndex(group_->expandType);
+  ui_->includeInSuggestionsListButton->setChecked(group_->includeInSuggestionsList);
+  ui_->allowGroupSuggestionsButton->setChecked(group_->allowGroupSuggestions);
   showApplications();
 }
 
 void GroupViewController::showApplications() {
   const bool listed = group_ && (group_->exceptionType == QLGroup::AllAppsExcept ||
                                  group_->exceptionType == QLGroup::OnlyApps);
-  applicationsLabel_->setVisible(listed);
-  chooseApplicationsButton_->setVisible(listed);
+  ui_->applicationsLabel->setVisible(listed);
+  ui_->chooseApplicationsButton->setVisible(listed);
   if (!listed) return;
-  applicationsLabel_->setText(group_->exceptions.isEmpty()
-                                  ? QStringLiteral("No applications chosen.")
+  ui_->applicationsLabel->setText(group_->exceptions.isEmpty()
+                                  ? tr("No applications chosen.")
                                   : group_->exceptions.join(QStringLiteral(", ")));
 }
 
@@ -181,8 +127,8 @@ void GroupViewController::report() {
 
 void GroupViewController::controlTextDidChange(QLineEdit* field) {
   if (!group_ || isResetting_) return;
-  if (field == nameTextField_) group_->name = field->text();
-  else if (field == abbreviationTextField_) group_->abbreviation = field->text();
+  if (field == ui_->nameTextField) group_->name = field->text();
+  else if (field == ui_->abbreviationTextField) group_->abbreviation = field->text();
   else return;
   report();
 }
@@ -201,8 +147,8 @@ void GroupViewController::actionExpandIn(int item) {
   if (appSelectionSheet_) appSelectionSheet_->delegate = nullptr;
   appSelectionSheet_ = std::make_unique<AppSelectionSheetController>(window(), installedApplications);
   appSelectionSheet_->delegate = this;
-  appSelectionSheet_->setSelectedAppViewTitle(type == QLGroup::AllAppsExcept ? kExceptTitle
-                                                                            : kOnlyTitle);
+  appSelectionSheet_->setSelectedAppViewTitle(type == QLGroup::AllAppsExcept ? tr("Expand in all applications except:")
+                                                                            : tr("Expand in only these applications:"));
   appSelectionSheet_->setExceptionType(type);
   appSelectionSheet_->setIsCancel(false);
   if (group_->exceptionType == type) appSelectionSheet_->setExceptions(group_->exceptions);
@@ -238,7 +184,7 @@ void GroupViewController::actionSound(int item) {
   } else if (item == 1) {
     group_->sound = QString();
   } else {
-    group_->sound = soundButton_->itemText(item);
+    group_->sound = ui_->soundButton->itemText(item);
     if (soundPlayer) soundPlayer->play(*group_->sound);
   }
   report();
@@ -246,12 +192,12 @@ void GroupViewController::actionSound(int item) {
 
 void GroupViewController::actionIncludeInSuggestionsList() {
   if (!group_) return;
-  group_->includeInSuggestionsList = includeInSuggestionsList_->isChecked();
+  group_->includeInSuggestionsList = ui_->includeInSuggestionsListButton->isChecked();
   report();
 }
 
 void GroupViewController::actionAllowGroupSuggestions() {
   if (!group_) return;
-  group_->allowGroupSuggestions = allowGroupSuggestions_->isChecked();
+  group_->allowGroupSuggestions = ui_->allowGroupSuggestionsButton->isChecked();
   report();
 }

@@ -10,11 +10,11 @@
 
 #include <memory>
 
-class QCheckBox;
-class QComboBox;
-class QLabel;
 class QLineEdit;
-class QPushButton;
+
+namespace Ui {
+class GroupView;
+}  // namespace Ui
 
 // The group editor: name, abbreviation, the application rule with its
 // applications, the position rule, the sound and the suggestion flags.
@@ -56,18 +56,10 @@ class GroupViewController final : public QWidget, public AppSelectionSheetContro
   void actionAllowGroupSuggestions();
   void AppSelectionSheetControllerDidFinish(AppSelectionSheetController* sheet) override;
 
-  QLineEdit* nameTextField() const { return nameTextField_; }
-  QLineEdit* abbreviationTextField() const { return abbreviationTextField_; }
-  QComboBox* expandInButton() const { return expandInButton_; }
-  QComboBox* expandAfterButton() const { return expandAfterButton_; }
-  QComboBox* soundButton() const { return soundButton_; }
-  QCheckBox* includeInSuggestionsListButton() const { return includeInSuggestionsList_; }
-  QCheckBox* allowGroupSuggestionsButton() const { return allowGroupSuggestions_; }
-  QLabel* applicationsLabel() const { return applicationsLabel_; }
   AppSelectionSheetController* appSelectionSheet() const { return appSelectionSheet_.get(); }
 
  private:
-  void buildForm();
+  void connectForm();
   void report();
   void showApplications();
 
@@ -77,13 +69,5 @@ class GroupViewController final : public QWidget, public AppSelectionSheetContro
   GroupPtr sheetGroup_;
   std::unique_ptr<AppSelectionSheetController> appSelectionSheet_;
 
-  QLineEdit* nameTextField_ = nullptr;
-  QLineEdit* abbreviationTextField_ = nullptr;
-  QComboBox* expandInButton_ = nullptr;
-  QComboBox* expandAfterButton_ = nullptr;
-  QComboBox* soundButton_ = nullptr;
-  QCheckBox* includeInSuggestionsList_ = nullptr;
-  QCheckBox* allowGroupSuggestions_ = nullptr;
-  QLabel* applicationsLabel_ = nullptr;
-  QPushButton* chooseApplicationsButton_ = nullptr;
+  std::unique_ptr<Ui::GroupView> ui_;
 };

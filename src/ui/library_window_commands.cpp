@@ -2,6 +2,8 @@
 // and saves the library once.
 #include "ui/library_window_controller.h"
 
+#include "ui_library_window_controller.h"
+
 #include "content/text/flat_rtfd.h"
 #include "platform/log.h"
 #include "ui/custom_outline_view.h"
@@ -81,7 +83,7 @@ GroupPtr LibraryWindowController::addGroup(const QString& name) {
   GroupPtr added;
   const GroupPtr after = selectedGroup();
   const bool anySelected = outlineView_->selectionModel()->hasSelection();
-  runCommand(QStringLiteral("New Group"), [&] {
+  runCommand(tr("New Group"), [&] {
     added = model_->addGroup(name, after.get(), !anySelected);
     if (added) selectGroup(added.get());
   });
@@ -107,7 +109,7 @@ void LibraryWindowController::actionNewSnippet() {
   showAllForNewRow();
   SnippetPtr added;
   GroupPtr group;
-  runCommand(QStringLiteral("New Snippet"), [&] {
+  runCommand(tr("New Snippet"), [&] {
     group = getCurrentGroup();
     if (group) added = addSnippetForGroup(group);
     if (added) selectSnippet(group.get(), added.get());
@@ -138,9 +140,9 @@ SnippetPtr LibraryWindowController::addSnippetForGroup(const GroupPtr& group) {
 void LibraryWindowController::actionTrash() {
   if (!outlineView_->selectionModel()->hasSelection()) return;
   const int answer =
-      confirm(QStringLiteral("Are you sure you want to remove all selected snippets?"),
-              QStringLiteral("Edit > Undo (Ctrl+Z) brings them back."), QStringLiteral("Delete"),
-              QStringLiteral("Cancel"));
+      confirm(tr("Are you sure you want to remove all selected snippets?"),
+              tr("Edit > Undo (Ctrl+Z) brings them back."), tr("Delete"),
+              tr("Cancel"));
   alertDidEnd(answer);
 }
 
@@ -157,7 +159,7 @@ void LibraryWindowController::alertDidEnd(int returnCode) {
   snippetView_->setSnippet(nullptr);
   try {
     runCommand(
-        isGroup ? QStringLiteral("Delete Group") : QStringLiteral("Delete Snippet"),
+        isGroup ? tr("Delete Group") : tr("Delete Snippet"),
         [&] {
           if (isGroup)
             model_->removeGroup(group);
@@ -185,7 +187,7 @@ void LibraryWindowController::actionCutSnippet() {
   outlineView_->selectionModel()->clear();
   snippetView_->setSnippet(nullptr);
   runCommand(
-      QStringLiteral("Cut Snippet"),
+      tr("Cut Snippet"),
       [&] {
         model_->removeSnippet(group, s);
         reselectAfterRemoval(row);
@@ -200,7 +202,7 @@ void LibraryWindowController::actionPasteSnippet() {
   SnippetPtr pasted;
   GroupPtr group;
   try {
-    runCommand(QStringLiteral("Paste Snippet"), [&] {
+    runCommand(tr("Paste Snippet"), [&] {
       group = getCurrentGroup();
       if (group) pasted = model_->pasteSnippet(*source, group);
       if (pasted) selectSnippet(group.get(), pasted.get());
@@ -215,7 +217,7 @@ void LibraryWindowController::actionDuplicate() {
   const GroupPtr group = selectedGroup();
   if (!s || !group) return;
   SnippetPtr copy;
-  runCommand(QStringLiteral("Duplicate Snippet"), [&] {
+  runCommand(tr("Duplicate Snippet"), [&] {
     copy = model_->duplicateSnippet(group, s);
     if (copy) selectSnippet(group.get(), copy.get());
   });
@@ -224,7 +226,7 @@ void LibraryWindowController::actionDuplicate() {
 bool LibraryWindowController::dropSnippets(const QStringList& uuids, const GroupPtr& source,
                                            const GroupPtr& target, bool copy) {
   QList<SnippetPtr> pasted;
-  runCommand(copy ? QStringLiteral("Copy Snippet") : QStringLiteral("Move Snippet"), [&] {
+  runCommand(copy ? tr("Copy Snippet") : tr("Move Snippet"), [&] {
     pasted = model_->dropSnippets(uuids, source, target, copy);
     if (!pasted.isEmpty()) selectSnippet(target.get(), pasted.last().get());
   });
@@ -237,7 +239,7 @@ void LibraryWindowController::actionSort(int tag) {
   const GroupPtr group = selectedGroup();
   const bool ascending = sortAscending;
   sortAscending = !sortAscending;
-  runCommand(QStringLiteral("Sort"), [&] { model_->sortSnippets(tag, ascending); });
+  runCommand(tr("Sort"), [&] { model_->sortSnippets(tag, ascending); });
   if (s && group) outlineView_->scrollTo(model_->indexOfSnippet(group.get(), s.get()));
 }
 
@@ -270,11 +272,11 @@ void LibraryWindowController::actionSearchChanged() {
 }
 
 void LibraryWindowController::actionSaveAsGroup() {
-  const QString uuid = saveAsGroup_->data().toString();
+  const QString uuid = ui_->actionSaveAsGroup->data().toString();
   if (uuid.isEmpty() || !settings_) return;
   const GroupPtr group = settings_->getGroupByUUID(uuid);
   if (!group) {
-    showAlert(QStringLiteral("Unable to find group!"), saveAsGroup_->text());
+    showAlert(tr("Unable to find group!"), ui_->actionSaveAsGroup->text());
     return;
   }
   finishEditing();
@@ -283,7 +285,7 @@ void LibraryWindowController::actionSaveAsGroup() {
   QString name = group->name;
   name.replace(QLatin1Char('/'), QLatin1Char('-'));
   QString path = chooseSaveFile(
-      saveAsGroup_->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
+      ui_->actionSaveAsGroup->text(), documents + QLatin1Char('/') + name + QStringLiteral(".qlxdoc"));
   if (path.isEmpty()) return;
   // Only the program's own documents: "Work.txt" becomes "Work.txt.qlxdoc",
   // which the dialog has not asked about replacing.
@@ -292,19 +294,19 @@ void LibraryWindowController::actionSaveAsGroup() {
     if (QFileInfo::exists(path) &&
         confirm(QStringLiteral("\"%1\" already exists. Do you want to replace it?")
                     .arg(QFileInfo(path).fileName()),
-                QString(), QStringLiteral("Replace"), QStringLiteral("Cancel")) != 1)
+                QString(), tr("Replace"), tr("Cancel")) != 1)
       return;
   }
   if (!settings_->saveGroup(path, group))
-    showAlert(QStringLiteral("Unable to save group!"), QString());
+    showAlert(tr("Unable to save group!"), QString());
 }
 
 void LibraryWindowController::actionPrintAsGroup() {
-  const QString uuid = printAsGroup_->data().toString();
+  const QString uuid = ui_->actionPrintAsGroup->data().toString();
   if (uuid.isEmpty() || !settings_) return;
   const GroupPtr group = settings_->getGroupByUUID(uuid);
   if (!group) {
-    showAlert(QStringLiteral("Unable to find group!"), printAsGroup_->text());
+    showAlert(tr("Unable to find group!"), ui_->actionPrintAsGroup->text());
     return;
   }
   finishEditing();
@@ -314,7 +316,7 @@ void LibraryWindowController::actionPrintAsGroup() {
 void LibraryWindowController::actionPrintAllGroup() {
   if (!settings_ || settings_->groups.isEmpty()) return;
   finishEditing();
-  printDocument(QStringLiteral("Quillet Snippets"), libraryPrintHtml(*settings_));
+  printDocument(tr("Quillet Snippets"), libraryPrintHtml(*settings_));
 }
 
 namespace {
@@ -368,10 +370,10 @@ void LibraryWindowController::printDocument(const QString& title, const QString&
   }
   if (!choosePrinter(p)) return;
   if (!printHtml(html, p))
-    showAlert(QStringLiteral("Unable to print!"),
+    showAlert(tr("Unable to print!"),
               p->outputFormat() == QPrinter::PdfFormat
-                  ? QStringLiteral("\"%1\" could not be written.")
+                  ? tr("\"%1\" could not be written.")
                         .arg(QDir::toNativeSeparators(p->outputFileName()))
-                  : QStringLiteral("The printer \"%1\" did not take the document.")
+                  : tr("The printer \"%1\" did not take the document.")
                         .arg(p->printerName()));
 }

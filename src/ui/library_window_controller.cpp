@@ -1,5 +1,7 @@
 #include "ui/library_window_controller.h"
 
+#include "ui_library_window_controller.h"
+
 #include "content/text/flat_rtfd.h"
 #include "platform/log.h"
 #include "ui/custom_outline_view.h"
@@ -47,7 +49,8 @@ namespace {
 
 const QString kFrameKey = QStringLiteral("LibraryWindowFrame");
 const QString kSplitKey = QStringLiteral("LibraryWindowSplit");
-const QString kDuplicateTip = QStringLiteral("Error : The abbreviation \"%1\" is already in use!");
+const char* const kDuplicateTip =
+    QT_TRANSLATE_NOOP("LibraryWindowController", "Error : The abbreviation \"%1\" is already in use!");
 
 QIcon themeIcon(const QString& name, QStyle::StandardPixmap fallback) {
   return QIcon::fromTheme(name, QApplication::style()->standardIcon(fallback));
@@ -80,10 +83,9 @@ void criticalAlert(QWidget* parent, const QString& message, const QString& detai
 LibraryWindowController::LibraryWindowController(QLSettings* settings,
                                                  LibraryWindowControllerDelegate* delegate,
                                                  QObject* parent)
-    : QObject(parent), settings_(settings), delegate_(delegate) {
+    : QObject(parent), ui_(std::make_unique<Ui::LibraryWindow>()), settings_(settings), delegate_(delegate) {
   window_ = std::make_unique<QMainWindow>();
-  window_->setObjectName(QStringLiteral("LibraryWindow"));
-  window_->setWindowTitle(QStringLiteral("Quillet"));
+  ui_->setupUi(window_.get());
   window_->installEventFilter(this);
   QWidget* w = window_.get();
   confirm = [w](const QString& m, const QString& d, const QString& a, const QString& b) {
@@ -91,7 +93,7 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
   };
   showAlert = [w](const QString& m, const QString& d) { criticalAlert(w, m, d); };
   chooseSaveFile = [w](const QString& title, const QString& suggested) {
-    QFileDialog dialog(w, title, suggested, QStringLiteral("Quillet Files (*.qlxdoc)"));
+    QFileDialog dialog(w, title, suggested, tr("Quillet Files (*.qlxdoc)"));
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("qlxdoc"));
     dialog.setWindowModality(Qt::WindowModal);
@@ -119,8 +121,8 @@ LibraryWindowController::LibraryWindowController(QLSettings* settings,
                                const GroupPtr& target,
                                bool copy) { return dropSnippets(uuids, source, target, copy); };
   connect(model_, &LibraryOutlineModel::saveFailed, this, [this] {
-    showAlert(QStringLiteral("Unable to save the library!"),
-              QStringLiteral("Quillet could not write \"%1\". Your changes are kept while Quillet "
+    showAlert(tr("Unable to save the library!"),
+              tr("Quillet could not write \"%1\". Your changes are kept while Quillet "
                              "runs and saved with the next change that can be written.")
                   .arg(QDir::toNativeSeparators(QLSettings::settingsPath())));
   });
@@ -209,148 +211,98 @@ void LibraryWindowController::buildWindow() {
   labelAutoBackup_ = new QLabel;
   labelNextBackup_ = new QLabel;
   for (QLabel* l : {labelAutoBackup_, labelNextBackup_}) l->setEnabled(false);
-  bar->addWidget(caption(QStringLiteral("Groups:")));
+  bar->addWidget(caption(tr("Groups:")));
   bar->addWidget(labelGroupCount_);
-  bar->addWidget(caption(QStringLiteral("Snippets:")));
+  bar->addWidget(caption(tr("Snippets:")));
   bar->addWidget(labelSnippetsCount_);
   bar->addWidget(errorBox_);
   bar->addPermanentWidget(labelAutoBackup_);
   bar->addPermanentWidget(labelNextBackup_);
 
-  window_->resize(900, 600);
 }
 
 void LibraryWindowController::buildMenus() {
-  QMenuBar* bar = window_->menuBar();
-  auto add = [this](QMenu* menu, const QString& title, const QKeySequence& key, auto slot) {
-    QAction* a = menu->addAction(title);
-    if (!key.isEmpty()) a->setShortcut(key);
-    connect(a, &QAction::triggered, this, slot);
-    return a;
+  Ui::LibraryWindow& ui = *ui_;
+  // The platform's own keys for the standard commands.
+  const std::pair<QAction*, QKeySequence::StandardKey> standardKeys[] = {
+      {ui.actionNewSnippet, QKeySequence::New},    {ui.actionPrintAsGroup, QKeySequence::Print},
+      {ui.actionCloseWindow, QKeySequence::Close}, {ui.actionQuit, QKeySequence::Quit},
+      {ui.actionUndo, QKeySequence::Undo},         {ui.actionCut, QKeySequence::Cut},
+      {ui.actionCopy, QKeySequence::Copy},         {ui.actionPaste, QKeySequence::Paste},
+      {ui.actionFind, QKeySequence::Find},         {ui.actionHelp, QKeySequence::HelpContents}};
+  for (const auto& [action, key] : standardKeys) action->setShortcut(key);
+  const auto on = [this](QAction* action, auto slot) { connect(action, &QAction::triggered, this, slot); };
+  const auto tell = [this](QAction* action, void (LibraryWindowControllerDelegate::*call)()) {
+    connect(action, &QAction::triggered, this, [this, call] {
+      if (delegate_) (delegate_->*call)();
+    });
   };
 
-  QMenu* file = bar->addMenu(QStringLiteral("&File"));
-  add(file, QStringLiteral("New Group"), QKeySequence(QStringLiteral("Ctrl+Shift+N")),
-      &LibraryWindowController::actionNewGroup);
-  add(file, QStringLiteral("New Snippet"), QKeySequence::New,
-      &LibraryWindowController::actionNewSnippet);
-  file->addSeparator();
-  add(file, QStringLiteral("Import…"), QKeySequence(QStringLiteral("Ctrl+Shift+I")), [this] {
-    if (delegate_) delegate_->actionImport();
-  });
-  saveAsGroup_ = add(file, QStringLiteral("Save a Copy of Group…"),
-                     QKeySequence(QStringLiteral("Ctrl+Shift+S")),
-                     &LibraryWindowController::actionSaveAsGroup);
-  file->addSeparator();
-  add(file, QStringLiteral("Page Setup…"), QKeySequence(QStringLiteral("Ctrl+Shift+P")),
-      &LibraryWindowController::actionPageSetup);
-  printAsGroup_ = add(file, QStringLiteral("Print Group…"), QKeySequence::Print,
-                      &LibraryWindowController::actionPrintAsGroup);
-  printAllGroups_ = add(file, QStringLiteral("Print All Groups…"),
-                        QKeySequence(QStringLiteral("Ctrl+Alt+P")),
-                        &LibraryWindowController::actionPrintAllGroup);
-  saveAsGroup_->setEnabled(false);
-  printAsGroup_->setEnabled(false);
-  printAllGroups_->setEnabled(false);
-  file->addSeparator();
-  add(file, QStringLiteral("Back Up Now"), QKeySequence(), [this] {
-    if (delegate_) delegate_->actionBackupNow();
-  });
-  add(file, QStringLiteral("Restore…"), QKeySequence(), [this] {
-    if (delegate_) delegate_->actionRestore();
-  });
-  file->addSeparator();
-  add(file, QStringLiteral("Close Window"), QKeySequence::Close, [this] { window_->close(); });
-  add(file, QStringLiteral("Quit Quillet"), QKeySequence::Quit, [] { QCoreApplication::quit(); });
+  on(ui.actionNewGroup, &LibraryWindowController::actionNewGroup);
+  on(ui.actionNewSnippet, &LibraryWindowController::actionNewSnippet);
+  tell(ui.actionImport, &LibraryWindowControllerDelegate::actionImport);
+  on(ui.actionSaveAsGroup, &LibraryWindowController::actionSaveAsGroup);
+  on(ui.actionPageSetup, &LibraryWindowController::actionPageSetup);
+  on(ui.actionPrintAsGroup, &LibraryWindowController::actionPrintAsGroup);
+  on(ui.actionPrintAllGroups, &LibraryWindowController::actionPrintAllGroup);
+  tell(ui.actionBackUpNow, &LibraryWindowControllerDelegate::actionBackupNow);
+  tell(ui.actionRestore, &LibraryWindowControllerDelegate::actionRestore);
+  on(ui.actionCloseWindow, [this] { window_->close(); });
+  on(ui.actionQuit, [] { QCoreApplication::quit(); });
 
-  QMenu* edit = bar->addMenu(QStringLiteral("&Edit"));
-  QAction* undo = add(edit, QStringLiteral("Undo"), QKeySequence::Undo, [this] {
+  on(ui.actionUndo, [this] {
     editAction("undo", [this] {
       finishEditing();
       undoStack_->undo();
     });
   });
-  QAction* redo =
-      add(edit, QStringLiteral("Redo"), QKeySequence(QStringLiteral("Ctrl+Shift+Z")), [this] {
-        editAction("redo", [this] {
-          finishEditing();
-          undoStack_->redo();
-        });
-      });
-  connect(undoStack_, &QUndoStack::undoTextChanged, undo, [undo](const QString& t) {
-    undo->setText(t.isEmpty() ? QStringLiteral("Undo") : QStringLiteral("Undo ") + t);
+  on(ui.actionRedo, [this] {
+    editAction("redo", [this] {
+      finishEditing();
+      undoStack_->redo();
+    });
   });
-  connect(undoStack_, &QUndoStack::redoTextChanged, redo, [redo](const QString& t) {
-    redo->setText(t.isEmpty() ? QStringLiteral("Redo") : QStringLiteral("Redo ") + t);
+  connect(undoStack_, &QUndoStack::undoTextChanged, ui.actionUndo, [undo = ui.actionUndo](const QString& t) {
+    undo->setText(t.isEmpty() ? tr("Undo") : tr("Undo %1").arg(t));
   });
-  edit->addSeparator();
-  add(edit, QStringLiteral("Cut"), QKeySequence::Cut,
-      [this] { editAction("cut", [this] { actionCutSnippet(); }); });
-  add(edit, QStringLiteral("Copy"), QKeySequence::Copy,
-      [this] { editAction("copy", [this] { actionCopySnippet(); }); });
-  add(edit, QStringLiteral("Paste"), QKeySequence::Paste,
-      [this] { editAction("paste", [this] { actionPasteSnippet(); }); });
-  add(edit, QStringLiteral("Duplicate"), QKeySequence(QStringLiteral("Ctrl+D")),
-      &LibraryWindowController::actionDuplicate);
-  add(edit, QStringLiteral("Delete…"), QKeySequence(), &LibraryWindowController::actionTrash);
-  edit->addSeparator();
-  add(edit, QStringLiteral("Find"), QKeySequence::Find, [this] {
+  connect(undoStack_, &QUndoStack::redoTextChanged, ui.actionRedo, [redo = ui.actionRedo](const QString& t) {
+    redo->setText(t.isEmpty() ? tr("Redo") : tr("Redo %1").arg(t));
+  });
+  on(ui.actionCut, [this] { editAction("cut", [this] { actionCutSnippet(); }); });
+  on(ui.actionCopy, [this] { editAction("copy", [this] { actionCopySnippet(); }); });
+  on(ui.actionPaste, [this] { editAction("paste", [this] { actionPasteSnippet(); }); });
+  on(ui.actionDuplicate, &LibraryWindowController::actionDuplicate);
+  on(ui.actionDelete, &LibraryWindowController::actionTrash);
+  on(ui.actionFind, [this] {
     searchTextField_->setFocus(Qt::ShortcutFocusReason);
     searchTextField_->selectAll();
   });
 
-  QMenu* view = bar->addMenu(QStringLiteral("&View"));
-  sortMenu_ = view->addMenu(QStringLiteral("Sort By"));
-  const QStringList keys = {QStringLiteral("Content"),      QStringLiteral("Abbreviation"),
-                            QStringLiteral("Date Created"), QStringLiteral("Date Modified"),
-                            QStringLiteral("Label"),        QStringLiteral("Date Last Used"),
-                            QStringLiteral("Use Count")};
-  for (int i = 0; i < keys.size(); ++i)
-    add(sortMenu_, keys[i], QKeySequence(), [this, tag = i + 1] { actionSort(tag); });
-  view->addSeparator();
-  add(view, QStringLiteral("Expand All Groups"), QKeySequence(),
-      [this] { outlineView_->expandAll(); });
-  add(view, QStringLiteral("Collapse All Groups"), QKeySequence(),
-      [this] { outlineView_->collapseAll(); });
+  // The sort keys' tags, in menu order.
+  const QList<QAction*> sortKeys = ui.sortMenu->actions();
+  for (int i = 0; i < sortKeys.size(); ++i) on(sortKeys[i], [this, tag = i + 1] { actionSort(tag); });
+  on(ui.actionExpandAll, [this] { outlineView_->expandAll(); });
+  on(ui.actionCollapseAll, [this] { outlineView_->collapseAll(); });
 
-  QMenu* win = bar->addMenu(QStringLiteral("&Window"));
-  add(win, QStringLiteral("Minimize"), QKeySequence(QStringLiteral("Ctrl+M")),
-      [this] { window_->showMinimized(); });
-  win->addSeparator();
-  add(win, QStringLiteral("Preferences…"), QKeySequence(QStringLiteral("Ctrl+,")), [this] {
-    if (delegate_) delegate_->actionPreferences();
-  });
-  add(win, QStringLiteral("Statistics"), QKeySequence(), [this] {
-    if (delegate_) delegate_->actionStatistics();
-  });
-  win->addSeparator();
-  disableItem_ = add(win, QStringLiteral("Disable Quillet"), QKeySequence(), [this] {
-    if (delegate_) delegate_->actionDisableQuillet();
-  });
-  connect(win, &QMenu::aboutToShow, this, [this] {
+  on(ui.actionMinimize, [this] { window_->showMinimized(); });
+  tell(ui.actionPreferences, &LibraryWindowControllerDelegate::actionPreferences);
+  tell(ui.actionStatistics, &LibraryWindowControllerDelegate::actionStatistics);
+  tell(ui.actionDisableQuillet, &LibraryWindowControllerDelegate::actionDisableQuillet);
+  connect(ui.menuWindow, &QMenu::aboutToShow, this, [this] {
     const bool on = delegate_ ? delegate_->isExpansionEnabled() : true;
-    disableItem_->setText(on ? QStringLiteral("Disable Quillet")
-                             : QStringLiteral("Enable Quillet"));
+    ui_->actionDisableQuillet->setText(on ? tr("Disable Quillet") : tr("Enable Quillet"));
   });
-
-  QMenu* help = bar->addMenu(QStringLiteral("&Help"));
-  add(help, QStringLiteral("Quillet Help"), QKeySequence::HelpContents, [this] {
-    if (delegate_) delegate_->helpAction();
-  });
+  tell(ui.actionHelp, &LibraryWindowControllerDelegate::helpAction);
 
   // The outline's context menu: cut and copy act on a snippet row, paste
   // needs something copied.
   contextMenu_ = new QMenu(outlineView_);
-  QAction* cut = contextMenu_->addAction(QStringLiteral("Cut"), this,
-                                         &LibraryWindowController::actionCutSnippet);
-  QAction* copy = contextMenu_->addAction(QStringLiteral("Copy"), this,
-                                          &LibraryWindowController::actionCopySnippet);
-  QAction* paste = contextMenu_->addAction(QStringLiteral("Paste"), this,
-                                           &LibraryWindowController::actionPasteSnippet);
-  contextMenu_->addAction(QStringLiteral("Duplicate"), this,
-                          &LibraryWindowController::actionDuplicate);
+  QAction* cut = contextMenu_->addAction(tr("Cut"), this, &LibraryWindowController::actionCutSnippet);
+  QAction* copy = contextMenu_->addAction(tr("Copy"), this, &LibraryWindowController::actionCopySnippet);
+  QAction* paste = contextMenu_->addAction(tr("Paste"), this, &LibraryWindowController::actionPasteSnippet);
+  contextMenu_->addAction(tr("Duplicate"), this, &LibraryWindowController::actionDuplicate);
   contextMenu_->addSeparator();
-  contextMenu_->addAction(QStringLiteral("Delete…"), this, &LibraryWindowController::actionTrash);
+  contextMenu_->addAction(tr("Delete…"), this, &LibraryWindowController::actionTrash);
   outlineView_->contextMenu = contextMenu_;
   connect(outlineView_, &CustomOutlineView::contextMenuAboutToShow, this,
           [this, cut, copy, paste](const QModelIndex& i) {
@@ -362,24 +314,19 @@ void LibraryWindowController::buildMenus() {
 }
 
 void LibraryWindowController::buildToolbar() {
-  QToolBar* bar = window_->addToolBar(QStringLiteral("Toolbar"));
-  bar->setObjectName(QStringLiteral("toolbar"));
-  bar->setMovable(false);
-  bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  bar->addAction(themeIcon(QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder),
-                 QStringLiteral("New Group"), this, &LibraryWindowController::actionNewGroup);
-  bar->addAction(themeIcon(QStringLiteral("document-new"), QStyle::SP_FileIcon),
-                 QStringLiteral("New Snippet"), this, &LibraryWindowController::actionNewSnippet);
-  deleteItem_ =
-      bar->addAction(themeIcon(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon),
-                     QStringLiteral("Delete"), this, &LibraryWindowController::actionTrash);
-  deleteItem_->setEnabled(false);
-  bar->addSeparator();
+  ui_->toolbarNewGroup->setIcon(themeIcon(QStringLiteral("folder-new"), QStyle::SP_FileDialogNewFolder));
+  ui_->toolbarNewSnippet->setIcon(themeIcon(QStringLiteral("document-new"), QStyle::SP_FileIcon));
+  ui_->toolbarDelete->setIcon(themeIcon(QStringLiteral("edit-delete"), QStyle::SP_TrashIcon));
+  connect(ui_->toolbarNewGroup, &QAction::triggered, this, &LibraryWindowController::actionNewGroup);
+  connect(ui_->toolbarNewSnippet, &QAction::triggered, this, &LibraryWindowController::actionNewSnippet);
+  connect(ui_->toolbarDelete, &QAction::triggered, this, &LibraryWindowController::actionTrash);
+  // After the actions: the sort pop-up, then the search field at the far end.
+  QToolBar* bar = ui_->toolbar;
   auto* sort = new QToolButton;
-  sort->setText(QStringLiteral("Sort"));
+  sort->setText(tr("Sort"));
   sort->setIcon(themeIcon(QStringLiteral("view-sort-ascending"), QStyle::SP_ArrowDown));
   sort->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-  sort->setMenu(sortMenu_);
+  sort->setMenu(ui_->sortMenu);
   sort->setPopupMode(QToolButton::InstantPopup);
   bar->addWidget(sort);
   auto* spacer = new QWidget;
@@ -387,12 +334,11 @@ void LibraryWindowController::buildToolbar() {
   bar->addWidget(spacer);
   searchTextField_ = new QLineEdit;
   searchTextField_->setObjectName(QStringLiteral("search"));
-  searchTextField_->setPlaceholderText(QStringLiteral("Search"));
+  searchTextField_->setPlaceholderText(tr("Search"));
   searchTextField_->setClearButtonEnabled(true);
   searchTextField_->setMaximumWidth(240);
   bar->addWidget(searchTextField_);
-  connect(searchTextField_, &QLineEdit::textChanged, this,
-          &LibraryWindowController::actionSearchChanged);
+  connect(searchTextField_, &QLineEdit::textChanged, this, &LibraryWindowController::actionSearchChanged);
 }
 
 bool LibraryWindowController::validateToolbarItem(const QAction* item) const {
@@ -420,8 +366,8 @@ void LibraryWindowController::setBackupLabels(const QString& autoBackup, const Q
 }
 
 void LibraryWindowController::showDamagedSettingsAlert(const QString& movedTo) {
-  showAlert(QStringLiteral("The settings file could not be read."),
-            QStringLiteral("It was moved aside to \"%1\" and Quillet started with an empty "
+  showAlert(tr("The settings file could not be read."),
+            tr("It was moved aside to \"%1\" and Quillet started with an empty "
                            "library. Restore a backup to get your snippets back.")
                 .arg(QDir::toNativeSeparators(movedTo)));
 }
@@ -469,7 +415,7 @@ void LibraryWindowController::resetView() {
         if (i.isValid()) outlineView_->setExpanded(i, g->isExpanded);
       }
     } else {
-      labelSelection_->setText(QStringLiteral("No Snippets"));
+      labelSelection_->setText(tr("No Snippets"));
       tabView_->setCurrentIndex(0);
     }
   } catch (const std::exception& e) {
@@ -573,35 +519,35 @@ void LibraryWindowController::refreshCounters() {
   labelGroupCount_->setText(QString::number(model_->groupCount()));
   labelSnippetsCount_->setText(QString::number(model_->snippetCount()));
   searchTextField_->setEnabled(model_->snippetCount() > 0 || !searchTextField_->text().isEmpty());
-  deleteItem_->setEnabled(validateToolbarItem(deleteItem_));
-  printAllGroups_->setEnabled(model_->groupCount() > 0);
+  ui_->toolbarDelete->setEnabled(validateToolbarItem(ui_->toolbarDelete));
+  ui_->actionPrintAllGroups->setEnabled(model_->groupCount() > 0);
 }
 
 void LibraryWindowController::updateErrorBox(const SnippetPtr& snippet) {
   errorBox_->hide();
   errorBox_->setToolTip(QString());
   if (snippet && model_->isDuplicateSnippetAbbreviation(snippet->abbreviation)) {
-    errorBox_->setToolTip(kDuplicateTip.arg(snippet->abbreviation));
+    errorBox_->setToolTip(tr(kDuplicateTip).arg(snippet->abbreviation));
     errorBox_->show();
   }
 }
 
 void LibraryWindowController::setGroupMenuItems(const GroupPtr& group) {
   if (!group) {
-    saveAsGroup_->setText(QStringLiteral("Save a Copy of Group…"));
-    printAsGroup_->setText(QStringLiteral("Print Group…"));
-    saveAsGroup_->setData(QString());
-    printAsGroup_->setData(QString());
+    ui_->actionSaveAsGroup->setText(tr("Save a Copy of Group…"));
+    ui_->actionPrintAsGroup->setText(tr("Print Group…"));
+    ui_->actionSaveAsGroup->setData(QString());
+    ui_->actionPrintAsGroup->setData(QString());
   } else {
     QString name = group->name.left(40);
     name.replace(QLatin1Char('&'), QStringLiteral("&&"));
-    saveAsGroup_->setText(QStringLiteral("Save a Copy of Group \"%1\"…").arg(name));
-    printAsGroup_->setText(QStringLiteral("Print Group \"%1\"…").arg(name));
-    saveAsGroup_->setData(group->uuid);
-    printAsGroup_->setData(group->uuid);
+    ui_->actionSaveAsGroup->setText(tr("Save a Copy of Group \"%1\"…").arg(name));
+    ui_->actionPrintAsGroup->setText(tr("Print Group \"%1\"…").arg(name));
+    ui_->actionSaveAsGroup->setData(group->uuid);
+    ui_->actionPrintAsGroup->setData(group->uuid);
   }
-  saveAsGroup_->setEnabled(bool(group));
-  printAsGroup_->setEnabled(bool(group));
+  ui_->actionSaveAsGroup->setEnabled(bool(group));
+  ui_->actionPrintAsGroup->setEnabled(bool(group));
 }
 
 void LibraryWindowController::outlineViewSelectionDidChange() {
@@ -612,8 +558,8 @@ void LibraryWindowController::outlineViewSelectionDidChange() {
   if (rows.isEmpty()) {
     snippetView_->setSnippet(nullptr);
     groupView_->setGroup(nullptr);
-    labelSelection_->setText(model_->groupCount() > 0 ? QStringLiteral("Empty Selection")
-                                                      : QStringLiteral("No Snippets"));
+    labelSelection_->setText(model_->groupCount() > 0 ? tr("Empty Selection")
+                                                      : tr("No Snippets"));
     tabView_->setCurrentIndex(0);
     setGroupMenuItems(nullptr);
     return;

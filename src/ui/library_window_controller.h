@@ -25,6 +25,10 @@ class QStackedWidget;
 class QUndoStack;
 class SnippetViewController;
 
+namespace Ui {
+class LibraryWindow;
+}  // namespace Ui
+
 // The library window: the outline of groups and snippets on the left, the
 // editor of the selected row on the right, counters, search, toolbar and
 // menus. Every command that changes the library is undoable and saves the
@@ -63,10 +67,6 @@ class LibraryWindowController final : public QObject,
   QLabel* labelNextBackup() const { return labelNextBackup_; }
   QLabel* errorBox() const { return errorBox_; }
   QLineEdit* searchTextField() const { return searchTextField_; }
-  QAction* saveAsGroup() const { return saveAsGroup_; }
-  QAction* printAsGroup() const { return printAsGroup_; }
-  QAction* deleteToolbarItem() const { return deleteItem_; }
-  QAction* printAllGroups() const { return printAllGroups_; }
   // The printer every print goes to, with the page setup the user chose
   // (kept in the defaults); made on first use.
   QPrinter* printer();
@@ -163,6 +163,7 @@ class LibraryWindowController final : public QObject,
   void saveFrame() const;
   void printDocument(const QString& title, const QString& html);
 
+  std::unique_ptr<Ui::LibraryWindow> ui_;
   QLSettings* settings_;
   LibraryWindowControllerDelegate* delegate_;
   std::unique_ptr<QMainWindow> window_;
@@ -180,13 +181,7 @@ class LibraryWindowController final : public QObject,
   QLabel* labelNextBackup_ = nullptr;
   QLabel* errorBox_ = nullptr;
   QLineEdit* searchTextField_ = nullptr;
-  QAction* saveAsGroup_ = nullptr;
-  QAction* printAsGroup_ = nullptr;
-  QAction* deleteItem_ = nullptr;
-  QAction* printAllGroups_ = nullptr;
   std::unique_ptr<QPrinter> printer_;
-  QAction* disableItem_ = nullptr;
-  QMenu* sortMenu_ = nullptr;
   QMenu* contextMenu_ = nullptr;
   bool frameRestored_ = false;
 };

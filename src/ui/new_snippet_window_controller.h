@@ -11,8 +11,11 @@
 
 class QComboBox;
 class QDialog;
-class QLabel;
 class QPushButton;
+
+namespace Ui {
+class NewSnippetWindow;
+}  // namespace Ui
 
 // The small floating window that starts a snippet while the user works in
 // another application: it asks for the group and the content type, and
@@ -50,8 +53,8 @@ class NewSnippetWindowController final : public QObject {
   void actionCancel();
 
   QDialog* window() const { return window_.get(); }
-  QComboBox* btnGroups() const { return btnGroups_; }
-  QComboBox* btnFormat() const { return btnFormat_; }
+  QComboBox* btnGroups() const;
+  QComboBox* btnFormat() const;
   QPushButton* createButton() const { return createButton_; }
   QPushButton* cancelButton() const { return cancelButton_; }
   bool isVisible() const;
@@ -67,10 +70,8 @@ class NewSnippetWindowController final : public QObject {
  private:
   void buildWindow();
 
+  std::unique_ptr<Ui::NewSnippetWindow> ui_;
   std::unique_ptr<QDialog> window_;
-  QComboBox* btnGroups_ = nullptr;
-  QComboBox* btnFormat_ = nullptr;
-  QLabel* noticeLabel_ = nullptr;
   QPushButton* createButton_ = nullptr;
   QPushButton* cancelButton_ = nullptr;
   QList<GroupPtr> groups_;

@@ -1,5 +1,7 @@
 #include "ui/snippet_view_controller.h"
 
+#include "ui_snippet_view_controller.h"
+
 #include "content/text/flat_rtfd.h"
 #include "model/string_utilities.h"
 #include "platform/log.h"
@@ -118,7 +120,8 @@ void criticalBox(QWidget* parent, const QString& message, const QString& details
 
 }  // namespace
 
-SnippetViewController::SnippetViewController(QWidget* parent) : QWidget(parent) {
+SnippetViewController::SnippetViewController(QWidget* parent)
+    : QWidget(parent), ui_(std::make_unique<Ui::SnippetView>()) {
   showError = [this](const QString& m, const QString& d) { criticalBox(this, m, d); };
   commitTimer_.setSingleShot(true);
   commitTimer_.setInterval(kCommitDelayMs);
@@ -131,115 +134,46 @@ SnippetViewController::SnippetViewController(QWidget* parent) : QWidget(parent) 
 
 SnippetViewController::~SnippetViewController() = default;
 
-void SnippetViewController::buildForm() {
-  labelTextField_ = new QLineEdit(this);
-  labelTextField_->setObjectName(QStringLiteral("label"));
-  abbreviationTextField_ = new QLineEdit(this);
-  abbreviationTextField_->setObjectName(QStringLiteral("abbreviation"));
-  abbreviationTypeButton_ = new QComboBox(this);
-  abbreviationTypeButton_->addItems({QStringLiteral("Case Sensitive"),
-                                     QStringLiteral("Ignore Case"),
-                                     QStringLiteral("Adapt to Case")});
-  snippetTypeButton_ = new QComboBox(this);
-  snippetTypeButton_->addItems({QStringLiteral("Plain Text"), QStringLiteral("Formatted Text")});
-  isConvertToHTMLButton_ = new QCheckBox(QStringLiteral("Convert to HTML"), this);
+ContentTextView* SnippetViewController::contentView() const { return ui_->content; }
 
-  auto tool = [this](const QString& text, const QString& tip) {
-    auto* b = new QToolButton(this);
-    b->setText(text);
-    b->setToolTip(tip);
-    b->setAutoRaise(true);
-    return b;
-  };
-  insertMenuButon_ =
-      tool(QStringLiteral("Insert"),
-           QStringLiteral("Insert a date, time, clipboard, fill-in, key or cursor code"));
+QLineEdit* SnippetViewController::abbreviationTextField() const { return ui_->abbreviation; }
+
+void SnippetViewController::buildForm() {
+  ui_->setupUi(this);
   insertMenu_ = new QMenu(this);
-  insertMenuButon_->setMenu(insertMenu_);
-  insertMenuButon_->setPopupMode(QToolButton::InstantPopup);
+  ui_->insertMenuButon->setMenu(insertMenu_);
+  ui_->insertMenuButon->setPopupMode(QToolButton::InstantPopup);
   connect(insertMenu_, &QMenu::aboutToShow, this, &SnippetViewController::setInsertMenu);
-  auto submenuTool = [this](const QString& text, const QString& tip, int index) {
-    auto* b = new CustomButton(this);
-    b->setText(text);
-    b->setToolTip(tip);
-    b->setAutoRaise(true);
-    b->setProperty("insertMenuIndex", index);
+  // Each opens its part of the insert menu (the buttons' insertMenuIndex).
+  submenuButtons_ = {ui_->dateButton, ui_->timeButton, ui_->keysButton, ui_->positionButton};
+  for (CustomButton* b : std::as_const(submenuButtons_)) {
     connect(b, &QToolButton::clicked, this, [this, b] { openSubmenu(b); });
     connect(b, &CustomButton::hovered, this, &SnippetViewController::actionButtonHover);
-    submenuButtons_.append(b);
-    return b;
-  };
-  dateButton_ = submenuTool(QStringLiteral("Date"), QStringLiteral("Insert a date code"), 0);
-  timeButton_ = submenuTool(QStringLiteral("Time"), QStringLiteral("Insert a time code"), 1);
-  keysButton_ = submenuTool(QStringLiteral("Key"), QStringLiteral("Insert a key code"), 6);
-  positionButton_ =
-      submenuTool(QStringLiteral("Position"), QStringLiteral("Place the cursor marker"), 7);
-  formatMenuButon_ = tool(QStringLiteral("Format"),
-                          QStringLiteral("Font, style, colour and alignment of formatted content"));
+  }
   formatMenu_ = new QMenu(this);
-  formatMenuButon_->setMenu(formatMenu_);
-  formatMenuButon_->setPopupMode(QToolButton::InstantPopup);
+  ui_->formatMenuButon->setMenu(formatMenu_);
+  ui_->formatMenuButon->setPopupMode(QToolButton::InstantPopup);
 
-  contentView_ = new ContentTextView(this);
-  contentView_->setObjectName(QStringLiteral("content"));
-  contentView_->setToolTip(QStringLiteral("Tab moves to the next field; Ctrl+Tab types a tab"));
-
-  auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("Label:"), labelTextField_);
-  auto* abbreviationRow = new QHBoxLayout;
-  abbreviationRow->addWidget(abbreviationTextField_, 1);
-  abbreviationRow->addWidget(abbreviationTypeButton_);
-  form->addRow(QStringLiteral("Abbreviation:"), abbreviationRow);
-  auto* typeRow = new QHBoxLayout;
-  typeRow->addWidget(snippetTypeButton_);
-  typeRow->addWidget(isConvertToHTMLButton_);
-  typeRow->addStretch(1);
-  form->addRow(QStringLiteral("Content:"), typeRow);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addWidget(insertMenuButon_);
-  for (CustomButton* b : std::as_const(submenuButtons_)) buttons->addWidget(b);
-  buttons->addStretch(1);
-  buttons->addWidget(formatMenuButon_);
-
-  auto* layout = new QVBoxLayout(this);
-  layout->addLayout(form);
-  layout->addLayout(buttons);
-  layout->addWidget(contentView_, 1);
-
-  connect(labelTextField_, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
-  connect(abbreviationTextField_, &QLineEdit::textEdited, this,
-          &SnippetViewController::fieldEdited);
-  connect(labelTextField_, &QLineEdit::editingFinished, this,
-          &SnippetViewController::finishEditing);
-  connect(abbreviationTextField_, &QLineEdit::editingFinished, this,
-          &SnippetViewController::finishEditing);
-  connect(snippetTypeButton_, &QComboBox::activated, this,
-          &SnippetViewController::actionSnippetType);
-  connect(abbreviationTypeButton_, &QComboBox::activated, this,
-          &SnippetViewController::actionAbbreviationType);
-  connect(isConvertToHTMLButton_, &QCheckBox::clicked, this, [this](bool on) {
+  connect(ui_->label, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
+  connect(ui_->abbreviation, &QLineEdit::textEdited, this, &SnippetViewController::fieldEdited);
+  connect(ui_->label, &QLineEdit::editingFinished, this, &SnippetViewController::finishEditing);
+  connect(ui_->abbreviation, &QLineEdit::editingFinished, this, &SnippetViewController::finishEditing);
+  connect(ui_->snippetTypeButton, &QComboBox::activated, this, &SnippetViewController::actionSnippetType);
+  connect(ui_->abbreviationTypeButton, &QComboBox::activated, this, &SnippetViewController::actionAbbreviationType);
+  connect(ui_->isConvertToHTMLButton, &QCheckBox::clicked, this, [this](bool on) {
     if (!snippet_) return;
     snippet_->isConvertToHTML = on;
     actionConvertToHTML();
   });
-  connect(contentView_, &QTextEdit::textChanged, this, &SnippetViewController::textDidChange);
-  connect(contentView_, &ContentTextView::editingEnded, this,
-          &SnippetViewController::finishEditing);
-  connect(contentView_, &ContentTextView::insertImageRequested, this,
-          &SnippetViewController::chooseAndAttachFiles);
-
-  setTabOrder(labelTextField_, abbreviationTextField_);
-  setTabOrder(abbreviationTextField_, abbreviationTypeButton_);
-  setTabOrder(abbreviationTypeButton_, snippetTypeButton_);
-  setTabOrder(snippetTypeButton_, isConvertToHTMLButton_);
-  setTabOrder(isConvertToHTMLButton_, contentView_);
+  connect(ui_->content, &QTextEdit::textChanged, this, &SnippetViewController::textDidChange);
+  connect(ui_->content, &ContentTextView::editingEnded, this, &SnippetViewController::finishEditing);
+  connect(ui_->content, &ContentTextView::insertImageRequested, this, &SnippetViewController::chooseAndAttachFiles);
 }
 
 void SnippetViewController::buildFormatMenu() {
-  formatMenu_->addAction(QStringLiteral("Font…"), this, [this] {
+  formatMenu_->addAction(tr("Font…"), this, [this] {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, contentView_->currentFont(), this);
+    const QFont font = QFontDialog::getFont(&ok, ui_->content->currentFont(), this);
     if (!ok) return;
     applyFormat([&](QTextCharFormat& f) {
       f.setFontFamilies(QStringList{font.family()});
@@ -255,36 +189,36 @@ void SnippetViewController::buildFormatMenu() {
     a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
     addAction(a);
   };
-  toggle(QStringLiteral("Bold"), QKeySequence::Bold, [this](QTextCharFormat& f) {
-    f.setFontWeight(contentView_->fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold);
+  toggle(tr("Bold"), QKeySequence::Bold, [this](QTextCharFormat& f) {
+    f.setFontWeight(ui_->content->fontWeight() >= QFont::DemiBold ? QFont::Normal : QFont::Bold);
   });
-  toggle(QStringLiteral("Italic"), QKeySequence::Italic,
-         [this](QTextCharFormat& f) { f.setFontItalic(!contentView_->fontItalic()); });
-  toggle(QStringLiteral("Underline"), QKeySequence::Underline,
-         [this](QTextCharFormat& f) { f.setFontUnderline(!contentView_->fontUnderline()); });
-  formatMenu_->addAction(QStringLiteral("Colour…"), this, [this] {
-    const QColor c = QColorDialog::getColor(contentView_->textColor(), this);
+  toggle(tr("Italic"), QKeySequence::Italic,
+         [this](QTextCharFormat& f) { f.setFontItalic(!ui_->content->fontItalic()); });
+  toggle(tr("Underline"), QKeySequence::Underline,
+         [this](QTextCharFormat& f) { f.setFontUnderline(!ui_->content->fontUnderline()); });
+  formatMenu_->addAction(tr("Colour…"), this, [this] {
+    const QColor c = QColorDialog::getColor(ui_->content->textColor(), this);
     if (c.isValid()) applyFormat([&](QTextCharFormat& f) { f.setForeground(c); });
   });
   formatMenu_->addSeparator();
   const QList<QPair<QString, Qt::Alignment>> aligns = {
-      {QStringLiteral("Align Left"), Qt::AlignLeft | Qt::AlignAbsolute},
-      {QStringLiteral("Center"), Qt::AlignHCenter},
-      {QStringLiteral("Align Right"), Qt::AlignRight | Qt::AlignAbsolute},
-      {QStringLiteral("Justify"), Qt::AlignJustify}};
+      {tr("Align Left"), Qt::AlignLeft | Qt::AlignAbsolute},
+      {tr("Center"), Qt::AlignHCenter},
+      {tr("Align Right"), Qt::AlignRight | Qt::AlignAbsolute},
+      {tr("Justify"), Qt::AlignJustify}};
   for (const auto& [title, align] : aligns)
     formatMenu_->addAction(title, this, [this, align = align] {
       if (snippet_ && snippet_->snippetType == QLSnippet::Formatted)
-        contentView_->setAlignment(align);
+        ui_->content->setAlignment(align);
     });
 }
 
 void SnippetViewController::applyFormat(const std::function<void(QTextCharFormat&)>& change) {
-  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || contentView_->isReadOnly())
+  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || ui_->content->isReadOnly())
     return;
   QTextCharFormat f;
   change(f);
-  contentView_->mergeCurrentCharFormat(f);
+  ui_->content->mergeCurrentCharFormat(f);
 }
 
 void SnippetViewController::actionButtonHover(CustomButton* button) {
@@ -345,38 +279,38 @@ void SnippetViewController::setInsertMenu() {
     }
     insertMenu_->addMenu(menu);
   };
-  dated(QStringLiteral("Date"), dateEntries());
-  dated(QStringLiteral("Time"), timeEntries());
+  dated(tr("Date"), dateEntries());
+  dated(tr("Time"), timeEntries());
   insertMenu_->addSeparator();
-  add(insertMenu_, QStringLiteral("Clipboard"), ql::codes::kClipboard);
-  add(insertMenu_, QStringLiteral("Fill-In"), kFillCode);
+  add(insertMenu_, tr("Clipboard"), ql::codes::kClipboard);
+  add(insertMenu_, tr("Fill-In"), kFillCode);
   insertMenu_->addSeparator();
-  auto* keys = new QMenu(QStringLiteral("Key"), insertMenu_);
-  add(keys, QStringLiteral("Enter"), QStringLiteral("{key:enter}"));
-  add(keys, QStringLiteral("Esc"), QStringLiteral("{key:esc}"));
-  add(keys, QStringLiteral("Return"), QStringLiteral("{key:return}"));
-  add(keys, QStringLiteral("Tab"), QStringLiteral("{key:tab}"));
+  auto* keys = new QMenu(tr("Key"), insertMenu_);
+  add(keys, tr("Enter"), QStringLiteral("{key:enter}"));
+  add(keys, tr("Esc"), QStringLiteral("{key:esc}"));
+  add(keys, tr("Return"), QStringLiteral("{key:return}"));
+  add(keys, tr("Tab"), QStringLiteral("{key:tab}"));
   insertMenu_->addMenu(keys);
-  auto* position = new QMenu(QStringLiteral("Position"), insertMenu_);
-  add(position, QStringLiteral("At Beginning"), QStringLiteral("%cursor:atbegin"));
-  add(position, QStringLiteral("At Cursor"), QStringLiteral("%cursor:atposition"));
-  add(position, QStringLiteral("At End"), QStringLiteral("%cursor:atend"));
+  auto* position = new QMenu(tr("Position"), insertMenu_);
+  add(position, tr("At Beginning"), QStringLiteral("%cursor:atbegin"));
+  add(position, tr("At Cursor"), QStringLiteral("%cursor:atposition"));
+  add(position, tr("At End"), QStringLiteral("%cursor:atend"));
   insertMenu_->addMenu(position);
 }
 
 void SnippetViewController::insertMenuHandler(const QString& code) {
-  if (code.isEmpty() || !snippet_ || contentView_->isReadOnly()) return;
-  QTextCursor caret = contentView_->textCursor();
+  if (code.isEmpty() || !snippet_ || ui_->content->isReadOnly()) return;
+  QTextCursor caret = ui_->content->textCursor();
   if (code.startsWith(kCursorPrefix)) {
     if (code == QStringLiteral("%cursor:atbegin")) caret.movePosition(QTextCursor::Start);
     if (code == QStringLiteral("%cursor:atend")) caret.movePosition(QTextCursor::End);
-    contentView_->setTextCursor(caret);
+    ui_->content->setTextCursor(caret);
     // One marker at most: the old one goes, the caret keeps its place.
-    QTextCursor old = contentView_->document()->find(ql::codes::kCursor);
+    QTextCursor old = ui_->content->document()->find(ql::codes::kCursor);
     if (!old.isNull()) old.removeSelectedText();
-    caret = contentView_->textCursor();
+    caret = ui_->content->textCursor();
     caret.insertText(ql::codes::kCursor);
-    contentView_->setTextCursor(caret);
+    ui_->content->setTextCursor(caret);
     return;
   }
   caret.insertText(code);
@@ -386,7 +320,7 @@ void SnippetViewController::insertMenuHandler(const QString& code) {
     caret.setPosition(end - 5);
     caret.setPosition(end, QTextCursor::KeepAnchor);
   }
-  contentView_->setTextCursor(caret);
+  ui_->content->setTextCursor(caret);
 }
 
 QFont SnippetViewController::preferenceFont(bool formatted) const {
@@ -400,28 +334,28 @@ QFont SnippetViewController::preferenceFont(bool formatted) const {
 }
 
 void SnippetViewController::setFont(const QFont& font) {
-  contentView_->document()->setDefaultFont(font);
+  ui_->content->document()->setDefaultFont(font);
   // As the fill-in form lays the same content out.
-  contentView_->setTabStopDistance(contentView_->acceptRichText() ? ql::formattedTabDistance()
+  ui_->content->setTabStopDistance(ui_->content->acceptRichText() ? ql::formattedTabDistance()
                                                                   : ql::plainTabDistance(font));
 }
 
-void SnippetViewController::setFocus() { contentView_->setFocus(Qt::OtherFocusReason); }
+void SnippetViewController::setFocus() { ui_->content->setFocus(Qt::OtherFocusReason); }
 
 void SnippetViewController::setRichText(bool rich, bool convert) {
-  contentView_->setAcceptRichText(rich);
-  contentView_->offersImages = rich;
+  ui_->content->setAcceptRichText(rich);
+  ui_->content->offersImages = rich;
   const QFont font = preferenceFont(rich);
   setFont(font);
-  if (convert && !contentView_->document()->isEmpty()) {
+  if (convert && !ui_->content->document()->isEmpty()) {
     if (rich) {
-      const QString text = ql::readPlainFromDocument(contentView_->document());
+      const QString text = ql::readPlainFromDocument(ui_->content->document());
       ql::writeToDocument(ql::AttributedText(text, ql::attributesForFont(font, defaultTabStops())),
-                          contentView_->document());
+                          ui_->content->document());
     } else {
-      QString text = ql::readFromDocument(contentView_->document()).string();
+      QString text = ql::readFromDocument(ui_->content->document()).string();
       text.remove(ql::AttributedText::kAttachmentCharacter);
-      ql::writePlainToDocument(text, contentView_->document());
+      ql::writePlainToDocument(text, ui_->content->document());
     }
   }
   QTextCharFormat typing;
@@ -429,7 +363,7 @@ void SnippetViewController::setRichText(bool rich, bool convert) {
     typing.setFontFamilies(QStringList{font.family()});
     typing.setFontPointSize(font.pointSizeF());
   }
-  contentView_->setCurrentCharFormat(typing);
+  ui_->content->setCurrentCharFormat(typing);
 }
 
 void SnippetViewController::setSnippet(const SnippetPtr& snippet) {
@@ -441,59 +375,59 @@ void SnippetViewController::setSnippet(const SnippetPtr& snippet) {
 void SnippetViewController::resetView() {
   isResetting_ = true;
   commitTimer_.stop();
-  labelTextField_->setPlaceholderText(kEmptyPlaceholder);
+  ui_->label->setPlaceholderText(kEmptyPlaceholder);
   const bool has = bool(snippet_);
   for (QWidget* w : std::initializer_list<QWidget*>{
-           labelTextField_, abbreviationTextField_, abbreviationTypeButton_, snippetTypeButton_,
-           insertMenuButon_, dateButton_, timeButton_, keysButton_, positionButton_, contentView_})
+           ui_->label, ui_->abbreviation, ui_->abbreviationTypeButton, ui_->snippetTypeButton,
+           ui_->insertMenuButon, ui_->dateButton, ui_->timeButton, ui_->keysButton, ui_->positionButton, ui_->content})
     w->setEnabled(has);
   try {
     if (!snippet_) {
-      labelTextField_->clear();
-      abbreviationTextField_->clear();
-      contentView_->clear();
-      isConvertToHTMLButton_->setEnabled(false);
-      formatMenuButon_->setEnabled(false);
+      ui_->label->clear();
+      ui_->abbreviation->clear();
+      ui_->content->clear();
+      ui_->isConvertToHTMLButton->setEnabled(false);
+      ui_->formatMenuButon->setEnabled(false);
     } else {
-      snippetTypeButton_->setCurrentIndex(snippet_->snippetType == QLSnippet::Formatted ? 1 : 0);
-      abbreviationTypeButton_->setCurrentIndex(qBound(0, snippet_->abbreviationMatchType, 2));
+      ui_->snippetTypeButton->setCurrentIndex(snippet_->snippetType == QLSnippet::Formatted ? 1 : 0);
+      ui_->abbreviationTypeButton->setCurrentIndex(qBound(0, snippet_->abbreviationMatchType, 2));
       updateView();
-      labelTextField_->setText(snippet_->label);
-      abbreviationTextField_->setText(snippet_->abbreviation);
-      isConvertToHTMLButton_->setChecked(snippet_->isConvertToHTML);
+      ui_->label->setText(snippet_->label);
+      ui_->abbreviation->setText(snippet_->abbreviation);
+      ui_->isConvertToHTMLButton->setChecked(snippet_->isConvertToHTML);
       contentReadable_ = true;
-      contentView_->setReadOnly(false);
-      contentView_->setPlaceholderText(QString());
-      QTextDocument* doc = contentView_->document();
+      ui_->content->setReadOnly(false);
+      ui_->content->setPlaceholderText(QString());
+      QTextDocument* doc = ui_->content->document();
       doc->setUndoRedoEnabled(false);
       if (snippet_->snippetType == QLSnippet::Formatted) {
-        formatMenuButon_->setEnabled(true);
+        ui_->formatMenuButon->setEnabled(true);
         setRichText(true, false);
         const auto text = snippet_->formattedText.isEmpty()
                               ? std::optional<ql::AttributedText>(ql::AttributedText())
                               : ql::readFlatRtfd(snippet_->formattedText);
         if (text) {
-          contentView_->setWordWrapMode(wrapModeFor(text->string()));
+          ui_->content->setWordWrapMode(wrapModeFor(text->string()));
           ql::writeToDocument(*text, doc);
         } else {
           // Content this program cannot read stays as it is in the file.
           doc->clear();
           contentReadable_ = false;
-          contentView_->setReadOnly(true);
-          contentView_->setPlaceholderText(
-              QStringLiteral("This formatted content cannot be shown. It is kept unchanged."));
+          ui_->content->setReadOnly(true);
+          ui_->content->setPlaceholderText(
+              tr("This formatted content cannot be shown. It is kept unchanged."));
         }
-        isConvertToHTMLButton_->setEnabled(true);
+        ui_->isConvertToHTMLButton->setEnabled(true);
       } else {
-        formatMenuButon_->setEnabled(false);
+        ui_->formatMenuButon->setEnabled(false);
         setRichText(false, false);
-        contentView_->setWordWrapMode(wrapModeFor(snippet_->plainText));
+        ui_->content->setWordWrapMode(wrapModeFor(snippet_->plainText));
         ql::writePlainToDocument(snippet_->plainText, doc);
-        isConvertToHTMLButton_->setEnabled(false);
+        ui_->isConvertToHTMLButton->setEnabled(false);
       }
       doc->setUndoRedoEnabled(true);
       QTextCursor start(doc);
-      contentView_->setTextCursor(start);
+      ui_->content->setTextCursor(start);
     }
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("resetView"), QString::fromUtf8(e.what()));
@@ -505,12 +439,12 @@ void SnippetViewController::resetView() {
 
 void SnippetViewController::updateView() {
   if (!snippet_) {
-    labelTextField_->setPlaceholderText(kEmptyPlaceholder);
+    ui_->label->setPlaceholderText(kEmptyPlaceholder);
     return;
   }
   QString shown = snippet_->searchableText().left(200);
   shown.replace(QLatin1Char('\n'), QLatin1Char(' '));
-  labelTextField_->setPlaceholderText(shown.isEmpty() ? kEmptyPlaceholder : shown);
+  ui_->label->setPlaceholderText(shown.isEmpty() ? kEmptyPlaceholder : shown);
 }
 
 void SnippetViewController::textDidChange() {
@@ -526,10 +460,10 @@ void SnippetViewController::commitContent() {
   contentDirty_ = false;
   try {
     if (snippet_->snippetType == QLSnippet::Formatted) {
-      snippet_->formattedText = ql::writeFlatRtfd(ql::readFromDocument(contentView_->document()));
+      snippet_->formattedText = ql::writeFlatRtfd(ql::readFromDocument(ui_->content->document()));
       snippet_->plainText = QString();
     } else {
-      snippet_->plainText = ql::readPlainFromDocument(contentView_->document());
+      snippet_->plainText = ql::readPlainFromDocument(ui_->content->document());
       snippet_->formattedText = QByteArray();
     }
     snippet_->content(true);
@@ -540,8 +474,8 @@ void SnippetViewController::commitContent() {
 
 void SnippetViewController::fieldEdited() {
   if (isResetting_ || !snippet_) return;
-  snippet_->label = labelTextField_->text();
-  snippet_->abbreviation = abbreviationTextField_->text();
+  snippet_->label = ui_->label->text();
+  snippet_->abbreviation = ui_->abbreviation->text();
   isContentChanged_ = true;
 }
 
@@ -555,17 +489,17 @@ void SnippetViewController::finishEditing() {
 void SnippetViewController::actionSnippetType(int item) {
   if (!snippet_ || (item != 0 && item != 1) || item == snippet_->snippetType) return;
   if (!contentReadable_) {
-    snippetTypeButton_->setCurrentIndex(snippet_->snippetType);
+    ui_->snippetTypeButton->setCurrentIndex(snippet_->snippetType);
     return;
   }
   commitContent();
   snippet_->snippetType = item;
   const bool rich = item == QLSnippet::Formatted;
-  formatMenuButon_->setEnabled(rich);
+  ui_->formatMenuButon->setEnabled(rich);
   setRichText(rich, true);
   contentDirty_ = true;
   isContentChanged_ = true;
-  isConvertToHTMLButton_->setEnabled(rich);
+  ui_->isConvertToHTMLButton->setEnabled(rich);
   finishEditing();
 }
 
@@ -589,8 +523,8 @@ void SnippetViewController::chooseAndAttachFiles() {
   QStringList patterns;
   for (const QByteArray& f : QImageReader::supportedImageFormats())
     patterns << "*." + QString::fromLatin1(f);
-  auto* dialog = new QFileDialog(window(), QStringLiteral("Insert Image"), QString(),
-                                 QStringLiteral("Images (%1)").arg(patterns.join(' ')));
+  auto* dialog = new QFileDialog(window(), tr("Insert Image"), QString(),
+                                 tr("Images (%1)").arg(patterns.join(' ')));
   dialog->setFileMode(QFileDialog::ExistingFile);
   dialog->setWindowModality(Qt::WindowModal);
   dialog->setAttribute(Qt::WA_DeleteOnClose);
@@ -600,21 +534,21 @@ void SnippetViewController::chooseAndAttachFiles() {
 }
 
 int SnippetViewController::attachFiles(const QStringList& paths) {
-  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || contentView_->isReadOnly())
+  if (!snippet_ || snippet_->snippetType != QLSnippet::Formatted || ui_->content->isReadOnly())
     return 0;
   int inserted = 0;
   QString lastError;
-  QTextCursor caret = contentView_->textCursor();
+  QTextCursor caret = ui_->content->textCursor();
   for (const QString& path : paths) {
     QFile file(path);
     QImageReader reader(path);
     if (!reader.canRead()) {
-      lastError = QStringLiteral("The file \"%1\" could not be inserted: %2")
+      lastError = tr("The file \"%1\" could not be inserted: %2")
                       .arg(QFileInfo(path).fileName(), reader.errorString());
       continue;
     }
     if (!file.open(QIODevice::ReadOnly)) {
-      lastError = QStringLiteral("The file \"%1\" could not be inserted: %2")
+      lastError = tr("The file \"%1\" could not be inserted: %2")
                       .arg(QFileInfo(path).fileName(), file.errorString());
       continue;
     }
@@ -626,14 +560,14 @@ int SnippetViewController::attachFiles(const QStringList& paths) {
     ql::insertAttachment(caret, attachment, attributes);
     ++inserted;
   }
-  contentView_->setTextCursor(caret);
+  ui_->content->setTextCursor(caret);
   const int failed = int(paths.size()) - inserted;
   if (failed == 1) {
     showError(lastError, QString());
   } else if (failed > 1) {
-    showError(inserted == 0 ? QStringLiteral("None of the images could be inserted.")
-                            : QStringLiteral("Some of the images could not be inserted."),
-              QStringLiteral("The images may be unreadable, or the volume they are on may be "
+    showError(inserted == 0 ? tr("None of the images could be inserted.")
+                            : tr("Some of the images could not be inserted."),
+              tr("The images may be unreadable, or the volume they are on may be "
                              "inaccessible. Please check in Finder."));
   }
   return inserted;

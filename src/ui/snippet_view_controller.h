@@ -8,15 +8,17 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 
 class ContentTextView;
 class CustomButton;
-class QCheckBox;
-class QComboBox;
 class QLineEdit;
 class QMenu;
 class QTextCharFormat;
-class QToolButton;
+
+namespace Ui {
+class SnippetView;
+}  // namespace Ui
 
 // The snippet editor: label, abbreviation, match type, content type, the
 // convert-to-HTML flag and the content. Field edits go into the snippet at
@@ -63,13 +65,8 @@ class SnippetViewController final : public QWidget {
   // Inserts the readable image files at the selection; reports the others.
   int attachFiles(const QStringList& paths);
 
-  ContentTextView* contentView() const { return contentView_; }
-  QLineEdit* labelTextField() const { return labelTextField_; }
-  QLineEdit* abbreviationTextField() const { return abbreviationTextField_; }
-  QComboBox* snippetTypeButton() const { return snippetTypeButton_; }
-  QComboBox* abbreviationTypeButton() const { return abbreviationTypeButton_; }
-  QCheckBox* isConvertToHTMLButton() const { return isConvertToHTMLButton_; }
-  QToolButton* formatMenuButon() const { return formatMenuButon_; }
+  ContentTextView* contentView() const;
+  QLineEdit* abbreviationTextField() const;
   // The Date, Time, Key and Position buttons, which open their part of the
   // insert menu when clicked or when the pointer rests on them.
   const QList<CustomButton*>& submenuButtons() const { return submenuButtons_; }
@@ -98,19 +95,8 @@ class SnippetViewController final : public QWidget {
   bool contentReadable_ = true;
   QTimer commitTimer_;
 
-  QLineEdit* labelTextField_ = nullptr;
-  QLineEdit* abbreviationTextField_ = nullptr;
-  QComboBox* snippetTypeButton_ = nullptr;
-  QComboBox* abbreviationTypeButton_ = nullptr;
-  QCheckBox* isConvertToHTMLButton_ = nullptr;
-  QToolButton* insertMenuButon_ = nullptr;
-  QToolButton* formatMenuButon_ = nullptr;
-  CustomButton* dateButton_ = nullptr;
-  CustomButton* timeButton_ = nullptr;
-  CustomButton* keysButton_ = nullptr;
-  CustomButton* positionButton_ = nullptr;
+  std::unique_ptr<Ui::SnippetView> ui_;
   QList<CustomButton*> submenuButtons_;
   QMenu* insertMenu_ = nullptr;
   QMenu* formatMenu_ = nullptr;
-  ContentTextView* contentView_ = nullptr;
 };

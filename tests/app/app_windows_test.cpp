@@ -11,6 +11,8 @@
 #include "ui/app_selection_sheet_controller.h"
 #include "ui/group_view_controller.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -43,6 +45,12 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
     p.backupType = 0;
     p.isShowDockIcon = true;  // no taskbar entry
   });
+  auto* showStatusBarIconButton = sheet->window()->findChild<QCheckBox*>("showStatusBarIconButton");
+  auto* hideIconInDockButton = sheet->window()->findChild<QCheckBox*>("hideIconInDockButton");
+  auto* automaticBackupButton = sheet->window()->findChild<QCheckBox*>("automaticBackupButton");
+  auto* backupButton = sheet->window()->findChild<QComboBox*>("backupButton");
+  auto* launchAtLoginButton = sheet->window()->findChild<QCheckBox*>("launchAtLoginButton");
+  auto* extendAbbrButton = sheet->window()->findChild<QCheckBox*>("extendAbbrButton");
   ASSERT_TRUE(sheet);
 
   // Back in the taskbar at once, without a relaunch; the tray icon may go then.
@@ -54,26 +62,26 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
   EXPECT_FALSE(workspace.skipsPager(library->windowHandle()));
-  EXPECT_FALSE(sheet->showStatusBarIconButton->isEnabled());
-  sheet->hideIconInDockButton->click();
+  EXPECT_FALSE(showStatusBarIconButton->isEnabled());
+  hideIconInDockButton->click();
   EXPECT_FALSE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_FALSE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
-  EXPECT_TRUE(sheet->showStatusBarIconButton->isEnabled());
+  EXPECT_TRUE(showStatusBarIconButton->isEnabled());
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   // And out again at once, with the tray icon kept to reach it.
-  sheet->hideIconInDockButton->click();
+  hideIconInDockButton->click();
   EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
   EXPECT_TRUE(controller->statusItem());
   EXPECT_TRUE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   EXPECT_EQ(terminated, 0);
-  sheet->hideIconInDockButton->click();
+  hideIconInDockButton->click();
 
   // A hot key recorded in the window works the next moment; the old one is let go.
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
-  ShortcutRecorder* open = sheet->recorders[1];
+  ShortcutRecorder* open = sheet->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[1]);
   LogCapture log;
   QTest::mouseClick(open, Qt::LeftButton);
   QTest::keyClick(open, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
@@ -91,7 +99,7 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_EQ(desktop.hotKeys().registered(), registered);
 
   // The search window's own recorder: set, it fires; it refuses what another recorder holds.
-  ShortcutRecorder* search = sheet->recorders[7];
+  ShortcutRecorder* search = sheet->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[7]);
   QTest::mouseClick(search, Qt::LeftButton);
   QTest::keyClick(search, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(keyCodeOf(savedPreferences().searchSnippetHotKey), ql::keys::F);
@@ -106,28 +114,28 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(savedPreferences().searchSnippetHotKey.isEmpty());
 
   // Backups: switched on, the timer runs; a longer interval moves the next backup.
-  sheet->automaticBackupButton->click();
+  automaticBackupButton->click();
   EXPECT_TRUE(controller->backupTimer().isActive());
   const QDateTime hourly = controller->backupTimer().dueDate();
-  choose(sheet->backupButton, 2);
+  choose(backupButton, 2);
   EXPECT_GT(controller->backupTimer().dueDate(), hourly.addSecs(23 * 3600));
   EXPECT_EQ(savedPreferences().backupType, 2);
-  sheet->automaticBackupButton->click();
+  automaticBackupButton->click();
   EXPECT_FALSE(controller->backupTimer().isActive());
 
   // The tray icon goes when unchecked and comes back.
   ASSERT_TRUE(controller->statusItem());
-  sheet->showStatusBarIconButton->click();
+  showStatusBarIconButton->click();
   EXPECT_FALSE(controller->statusItem());
   EXPECT_FALSE(savedPreferences().isShowStatusBarIcon);
-  sheet->showStatusBarIconButton->click();
+  showStatusBarIconButton->click();
   EXPECT_TRUE(controller->statusItem());
 
   // The autostart entry is written and removed.
-  sheet->launchAtLoginButton->click();
+  launchAtLoginButton->click();
   EXPECT_TRUE(desktop.loginItems().contains());
   EXPECT_TRUE(savedPreferences().isLaunchAtLogin);
-  sheet->launchAtLoginButton->click();
+  launchAtLoginButton->click();
   EXPECT_FALSE(desktop.loginItems().contains());
 
   // Fonts are saved and an open editor is told.
@@ -141,16 +149,16 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_EQ(QLPreferences::fontSize(savedPreferences().formattedSnippetFont), 15);
 
   // The switch: from the window it stops expansion; from the menu the check box follows.
-  sheet->extendAbbrButton->click();
+  extendAbbrButton->click();
   EXPECT_FALSE(controller->isQLEnabled);
   EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
   controller->actionDisableQuillet();
-  EXPECT_TRUE(sheet->extendAbbrButton->isChecked());
+  EXPECT_TRUE(extendAbbrButton->isChecked());
 
   // Out of the taskbar at once, with the tray icon back to reach it.
-  sheet->showStatusBarIconButton->click();
+  showStatusBarIconButton->click();
   EXPECT_FALSE(controller->statusItem());
-  sheet->hideIconInDockButton->click();
+  hideIconInDockButton->click();
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(controller->statusItem());
@@ -162,7 +170,8 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
 TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsIt) {
   desktop.addApplication(QStringLiteral("Terminal"));
   PreferencesSheetController* sheet = open();
-  choose(sheet->exceptionButton, 1);
+  auto* exceptionButton = sheet->window()->findChild<QComboBox*>("exceptionButton");
+  choose(exceptionButton, 1);
   auto* picker = sheet->findChild<AppSelectionSheetController*>();
   ASSERT_TRUE(picker);
   ASSERT_TRUE(picker->window()->isVisible());
@@ -173,7 +182,7 @@ TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsI
   EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
   // The group editor offers the same applications, and the desktop's sounds.
   GroupViewController* groups = controller->libraryWindow()->groupView();
-  EXPECT_EQ(groups->soundButton()->count(), 2 + desktop.sounds().soundNames().size());
+  EXPECT_EQ(groups->findChild<QComboBox*>("soundButton")->count(), 2 + desktop.sounds().soundNames().size());
   EXPECT_TRUE(groups->installedApplications &&
               groups->installedApplications().size() == desktop.platform().workspace->installedApplications().size());
 
@@ -187,15 +196,15 @@ TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsI
 
   // Another rule's picker starts empty; cancelled, the stored rule stays.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first picker
-  choose(sheet->exceptionButton, 2);
+  choose(exceptionButton, 2);
   picker = sheet->findChild<AppSelectionSheetController*>();
   ASSERT_TRUE(picker);
   EXPECT_TRUE(picker->selectedAppNames().isEmpty());
   picker->addApps({QStringLiteral("Mail")});
   picker->sheetClosed();
-  EXPECT_EQ(sheet->exceptionButton->currentIndex(), 1);
+  EXPECT_EQ(exceptionButton->currentIndex(), 1);
   EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
-  choose(sheet->exceptionButton, 0);
+  choose(exceptionButton, 0);
   EXPECT_EQ(savedPreferences().exceptionType, 1);
 }
 
@@ -205,28 +214,41 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
     p.backupType = -2;
     p.maximumBackups = "7";
     p.sound = "gone";
+    p.snippetProcessDelay = 9.0;  // beyond the box's range
   });
-  EXPECT_EQ(w->extendTypeButton->currentIndex(), 0);
-  EXPECT_EQ(w->backupButton->currentIndex(), 0);
-  EXPECT_EQ(w->maximumBackupButton->currentText(), "7");  // shown as stored
-  EXPECT_EQ(w->soundButton->currentText(), "None");
+  auto* extendTypeButton = w->window()->findChild<QComboBox*>("extendTypeButton");
+  auto* backupButton = w->window()->findChild<QComboBox*>("backupButton");
+  auto* maximumBackupButton = w->window()->findChild<QComboBox*>("maximumBackupButton");
+  auto* soundButton = w->window()->findChild<QComboBox*>("soundButton");
+  auto* expandAfterButton = w->window()->findChild<QComboBox*>("expandAfterButton");
+  auto* snippetFormatButton = w->window()->findChild<QComboBox*>("snippetFormatButton");
+  auto* abbreviationCaseButton = w->window()->findChild<QComboBox*>("abbreviationCaseButton");
+  auto* restoreClipboardButton = w->window()->findChild<QCheckBox*>("restoreClipboardButton");
+  auto* playSoundButton = w->window()->findChild<QCheckBox*>("playSoundButton");
+  auto* snippetProcessDelay = w->window()->findChild<QDoubleSpinBox*>("snippetProcessDelay");
+  auto* restoreClipboardDelay = w->window()->findChild<QDoubleSpinBox*>("restoreClipboardDelay");
+  EXPECT_EQ(extendTypeButton->currentIndex(), 0);
+  EXPECT_EQ(backupButton->currentIndex(), 0);
+  EXPECT_EQ(maximumBackupButton->currentText(), "7");  // shown as stored
+  EXPECT_EQ(soundButton->currentText(), "None");
   w->resetView();
   QLPreferences saved = savedPreferences();
   EXPECT_EQ(saved.extendType, 7);
   EXPECT_EQ(saved.backupType, -2);
   EXPECT_EQ(saved.sound, "gone");
+  EXPECT_DOUBLE_EQ(saved.snippetProcessDelay, 9.0);
 
-  choose(w->extendTypeButton, 2);
-  EXPECT_FALSE(w->expandAfterButton->isEnabled());
+  choose(extendTypeButton, 2);
+  EXPECT_FALSE(expandAfterButton->isEnabled());
   EXPECT_EQ(savedPreferences().extendType, 2);
-  choose(w->extendTypeButton, 0);
-  EXPECT_TRUE(w->expandAfterButton->isEnabled());
-  choose(w->expandAfterButton, 1);
-  choose(w->snippetFormatButton, 1);
-  choose(w->abbreviationCaseButton, 2);
-  w->restoreClipboardButton->click();
-  choose(w->soundButton, w->soundButton->findText("bell"));
-  EXPECT_TRUE(w->playSoundButton->isChecked());
+  choose(extendTypeButton, 0);
+  EXPECT_TRUE(expandAfterButton->isEnabled());
+  choose(expandAfterButton, 1);
+  choose(snippetFormatButton, 1);
+  choose(abbreviationCaseButton, 2);
+  restoreClipboardButton->click();
+  choose(soundButton, soundButton->findText("bell"));
+  EXPECT_TRUE(playSoundButton->isChecked());
   saved = savedPreferences();
   EXPECT_EQ(saved.extendAfter, 1);
   EXPECT_EQ(saved.snippetFormatType, 1);
@@ -234,20 +256,52 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
   EXPECT_FALSE(saved.isRestoreClipboard);
   EXPECT_EQ(saved.sound, "bell");
   EXPECT_TRUE(saved.isPlaySound);
-  choose(w->soundButton, w->soundButton->findText("None"));
+  choose(soundButton, soundButton->findText("None"));
   EXPECT_FALSE(savedPreferences().isPlaySound);
 
-  choose(w->maximumBackupButton, w->maximumBackupButton->findText("20"));
+  choose(maximumBackupButton, maximumBackupButton->findText("20"));
   QTemporaryDir folder;
   w->backupFolderChosen(folder.path());
   w->backupFolderChosen(folder.filePath("missing"));  // not a folder: nothing
-  w->snippetProcessDelay->setValue(0.5);
-  w->restoreClipboardDelay->setValue(99);  // beyond the range: held at its end
+  snippetProcessDelay->setValue(0.5);
+  restoreClipboardDelay->setValue(99);  // beyond the range: held at its end
   saved = savedPreferences();
   EXPECT_EQ(saved.maximumBackups, "20");
   EXPECT_EQ(saved.backupFolderPath, QFileInfo(folder.path()).canonicalFilePath());
   EXPECT_DOUBLE_EQ(saved.snippetProcessDelay, 0.5);
   EXPECT_DOUBLE_EQ(saved.restoreClipboardDelay, 5.0);
+}
+
+// Each check box is tied to its own preference: a click saves that one
+// and no other, the window filled again shows it, a second click undoes it.
+TEST_F(PreferencesTest, EachCheckBoxSavesItsOwnPreference) {
+  PreferencesSheetController* w = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
+  const std::pair<const char*, bool QLPreferences::*> boxes[] = {
+      {"extendAbbrButton", &QLPreferences::isExtendAbbreviation},
+      {"playSoundButton", &QLPreferences::isPlaySound},
+      {"restoreClipboardButton", &QLPreferences::isRestoreClipboard},
+      {"backSpaceUndoButton", &QLPreferences::isBackSpaceUndo},
+      {"showStatusBarIconButton", &QLPreferences::isShowStatusBarIcon},
+      {"launchAtLoginButton", &QLPreferences::isLaunchAtLogin},
+      {"automaticBackupButton", &QLPreferences::isAutomaticBackup}};
+  for (const auto& [name, field] : boxes) {
+    auto* box = w->window()->findChild<QCheckBox*>(name);
+    ASSERT_TRUE(box) << name;
+    QLPreferences before = savedPreferences();
+    box->click();
+    QLPreferences after = savedPreferences();
+    EXPECT_EQ(after.*field, !(before.*field)) << name;
+    after.*field = before.*field;
+    EXPECT_EQ(after.getData(), before.getData()) << name << " changed another preference";
+    w->resetView();
+    EXPECT_EQ(box->isChecked(), savedPreferences().*field) << name;
+    box->click();
+    EXPECT_EQ(savedPreferences().*field, before.*field) << name;
+  }
+  // BackSpace undoing is the default and is written only when switched off.
+  EXPECT_FALSE(savedPreferences().getData().contains(QStringLiteral("isBackSpaceUndo")));
+  w->window()->findChild<QCheckBox*>("backSpaceUndoButton")->click();
+  EXPECT_TRUE(savedPreferences().getData().contains(QStringLiteral("isBackSpaceUndo")));
 }
 
 TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
@@ -256,14 +310,16 @@ TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
   PreferencesSheetController* w = open();
   w->actionSetDelimiters();
   ASSERT_TRUE(w->delimiterPanel());
-  w->userDelimiters->setText("space tab comma nonsense tab ;");
+  auto* userDelimiters = w->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
+  userDelimiters->setText("space tab comma nonsense tab ;");
   w->delimiterPanelOK();
   EXPECT_EQ(savedPreferences().delimiters, (QStringList{"space", "tab", ",", ";"}));
   EXPECT_FALSE(w->delimiterPanel());
 
   w->actionSetDelimiters();
-  EXPECT_EQ(w->userDelimiters->text(), "space tab comma ;");
-  w->userDelimiters->setText("");
+  userDelimiters = w->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
+  EXPECT_EQ(userDelimiters->text(), "space tab comma ;");
+  userDelimiters->setText("");
   w->delimiterPanelCancel();
   EXPECT_EQ(savedPreferences().delimiters.size(), 4);
 }
@@ -271,14 +327,16 @@ TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
 TEST_F(PreferencesTest, WithoutATrayTheLibraryWindowStaysInTheTaskbarAndSaysWhy) {
   trayAvailable = false;
   PreferencesSheetController* sheet = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
+  auto* hideIconInDockButton = sheet->window()->findChild<QCheckBox*>("hideIconInDockButton");
+  auto* dockNote = sheet->window()->findChild<QLabel*>("dockNote");
   QWidget* library = controller->window;
   ASSERT_TRUE(library);
   ASSERT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
-  sheet->hideIconInDockButton->click();
-  EXPECT_FALSE(sheet->hideIconInDockButton->isChecked());
+  hideIconInDockButton->click();
+  EXPECT_FALSE(hideIconInDockButton->isChecked());
   EXPECT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
-  EXPECT_FALSE(sheet->dockNote->isHidden());
-  EXPECT_TRUE(sheet->dockNote->text().contains("no system tray"));
+  EXPECT_FALSE(dockNote->isHidden());
+  EXPECT_TRUE(dockNote->text().contains("no system tray"));
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_FALSE(controller->settings()->preferences.isShowStatusBarIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
@@ -286,12 +344,13 @@ TEST_F(PreferencesTest, WithoutATrayTheLibraryWindowStaysInTheTaskbarAndSaysWhy)
 
 TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersHold) {
   PreferencesSheetController* w = open();
+  auto* hotKeyMessage = w->window()->findChild<QLabel*>("hotKeyMessage");
   desktop.hotKeys().reserve(ql::keys::F5, mods::Control | mods::Shift);
-  ShortcutRecorder* toggle = w->recorders[2];
+  ShortcutRecorder* toggle = w->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[2]);
   QTest::mouseClick(toggle, Qt::LeftButton);
   QTest::keyClick(toggle, Qt::Key_K);
   QTest::keyClick(toggle, Qt::Key_F5, Qt::MetaModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(w->hotKeyMessage->text().contains("another program"));
+  EXPECT_TRUE(hotKeyMessage->text().contains("another program"));
   EXPECT_TRUE(savedPreferences().enableDisabledQuilletHotKey.isEmpty());
   EXPECT_FALSE(toggle->isRecording());
   QTest::mouseClick(toggle, Qt::LeftButton);
@@ -308,7 +367,7 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
 
   // Another of the hot keys: the desktop's grab takes the press, and the
   // recorder refuses it all the same and shows what it held.
-  ShortcutRecorder* open = w->recorders[1];
+  ShortcutRecorder* open = w->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[1]);
   QTest::mouseClick(open, Qt::LeftButton);
   QTest::keyClick(open, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
   w->window()->activateWindow();
@@ -319,20 +378,24 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
   EXPECT_FALSE(toggle->isRecording());
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
-  EXPECT_EQ(w->hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
+  EXPECT_EQ(hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
 }
 
 // Where the desktop binds the keys, the tab gives the command for each action.
 TEST_F(PreferencesTest, WhereNoProgramMayTakeKeysTheTabShowsTheCommands) {
   desktop.hotKeys().setRegistersKeys(false);
   PreferencesSheetController* w = open();
+  auto* hotKeyCommandNote = w->window()->findChild<QLabel*>("hotKeyCommandNote");
   w->tabSelected(QStringLiteral("Hotkeys"));
-  ASSERT_EQ(w->hotKeyCommands.size(), w->recorders.size());
-  EXPECT_TRUE(w->hotKeyCommandNote->isVisibleTo(w->window()));
-  EXPECT_EQ(w->hotKeyCommands[2]->text(), "quillet --action toggle");
-  EXPECT_EQ(w->hotKeyCommands[7]->text(), "quillet --action search");
-  EXPECT_TRUE(w->hotKeyCommands[0]->isVisibleTo(w->window()));
-  EXPECT_FALSE(w->recorders[0]->isVisibleTo(w->window()));
+  EXPECT_TRUE(hotKeyCommandNote->isVisibleTo(w->window()));
+  const QStringList& names = PreferencesSheetController::hotKeyNames();
+  auto command = [&](int i) { return w->window()->findChild<QLineEdit*>(names[i] + "Command"); };
+  EXPECT_EQ(command(2)->text(), "quillet --action toggle");
+  EXPECT_EQ(command(7)->text(), "quillet --action search");
+  for (int i = 0; i < names.size(); ++i) {
+    EXPECT_TRUE(command(i)->isVisibleTo(w->window())) << i;
+    EXPECT_FALSE(w->window()->findChild<ShortcutRecorder*>(names[i])->isVisibleTo(w->window())) << i;
+  }
 }
 
 TEST_F(ShellTest, StatisticsWindowFollowsExpansionsAndSavesTheSpeed) {
@@ -373,10 +436,10 @@ TEST_F(ShellTest, ImportThroughTheControllerAddsToTheLiveLibrary) {
   // The other windows wait while it checks and merges.
   EXPECT_EQ(import->window()->windowModality(), Qt::ApplicationModal);
   EXPECT_EQ(QGuiApplication::modalWindow(), import->window()->windowHandle());
-  import->importTypePopup->setCurrentIndex(ql::ImportSession::TextExpander);
-  import->filenameTextField->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
-  QTest::mouseClick(import->importButton, Qt::LeftButton);
-  QTest::mouseClick(import->saveButton, Qt::LeftButton);
+  import->window()->findChild<QComboBox*>("importTypePopup")->setCurrentIndex(ql::ImportSession::TextExpander);
+  import->window()->findChild<QLineEdit*>("filenameTextField")->setText(QStringLiteral(QUILLET_APP_TEST_DATA "/touch-sdk-default.textexpander"));
+  QTest::mouseClick(import->window()->findChild<QPushButton*>("importButton"), Qt::LeftButton);
+  QTest::mouseClick(import->window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
   EXPECT_EQ(changed.count(), 1);
   EXPECT_EQ(controller->settings()->snippets.size(), 2 + 11);
   // An imported abbreviation expands in the application in front.

@@ -5,8 +5,10 @@
 #include "app/preferences_sheet_controller.h"
 #include "app/statistics_window_controller.h"
 
+#include <QCheckBox>
 #include <QFileInfo>
 #include <QLabel>
+#include <QTableWidget>
 
 #include <atomic>
 #include <thread>
@@ -89,16 +91,15 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   controller->actionRestore();
   RestoreWindowController* window = controller->restoreSheet();
   ASSERT_TRUE(window);
-  ASSERT_EQ(window->backupsTable->rowCount(), 1);
+  ASSERT_EQ(window->window()->findChild<QTableWidget*>("backupsTable")->rowCount(), 1);
   int panelRuns = 0;
   int panelAnswer = 0;
   bool groups = true, prefs = false, backupFirst = true;
   window->runOptionsPanel = [&](QDialog* panel) {
     ++panelRuns;
-    const auto boxes = panel->findChildren<QCheckBox*>();
-    boxes[0]->setChecked(groups);
-    boxes[1]->setChecked(prefs);
-    boxes[2]->setChecked(backupFirst);
+    panel->findChild<QCheckBox*>("groupsBox")->setChecked(groups);
+    panel->findChild<QCheckBox*>("preferencesBox")->setChecked(prefs);
+    panel->findChild<QCheckBox*>("backupFirstBox")->setChecked(backupFirst);
     return panelAnswer;
   };
   window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
@@ -109,7 +110,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   alerts.clear();
 
   // Cancelling the options stores them and restores nothing.
-  window->backupsTable->selectRow(0);
+  window->window()->findChild<QTableWidget*>("backupsTable")->selectRow(0);
   EXPECT_EQ(window->restoreFile, good);
   window->actionRestore();
   EXPECT_EQ(panelRuns, 1);
@@ -170,7 +171,7 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   EXPECT_TRUE(controller->statusItem());
   EXPECT_TRUE(desktop.workspace().skipsTaskbar(controller->window->windowHandle()));
   EXPECT_TRUE(desktop.loginItems().contains());
-  EXPECT_EQ(controller->preferencesSheet()->restoreClipboardButton->isChecked(), hidden.preferences.isRestoreClipboard);
+  EXPECT_EQ(controller->preferencesSheet()->window()->findChild<QCheckBox*>("restoreClipboardButton")->isChecked(), hidden.preferences.isRestoreClipboard);
   EXPECT_EQ(controller->statisticSheet()->wmpCombobox->currentData().toInt(), 90);
   // The restored hot keys replace the running ones.
   EXPECT_FALSE(desktop.pressHotKey(31, mods::Command | mods::Option));
@@ -250,14 +251,13 @@ TEST_F(ShellTest, WithTheMaximumReachedTheOldestBackupSurvivesItsOwnRestore) {
   ASSERT_TRUE(window);
   // Groups and snippets, with a restore point first.
   window->runOptionsPanel = [](QDialog* panel) {
-    const auto boxes = panel->findChildren<QCheckBox*>();
-    boxes[0]->setChecked(true);
-    boxes[1]->setChecked(false);
-    boxes[2]->setChecked(true);
+    panel->findChild<QCheckBox*>("groupsBox")->setChecked(true);
+    panel->findChild<QCheckBox*>("preferencesBox")->setChecked(false);
+    panel->findChild<QCheckBox*>("backupFirstBox")->setChecked(true);
     return 1;
   };
   window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
-  window->backupsTable->selectRow(9);
+  window->window()->findChild<QTableWidget*>("backupsTable")->selectRow(9);
   ASSERT_EQ(window->restoreFile, oldest);
 
   // Back Up Now in the restore window spares the selected backup, and the

@@ -51,17 +51,17 @@ class ImportWindow : public ::testing::Test, public ImportWindowControllerDelega
     auto w = std::make_unique<ImportWindowController>(&library_);
     w->delegate = this;
     w->showWindow();
-    w->importTypePopup->setCurrentIndex(kind);
+    w->window()->findChild<QComboBox*>("importTypePopup")->setCurrentIndex(kind);
     return w;
   }
 
   static void validate(ImportWindowController& w, const QString& path) {
-    w.filenameTextField->setText(path);
-    QTest::mouseClick(w.importButton, Qt::LeftButton);
+    w.window()->findChild<QLineEdit*>("filenameTextField")->setText(path);
+    QTest::mouseClick(w.window()->findChild<QPushButton*>("importButton"), Qt::LeftButton);
   }
 
   static QString cell(const ImportWindowController& w, int row, int column) {
-    return w.tableView->item(row, column)->text();
+    return w.window()->findChild<QTableWidget*>("tableView")->item(row, column)->text();
   }
   // Groups and snippets found, duplicated and to import: "g s | g s | g s".
   static std::string counts(const ImportWindowController& w) {
@@ -98,12 +98,12 @@ const QByteArray kWindowsExport =
 
 TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates) {
   auto w = open(ImportSession::TextExpander);
-  w->convertCodesCheckBox->click();
+  w->window()->findChild<QCheckBox*>("convertCodesCheckBox")->click();
   validate(*w, sample("touch-sdk-default.textexpander"));
   EXPECT_EQ(counts(*w), "1 11 | 0 0 | 1 11");
   EXPECT_TRUE(library_.snippets.isEmpty());  // a check changes nothing
 
-  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  QTest::mouseClick(w->window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
   EXPECT_EQ(completed_, 1);
   EXPECT_FALSE(w->window()->isVisible());
   ASSERT_EQ(library_.groups.size(), 1);
@@ -118,12 +118,12 @@ TEST_F(ImportWindow, TextExpanderSamplesAreCountedMergedAndThenFoundAsDuplicates
   w->showWindow();
   validate(*w, sample("touch-sdk-default.textexpander"));
   EXPECT_EQ(counts(*w), "1 11 | 1 11 | 0 0");
-  w->groupMatrix->button(1)->click();
-  w->snippetMatrix->button(1)->click();
+  w->window()->findChild<QButtonGroup*>("groupMatrix")->button(1)->click();
+  w->window()->findChild<QButtonGroup*>("snippetMatrix")->button(1)->click();
   EXPECT_EQ(counts(*w), "1 11 | 1 11 | 1 11");
-  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  QTest::mouseClick(w->window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
   EXPECT_EQ(completed_, 2);
-  EXPECT_TRUE(ImportWindowController(&library_).convertCodesCheckBox->isChecked());  // remembered
+  EXPECT_TRUE(ImportWindowController(&library_).window()->findChild<QCheckBox*>("convertCodesCheckBox")->isChecked());  // remembered
 }
 
 TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkippedAndTheChoicesRemembered) {
@@ -132,44 +132,44 @@ TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkippedAndTheChoice
   const QString file = write("export.qlxdoc", kWindowsExport);
 
   auto w = open(ImportSession::Windows);
-  EXPECT_FALSE(w->convertCodesCheckBox->isEnabled());  // TextExpander files only
-  w->groupMatrix->button(2)->click();
-  w->snippetMatrix->button(0)->click();
+  EXPECT_FALSE(w->window()->findChild<QCheckBox*>("convertCodesCheckBox")->isEnabled());  // TextExpander files only
+  w->window()->findChild<QButtonGroup*>("groupMatrix")->button(2)->click();
+  w->window()->findChild<QButtonGroup*>("snippetMatrix")->button(0)->click();
   validate(*w, file);
   EXPECT_EQ(counts(*w), "2 3 | 1 1 | 2 2");  // addr and url; sig is skipped
-  w->snippetMatrix->button(2)->click();  // overwrite sig after all
+  w->window()->findChild<QButtonGroup*>("snippetMatrix")->button(2)->click();  // overwrite sig after all
   EXPECT_EQ(counts(*w), "2 3 | 1 1 | 2 3");
-  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  QTest::mouseClick(w->window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
   EXPECT_EQ(completed_, 1);
   EXPECT_EQ(library_.snippets.size(), 3);
   EXPECT_EQ(sig->plainText, "new signature");
 
   // Every choice was remembered, and a new window starts from them.
   ImportWindowController again(&library_);
-  EXPECT_EQ(again.importTypePopup->currentIndex(), 2);
-  EXPECT_EQ(again.groupMatrix->checkedId(), 2);
-  EXPECT_EQ(again.snippetMatrix->checkedId(), 2);
+  EXPECT_EQ(again.window()->findChild<QComboBox*>("importTypePopup")->currentIndex(), 2);
+  EXPECT_EQ(again.window()->findChild<QButtonGroup*>("groupMatrix")->checkedId(), 2);
+  EXPECT_EQ(again.window()->findChild<QButtonGroup*>("snippetMatrix")->checkedId(), 2);
   // Stored choices out of range fall back to the first.
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTGROUPOPTION", 9);
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTTYPE", -3);
   ImportWindowController fallback(&library_);
-  EXPECT_EQ(fallback.groupMatrix->checkedId(), 0);
-  EXPECT_EQ(fallback.importTypePopup->currentIndex(), 0);
+  EXPECT_EQ(fallback.window()->findChild<QButtonGroup*>("groupMatrix")->checkedId(), 0);
+  EXPECT_EQ(fallback.window()->findChild<QComboBox*>("importTypePopup")->currentIndex(), 0);
 }
 
 TEST_F(ImportWindow, FileDialogOffersTheKindChosenAndFillsInTheFile) {
   auto w = open(ImportSession::TextExpander);
   for (const auto& [kind, pattern] : {std::pair{ImportSession::TextExpander, "*.textexpander"},
                                       std::pair{ImportSession::Windows, "*.qlxdoc"}}) {
-    w->importTypePopup->setCurrentIndex(kind);
-    QTest::mouseClick(w->selectButton, Qt::LeftButton);
+    w->window()->findChild<QComboBox*>("importTypePopup")->setCurrentIndex(kind);
+    QTest::mouseClick(w->window()->findChild<QPushButton*>("selectButton"), Qt::LeftButton);
     auto* dialog = w->window()->findChild<QFileDialog*>();
     ASSERT_TRUE(dialog);
     EXPECT_TRUE(dialog->nameFilters().join(' ').contains(pattern));
     Q_EMIT dialog->fileSelected(sample(pattern));
     dialog->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(w->filenameTextField->text(), sample(pattern));
+    EXPECT_EQ(w->window()->findChild<QLineEdit*>("filenameTextField")->text(), sample(pattern));
   }
 }
 
@@ -187,19 +187,19 @@ TEST_F(ImportWindow, CancellingALargeCheckAddsNothing) {
   bool clicked = false;
   QObject::connect(w.get(), &ImportWindowController::progressed, [&](qint64 read, qint64) {
     lastRead = read;
-    EXPECT_FALSE(w->saveButton->isEnabled());
+    EXPECT_FALSE(w->window()->findChild<QPushButton*>("saveButton")->isEnabled());
     if (!clicked && read > 0) {
       clicked = true;
       // Delivered by the window's own event handling between two steps.
-      QMetaObject::invokeMethod(w->importButton, "click", Qt::QueuedConnection);
+      QMetaObject::invokeMethod(w->window()->findChild<QPushButton*>("importButton"), "click", Qt::QueuedConnection);
     }
   });
   validate(*w, file);
   EXPECT_TRUE(clicked);
   EXPECT_LT(lastRead, 10000);
-  EXPECT_TRUE(w->saveButton->isEnabled());
+  EXPECT_TRUE(w->window()->findChild<QPushButton*>("saveButton")->isEnabled());
   EXPECT_EQ(cell(*w, 0, 2), "0");
-  QTest::mouseClick(w->saveButton, Qt::LeftButton);
+  QTest::mouseClick(w->window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
   EXPECT_EQ(alertText(*w), ImportSession::kUnableToImport);
   EXPECT_TRUE(library_.groups.isEmpty());
   EXPECT_TRUE(library_.snippets.isEmpty());
@@ -242,13 +242,13 @@ TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
   auto w = open(ImportSession::TextExpander);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.path.toStdString());
-    w->importTypePopup->setCurrentIndex(c.kind);
+    w->window()->findChild<QComboBox*>("importTypePopup")->setCurrentIndex(c.kind);
     validate(*w, c.path);
     EXPECT_TRUE(alertText(*w).startsWith(ImportSession::kInvalid)) << alertText(*w).toStdString();
     if (c.path == big) { EXPECT_TRUE(alertText(*w).contains("256 MB")); }  // refused unread
     EXPECT_EQ(cell(*w, 0, 2), "0");
     EXPECT_FALSE(w->session().importedSettings);
-    EXPECT_TRUE(w->importButton->isEnabled());
+    EXPECT_TRUE(w->window()->findChild<QPushButton*>("importButton")->isEnabled());
     w->alert()->close();
   }
   EXPECT_TRUE(library_.groups.isEmpty());
@@ -258,7 +258,7 @@ TEST_F(ImportWindow, BadFilesAlertAndChangeNothing) {
   const QString locked = write("locked.textexpander", whole);
   QFile::setPermissions(locked, QFileDevice::WriteOwner);
   if (geteuid() != 0) {
-    w->importTypePopup->setCurrentIndex(ImportSession::TextExpander);
+    w->window()->findChild<QComboBox*>("importTypePopup")->setCurrentIndex(ImportSession::TextExpander);
     validate(*w, locked);
     EXPECT_TRUE(alertText(*w).startsWith(ImportSession::kInvalid));
     EXPECT_FALSE(w->session().importedSettings);

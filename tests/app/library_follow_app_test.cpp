@@ -80,7 +80,7 @@ TEST_F(LibraryFollowAppTest, AFileReplacedByRenameIsTakenInAndTheSelectionStays)
   EXPECT_EQ(library->snippets[1].get(), adr.get());
   EXPECT_EQ(adr->plainText, QStringLiteral("their address"));
   EXPECT_EQ(window->selectedSnippet().get(), adr.get());
-  EXPECT_EQ(window->snippetView()->contentView()->toPlainText(), QStringLiteral("their address"));
+  EXPECT_EQ(window->snippetView()->findChild<ContentTextView*>("content")->toPlainText(), QStringLiteral("their address"));
   // Nothing of ours was pending: taking the file in writes nothing.
   EXPECT_FALSE(library->saver->isPending());
 
@@ -117,7 +117,7 @@ TEST_F(LibraryFollowAppTest, AnEditNotYetWrittenIsMergedWithTheOtherProgramsChan
   library->saver->quietMs = library->saver->editMaxMs = 600'000;  // held back
   LibraryWindowController* window = controller->libraryWindow();
   window->selectGroup(library->groups[0].get());
-  QLineEdit* name = window->groupView()->nameTextField();
+  QLineEdit* name = window->groupView()->findChild<QLineEdit*>("nameTextField");
   name->selectAll();
   QTest::keyClicks(name, QStringLiteral("Letters"));
   ASSERT_TRUE(library->saver->isPending());
@@ -259,15 +259,18 @@ TEST_F(LibraryFollowAppTest, ThePreferencesShowWhereTheLibraryLivesAndBringItBac
   controller->actionPreferences();
   PreferencesSheetController* sheet = controller->preferencesSheet();
   ASSERT_TRUE(sheet);
-  EXPECT_EQ(sheet->libraryFolderPath->text(), appPath());
-  EXPECT_FALSE(sheet->libraryFolderDefaultButton->isEnabled());
+  auto* libraryFolderPath = sheet->window()->findChild<QLineEdit*>("libraryFolderPath");
+  auto* libraryFolderDefaultButton = sheet->window()->findChild<QPushButton*>("libraryFolderDefaultButton");
+  ASSERT_TRUE(libraryFolderPath && libraryFolderDefaultButton);
+  EXPECT_EQ(libraryFolderPath->text(), appPath());
+  EXPECT_FALSE(libraryFolderDefaultButton->isEnabled());
   QTemporaryDir synced;
   controller->libraryFolderChosen(sheet, synced.path());
   sheet->resetView();
-  EXPECT_EQ(sheet->libraryFolderPath->text(), synced.path());
-  ASSERT_TRUE(sheet->libraryFolderDefaultButton->isEnabled());
-  sheet->libraryFolderDefaultButton->click();
-  EXPECT_EQ(sheet->libraryFolderPath->text(), appPath());
+  EXPECT_EQ(libraryFolderPath->text(), synced.path());
+  ASSERT_TRUE(libraryFolderDefaultButton->isEnabled());
+  libraryFolderDefaultButton->click();
+  EXPECT_EQ(libraryFolderPath->text(), appPath());
   EXPECT_TRUE(QFileInfo::exists(file()));
   EXPECT_FALSE(QFileInfo::exists(synced.filePath(QStringLiteral("settings.qlxdoc"))));
 }

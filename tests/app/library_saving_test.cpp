@@ -44,7 +44,7 @@ TEST_F(LibrarySavingTest, ExpansionsAndEditsAreWrittenLaterAndAllOfThemAtQuit) {
   EXPECT_EQ(library.snippets[0]->useCount, 5);
   LibraryWindowController* window = controller->libraryWindow();
   window->selectGroup(library.groups[0].get());
-  QLineEdit* name = window->groupView()->nameTextField();
+  QLineEdit* name = window->groupView()->findChild<QLineEdit*>("nameTextField");
   name->selectAll();
   QTest::keyClicks(name, QStringLiteral("Letters"));
   EXPECT_EQ(library.groups[0]->name, QStringLiteral("Letters"));
@@ -66,7 +66,7 @@ TEST_F(LibrarySavingTest, TheWindowsEditsAreOnDiskWhenTheApplicationQuits) {
   library.saver->quietMs = library.saver->editMaxMs = 600'000;
   LibraryWindowController* window = controller->libraryWindow();
   window->selectGroup(library.groups[0].get());
-  QLineEdit* abbreviation = window->groupView()->abbreviationTextField();
+  QLineEdit* abbreviation = window->groupView()->findChild<QLineEdit*>("abbreviationTextField");
   QTest::keyClicks(abbreviation, QStringLiteral("grp"));
   window->actionNewGroup();  // a structural change on top
   // What SIGTERM leads to: the application's normal end.

@@ -51,9 +51,9 @@ class NewSnippetTest : public ShellTest {
     return desktop.pressHotKey(key, kChord) && QTest::qWaitFor([&] { return panelShown(); }, 3000);
   }
   void create(int group, int format) {
-    panel()->btnGroups()->setCurrentIndex(group);
-    panel()->btnFormat()->setCurrentIndex(format);
-    panel()->createButton()->click();
+    panel()->window()->findChild<QComboBox*>("btnGroups")->setCurrentIndex(group);
+    panel()->window()->findChild<QComboBox*>("btnFormat")->setCurrentIndex(format);
+    panel()->window()->findChild<QPushButton*>("createButton")->click();
   }
   // The selection in TextEdit, bold when rich.
   void selectInEditor(const QString& text, bool bold = false) {
@@ -92,7 +92,7 @@ TEST_F(NewSnippetTest, EmptyAndClipboardOpeningsMakeTheSnippetInTheChosenGroupAn
   // the format choice stays for the next opening.
   for (int format : {1, 0}) {
     ASSERT_TRUE(open(kClipboardKey));
-    EXPECT_EQ(panel()->btnFormat()->currentIndex(), 1);
+    EXPECT_EQ(panel()->window()->findChild<QComboBox*>("btnFormat")->currentIndex(), 1);
     create(0, format);
     EXPECT_EQ(groupName(), QStringLiteral("Work"));
     EXPECT_EQ(newest()->snippetType, format);
@@ -205,7 +205,7 @@ TEST_F(NewSnippetTest, FromSelectionCopiesMakesTheSnippetAndGivesTheClipboardBac
       [&] { desktop.switchTo(QStringLiteral("TextEdit")); },
       [&] {
         EXPECT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
-        panel()->cancelButton()->click();
+        panel()->window()->findChild<QPushButton*>("cancelButton")->click();
       },
   };
   for (const auto& end : ends) {
@@ -229,7 +229,7 @@ TEST_F(NewSnippetTest, FromApplicationReusesAGroupNamedLikeTheApplication) {
   EXPECT_TRUE(desktop.pressHotKey(kApplicationKey, kChord));
   ASSERT_TRUE(QTest::qWaitFor([&] { return panelShown(); }, 3000));
   EXPECT_EQ(controller->settings()->groups.size(), groups);
-  panel()->createButton()->click();
+  panel()->window()->findChild<QPushButton*>("createButton")->click();
   EXPECT_EQ(groupName(), QStringLiteral("Mail"));
   EXPECT_EQ(controller->settings()->getGroupByName(QStringLiteral("Mail"))->exceptionType,
             int(QLGroup::FollowPreferences));
@@ -238,10 +238,10 @@ TEST_F(NewSnippetTest, FromApplicationReusesAGroupNamedLikeTheApplication) {
 TEST_F(NewSnippetTest, ARenamedGroupIsAskedForAgainAndReopeningOrQuittingGiveTheClipboardBack) {
   selectInEditor(QStringLiteral("keep me"));
   ASSERT_TRUE(open(kSelectionKey));
-  panel()->btnGroups()->setCurrentIndex(1);
+  panel()->window()->findChild<QComboBox*>("btnGroups")->setCurrentIndex(1);
   controller->settings()->groups[1]->name = QStringLiteral("Home");
   const qsizetype before = snippetCount();
-  panel()->createButton()->click();
+  panel()->window()->findChild<QPushButton*>("createButton")->click();
   // Not silently dropped: the window stays, with the groups as they are now.
   EXPECT_TRUE(panelShown());
   EXPECT_EQ(snippetCount(), before);

@@ -96,25 +96,25 @@ TEST_F(PickerTest, ListsEveryApplicationAndKeepsStoredNamesNoApplicationHas) {
 
 TEST_F(PickerTest, SearchNarrowsTheApplicationsIgnoringCaseAndAccents) {
   open();
-  QTest::keyClicks(sheet->txtSearchField(), QStringLiteral("EDIT"));
+  QTest::keyClicks(sheet->window()->findChild<QLineEdit*>("txtSearchField"), QStringLiteral("EDIT"));
   EXPECT_EQ(shown(sheet->arrayAllApps()), QStringList{"Text Editor (Gedit)"});
-  sheet->txtSearchField()->setText(QStringLiteral("cafe b"));
+  sheet->window()->findChild<QLineEdit*>("txtSearchField")->setText(QStringLiteral("cafe b"));
   EXPECT_EQ(shown(sheet->arrayAllApps()), QStringList{"Caf\u00e9 Bar (Cafe)"});
   // The stored name is searched too.
-  sheet->txtSearchField()->setText(QStringLiteral("app1"));
+  sheet->window()->findChild<QLineEdit*>("txtSearchField")->setText(QStringLiteral("app1"));
   EXPECT_EQ(shown(sheet->arrayAllApps()), QStringList{"Tool 10 (App10)"});
 }
 
 TEST_F(PickerTest, DoubleClickReturnAndDragMoveEntriesBetweenTheLists) {
   open();
-  QListView* all = sheet->allAppsTableView();
-  QListView* chosen = sheet->selectedAppsTableView();
+  QListView* all = sheet->window()->findChild<QListView*>("allAppsTableView");
+  QListView* chosen = sheet->window()->findChild<QListView*>("selectedAppsTableView");
   // A filtered row is the one moved, not the row at the same place unfiltered.
-  sheet->txtSearchField()->setText(QStringLiteral("xterm"));
+  sheet->window()->findChild<QLineEdit*>("txtSearchField")->setText(QStringLiteral("xterm"));
   doubleClick(all, sheet->arrayAllApps()->index(0, 0));
   doubleClick(all, sheet->arrayAllApps()->index(0, 0));
   EXPECT_EQ(sheet->selectedAppNames(), QStringList{"XTerm"});
-  sheet->txtSearchField()->clear();
+  sheet->window()->findChild<QLineEdit*>("txtSearchField")->clear();
 
   all->setCurrentIndex(allRow("Gedit"));
   QTest::keyClick(all, Qt::Key_Return);

@@ -59,37 +59,37 @@ TEST_F(GroupEditorTest, PopUpsShowStoredValuesAndStoreChoices) {
   for (const auto& [type, item] : QList<std::pair<int, int>>{{1, 2}, {4, 5}, {9, 0}, {-1, 0}}) {
     g->exceptionType = type;
     editor->resetView();
-    EXPECT_EQ(editor->expandInButton()->currentIndex(), item) << type;
+    EXPECT_EQ(editor->findChild<QComboBox*>("expandInButton")->currentIndex(), item) << type;
   }
-  choose(editor->expandInButton(), 5);
+  choose(editor->findChild<QComboBox*>("expandInButton"), 5);
   EXPECT_TRUE(savedFile().contains("<key>exceptionType</key>\n\t\t\t<integer>4</integer>"));
-  choose(editor->expandInButton(), 1);  // the separator stands for no rule
+  choose(editor->findChild<QComboBox*>("expandInButton"), 1);  // the separator stands for no rule
   EXPECT_EQ(g->exceptionType, 4);
-  choose(editor->expandAfterButton(), 2);
+  choose(editor->findChild<QComboBox*>("expandAfterButton"), 2);
   EXPECT_EQ(g->expandType, 2);
 
   // Sound: absent, silent, a name the player knows, one it does not (kept
   // until the user picks another).
-  ASSERT_EQ(editor->soundButton()->count(), 5);
+  ASSERT_EQ(editor->findChild<QComboBox*>("soundButton")->count(), 5);
   const QList<std::pair<std::optional<QString>, int>> stored = {
       {std::nullopt, 0}, {QString(), 1}, {QStringLiteral("bell"), 3}, {QStringLiteral("Sosumi"), 0}};
   for (const auto& [sound, item] : stored) {
     g->sound = sound;
     editor->resetView();
-    EXPECT_EQ(editor->soundButton()->currentIndex(), item);
+    EXPECT_EQ(editor->findChild<QComboBox*>("soundButton")->currentIndex(), item);
   }
   EXPECT_EQ(g->sound, QStringLiteral("Sosumi"));
   // Choosing a sound stores it and plays it; the fixed items play nothing.
   for (const auto& [item, sound] :
        QList<std::pair<int, std::optional<QString>>>{{2, QStringLiteral("Glass")}, {1, QString()}, {0, std::nullopt}}) {
-    choose(editor->soundButton(), item);
+    choose(editor->findChild<QComboBox*>("soundButton"), item);
     EXPECT_EQ(g->sound, sound) << item;
     EXPECT_EQ(savedFile().contains("<string>Glass</string>"), item == 2) << item;
   }
   EXPECT_EQ(sounds.played(), QStringList{"Glass"});
 
-  editor->includeInSuggestionsListButton()->click();
-  editor->allowGroupSuggestionsButton()->click();
+  editor->findChild<QCheckBox*>("includeInSuggestionsListButton")->click();
+  editor->findChild<QCheckBox*>("allowGroupSuggestionsButton")->click();
   EXPECT_FALSE(g->includeInSuggestionsList);
   EXPECT_TRUE(g->allowGroupSuggestions);
   EXPECT_TRUE(savedFile().contains("<key>allowGroupSuggestions</key>\n\t\t\t<true/>"));
@@ -97,30 +97,30 @@ TEST_F(GroupEditorTest, PopUpsShowStoredValuesAndStoreChoices) {
 
 TEST_F(GroupEditorTest, TypingRenamesTheGroupEverywhereAndSavesEachKeystroke) {
   const QDateTime before = g->dateModified;
-  editor->nameTextField()->selectAll();
-  QTest::keyClicks(editor->nameTextField(), QStringLiteral("Letters"));
+  editor->findChild<QLineEdit*>("nameTextField")->selectAll();
+  QTest::keyClicks(editor->findChild<QLineEdit*>("nameTextField"), QStringLiteral("Letters"));
   EXPECT_EQ(g->name, "Letters");
   EXPECT_GT(g->dateModified, before);
   EXPECT_TRUE(savedFile().contains("<string>Letters</string>"));
   EXPECT_EQ(window->model()->indexOfGroup(g.get()).data().toString(), "Letters");
-  QTest::keyClicks(editor->abbreviationTextField(), QStringLiteral(";m"));
+  QTest::keyClicks(editor->findChild<QLineEdit*>("abbreviationTextField"), QStringLiteral(";m"));
   EXPECT_EQ(g->abbreviation, ";m");
   EXPECT_TRUE(savedFile().contains("<string>;m</string>"));
   // The field's own undo reaches the group too.
-  editor->abbreviationTextField()->undo();
+  editor->findChild<QLineEdit*>("abbreviationTextField")->undo();
   EXPECT_TRUE(g->abbreviation.isEmpty());
   EXPECT_FALSE(savedFile().contains("<string>;m</string>"));
   // Showing another group changes neither.
   window->selectGroup(other.get());
-  EXPECT_EQ(editor->nameTextField()->text(), "Other");
+  EXPECT_EQ(editor->findChild<QLineEdit*>("nameTextField")->text(), "Other");
   EXPECT_EQ(g->name, "Letters");
   EXPECT_EQ(other->dateModified, other->dateCreated);
 
   // A new group is named first.
   window->actionNewGroup();
   ASSERT_TRUE(QTest::qWaitForWindowActive(window->window()));
-  EXPECT_TRUE(editor->nameTextField()->hasFocus());
-  EXPECT_EQ(editor->nameTextField()->selectedText(), "(Untitled)");
+  EXPECT_TRUE(editor->findChild<QLineEdit*>("nameTextField")->hasFocus());
+  EXPECT_EQ(editor->findChild<QLineEdit*>("nameTextField")->selectedText(), "(Untitled)");
   // A snippet row leaves the group editor.
   window->selectSnippet(g.get(), library.snippets.first().get());
   EXPECT_FALSE(editor->group());
@@ -130,11 +130,11 @@ TEST_F(GroupEditorTest, ThePickerChangesTheRuleOnlyWhenConfirmed) {
   g->exceptionType = QLGroup::AllAppsExcept;
   g->exceptions = {"XTerm", "Gone"};
   editor->resetView();
-  EXPECT_EQ(editor->applicationsLabel()->text(), "XTerm, Gone");
+  EXPECT_EQ(editor->findChild<QLabel*>("applicationsLabel")->text(), "XTerm, Gone");
 
   // Another rule than the stored one starts with nothing chosen; cancelling
   // keeps rule, list and pop-up.
-  choose(editor->expandInButton(), 4);
+  choose(editor->findChild<QComboBox*>("expandInButton"), 4);
   AppSelectionSheetController* sheet = editor->appSelectionSheet();
   ASSERT_TRUE(sheet && sheet->window()->isVisible());
   EXPECT_EQ(sheet->window()->parentWidget(), window->window());
@@ -144,10 +144,10 @@ TEST_F(GroupEditorTest, ThePickerChangesTheRuleOnlyWhenConfirmed) {
   sheet->sheetClosed();
   EXPECT_EQ(g->exceptionType, QLGroup::AllAppsExcept);
   EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gone"}));
-  EXPECT_EQ(editor->expandInButton()->currentIndex(), 3);
+  EXPECT_EQ(editor->findChild<QComboBox*>("expandInButton")->currentIndex(), 3);
 
   // The same rule again: its list, the name no application has included.
-  choose(editor->expandInButton(), 3);
+  choose(editor->findChild<QComboBox*>("expandInButton"), 3);
   sheet = editor->appSelectionSheet();
   EXPECT_EQ(sheet->selectedAppViewTitle(), "Expand in all applications except:");
   EXPECT_EQ(sheet->selectedAppNames(), (QStringList{"XTerm", "Gone"}));
@@ -155,15 +155,15 @@ TEST_F(GroupEditorTest, ThePickerChangesTheRuleOnlyWhenConfirmed) {
   EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gone"}));
 
   // Confirmed: rule and list in the order chosen, saved; an empty list too.
-  choose(editor->expandInButton(), 4);
+  choose(editor->findChild<QComboBox*>("expandInButton"), 4);
   sheet = editor->appSelectionSheet();
   sheet->addApps({"XTerm", "Gedit"});
   sheet->sheetOk();
   EXPECT_EQ(g->exceptionType, QLGroup::OnlyApps);
   EXPECT_EQ(g->exceptions, (QStringList{"XTerm", "Gedit"}));
   EXPECT_TRUE(savedFile().contains("<string>Gedit</string>"));
-  EXPECT_EQ(editor->applicationsLabel()->text(), "XTerm, Gedit");
-  choose(editor->expandInButton(), 4);
+  EXPECT_EQ(editor->findChild<QLabel*>("applicationsLabel")->text(), "XTerm, Gedit");
+  choose(editor->findChild<QComboBox*>("expandInButton"), 4);
   editor->appSelectionSheet()->removeApps({"XTerm", "Gedit"});
   editor->appSelectionSheet()->sheetOk();
   EXPECT_EQ(g->exceptionType, QLGroup::OnlyApps);

@@ -66,8 +66,8 @@ TEST_F(LibrarySaveTest, QuittingWaitsUntilTheLastEditIsOnDisk) {
   const SnippetPtr s = library.snippets.first();
   window->selectSnippet(g.get(), s.get());
   window->actionSort(7);  // a large save in flight
-  window->snippetView()->contentView()->setFocus();
-  QTest::keyClicks(window->snippetView()->contentView(), "quitting edit");
+  window->snippetView()->findChild<ContentTextView*>("content")->setFocus();
+  QTest::keyClicks(window->snippetView()->findChild<ContentTextView*>("content"), "quitting edit");
   QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
   EXPECT_TRUE(rawFile().contains("quitting edit"));
   // Streamed in pieces, the file is the very text written in one go.

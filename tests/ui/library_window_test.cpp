@@ -271,7 +271,7 @@ TEST_F(LibraryWindowTest, ANewOrPastedSnippetIsShownAndTakesTheTypingWhileASearc
     if (!added) return SnippetPtr();
     EXPECT_EQ(added->groupUuid, b->uuid);
     EXPECT_EQ(window->snippetView()->snippet(), added);
-    QTest::keyClicks(window->snippetView()->contentView(), text);
+    QTest::keyClicks(window->snippetView()->findChild<ContentTextView*>("content"), text);
     window->finishEditing();
     return added;
   };
@@ -312,8 +312,8 @@ TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped)
   // Giving the third the same abbreviation shows it when the edit ends.
   const QDateTime before = three->dateCreated.addDays(-1);
   three->dateModified = before;
-  QTest::keyClick(window->snippetView()->abbreviationTextField(), Qt::Key_A, Qt::ControlModifier);
-  QTest::keyClicks(window->snippetView()->abbreviationTextField(), "sig");
+  QTest::keyClick(window->snippetView()->findChild<QLineEdit*>("abbreviation"), Qt::Key_A, Qt::ControlModifier);
+  QTest::keyClicks(window->snippetView()->findChild<QLineEdit*>("abbreviation"), "sig");
   EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 2);
   window->snippetView()->finishEditing();
   EXPECT_FALSE(window->errorBox()->isHidden());
@@ -326,10 +326,10 @@ TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
   const GroupPtr g = group(library, "G", {s});
   open(true);
   select(g, s);
-  QTextCursor end = window->snippetView()->contentView()->textCursor();
+  QTextCursor end = window->snippetView()->findChild<ContentTextView*>("content")->textCursor();
   end.movePosition(QTextCursor::End);
-  window->snippetView()->contentView()->setTextCursor(end);
-  QTest::keyClicks(window->snippetView()->contentView(), " two");
+  window->snippetView()->findChild<ContentTextView*>("content")->setTextCursor(end);
+  QTest::keyClicks(window->snippetView()->findChild<ContentTextView*>("content"), " two");
   EXPECT_FALSE(savedFile().contains("draft two"));
   window->window()->close();
   EXPECT_TRUE(savedFile().contains("draft two"));

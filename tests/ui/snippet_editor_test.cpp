@@ -68,10 +68,10 @@ class SnippetEditorTest : public testing::Test {
   }
 
   void typeAtEnd(const QString& text) {
-    QTextCursor c = editor.contentView()->textCursor();
+    QTextCursor c = editor.findChild<ContentTextView*>("content")->textCursor();
     c.movePosition(QTextCursor::End);
-    editor.contentView()->setTextCursor(c);
-    QTest::keyClicks(editor.contentView(), text);
+    editor.findChild<ContentTextView*>("content")->setTextCursor(c);
+    QTest::keyClicks(editor.findChild<ContentTextView*>("content"), text);
   }
 
   QLPreferences preferences;
@@ -116,14 +116,14 @@ TEST_F(SnippetEditorTest, FormattedSnippetEditedSavedAndReloadedKeepsItsFormatti
 
   // Reloaded into the editor, it reads back the same.
   editor.setSnippet(snippet);
-  EXPECT_EQ(ql::readFromDocument(editor.contentView()->document()), expected);
+  EXPECT_EQ(ql::readFromDocument(editor.findChild<ContentTextView*>("content")->document()), expected);
 }
 
 TEST_F(SnippetEditorTest, EditsAreReportedOnceWhenFinishedAndNeverLost) {
   snippet->plainText = "abc";
   editor.setSnippet(snippet);
-  editor.labelTextField()->setFocus();
-  QTest::keyClicks(editor.labelTextField(), "Sig");
+  editor.findChild<QLineEdit*>("label")->setFocus();
+  QTest::keyClicks(editor.findChild<QLineEdit*>("label"), "Sig");
   EXPECT_EQ(snippet->label, "Sig");  // in the record at once
   EXPECT_EQ(reports.finished, 0);    // but not reported per keystroke
   typeAtEnd("de");
@@ -146,7 +146,7 @@ TEST_F(SnippetEditorTest, SwitchingTheContentTypeConvertsTheText) {
   EXPECT_EQ(snippet->snippetType, QLSnippet::Plain);
   EXPECT_EQ(snippet->plainText, "Hello bold\titalic red\na link end");
   EXPECT_TRUE(snippet->formattedText.isEmpty());
-  EXPECT_FALSE(editor.formatMenuButon()->isEnabled());
+  EXPECT_FALSE(editor.findChild<QToolButton*>("formatMenuButon")->isEnabled());
 
   editor.actionSnippetType(1);
   const auto stored = ql::readFlatRtfd(snippet->formattedText);
@@ -170,8 +170,8 @@ TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
   EXPECT_EQ(snippet->plainText, "%|Hello  world");
 
   editor.insertMenuHandler("{fill:field}");
-  EXPECT_EQ(editor.contentView()->textCursor().selectedText(), "field");
-  QTest::keyClicks(editor.contentView(), "name");
+  EXPECT_EQ(editor.findChild<ContentTextView*>("content")->textCursor().selectedText(), "field");
+  QTest::keyClicks(editor.findChild<ContentTextView*>("content"), "name");
   editor.finishEditing();
   EXPECT_EQ(snippet->plainText, "%|{fill:name}Hello  world");
 }
@@ -249,7 +249,7 @@ TEST_F(SnippetEditorTest, X11AMenuClosedWhileThePointerRestsStaysClosed) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 2000));
   QTest::keyClick(openMenu(), Qt::Key_Escape);
   ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() == nullptr; }, 2000));
-  EXPECT_EQ(editor.contentView()->toPlainText(), "x");
+  EXPECT_EQ(editor.findChild<ContentTextView*>("content")->toPlainText(), "x");
 
   // Leaving and coming back is a new visit.
   QCursor::setPos(editor.mapToGlobal(QPoint(300, 300)));
@@ -266,11 +266,11 @@ TEST_F(SnippetEditorTest, TabsFollowTheUsersTabWidthAndUnitsAsInTheFillInForm) {
   preferences.plainSnippetFont = QLPreferences::fontDictionary("DejaVu Sans Mono", 10);
   snippet->plainText = "a\tb";
   editor.setSnippet(snippet);
-  const QFontMetricsF mono(editor.contentView()->document()->defaultFont());
-  EXPECT_DOUBLE_EQ(editor.contentView()->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
+  const QFontMetricsF mono(editor.findChild<ContentTextView*>("content")->document()->defaultFont());
+  EXPECT_DOUBLE_EQ(editor.findChild<ContentTextView*>("content")->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
   // Formatted: a stop every centimetre, and text made formatted gets them.
   editor.actionSnippetType(1);
-  EXPECT_NEAR(editor.contentView()->tabStopDistance(), 567 / 15.0, 1e-9);
+  EXPECT_NEAR(editor.findChild<ContentTextView*>("content")->tabStopDistance(), 567 / 15.0, 1e-9);
   editor.finishEditing();
   const ql::AttributedText converted = ql::readFlatRtfd(snippet->formattedText).value_or(ql::AttributedText());
   ASSERT_GT(converted.length(), 0);
@@ -305,17 +305,17 @@ TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
   editor.setSnippet(snippet);
   editor.show();
   QApplication::setActiveWindow(&editor);
-  editor.contentView()->setFocus();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return editor.contentView()->hasFocus(); }));
-  QTest::keyClick(editor.contentView(), Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_TRUE(editor.contentView()->hasFocus());
-  QTest::keyClick(editor.contentView(), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_FALSE(editor.contentView()->hasFocus());
+  editor.findChild<ContentTextView*>("content")->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return editor.findChild<ContentTextView*>("content")->hasFocus(); }));
+  QTest::keyClick(editor.findChild<ContentTextView*>("content"), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->hasFocus());
+  QTest::keyClick(editor.findChild<ContentTextView*>("content"), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_FALSE(editor.findChild<ContentTextView*>("content")->hasFocus());
   // Leaving the content after a change is a finished edit.
   EXPECT_EQ(reports.finished, 1);
   EXPECT_EQ(snippet->plainText, "\tx");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_TRUE(editor.contentView()->hasFocus());
+  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->hasFocus());
   EXPECT_EQ(snippet->plainText, "\tx");
 }
 
@@ -323,7 +323,7 @@ TEST_F(SnippetEditorTest, UnreadableFormattedContentIsLeftAlone) {
   snippet->snippetType = QLSnippet::Formatted;
   snippet->formattedText = "not a flat rtfd";
   editor.setSnippet(snippet);
-  EXPECT_TRUE(editor.contentView()->isReadOnly());
+  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->isReadOnly());
   editor.actionSnippetType(0);
   editor.finishEditing();
   EXPECT_EQ(snippet->formattedText, "not a flat rtfd");
