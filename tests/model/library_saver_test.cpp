@@ -5,7 +5,10 @@
 #include "model/background_writer.h"
 #include "model/library_saver.h"
 #include "model/plist.h"
+#include "support/event_loop.h"
+#include "support/library_records.h"
 #include "support/log_capture.h"
+#include "support/test_files.h"
 #include "support/test_home.h"
 
 #include <QCoreApplication>
@@ -23,20 +26,12 @@ class LibrarySaverTest : public testing::Test {
   void SetUp() override {
     test::useTemporaryHome(home);
     path = home.filePath(QStringLiteral("settings.qlxdoc"));
-    auto g = std::make_shared<QLGroup>();
-    g->name = QStringLiteral("Work");
-    library.groups.append(g);
+    test::addGroup(library, QStringLiteral("Work"));
     for (int i = 0; i < 50; ++i) add(QStringLiteral("s%1").arg(i));
   }
 
   SnippetPtr add(const QString& abbreviation) {
-    auto s = std::make_shared<QLSnippet>();
-    s->abbreviation = abbreviation;
-    s->plainText = QStringLiteral("Text of ") + abbreviation + QStringLiteral(" & <more>");
-    s->groupUuid = library.groups[0]->uuid;
-    library.groups[0]->snippts.append(s->uuid);
-    library.snippets.append(s);
-    return s;
+    return test::addSnippet(library, library.groups[0], abbreviation, "Text of " + abbreviation + " & <more>");
   }
 
   std::unique_ptr<ql::LibrarySaver> makeSaver(const QString& where) {
@@ -57,16 +52,7 @@ class LibrarySaverTest : public testing::Test {
     QCoreApplication::processEvents();
   }
 
-  // Runs the event loop for about ms milliseconds.
-  static void runFor(int ms) {
-    const QDeadlineTimer deadline(ms);
-    while (!deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 1);
-  }
-
-  QByteArray onDisk() const {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-  }
+  QByteArray onDisk() const { return test::readFile(path); }
   QByteArray expected() const { return ql::plist::toXml(library.libraryDictionary()); }
 
   QTemporaryDir home;
@@ -152,7 +138,7 @@ TEST_F(LibrarySaverTest, UseCountsWaitTheirWholeAllowanceAnEditDoesNot) {
   for (int i = 0; i < 3; ++i) {
     library.snippets[i]->useCount += 1;
     saver->recordsChanged(ql::LibrarySaver::Kind::Usage, library.snippets[i].get());
-    runFor(4 * saver->quietMs);
+    test::spin(4 * saver->quietMs);
   }
   EXPECT_EQ(saver->snapshotsTaken(), 0);
   EXPECT_TRUE(saver->isPending());
@@ -167,7 +153,7 @@ TEST_F(LibrarySaverTest, UseCountsWaitTheirWholeAllowanceAnEditDoesNot) {
   // The next use count waits its allowance again, not the edit's.
   library.snippets[6]->useCount += 1;
   saver->recordsChanged(ql::LibrarySaver::Kind::Usage, library.snippets[6].get());
-  runFor(4 * saver->editMaxMs);
+  test::spin(4 * saver->editMaxMs);
   EXPECT_EQ(saver->snapshotsTaken(), 1);
   saver->flush();
   EXPECT_EQ(onDisk(), expected());
@@ -212,21 +198,16 @@ TEST_F(LibrarySaverTest, AFailingWriteIsReportedOnceAndTriedAgainUntilItWorks) {
     QCoreApplication::processEvents();
   }
   // Retries keep failing meanwhile; the user hears of it once.
-  const QDeadlineTimer wait(200);
-  while (!wait.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  test::spin(200);
   EXPECT_EQ(failed, 1);
   EXPECT_EQ(log.lines.filter(QStringLiteral("Error in SaveSettings")).size(), 1);
 
   // The folder comes back: the retry writes every change, nothing new needed.
   ASSERT_TRUE(QFile::remove(folder));
   ASSERT_TRUE(QDir().mkpath(folder));
-  const QDeadlineTimer deadline(5000);
-  while (recovered == 0 && !deadline.hasExpired())
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  EXPECT_TRUE(test::waitFor([&] { return recovered > 0; }, 5000));
   EXPECT_EQ(recovered, 1);
   EXPECT_EQ(failed, 1);
   saver->flush();
-  QFile written(target);
-  ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-  EXPECT_EQ(written.readAll(), expected());
+  EXPECT_EQ(test::readFile(target), expected());
 }

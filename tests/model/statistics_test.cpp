@@ -131,13 +131,6 @@ TEST_F(Statistics, AnUnreadableFileIsMovedAsideBeforeTheFreshCountsAreSaved) {
   QLStatistics fresh = make();
   EXPECT_TRUE(fresh.load());
   EXPECT_EQ(fresh.allTime.expanded, 0);
-
-  // A second damaged file of the same date keeps the first.
-  ASSERT_TRUE(test::writeFileDated(file, "garbage", changed));
-  QLStatistics again = make();
-  EXPECT_FALSE(again.load());
-  EXPECT_EQ(again.movedAsidePath, aside.chopped(6) + " 2.plist");
-  EXPECT_EQ(test::readFile(aside), damaged);
 }
 
 TEST(StatisticsWindow, NoSpeedSavesNoHoursAndCountsFollowTheLocale) {

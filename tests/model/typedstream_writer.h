@@ -3,6 +3,8 @@
 // Writes typedstream archives the way the old NeXT archiver lays them out,
 // so tests can build rich text that no fixture holds (images, tabs, links).
 
+#include "support/flat_wrapper.h"
+
 #include <QByteArray>
 #include <QHash>
 #include <QList>
@@ -189,44 +191,11 @@ struct ArchiveRun {
   bool flatWrapper = true;  // the file as a serialized wrapper (else raw bytes)
 };
 
-// A serialized file wrapper of a regular file, laid out as the Mac writes
-// attachments: "..", the two name entries and ".", the payload at 4096.
+// An attachment's flat file wrapper with the payload at 4096, as observed.
 inline QByteArray flatFileWrapper(const QByteArray& contents, const QString& name) {
-  const auto u32 = appendU32;
-  const QByteArray n = name.toUtf8();
-  QByteArray dot;
-  u32(dot, 1);
-  u32(dot, 2);
-  dot.append("..");
-  u32(dot, 16);
-  for (quint32 v : {0u, 0644u, 2u, 1u}) u32(dot, v);
-  const QStringList names = {"..", "__@PreferredName@__", "__@UTF8PreferredName@__", "."};
-  QByteArray head = "rtfd";
-  u32(head, 0);
-  u32(head, 3);
-  u32(head, 4);
-  for (const QString& s : names) {
-    u32(head, quint32(s.size()));
-    head.append(s.toLatin1());
-  }
-  const qsizetype sizesAt = head.size();
-  const qsizetype payloadHeader = sizesAt + 16 + 16;  // sizes, then kind, 0x80000000, real, pad
-  const quint32 pad = quint32(4096 - payloadHeader);
-  const quint32 dotdot = 16 + pad + quint32(contents.size());
-  for (quint32 size : {dotdot, quint32(8 + n.size()), quint32(8 + n.size()), quint32(8 + dot.size())})
-    u32(head, size);
-  u32(head, 1);
-  u32(head, 0x80000000u);
-  u32(head, quint32(contents.size()));
-  u32(head, pad);
-  head.append(QByteArray(int(pad), '\0'));
-  head.append(contents);
-  for (const QByteArray& entry : {n, n, dot}) {
-    u32(head, 1);
-    u32(head, quint32(entry.size()));
-    head.append(entry);
-  }
-  return head;
+  using namespace test::flat;
+  const qsizetype at = flat(attachmentDirectory(contents, name.toUtf8(), 0)).indexOf(contents);
+  return flat(attachmentDirectory(contents, name.toUtf8(), quint32(4096 - at)));
 }
 
 // An NSAttributedString archive of text with the given runs; runs with equal

@@ -1,8 +1,7 @@
 // Raw kernel records from the FIFO of QUILLET_INPUT_EVENTS.
 #include "platform/wayland/input_event_reader.h"
+#include "support/event_loop.h"
 
-#include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -41,9 +40,7 @@ class FifoReader : public testing::Test {
   }
   void write(const void* bytes, size_t size) { ASSERT_EQ(::write(writer, bytes, size), ssize_t(size)); }
   bool waitFor(int count) {
-    QDeadlineTimer deadline(5000);
-    while (got.size() < count && !deadline.hasExpired()) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    return got.size() >= count;
+    return ::test::waitFor([&] { return got.size() >= count; }, 5000);
   }
 
   QTemporaryDir dir;

@@ -36,14 +36,6 @@ inline bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 10
   return true;
 }
 
-inline void spin(int ms) {
-  QDeadlineTimer deadline(ms);
-  while (!deadline.hasExpired()) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-    QThread::usleep(1000);
-  }
-}
-
 // A program run to its end with the event loop running; its output or none.
 inline std::optional<QByteArray> runSpinning(const QString& program, const QStringList& arguments,
                                              const QStringList& environment, int* exitCode = nullptr,
@@ -147,11 +139,9 @@ class SwaySession final {
 
   // The compositor's socket by its full path, so clients of any user reach it.
   QString socket() const { return socket_; }
-  QString clientRuntimeDir() const { return clientRuntime_.path(); }
   QStringList environment() const {
     return {"WAYLAND_DISPLAY=" + socket_, "XDG_RUNTIME_DIR=" + clientRuntime_.path()};
   }
-  bool isRunning() const { return sway_.state() == QProcess::Running; }
 
  private:
   QTemporaryDir runtime_{QDir::tempPath() + QStringLiteral("/quillet-sway-XXXXXX")};

@@ -172,7 +172,7 @@ TEST_F(ClipboardE2E, AFormattedSnippetArrivesRichWhereTheTargetWentByAnOlderList
       "dGYyNzYxClxjb2NvYXRleHRzY2FsaW5nMFxjb2NvYXBsYXRmb3JtMFx1YzB7XGZvbnR0YmxcZjBcZnN3aXNzXGZjaGFy"
       "c2V0MCBIZWx2ZXRpY2E7fQp7XGNvbG9ydGJsO30KClxwYXJkXHBhcmRpcm5hdHVyYWxccGFydGlnaHRlbmZhY3RvcjAK"
       "XGYwXGIgQm9sZFxiMCAgaGVyZX0=");
-  startQuillet(1, {{"zbb", "Bold here"}}, {QStringLiteral("space")}, {}, {{"zbb", rtfd}});
+  startQuillet(1, {{"zbb", "Bold here", 0, formattedKeys(rtfd)}});
   // A first expansion: the field reads what Quillet offers and takes HTML.
   ASSERT_TRUE(typeText(QStringLiteral("zbb ")));
   ASSERT_TRUE(quillet->waitForExpansions(1, 10000));

@@ -2,12 +2,12 @@
 
 // The quillet program itself, started on the test's Xvfb with a library
 // made for the test in a HOME of its own, and driven by xdotool like a user.
+#include "support/e2e_library.h"
 #include "support/test_files.h"
 #include "x11_fixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHash>
 #include <QRect>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -18,11 +18,8 @@
 
 namespace ql::test {
 
-struct E2ESnippet {
-  QString abbreviation;
-  QString content;  // the plain text
-  int matchType = 0;
-};
+using E2ESnippet = ::test::LibrarySnippet;
+
 
 // Ids of the mapped windows whose class (by "--class") or title (by
 // "--name") matches pattern; toolkits also name hidden leader windows.
@@ -77,18 +74,21 @@ inline QString hotKey(const QString& name, const QString& character, int keyCode
       .arg(keyCode);
 }
 
+// The record keys of a formatted snippet with this flat RTFD content.
+inline QString formattedKeys(const QByteArray& rtfd) {
+  return QStringLiteral("<key>snippetType</key><integer>1</integer><key>isConvertToHTML</key><false/>"
+                        "<key>formattedText</key><data>%1</data>")
+      .arg(QString::fromLatin1(rtfd.toBase64()));
+}
+
 class QuilletProgram final {
  public:
-  // extendType: 0 immediate, 1 delimiter typed again, 2 delimiter dropped.
   // morePreferences: property-list keys and values added to the preferences.
-  // formatted: flat RTFD content by abbreviation, for formatted snippets.
   QuilletProgram(int extendType, const QList<E2ESnippet>& snippets,
-                 const QStringList& delimiters = {QStringLiteral("space")},
-                 const QString& morePreferences = {}, const QHash<QString, QByteArray>& formatted = {})
+                 const QStringList& delimiters = {QStringLiteral("space")}, const QString& morePreferences = {})
       : appFolder_(home_.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"))) {
     QDir().mkpath(appFolder_);
-    ::test::writeFile(appFolder_ + QStringLiteral("/settings.qlxdoc"),
-                      library(extendType, snippets, delimiters, morePreferences, formatted).toUtf8());
+    ::test::writeFile(settingsPath(), ::test::libraryFile(extendType, {{{}, snippets}}, delimiters, morePreferences));
   }
 
   // typingIn: the window the user types in, given back the focus once
@@ -133,43 +133,6 @@ class QuilletProgram final {
 
  private:
   QString statisticsPath() const { return appFolder_ + QStringLiteral("/statistics.plist"); }
-
-  static QString formattedKeys(const QByteArray& rtfd) {
-    if (rtfd.isEmpty()) return {};
-    return QStringLiteral("<key>snippetType</key><integer>1</integer><key>isConvertToHTML</key><false/>"
-                          "<key>formattedText</key><data>%1</data>")
-        .arg(QString::fromLatin1(rtfd.toBase64()));
-  }
-
-  static QString library(int extendType, const QList<E2ESnippet>& snippets, const QStringList& delimiters,
-                         const QString& morePreferences, const QHash<QString, QByteArray>& formatted) {
-    QString tokens;
-    for (const QString& d : delimiters) tokens += QStringLiteral("<string>%1</string>").arg(d.toHtmlEscaped());
-    const QString group = QStringLiteral("0E2E0000-0000-4000-8000-000000000001");
-    QString members, records;
-    for (int i = 0; i < snippets.size(); ++i) {
-      const QString uuid = QStringLiteral("0E2E0000-0000-4000-8000-%1").arg(i + 100, 12, 10, QLatin1Char('0'));
-      members += QStringLiteral("<string>%1</string>").arg(uuid);
-      records += QStringLiteral(
-                     "<dict><key>uuid</key><string>%1</string><key>groupUuid</key><string>%2</string>"
-                     "<key>abbreviation</key><string>%3</string><key>abbreviationMatchType</key>"
-                     "<integer>%4</integer><key>plainText</key><string>%5</string>%6</dict>")
-                     .arg(uuid, group, snippets[i].abbreviation.toHtmlEscaped())
-                     .arg(snippets[i].matchType)
-                     .arg(snippets[i].content.toHtmlEscaped(),
-                          formattedKeys(formatted.value(snippets[i].abbreviation)));
-    }
-    return QStringLiteral(
-               "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<plist version=\"1.0\"><dict>"
-               "<key>Preferences</key><dict><key>extendType</key><integer>%1</integer>"
-               "<key>delimiters</key><array>%5</array>"
-               "<key>isPlaySound</key><false/>%6</dict>"
-               "<key>Groups</key><array><dict><key>uuid</key><string>%2</string>"
-               "<key>name</key><string>E2E</string><key>snippts</key><array>%3</array></dict></array>"
-               "<key>Snippets</key><array>%4</array></dict></plist>\n")
-        .arg(extendType)
-        .arg(group, members, records, tokens, morePreferences);
-  }
 
   QTemporaryDir home_;
   QString appFolder_;
@@ -288,9 +251,8 @@ class E2ETest : public testing::Test {
 
   // Started for the active window, which gets the focus back.
   void startQuillet(int extendType, const QList<E2ESnippet>& snippets,
-                    const QStringList& delimiters = {QStringLiteral("space")}, const QString& morePreferences = {},
-                    const QHash<QString, QByteArray>& formatted = {}) {
-    quillet = std::make_unique<QuilletProgram>(extendType, snippets, delimiters, morePreferences, formatted);
+                    const QStringList& delimiters = {QStringLiteral("space")}, const QString& morePreferences = {}) {
+    quillet = std::make_unique<QuilletProgram>(extendType, snippets, delimiters, morePreferences);
     ASSERT_TRUE(quillet->start());
     own = visibleWindows(QStringLiteral("[Qq]uillet"));
   }

@@ -1,8 +1,7 @@
 #include "content/text/flat_rtfd.h"
 
+#include "support/flat_wrapper.h"
 #include "text_corpus.h"
-
-#include <QtEndian>
 
 #include <gtest/gtest.h>
 
@@ -10,29 +9,7 @@ using ql::AttributedText;
 
 namespace {
 
-QByteArray u32(quint32 v) {
-  QByteArray b(4, '\0');
-  qToLittleEndian(v, b.data());
-  return b;
-}
-
-QByteArray fileRecord(const QByteArray& bytes) { return u32(1) + u32(quint32(bytes.size())) + bytes; }
-
-// The padded form: the payload starts at a chosen offset of the flat data.
-QByteArray paddedRecord(const QByteArray& bytes, quint32 pad) {
-  return u32(1) + u32(0x80000000u) + u32(quint32(bytes.size())) + u32(pad) + QByteArray(int(pad), '\0') +
-         bytes;
-}
-
-QByteArray directory(const std::vector<std::pair<QByteArray, QByteArray>>& entries) {
-  QByteArray out = u32(3) + u32(quint32(entries.size()));
-  for (const auto& e : entries) out += u32(quint32(e.first.size())) + e.first;
-  for (const auto& e : entries) out += u32(quint32(e.second.size()));
-  for (const auto& e : entries) out += e.second;
-  return out;
-}
-
-QByteArray flat(const QByteArray& root) { return "rtfd" + u32(0) + root; }
+using namespace test::flat;
 
 const QByteArray kRtfWithImage =
     "{\\rtf1\\ansi x{{\\NeXTGraphic pic.png \\width40 \\height60}\\'ac}y}";
@@ -41,23 +18,13 @@ const QByteArray kRtfWithImage =
 
 TEST(FlatRtfd, ReadsTheFormWrittenForRealAttachments) {
   // The attachment is a directory wrapping "..", named and with attributes,
-  // its payload padded to a page boundary.
+  // its payload padded to a page boundary, as observed.
   const QByteArray png = corpus::tinyPng();
-  const QByteArray attributes = u32(1) + u32(2) + ".." + u32(16) + u32(0) + u32(0644) + u32(2) + u32(1);
-  ASSERT_EQ(attributes.size(), 30);
-  auto wrapper = [&](quint32 pad) {
-    return directory({{"..", paddedRecord(png, pad)},
-                      {"__@PreferredName@__", fileRecord("pic.png")},
-                      {"__@UTF8PreferredName@__", fileRecord("pic.png")},
-                      {".", fileRecord(attributes)}});
+  auto padded = [&](qsizetype pad) {
+    return flat(directory({{"TXT.rtf", fileRecord(kRtfWithImage)},
+                           {"pic.png", attachmentDirectory(png, "pic.png", quint32(pad))}}));
   };
-  const QByteArray rtf = fileRecord(kRtfWithImage);
-  // Find the padding that puts the payload at 4096, as observed.
-  QByteArray data;
-  for (quint32 pad = 0; pad < 4096; ++pad) {
-    data = flat(directory({{"TXT.rtf", rtf}, {"pic.png", wrapper(pad)}}));
-    if (data.indexOf(png) == 4096) break;
-  }
+  const QByteArray data = padded(4096 - padded(0).indexOf(png));
   ASSERT_EQ(data.indexOf(png), 4096);
   const auto t = ql::readFlatRtfd(data);
   ASSERT_TRUE(t.has_value());
