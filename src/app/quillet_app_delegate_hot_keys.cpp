@@ -1,4 +1,4 @@
-// The seven global hot keys and the new-snippet commands.
+// The seven global hot keys.
 #include "app/quillet_app_delegate.h"
 
 #include "app/shortcut_recorder.h"
@@ -7,14 +7,10 @@
 #include "platform/log.h"
 
 #include <QApplication>
-#include <QTimer>
 
 #include <exception>
 
 namespace {
-
-// The copied selection is on the clipboard by then.
-constexpr int kCopyDelayMs = 500;
 
 // A description counts with both numbers present.
 bool readHotKey(const ql::PlistDict& description, quint16* keyCode, quint64* modifierFlags) {
@@ -96,54 +92,20 @@ void QuilletAppDelegate::processEnableDisabledQuilletHotKey() {
 
 void QuilletAppDelegate::processNewSnippetHotKey() {
   if (services_.isAppForeGround()) return;
-  actionNewSnippetHotKey();
+  newSnippet_.newSnippet();
 }
 
 void QuilletAppDelegate::processNewSnippetFromClipboardHotKey() {
   if (services_.isAppForeGround()) return;
-  actionNewSnippetFromClipboardHotKey();
+  newSnippet_.newSnippetFromClipboard();
 }
 
 void QuilletAppDelegate::processNewSnippetFromSelectionHotKey() {
   if (services_.isAppForeGround()) return;
-  copySelectionThen(&QuilletAppDelegate::processNewSnippetFromSelection);
+  newSnippet_.newSnippetFromSelection();
 }
 
 void QuilletAppDelegate::processNewSnippetFromApplicationHotKey() {
   if (services_.isAppForeGround()) return;
-  copySelectionThen(&QuilletAppDelegate::processNewSnippetFromApplication);
-}
-
-// The application in front copies its selection; half a second later the
-// copy is on the clipboard for the next step.
-void QuilletAppDelegate::copySelectionThen(void (QuilletAppDelegate::*next)()) {
-  executor_.lastActiveAppInfo.reset();
-  executor_.lastActiveApp = platform_.workspace->frontmostApplication();
-  saveClipboard();
-  activteLastApp();
-  // Twice, as the copy command: one press can be lost to an application
-  // still busy with the hot key.
-  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
-  services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
-  QTimer::singleShot(kCopyDelayMs, this, next);
-}
-
-void QuilletAppDelegate::actionNewSnippetHotKey() {
-  rememberFrontmostApplication();
-  Q_EMIT newSnippetWindowRequested(QStringLiteral("new"));
-}
-
-void QuilletAppDelegate::actionNewSnippetFromClipboardHotKey() {
-  rememberFrontmostApplication();
-  Q_EMIT newSnippetWindowRequested(QStringLiteral("clipboard"));
-}
-
-void QuilletAppDelegate::actionNewSnippetFromSelectionHotKey() {
-  saveClipboard();
-  processNewSnippetFromSelection();
-}
-
-void QuilletAppDelegate::actionNewSnippetFromApplicationHotKey() {
-  saveClipboard();
-  processNewSnippetFromApplication();
+  newSnippet_.newSnippetForApplication();
 }
