@@ -50,9 +50,6 @@ const QString kNoKeySource = QStringLiteral(
     "if it keeps failing, log in to an X11 session.");
 const QString kAccessButton = QStringLiteral("Quit");
 
-// The design's pause between OK in the form and the expansion, so the
-// application the user typed in is in front again.
-constexpr int kFillInHandoverMs = 100;
 
 int criticalAlert(const QString& title, const QString& message, const QString& details,
                   const QString& button) {
@@ -85,9 +82,10 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       alertPanel(criticalAlert),
       platform_(platform),
       services_(platform),
-      executor_(platform, services_, *this),
-      hotKeyCenter_(*platform.hotKeys),
       libraryFile_(*this),
+      executor_(platform, services_, *this),
+      hotKeys_(*platform.hotKeys),
+      fillIn_(platform, executor_),
       tray_(*this),
       backups_(*this),
       newSnippet_(platform, services_, executor_, *this),
@@ -257,12 +255,6 @@ void QuilletAppDelegate::foremostAppActivated(const ql::ApplicationInfo& applica
   if (eventHandler_) eventHandler_->appChanged(application);
 }
 
-void QuilletAppDelegate::windowDeactivated() {
-  if (!fillInPanel_ || !fillInPanel_->isVisible()) return;
-  fillInPanel_->hide();
-  executor_.activteLastApp();
-}
-
 bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) {
   executor_.noteKeyPress(event.keyCode, event.modifierFlags, event.characters);
   typedSinceExpansion_ = true;
@@ -291,32 +283,6 @@ void QuilletAppDelegate::setHookEnabled(bool on) {
   if (eventHandler_) eventHandler_->setIsHook(on);
 }
 
-void QuilletAppDelegate::showFillInForm(ql::FillInForm form) {
-  if (!fillInPanel_) {
-    fillInPanel_ = std::make_unique<FillInWindowController>();
-    fillInPanel_->delegate = this;
-    connect(fillInPanel_.get(), &FillInWindowController::windowDeactivated, this,
-            &QuilletAppDelegate::windowDeactivated);
-    // A passing prompt over another program's window: never a taskbar or
-    // pager entry of its own, but decorated and focusable for typing.
-    fillInPanel_->winId();
-    platform_.workspace->setSkipsTaskbar(fillInPanel_->windowHandle(), true, true);
-  }
-  FillInWindowController* panel = fillInPanel_.get();
-  panel->form = std::move(form);
-  panel->show();
-  panel->raise();
-  panel->activateWindow();
-  platform_.workspace->activateProgram();
-  panel->resetView();
-  QTimer::singleShot(100, panel, [this, panel] {
-    if (!panel->isVisible()) return;
-    platform_.workspace->activateProgram();
-    panel->activateWindow();
-    if (!panel->focusWidget() && !panel->fields().isEmpty()) panel->fields().first()->setFocus();
-  });
-}
-
 void QuilletAppDelegate::cleanUp() {
   // What the user typed since the expansion ended (or during it, handed on
   // when it ended) is the start of the next word: the restore that follows
@@ -326,27 +292,4 @@ void QuilletAppDelegate::cleanUp() {
 
 bool QuilletAppDelegate::isRestoreClipboard() const {
   return settings_ ? settings_->preferences.isRestoreClipboard : true;
-}
-
-void QuilletAppDelegate::fillInOk(FillInWindowController* form, int contentLength) {
-  form->hide();
-  executor_.activteLastApp();
-  QTimer::singleShot(kFillInHandoverMs, this,
-                     [this, contentLength] { executeSnippetFill(contentLength); });
-}
-
-void QuilletAppDelegate::fillInCancel(FillInWindowController* form) {
-  form->hide();
-  executor_.activteLastApp();
-}
-
-int QuilletAppDelegate::executeSnippetFill(int contentLength) {
-  if (!fillInPanel_) return 1;
-  try {
-    const ql::FillInForm& form = fillInPanel_->form;
-    return executor_.executeSnippet(form.data, form.snippet, form.delimiter, contentLength) ? 1 : 0;
-  } catch (const std::exception& e) {
-    ql::logError(QStringLiteral("executeSnippet:"), QString::fromUtf8(e.what()));
-    return 1;
-  }
 }

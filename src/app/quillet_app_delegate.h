@@ -1,8 +1,8 @@
 #pragma once
 
 #include "app/backup_and_restore.h"
-#include "app/dd_hot_key_center.h"
-#include "app/fill_in_window_controller.h"
+#include "app/fill_in_flow.h"
+#include "app/hot_keys.h"
 #include "app/import_window_controller_delegate.h"
 #include "app/library_file.h"
 #include "app/new_snippet_flow.h"
@@ -36,7 +36,6 @@ class ImportWindowController;
 class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
-                                 public FillInWindowControllerDelegate,
                                  public LibraryWindowControllerDelegate,
                                  public PreferencesSheetControllerDelegate,
                                  public StatisticsWindowControllerDelegate,
@@ -122,10 +121,14 @@ class QuilletAppDelegate final : public QObject,
   void menuWillOpen() override;
 
   // Global hot keys.
-  bool registerhotKey(quint16 keyCode, quint64 modifierFlags, DDHotKey::Task task);
-  bool unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) override;
   void resetHotKeys();
-  DDHotKeyCenter& hotKeyCenter() { return hotKeyCenter_; }
+  bool unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) override {
+    return hotKeys_.unRegisterhotKey(keyCode, modifierFlags);
+  }
+  QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) override {
+    return hotKeys_.takenReason(keyCode, modifierFlags);
+  }
+  DDHotKeyCenter& hotKeyCenter() { return hotKeys_.center(); }
 
   // Backups and restore.
   bool backup(QString* error) { return backups_.backup(error); }
@@ -152,14 +155,12 @@ class QuilletAppDelegate final : public QObject,
     suggestions_.showPopup(word, delimiter);
   }
   void setHookEnabled(bool on) override;
-  void showFillInForm(ql::FillInForm form) override;
+  void showFillInForm(ql::FillInForm form) override { fillIn_.show(std::move(form)); }
   void cleanUp() override;
   bool isRestoreClipboard() const override;
   void statisticsChanged() override;
-  // The fill-in form's delegate, and the form losing the focus.
-  void fillInOk(FillInWindowController* form, int contentLength) override;
-  void fillInCancel(FillInWindowController* form) override;
-  void windowDeactivated();
+  // The fill-in form losing the focus.
+  void windowDeactivated() { fillIn_.windowDeactivated(); }
   // The library window's delegate.
   bool isExpansionEnabled() const override { return isQLEnabled; }
   void windowDidBecomeKey() override {}
@@ -179,7 +180,6 @@ class QuilletAppDelegate final : public QObject,
   void setDockStatus(bool status) override;
   bool hideFromTaskbar() override;
   void relaunch() override;
-  QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) override;
   void chooseApplications(PreferencesSheetController* sender, int exceptionType, const QString& title,
                           const QStringList& applications) override;
   void statisticsWordPerMinuteChanged(StatisticsWindowController*) override { saveSettingsFile(); }
@@ -191,7 +191,7 @@ class QuilletAppDelegate final : public QObject,
   StatisticsWindowController* statisticSheet() const { return statisticSheet_.get(); }
   ImportWindowController* importDialogWindow() const { return importDialogWindow_.get(); }
   NewSnippetWindowController* newSnippetPanel() const { return newSnippet_.panel(); }
-  FillInWindowController* fillInPanel() const { return fillInPanel_.get(); }
+  FillInWindowController* fillInPanel() const { return fillIn_.panel(); }
   SearchSnippetPopupController* popupPanel() const { return suggestions_.popupPanel(); }
   SearchSnippetWindowController* searchWindow() const { return suggestions_.searchWindow(); }
   KeyboardHook* eventHandler() const override { return eventHandler_.get(); }
@@ -240,7 +240,6 @@ class QuilletAppDelegate final : public QObject,
   void updateTaskbarPresence(QWidget* window);
   void updateTaskbarPresence();
   int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details) override;
-  int executeSnippetFill(int contentLength);
   void foremostAppActivated(const ql::ApplicationInfo& application);
 
   // The parts' delegates.
@@ -268,11 +267,11 @@ class QuilletAppDelegate final : public QObject,
   std::unique_ptr<QLStatistics> statistics_;
   std::unique_ptr<KeyboardHook> eventHandler_;
   ql::ExpansionExecutor executor_;
-  std::unique_ptr<FillInWindowController> fillInPanel_;
   std::unique_ptr<LibraryWindowController> libraryWindow_;
   bool typedSinceExpansion_ = false;
   bool hasDockIcon_ = false;
-  DDHotKeyCenter hotKeyCenter_;
+  HotKeys hotKeys_;
+  FillInFlow fillIn_;
   TrayItem tray_;
   BackupAndRestore backups_;
   // Created on first use and kept; declared last so they go before the library.

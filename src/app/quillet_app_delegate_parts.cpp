@@ -51,7 +51,7 @@ void QuilletAppDelegate::statusItemSelected() {
     if (executor_.lastActiveApp) executor_.activteLastApp();
     return;
   }
-  if (fillInPanel_ && fillInPanel_->isVisible()) {
+  if (fillIn_.isVisible()) {
     services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::Escape, 0, true});
     QTimer::singleShot(kFormDismissMs, &tray_, &TrayItem::popUpMenu);
     return;
@@ -62,7 +62,7 @@ void QuilletAppDelegate::statusItemSelected() {
 void QuilletAppDelegate::menuWillOpen() {
   // Opened by a right click, the menu came without the Escape that a click
   // sends to the fill-in form first.
-  if (fillInPanel_ && fillInPanel_->isVisible()) fillInCancel(fillInPanel_.get());
+  fillIn_.cancel();
   ql::rememberFrontmostApplication(executor_, services_, *platform_.workspace);
   tray_.setNewSnippetEntriesEnabled(!services_.isAppForeGround());
   setLibraryWindowShown(window && window->isVisible());
@@ -121,8 +121,7 @@ void QuilletAppDelegate::applyReplacedPreferences(bool previousIsShowDockIcon) {
   isQLEnabled = settings_->preferences.isExtendAbbreviation;
   applyIndicators();
   // The new combinations replace the old ones, which would otherwise stay grabbed.
-  for (const DDHotKey& hotKey : hotKeyCenter_.registeredHotKeys())
-    unRegisterhotKey(hotKey.keyCode, hotKey.modifierFlags);
+  hotKeys_.releaseAll();
   resetHotKeys();
 }
 

@@ -52,7 +52,7 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     return false;
   }
   tray_.closeMenu();
-  if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
+  if (fillIn_.isVisible()) fillIn_.panel()->hide();
   newSnippet_.windowDeactivated();
   suggestions_.closeSearchMenuWindow();
   suggestions_.closeSearchPopupWindow();

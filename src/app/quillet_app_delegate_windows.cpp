@@ -13,15 +13,6 @@
 #include <QDialog>
 #include <QPointer>
 
-namespace {
-
-// The registration centre hands out ids upward from 1; this one is never
-// among them, so a probe cannot disturb a hot key in use.
-constexpr quint32 kProbeHotKeyID = 0xFFFFFFFFu;
-constexpr quint64 kHotKeyModifiers = ql::mods::Command | ql::mods::Option | ql::mods::Control | ql::mods::Shift;
-
-}  // namespace
-
 void QuilletAppDelegate::actionPreferences() {
   // Without a library there is no record to edit.
   if (!settings_) return;
@@ -84,26 +75,6 @@ void QuilletAppDelegate::plainFontChanged(PreferencesSheetController*, const QFo
 void QuilletAppDelegate::formattedFontChanged(PreferencesSheetController*, const QFont&) {
   if (libraryWindow_) libraryWindow_->snippetView()->resetView();
   saveSettingsFile();
-}
-
-void QuilletAppDelegate::hotKeysChanged(PreferencesSheetController*) {
-  // Registering the whole table again over the combinations still held would
-  // have the centre refuse each unchanged one as a duplicate, and log it as a
-  // failure; they are let go first and taken again at once.
-  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys()) unRegisterhotKey(held.keyCode, held.modifierFlags);
-  saveSettingsFile();
-  resetHotKeys();
-}
-
-QString QuilletAppDelegate::hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) {
-  // A combination of ours is about to be released and taken again.
-  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys())
-    if (held.keyCode == keyCode && (held.modifierFlags & kHotKeyModifiers) == (modifierFlags & kHotKeyModifiers))
-      return {};
-  if (!platform_.hotKeys->registerHotKey(kProbeHotKeyID, keyCode, modifierFlags))
-    return tr("another program already uses it as a shortcut.");
-  platform_.hotKeys->unregisterHotKey(kProbeHotKeyID);
-  return {};
 }
 
 namespace {
