@@ -1,6 +1,13 @@
 // The seven global hot keys and what their presses do.
 #include "app/quillet_app_delegate.h"
 
+#include <QTimer>
+
+namespace {
+// How long an application takes to be done with a hot key before it copies.
+constexpr int kHotKeySettleMs = 500;
+}  // namespace
+
 void QuilletAppDelegate::resetHotKeys() {
   if (!settings_) return;
   const QLPreferences& p = settings_->preferences;
@@ -43,12 +50,15 @@ void QuilletAppDelegate::processNewSnippetFromClipboardHotKey() {
   newSnippet_.newSnippetFromClipboard();
 }
 
+// The application in front is still busy with the hot key (its grab took
+// the focus for the press): a copy sent now is lost, one half a second
+// later reaches it.
 void QuilletAppDelegate::processNewSnippetFromSelectionHotKey() {
   if (services_.isAppForeGround()) return;
-  newSnippet_.newSnippetFromSelection();
+  QTimer::singleShot(kHotKeySettleMs, &newSnippet_, &NewSnippetFlow::newSnippetFromSelection);
 }
 
 void QuilletAppDelegate::processNewSnippetFromApplicationHotKey() {
   if (services_.isAppForeGround()) return;
-  newSnippet_.newSnippetForApplication();
+  QTimer::singleShot(kHotKeySettleMs, &newSnippet_, &NewSnippetFlow::newSnippetForApplication);
 }
