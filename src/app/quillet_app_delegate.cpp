@@ -50,9 +50,6 @@ const QString kNoKeySource = QStringLiteral(
     "if it keeps failing, log in to an X11 session.");
 const QString kAccessButton = QStringLiteral("Quit");
 
-// The design's pause between OK in the form and the expansion, so the
-// application the user typed in is in front again.
-constexpr int kFillInHandoverMs = 100;
 
 int criticalAlert(const QString& title, const QString& message, const QString& details,
                   const QString& button) {
@@ -85,8 +82,14 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       alertPanel(criticalAlert),
       platform_(platform),
       services_(platform),
+      libraryFile_(*this),
       executor_(platform, services_, *this),
-      hotKeyCenter_(*platform.hotKeys) {
+      hotKeys_(*platform.hotKeys),
+      fillIn_(platform, executor_),
+      tray_(*this),
+      backups_(*this),
+      newSnippet_(platform, services_, executor_, *this),
+      suggestions_(platform, services_, executor_, *this) {
   LegibleStyle::install();
   // New preferences write the desktop's font, not the Mac's.
   const QFont general = QFontDatabase::systemFont(QFontDatabase::GeneralFont);
@@ -105,20 +108,11 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
                        dir + QStringLiteral("/../share/doc/quillet/quillet-help.html"),
                        QStringLiteral("/usr/share/quillet/quillet-help.html"),
                        QStringLiteral("/usr/share/doc/quillet/quillet-help.html")};
-  connect(&backupTimer_, &BackupTimer::fired, this, &QuilletAppDelegate::timerFireMethod);
-  connect(this, &QuilletAppDelegate::searchWindowRequested, this, &QuilletAppDelegate::showSearchWindow);
-  connect(this, &QuilletAppDelegate::newSnippetWindowRequested, this,
-          &QuilletAppDelegate::openNewSnippetWindow);
 }
 
 QuilletAppDelegate::~QuilletAppDelegate() {
   if (eventHandler_) eventHandler_->delegate = nullptr;
   // The saver flushes as it goes, after the follower: it must not call back.
-  if (saver_) {
-    saver_->resolveHeld = nullptr;
-    QObject::disconnect(saver_.get(), nullptr, this, nullptr);
-  }
-  removeStatusItem();
 }
 
 bool QuilletAppDelegate::createApplicationUsersFolder(const QString& name, QString* error) {
@@ -152,9 +146,7 @@ bool QuilletAppDelegate::awakeFromNib() {
       ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
       settings_.reset();
     } else {
-      saver_ = std::make_unique<ql::LibrarySaver>(settings_.get());
-      settings_->saver = saver_.get();
-      followLibraryFile();
+      libraryFile_.start(settings_.get());
     }
   } else {
     ql::logError(QStringLiteral("createApplicationUsersFolder:error:"), why);
@@ -171,43 +163,26 @@ bool QuilletAppDelegate::awakeFromNib() {
   libraryWindow_->groupView()->loadSounds();
   // Out of the taskbar until the program gets its "dock icon" (below).
   updateTaskbarPresence(window);
-  connect(this, &QuilletAppDelegate::backupLabelsChanged, this, [this] {
-    libraryWindow_->setBackupLabels(labelAutoBackupText_, labelNextBackupText_, backupFailed_,
-                                    backupToolTip_);
-  });
-  // A restore or an import replaced records under the outline: it reloads,
-  // and undo steps that refer to the old records are dropped.
-  const auto reloadLibrary = [this] {
-    libraryWindow_->model()->setSettings(settings_.get());
-    libraryWindow_->undoStack()->clear();
-    libraryWindow_->resetView();
-  };
-  connect(this, &QuilletAppDelegate::libraryRestored, this, reloadLibrary);
-  connect(this, &QuilletAppDelegate::libraryImported, this, reloadLibrary);
   connect(this, &QuilletAppDelegate::libraryReloaded, libraryWindow_.get(),
           &LibraryWindowController::followReloadedLibrary);
-  connect(this, &QuilletAppDelegate::snippetFontsChanged, this,
-          [this] { libraryWindow_->snippetView()->resetView(); });
-  processStatusMenu();
+  buildStatusMenu();
   const QLPreferences defaults;
   const QLPreferences& prefs = settings_ ? settings_->preferences : defaults;
   if (!prefs.isShowDockIcon) setDockStatus(true);
   isQLEnabled = settings_ && settings_->preferences.isExtendAbbreviation;
   applyIndicators();
-  toggleStatusItem(prefs.isShowStatusBarIcon);
-  if (statusItem_ && !movedAsideSettingsPath().isEmpty())
-    statusItem_->showMessage(QStringLiteral("Quillet"),
-                             QStringLiteral("Your library could not be read and Quillet started "
-                                            "with an empty one. The file was kept as \"%1\".")
-                                 .arg(QFileInfo(movedAsideSettingsPath()).fileName()),
-                             QSystemTrayIcon::Warning);
-  if (settings_) toggleBackup(settings_->preferences.isAutomaticBackup);
+  tray_.toggle(prefs.isShowStatusBarIcon);
+  if (!movedAsideSettingsPath().isEmpty())
+    tray_.showWarning(tr("Your library could not be read and Quillet started with an empty one. "
+                         "The file was kept as \"%1\".")
+                          .arg(QFileInfo(movedAsideSettingsPath()).fileName()));
+  if (settings_) backups_.toggleBackup(settings_->preferences.isAutomaticBackup);
   resetHotKeys();
 
   connect(platform_.workspace, &ql::Workspace::applicationActivated, this,
           &QuilletAppDelegate::foremostAppActivated);
-  connect(platform_.workspace, &ql::Workspace::applicationDeactivated, this,
-          &QuilletAppDelegate::foremostAppDeactivated);
+  connect(platform_.workspace, &ql::Workspace::applicationDeactivated, &suggestions_,
+          &Suggestions::foremostAppDeactivated);
   setupVersion();
 
   if (!checkAccessAndInstallHook()) return false;
@@ -220,12 +195,10 @@ bool QuilletAppDelegate::awakeFromNib() {
                  "Quillet: the statistics file could not be read (%s).\n"
                  "It was moved to %s; the counts start again from zero.\n",
                  qPrintable(statistics_->unreadableReason), qPrintable(statistics_->movedAsidePath));
-    if (statusItem_ && movedAsideSettingsPath().isEmpty())
-      statusItem_->showMessage(QStringLiteral("Quillet"),
-                               QStringLiteral("Your statistics could not be read and start again from "
-                                              "zero. The file was kept as \"%1\".")
-                                   .arg(QFileInfo(statistics_->movedAsidePath).fileName()),
-                               QSystemTrayIcon::Warning);
+    if (movedAsideSettingsPath().isEmpty())
+      tray_.showWarning(tr("Your statistics could not be read and start again from zero. "
+                           "The file was kept as \"%1\".")
+                            .arg(QFileInfo(statistics_->movedAsidePath).fileName()));
   }
   // Counted at once, written a little later: a held key must not wait for
   // the disk.
@@ -267,28 +240,36 @@ bool QuilletAppDelegate::warnAboutAccess(const QString& details) {
 
 void QuilletAppDelegate::applicationWillTerminate() {
   if (eventHandler_) eventHandler_->uninstallHook();
-  newSnippetWillTerminate();
-  backupTimer_.cancel();
+  newSnippet_.willTerminate();
+  backups_.cancel();
   flushSaves();
 }
 
 void QuilletAppDelegate::flushSaves() {
-  if (saver_) saver_->flush();
+  libraryFile_.flush();
   if (statistics_) statistics_->flushSave();
 }
 
 void QuilletAppDelegate::foremostAppActivated(const ql::ApplicationInfo& application) {
-  closeMenu();
+  tray_.closeMenu();
   if (eventHandler_) eventHandler_->appChanged(application);
 }
 
-void QuilletAppDelegate::windowDeactivated() {
-  if (!fillInPanel_ || !fillInPanel_->isVisible()) return;
-  fillInPanel_->hide();
-  activteLastApp();
+bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) {
+  executor_.noteKeyPress(event.keyCode, event.modifierFlags, event.characters);
+  typedSinceExpansion_ = true;
+  return suggestions_.keyEvent(hook, event);
 }
 
-void QuilletAppDelegate::activteLastApp() { executor_.activteLastApp(); }
+bool QuilletAppDelegate::mouseMouseEvent(KeyboardHook*, const ql::MouseEvent& event) {
+  suggestions_.mouseEvent(event);
+  return false;
+}
+
+void QuilletAppDelegate::processSuggestionsHotKey(const QString& text) {
+  ql::log(QStringLiteral("GROUP"));
+  suggestions_.openSuggestions(false, text);
+}
 
 bool QuilletAppDelegate::processSnippet(const SnippetPtr& snippet, int contentLength,
                                         int abbreviationCase, bool clearAbbreviation,
@@ -302,32 +283,6 @@ void QuilletAppDelegate::setHookEnabled(bool on) {
   if (eventHandler_) eventHandler_->setIsHook(on);
 }
 
-void QuilletAppDelegate::showFillInForm(ql::FillInForm form) {
-  if (!fillInPanel_) {
-    fillInPanel_ = std::make_unique<FillInWindowController>();
-    fillInPanel_->delegate = this;
-    connect(fillInPanel_.get(), &FillInWindowController::windowDeactivated, this,
-            &QuilletAppDelegate::windowDeactivated);
-    // A passing prompt over another program's window: never a taskbar or
-    // pager entry of its own, but decorated and focusable for typing.
-    fillInPanel_->winId();
-    platform_.workspace->setSkipsTaskbar(fillInPanel_->windowHandle(), true, true);
-  }
-  FillInWindowController* panel = fillInPanel_.get();
-  panel->form = std::move(form);
-  panel->show();
-  panel->raise();
-  panel->activateWindow();
-  platform_.workspace->activateProgram();
-  panel->resetView();
-  QTimer::singleShot(100, panel, [this, panel] {
-    if (!panel->isVisible()) return;
-    platform_.workspace->activateProgram();
-    panel->activateWindow();
-    if (!panel->focusWidget() && !panel->fields().isEmpty()) panel->fields().first()->setFocus();
-  });
-}
-
 void QuilletAppDelegate::cleanUp() {
   // What the user typed since the expansion ended (or during it, handed on
   // when it ended) is the start of the next word: the restore that follows
@@ -337,27 +292,4 @@ void QuilletAppDelegate::cleanUp() {
 
 bool QuilletAppDelegate::isRestoreClipboard() const {
   return settings_ ? settings_->preferences.isRestoreClipboard : true;
-}
-
-void QuilletAppDelegate::fillInOk(FillInWindowController* form, int contentLength) {
-  form->hide();
-  activteLastApp();
-  QTimer::singleShot(kFillInHandoverMs, this,
-                     [this, contentLength] { executeSnippetFill(contentLength); });
-}
-
-void QuilletAppDelegate::fillInCancel(FillInWindowController* form) {
-  form->hide();
-  activteLastApp();
-}
-
-int QuilletAppDelegate::executeSnippetFill(int contentLength) {
-  if (!fillInPanel_) return 1;
-  try {
-    const ql::FillInForm& form = fillInPanel_->form;
-    return executor_.executeSnippet(form.data, form.snippet, form.delimiter, contentLength) ? 1 : 0;
-  } catch (const std::exception& e) {
-    ql::logError(QStringLiteral("executeSnippet:"), QString::fromUtf8(e.what()));
-    return 1;
-  }
 }

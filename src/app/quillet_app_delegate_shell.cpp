@@ -23,16 +23,11 @@
 
 #include <exception>
 
-namespace {
-const QString kOpen = QStringLiteral("Open Quillet");
-const QString kHide = QStringLiteral("Hide Quillet");
-}  // namespace
-
 void QuilletAppDelegate::applicationDidFinishLaunching() {
   if (libraryWindow_) libraryWindow_->resetView();
   // At login only the tray icon appears; without one the window is the
   // only way in, so it shows.
-  const bool waitInTray = isStartedAtLogin && statusItem_;
+  const bool waitInTray = isStartedAtLogin && tray_.statusItem();
   if (window && !waitInTray) {
     if (libraryWindow_) libraryWindow_->showWindow();
     else window->show();
@@ -40,13 +35,12 @@ void QuilletAppDelegate::applicationDidFinishLaunching() {
     window->activateWindow();
     platform_.workspace->activateProgram();
   }
-  if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
+  setLibraryWindowShown(window && window->isVisible());
   if (libraryWindow_ && !movedAsideSettingsPath().isEmpty())
     libraryWindow_->showDamagedSettingsAlert(movedAsideSettingsPath());
   if (libraryWindow_ && statistics_ && !statistics_->movedAsidePath.isEmpty())
-    libraryWindow_->showAlert(QStringLiteral("The statistics file could not be read."),
-                              QStringLiteral("It was moved aside to \"%1\" and the counts start again "
-                                             "from zero.")
+    libraryWindow_->showAlert(tr("The statistics file could not be read."),
+                              tr("It was moved aside to \"%1\" and the counts start again from zero.")
                                   .arg(QDir::toNativeSeparators(statistics_->movedAsidePath)));
 }
 
@@ -57,12 +51,12 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     window->activateWindow();
     return false;
   }
-  closeMenu();
-  if (fillInPanel_ && fillInPanel_->isVisible()) fillInPanel_->hide();
-  windowDeactivatedNewSnippet();
-  closeSearchMenuWindow();
-  closeSearchPopupWindow();
-  if (openQuillet) openQuillet->setText(kHide);
+  tray_.closeMenu();
+  if (fillIn_.isVisible()) fillIn_.panel()->hide();
+  newSnippet_.windowDeactivated();
+  suggestions_.closeSearchMenuWindow();
+  suggestions_.closeSearchPopupWindow();
+  setLibraryWindowShown(true);
   if (window) {
     window->show();
     window->raise();
@@ -70,11 +64,6 @@ bool QuilletAppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     platform_.workspace->activateProgram();
   }
   return true;
-}
-
-bool QuilletAppDelegate::applicationShouldTerminateAfterLastWindowClosed() {
-  if (openQuillet) openQuillet->setText(kOpen);
-  return false;
 }
 
 bool QuilletAppDelegate::applicationOpenFile(const QString& path) {
@@ -88,22 +77,14 @@ void QuilletAppDelegate::applyIndicators() {
                                    : QStringLiteral(":/icons/quillet-disabled-%1.png");
   for (int size : {16, 22, 24, 32, 48, 64}) full.addFile(base.arg(size), QSize(size, size));
   QApplication::setWindowIcon(full);
-  if (disableQuillet)
-    disableQuillet->setText(isQLEnabled ? QStringLiteral("Disable Quillet")
-                                        : QStringLiteral("Enable Quillet"));
-  if (statusItem_) {
-    statusItem_->setIcon(full);
-    statusItem_->setToolTip(isQLEnabled ? QStringLiteral("Quillet: expansion is on")
-                                        : QStringLiteral("Quillet: expansion is off"));
-  }
-  Q_EMIT expansionSwitched(isQLEnabled);
+  tray_.showExpansionState(isQLEnabled, full);
+  suggestions_.expansionSwitched(isQLEnabled);
+  // The check box follows a switch made by the menu or the hot key.
+  if (preferencesSheet_) preferencesSheet_->resetView();
 }
 
 void QuilletAppDelegate::saveSettingsFile() {
-  if (saver_) {
-    saver_->libraryChanged();
-    return;
-  }
+  if (libraryFile_.libraryChanged()) return;
   if (settings_ && !settings_->saveSettings())
     ql::logError(QStringLiteral("saveSettings"), QStringLiteral("the settings file was not written"));
 }
@@ -124,10 +105,10 @@ void QuilletAppDelegate::extenderChanged(bool status) {
 void QuilletAppDelegate::actionOpenQuillet() {
   if (window && window->isVisible() && window->isActiveWindow()) {
     window->hide();
-    if (openQuillet) openQuillet->setText(kOpen);
+    setLibraryWindowShown(false);
     return;
   }
-  if (openQuillet) openQuillet->setText(kHide);
+  setLibraryWindowShown(true);
   if (!window) return;
   window->show();
   window->raise();
@@ -140,14 +121,14 @@ void QuilletAppDelegate::actionOpenOrHideQuillet() {
   // window is not active, and it goes all the same.
   if (window && window->isVisible() && !window->isMinimized()) {
     window->hide();
-    if (openQuillet) openQuillet->setText(kOpen);
+    setLibraryWindowShown(false);
     return;
   }
   actionOpenQuillet();
 }
 
 void QuilletAppDelegate::actionShowQuillet() {
-  if (openQuillet) openQuillet->setText(kHide);
+  setLibraryWindowShown(true);
   if (!window) return;
   window->show();
   window->raise();
@@ -155,8 +136,8 @@ void QuilletAppDelegate::actionShowQuillet() {
 
 void QuilletAppDelegate::setupVersion() {
   const QString name = QGuiApplication::applicationDisplayName();
-  if (name.isEmpty() || name == QLatin1String("Quillet") || !statusMenu_) return;
-  for (QAction* action : statusMenu_->actions()) {
+  if (name.isEmpty() || name == QLatin1String("Quillet") || !tray_.menu()) return;
+  for (QAction* action : tray_.menu()->actions()) {
     QString title = action->text();
     if (title.endsWith(QLatin1String("Quillet")))
       action->setText(title.left(title.size() - 7) + name);
@@ -173,14 +154,14 @@ void QuilletAppDelegate::helpAction() {
       const QString page = file.canonicalFilePath();
       if (openUrl && !openUrl(QUrl::fromLocalFile(page))) {
         ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("no viewer opened the help document"));
-        showAlert(QMessageBox::Warning, QStringLiteral("No viewer opened the Quillet help."),
-                  QStringLiteral("Open \"%1\" in a web browser.").arg(QDir::toNativeSeparators(page)));
+        showAlert(QMessageBox::Warning, tr("No viewer opened the Quillet help."),
+                  tr("Open \"%1\" in a web browser.").arg(QDir::toNativeSeparators(page)));
       }
       return;
     }
     ql::logError(QStringLiteral("[helpAction:]"), QStringLiteral("the help document is not installed"));
-    showAlert(QMessageBox::Warning, QStringLiteral("The Quillet help is not installed."),
-              QStringLiteral("It was looked for at \"%1\".")
+    showAlert(QMessageBox::Warning, tr("The Quillet help is not installed."),
+              tr("It was looked for at \"%1\".")
                   .arg(helpDocumentPaths.isEmpty() ? QString()
                                                    : QDir::toNativeSeparators(helpDocumentPaths.first())));
   } catch (const std::exception& e) {
@@ -189,11 +170,7 @@ void QuilletAppDelegate::helpAction() {
 }
 
 void QuilletAppDelegate::actionRestore() {
-  if (!restoreSheet_) {
-    restoreSheet_ = std::make_unique<RestoreWindowController>(this, settings_.get(), window);
-    updateTaskbarPresence(restoreSheet_->window());
-  }
-  restoreSheet_->showWindow();
+  backups_.showRestoreWindow();
   platform_.workspace->activateProgram();
 }
 
@@ -201,18 +178,9 @@ void QuilletAppDelegate::actionQuit() {
   if (terminate) terminate();
 }
 
-void QuilletAppDelegate::preferencesChanged() { saveSettingsFile(); }
-
-void QuilletAppDelegate::statusBarIconStatusChanged(bool status) {
-  toggleStatusItem(status);
+void QuilletAppDelegate::statusBarIconStatusChanged(PreferencesSheetController*, bool status) {
+  tray_.toggle(status);
   saveSettingsFile();
-}
-
-void QuilletAppDelegate::dockIconStatusChanged(bool) { saveSettingsFile(); }
-
-void QuilletAppDelegate::hotKeysChanged() {
-  saveSettingsFile();
-  resetHotKeys();
 }
 
 // Taskbar presence stands in for the dock icon: the library window shows in
@@ -225,8 +193,8 @@ void QuilletAppDelegate::setDockStatus(bool status) {
 
 bool QuilletAppDelegate::hideFromTaskbar() {
   // The tray icon is then the only way back to the windows.
-  if (!statusItem_) toggleStatusItem(true);
-  if (!statusItem_) return false;
+  if (!tray_.statusItem()) tray_.toggle(true);
+  if (!tray_.statusItem()) return false;
   hasDockIcon_ = false;
   updateTaskbarPresence();
   return true;
@@ -243,7 +211,7 @@ void QuilletAppDelegate::updateTaskbarPresence() {
   if (preferencesSheet_) updateTaskbarPresence(preferencesSheet_->window());
   if (statisticSheet_) updateTaskbarPresence(statisticSheet_->window());
   if (importDialogWindow_) updateTaskbarPresence(importDialogWindow_->window());
-  if (restoreSheet_) updateTaskbarPresence(restoreSheet_->window());
+  if (backups_.restoreSheet()) updateTaskbarPresence(backups_.restoreSheet()->window());
 }
 
 void QuilletAppDelegate::toggleLoginItem(bool add) {

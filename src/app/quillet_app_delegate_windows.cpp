@@ -8,18 +8,10 @@
 #include "app/statistics_window_controller.h"
 #include "platform/log.h"
 #include "ui/app_selection_sheet_controller.h"
+#include "ui/snippet_view_controller.h"
 
 #include <QDialog>
 #include <QPointer>
-
-namespace {
-
-// The registration centre hands out ids upward from 1; this one is never
-// among them, so a probe cannot disturb a hot key in use.
-constexpr quint32 kProbeHotKeyID = 0xFFFFFFFFu;
-constexpr quint64 kHotKeyModifiers = ql::mods::Command | ql::mods::Option | ql::mods::Control | ql::mods::Shift;
-
-}  // namespace
 
 void QuilletAppDelegate::actionPreferences() {
   // Without a library there is no record to edit.
@@ -28,9 +20,6 @@ void QuilletAppDelegate::actionPreferences() {
     preferencesSheet_ = std::make_unique<PreferencesSheetController>();
     preferencesSheet_->delegate = this;
     updateTaskbarPresence(preferencesSheet_->window());
-    // The check box follows a switch made by the menu or the hot key.
-    connect(this, &QuilletAppDelegate::expansionSwitched, preferencesSheet_.get(),
-            [this] { preferencesSheet_->resetView(); });
   }
   preferencesSheet_->soundNames = platform_.sounds->soundNames();
   preferencesSheet_->keySourceCanWithholdKeys = platform_.keySource->canWithholdKeys();
@@ -77,47 +66,15 @@ void QuilletAppDelegate::windowsAfterRestore() {
   }
 }
 
-void QuilletAppDelegate::preferencesChanged(PreferencesSheetController*) { preferencesChanged(); }
-
-void QuilletAppDelegate::extenderChanged(PreferencesSheetController*, bool status) { extenderChanged(status); }
-
-void QuilletAppDelegate::statusBarIconStatusChanged(PreferencesSheetController*, bool status) {
-  statusBarIconStatusChanged(status);
-}
-
-void QuilletAppDelegate::dockIconStatusChanged(PreferencesSheetController*, bool status) {
-  dockIconStatusChanged(status);
-}
-
+// An open snippet editor follows the new font.
 void QuilletAppDelegate::plainFontChanged(PreferencesSheetController*, const QFont&) {
-  Q_EMIT snippetFontsChanged();
+  if (libraryWindow_) libraryWindow_->snippetView()->resetView();
   saveSettingsFile();
 }
 
 void QuilletAppDelegate::formattedFontChanged(PreferencesSheetController*, const QFont&) {
-  Q_EMIT snippetFontsChanged();
+  if (libraryWindow_) libraryWindow_->snippetView()->resetView();
   saveSettingsFile();
-}
-
-void QuilletAppDelegate::hotKeysChanged(PreferencesSheetController*) {
-  // Registering the whole table again over the combinations still held would
-  // have the centre refuse each unchanged one as a duplicate, and log it as a
-  // failure; they are let go first and taken again at once.
-  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys()) unRegisterhotKey(held.keyCode, held.modifierFlags);
-  hotKeysChanged();
-}
-
-void QuilletAppDelegate::backupConfigChanged(PreferencesSheetController*) { backupConfigChanged(); }
-
-QString QuilletAppDelegate::hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) {
-  // A combination of ours is about to be released and taken again.
-  for (const DDHotKey& held : hotKeyCenter_.registeredHotKeys())
-    if (held.keyCode == keyCode && (held.modifierFlags & kHotKeyModifiers) == (modifierFlags & kHotKeyModifiers))
-      return {};
-  if (!platform_.hotKeys->registerHotKey(kProbeHotKeyID, keyCode, modifierFlags))
-    return QStringLiteral("another program already uses it as a shortcut.");
-  platform_.hotKeys->unregisterHotKey(kProbeHotKeyID);
-  return {};
 }
 
 namespace {
@@ -156,10 +113,8 @@ void QuilletAppDelegate::chooseApplications(PreferencesSheetController* sender, 
   sheet->showSheet();
 }
 
-void QuilletAppDelegate::statisticsWordPerMinuteChanged(StatisticsWindowController*) { saveSettingsFile(); }
-
 void QuilletAppDelegate::ImportCompleted(ImportWindowController*) {
-  Q_EMIT libraryImported();
+  reloadLibraryOutline();
   // New abbreviations count from the next key in the application in front.
   if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
 }

@@ -15,18 +15,19 @@ TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   controller->menuWillOpen();
   ASSERT_TRUE(controller->executor().lastActiveApp);
   EXPECT_EQ(controller->executor().lastActiveApp->name, QStringLiteral("TextEdit"));
-  EXPECT_TRUE(controller->newSnippetFromSelectionMenu->isEnabled());
+  EXPECT_TRUE(controller->trayItem().newSnippetFromSelectionMenu->isEnabled());
 
   // Opened over Quillet itself: nothing to remember, nothing to create a snippet from.
   desktop.switchTo(SimDesktop::kProgramName);
   controller->menuWillOpen();
   EXPECT_FALSE(controller->executor().lastActiveApp);
-  for (QAction* item : {controller->newSnippetMenu, controller->newSnippetFromSelectionMenu,
-                        controller->newSnippetFromClipboardMenu, controller->newSnippetFromApplicationMenu})
+  const TrayItem& tray = controller->trayItem();
+  for (QAction* item : {tray.newSnippetMenu, tray.newSnippetFromSelectionMenu, tray.newSnippetFromClipboardMenu,
+                        tray.newSnippetFromApplicationMenu})
     EXPECT_FALSE(item->isEnabled());
 
-  controller->disableQuillet->trigger();
-  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Enable Quillet"));
+  controller->trayItem().disableQuillet->trigger();
+  EXPECT_EQ(controller->trayItem().disableQuillet->text(), QStringLiteral("Enable Quillet"));
   desktop.switchTo(QStringLiteral("TextEdit"));
   desktop.typeText(QStringLiteral("sig "));
   EXPECT_EQ(desktop.focusedField()->string(), QStringLiteral("sig "));
@@ -37,7 +38,7 @@ TEST_F(ShellTest, TrayMenuFollowsTheFrontmostApplicationAndTheSwitch) {
   controller->settings()->preferences.isExtendAbbreviation = true;
   EXPECT_TRUE(controller->toggleStatusItem(true));
   EXPECT_TRUE(controller->isQLEnabled);
-  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+  EXPECT_EQ(controller->trayItem().disableQuillet->text(), QStringLiteral("Disable Quillet"));
 }
 
 TEST_F(ShellTest, TheTrayEntryHidesTheLibraryWindowWhateverIsInFront) {
@@ -51,12 +52,12 @@ TEST_F(ShellTest, TheTrayEntryHidesTheLibraryWindowWhateverIsInFront) {
   ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
   desktop.switchTo(QStringLiteral("TextEdit"));
   controller->menuWillOpen();
-  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Hide Quillet"));
-  controller->openQuillet->trigger();
+  EXPECT_EQ(controller->trayItem().openQuillet->text(), QStringLiteral("Hide Quillet"));
+  controller->trayItem().openQuillet->trigger();
   EXPECT_FALSE(controller->window->isVisible());
   controller->menuWillOpen();
-  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
-  controller->openQuillet->trigger();
+  EXPECT_EQ(controller->trayItem().openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->trayItem().openQuillet->trigger();
   EXPECT_TRUE(controller->window->isVisible());
 }
 
@@ -79,8 +80,8 @@ TEST_F(ShellTest, StartedAtLoginQuilletWaitsInTheTrayUnlessThereIsNone) {
   controller->isStartedAtLogin = true;
   controller->applicationDidFinishLaunching();
   EXPECT_FALSE(controller->window->isVisible());
-  EXPECT_EQ(controller->openQuillet->text(), QStringLiteral("Open Quillet"));
-  controller->openQuillet->trigger();
+  EXPECT_EQ(controller->trayItem().openQuillet->text(), QStringLiteral("Open Quillet"));
+  controller->trayItem().openQuillet->trigger();
   EXPECT_TRUE(controller->window->isVisible());
 
   TearDown();
@@ -176,7 +177,7 @@ TEST_F(ShellTest, StartsWithoutAnApplicationFolder) {
   EXPECT_FALSE(controller->settings());
   EXPECT_TRUE(controller->statusItem());
   controller->actionDisableQuillet();
-  EXPECT_EQ(controller->disableQuillet->text(), QStringLiteral("Disable Quillet"));
+  EXPECT_EQ(controller->trayItem().disableQuillet->text(), QStringLiteral("Disable Quillet"));
   QString error;
   EXPECT_FALSE(controller->backup(&error));
   controller.reset();

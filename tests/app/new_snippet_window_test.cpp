@@ -177,6 +177,18 @@ TEST_F(NewSnippetTest, FromSelectionCopiesMakesTheSnippetAndGivesTheClipboardBac
   EXPECT_TRUE(formatted().attributesAt(0).bold);
   EXPECT_TRUE(clipboardBack());
 
+  // The hot key twice before the copy starts: one copy, and the user's
+  // clipboard (not the copy) comes back.
+  selectInEditor(QStringLiteral("twice"));
+  desktop.clearLog();
+  ASSERT_TRUE(desktop.pressHotKey(kSelectionKey, kChord));
+  ASSERT_TRUE(open(kSelectionKey));
+  spin(700);
+  EXPECT_EQ(desktop.postedKeyNames().count(QStringLiteral("Cmd-C")), 2);
+  create(0, 0);
+  EXPECT_EQ(newest()->plainText, QStringLiteral("twice"));
+  EXPECT_TRUE(clipboardBack());
+
   // From the status menu: the copy is made there too.
   selectInEditor(QStringLiteral("menu pick"));
   desktop.clearLog();

@@ -1,16 +1,16 @@
-// The main controller and the new-snippet window: its four openings, the
-// copy of the selection, the group for the frontmost application, Create
-// and Cancel, and the user's clipboard around it all.
-#include "app/quillet_app_delegate.h"
+#include "app/new_snippet_flow.h"
 
+#include "app/frontmost_application.h"
 #include "expansion/input_service.h"
+#include "expansion/keyboard_hook.h"
+#include "model/ql_settings.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 #include "ui/library_outline_model.h"
+#include "ui/library_window_controller.h"
 #include "ui/new_snippet_window_content.h"
 #include "ui/snippet_view_controller.h"
 
-#include <QAction>
 #include <QComboBox>
 #include <QDialog>
 #include <QGuiApplication>
@@ -31,9 +31,6 @@ constexpr int kRestoreAfterNewSnippetMs = 1500;
 // How long the user may still hold the hot key's modifiers before the copy.
 constexpr int kModifierReleaseMs = 500;
 
-const QString kOpen = QStringLiteral("Open Quillet");
-const QString kHide = QStringLiteral("Hide Quillet");
-
 QFont formattedFontOf(const QLPreferences& preferences) {
   QFont font(QLPreferences::fontName(preferences.formattedSnippetFont));
   const double size = QLPreferences::fontSize(preferences.formattedSnippetFont);
@@ -43,34 +40,51 @@ QFont formattedFontOf(const QLPreferences& preferences) {
 
 }  // namespace
 
-void QuilletAppDelegate::processNewSnippetFromSelection() {
-  copySelectionForNewSnippet(QStringLiteral("processNewSnippetFromSelection"),
-                             [this] { Q_EMIT newSnippetWindowRequested(QStringLiteral("selection")); });
+NewSnippetFlow::NewSnippetFlow(const ql::Platform& platform, ql::SystemServices& services,
+                               ql::ExpansionExecutor& executor, NewSnippetFlowDelegate& delegate)
+    : platform_(platform), services_(services), executor_(executor), delegate_(delegate) {}
+
+NewSnippetFlow::~NewSnippetFlow() = default;
+
+void NewSnippetFlow::newSnippet() {
+  ql::rememberFrontmostApplication(executor_, services_, *platform_.workspace);
+  openWindow(QStringLiteral("new"));
 }
 
-void QuilletAppDelegate::processNewSnippetFromApplication() {
-  copySelectionForNewSnippet(QStringLiteral("processNewSnippetFromApplication"), [this] {
+void NewSnippetFlow::newSnippetFromClipboard() {
+  ql::rememberFrontmostApplication(executor_, services_, *platform_.workspace);
+  openWindow(QStringLiteral("clipboard"));
+}
+
+void NewSnippetFlow::newSnippetFromSelection() {
+  saveClipboard();
+  copySelection(QStringLiteral("processNewSnippetFromSelection"),
+                [this] { openWindow(QStringLiteral("selection")); });
+}
+
+void NewSnippetFlow::newSnippetForApplication() {
+  saveClipboard();
+  copySelection(QStringLiteral("processNewSnippetFromApplication"), [this] {
     findOrCreateApplicationGroup();
-    Q_EMIT newSnippetWindowRequested(QStringLiteral("application"));
+    openWindow(QStringLiteral("application"));
   });
 }
 
 // The copy comes first: the group step may show the library window, which
 // would take the focus (and the copy keys) from the application.
-void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
-                                                     std::function<void()> then) {
-  if (newSnippetCopyPending_) return;
+void NewSnippetFlow::copySelection(const QString& operation, std::function<void()> then) {
+  if (copyPending_) return;
   const ql::ApplicationInfo front = platform_.workspace->frontmostApplication();
   if (!services_.isAppForeGround() && front.isValid())
-    newSnippetSource_ = front;
+    source_ = front;
   else if (executor_.lastActiveApp)
-    newSnippetSource_ = executor_.lastActiveApp;
+    source_ = executor_.lastActiveApp;
   else
-    newSnippetSource_.reset();
+    source_.reset();
   // Every way here saved the clipboard already (then this keeps that save).
   saveClipboard();
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
-  // The hot key's own copy may be there already.
+  // A copy of the application's own may be there already.
   if (pasteboard.changeCount() != clipboardCountAtSave_) {
     noteCopied();
     then();
@@ -78,19 +92,22 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
   }
   // Pending from here: the wait below runs the event loop, where another
   // hot key may come.
-  newSnippetCopyPending_ = true;
-  const bool hookWasOn = eventHandler_ && eventHandler_->isHook();
-  if (eventHandler_) eventHandler_->setIsHook(false);
+  copyPending_ = true;
+  KeyboardHook* hook = delegate_.eventHandler();
+  const bool hookWasOn = hook && hook->isHook();
+  if (hook) hook->setIsHook(false);
   try {
     // Ctrl+C sent while the user still holds the hot key's Alt or Shift
     // would be another shortcut, or go to the grab of the hot key.
     services_.input().waitForModifiersReleased(kModifierReleaseMs);
+    // Twice: one press can be lost to an application still busy with the hot key.
     services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
     services_.sendKeyboardEvent(ql::KeyRequest{ql::keys::C, ql::mods::Command, true});
   } catch (const std::exception& e) {
     ql::logError(operation, QString::fromUtf8(e.what()));
   }
-  if (eventHandler_) eventHandler_->setIsHook(hookWasOn);
+  // The wait ran the event loop: the hook may have gone meanwhile.
+  if ((hook = delegate_.eventHandler())) hook->setIsHook(hookWasOn);
 
   // Go on as soon as the copy has reached the clipboard, or after the wait
   // with nothing copied (nothing was selected).
@@ -98,12 +115,12 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
   auto finish = [this, done, then] {
     if (*done) return;
     *done = true;
-    QObject::disconnect(newSnippetCopyWatch_);
-    newSnippetCopyPending_ = false;
+    QObject::disconnect(copyWatch_);
+    copyPending_ = false;
     noteCopied();
     then();
   };
-  newSnippetCopyWatch_ = connect(&pasteboard, &ql::Pasteboard::changed, this, finish);
+  copyWatch_ = connect(&pasteboard, &ql::Pasteboard::changed, this, finish);
   if (pasteboard.changeCount() != clipboardCountAtSave_) {
     finish();
     return;
@@ -113,20 +130,22 @@ void QuilletAppDelegate::copySelectionForNewSnippet(const QString& operation,
 
 // The group named after the application in front: selected when there is
 // one (its rule stays as it is), else made, limited to that application.
-void QuilletAppDelegate::findOrCreateApplicationGroup() {
-  if (!settings_ || !libraryWindow_) return;
-  const QString name = newSnippetSource_ ? newSnippetSource_->name : QString();
+void NewSnippetFlow::findOrCreateApplicationGroup() {
+  QLSettings* settings = delegate_.settings();
+  LibraryWindowController* library = delegate_.libraryWindow();
+  if (!settings || !library) return;
+  const QString name = source_ ? source_->name : QString();
   if (name.isEmpty()) {
     ql::logError(QStringLiteral("processNewSnippetFromApplication"),
                  QStringLiteral("the application in front has no name"));
     return;
   }
   try {
-    if (const GroupPtr existing = settings_->getGroupByName(name)) {
-      libraryWindow_->selectGroup(existing.get());
+    if (const GroupPtr existing = settings->getGroupByName(name)) {
+      library->selectGroup(existing.get());
       return;
     }
-    const GroupPtr added = libraryWindow_->addGroup(name);
+    const GroupPtr added = library->addGroup(name);
     if (!added) return;
     // Appended with nothing selected, the outline names a group itself.
     added->name = name;
@@ -134,67 +153,65 @@ void QuilletAppDelegate::findOrCreateApplicationGroup() {
     added->exceptions.append(name);
     // Saved now: a group that expands everywhere though it was made for one
     // application must not be left on disk.
-    libraryWindow_->model()->save();
-    libraryWindow_->model()->itemChanged(added.get(), nullptr);
-    libraryWindow_->outlineViewSelectionDidChange();
+    library->model()->save();
+    library->model()->itemChanged(added.get(), nullptr);
+    library->outlineViewSelectionDidChange();
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("processNewSnippetFromApplication"), QString::fromUtf8(e.what()));
   }
 }
 
-// kind: "new", "clipboard", "selection" or "application".
-void QuilletAppDelegate::openNewSnippetWindow(const QString& kind) {
+void NewSnippetFlow::openWindow(const QString& kind) {
   const bool fromSelection = kind == QLatin1String("selection") || kind == QLatin1String("application");
   const bool isNew = kind == QLatin1String("new");
   if (fromSelection) {
     executor_.lastActiveAppInfo.reset();
-    executor_.lastActiveApp = newSnippetSource_;
+    executor_.lastActiveApp = source_;
   }
-  if (!settings_ || !libraryWindow_) {
+  QLSettings* settings = delegate_.settings();
+  LibraryWindowController* library = delegate_.libraryWindow();
+  if (!settings || !library) {
     // Nowhere to put a snippet: only the clipboard goes back.
     if (fromSelection) giveBackClipboard(false);
     return;
   }
-  if (!newSnippetPanel_) {
-    newSnippetPanel_ = std::make_unique<NewSnippetWindowController>();
-    newSnippetPanel_->delegate = this;
-    newSnippetPanel_->btnFormat()->setCurrentIndex(
-        settings_->preferences.snippetFormatType == QLSnippet::Formatted ? 1 : 0);
-    connect(newSnippetPanel_.get(), &NewSnippetWindowController::windowDeactivated, this,
-            &QuilletAppDelegate::windowDeactivatedNewSnippet);
+  if (!panel_) {
+    panel_ = std::make_unique<NewSnippetWindowController>();
+    panel_->delegate = this;
+    panel_->btnFormat()->setCurrentIndex(settings->preferences.snippetFormatType == QLSnippet::Formatted ? 1 : 0);
+    connect(panel_.get(), &NewSnippetWindowController::windowDeactivated, this,
+            &NewSnippetFlow::windowDeactivated);
     // The user went to another application.
-    connect(platform_.workspace, &ql::Workspace::applicationActivated, newSnippetPanel_.get(),
+    connect(platform_.workspace, &ql::Workspace::applicationActivated, panel_.get(),
             [this](const ql::ApplicationInfo& application) {
-              if (application.processId != platform_.workspace->ownProcessId())
-                windowDeactivatedNewSnippet();
+              if (application.processId != platform_.workspace->ownProcessId()) windowDeactivated();
             });
   }
-  NewSnippetWindowController& panel = *newSnippetPanel_;
+  NewSnippetWindowController& panel = *panel_;
   // Nothing reached the clipboard: the user's own content is there, and
   // it is not what they asked to keep.
-  newSnippetNothingCopied_ = fromSelection && platform_.pasteboard->changeCount() == clipboardCountAtSave_;
-  panel.setSelectedGroup(libraryWindow_->getCurrentGroup());
-  panel.setIsNew(isNew || newSnippetNothingCopied_);
+  nothingCopied_ = fromSelection && platform_.pasteboard->changeCount() == clipboardCountAtSave_;
+  panel.setSelectedGroup(library->getCurrentGroup());
+  panel.setIsNew(isNew || nothingCopied_);
   panel.setIsRestoreClipboard(fromSelection);
   panel.setData(QVariant());
-  panel.setGroups(settings_->groups);
+  panel.setGroups(settings->groups);
   const QString from = executor_.lastActiveApp && !executor_.lastActiveApp->name.isEmpty()
                            ? executor_.lastActiveApp->name
-                           : QStringLiteral("the application");
-  if (newSnippetNothingCopied_)
-    panel.setNotice(QStringLiteral("Nothing was selected in %1 (or it could not be copied); "
-                                   "the snippet starts empty.").arg(from));
+                           : tr("the application");
+  if (nothingCopied_)
+    panel.setNotice(tr("Nothing was selected in %1 (or it could not be copied); "
+                       "the snippet starts empty.").arg(from));
   else if (fromSelection)
-    panel.setNotice(QStringLiteral("The snippet starts with the text selected in %1.").arg(from));
+    panel.setNotice(tr("The snippet starts with the text selected in %1.").arg(from));
   else if (!isNew)
-    panel.setNotice(QStringLiteral("The snippet starts with the content of the clipboard."));
+    panel.setNotice(tr("The snippet starts with the content of the clipboard."));
   else
     panel.setNotice(QString());
 
   QDialog* window = panel.window();
   window->adjustSize();
-  const QScreen* screen = QGuiApplication::primaryScreen();
-  if (screen) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     QRect frame = window->frameGeometry();
     frame.moveCenter(screen->availableGeometry().center());
     window->move(frame.topLeft());
@@ -208,24 +225,26 @@ void QuilletAppDelegate::openNewSnippetWindow(const QString& kind) {
   panel.resetView();
 }
 
-void QuilletAppDelegate::createNewSnippet(NewSnippetWindowController* sender) {
+void NewSnippetFlow::createNewSnippet(NewSnippetWindowController* sender) {
   if (!sender) return;
+  QLSettings* settings = delegate_.settings();
+  LibraryWindowController* library = delegate_.libraryWindow();
   const QComboBox* groups = sender->btnGroups();
   const int index = groups->currentIndex();
   const QString title = groups->itemData(index, Qt::UserRole + 1).toString();
   const QString uuid = groups->itemData(index, Qt::UserRole).toString();
   const int format = sender->btnFormat()->currentIndex() == 1 ? 1 : 0;
-  GroupPtr target = settings_ && index >= 0 ? settings_->groups.value(index) : nullptr;
+  GroupPtr target = settings && index >= 0 ? settings->groups.value(index) : nullptr;
   if (target && (target->name != title || target->uuid != uuid)) target.reset();
-  if (target && !libraryWindow_->model()->indexOfGroup(target.get()).isValid()) target.reset();
+  if (target && !library->model()->indexOfGroup(target.get()).isValid()) target.reset();
   if (!target) {
     // The group was renamed or removed meanwhile: ask again rather than
     // drop the snippet the user asked for.
-    sender->setGroups(settings_ ? settings_->groups : QList<GroupPtr>());
-    sender->setSelectedGroup(libraryWindow_ ? libraryWindow_->getCurrentGroup() : nullptr);
+    sender->setGroups(settings ? settings->groups : QList<GroupPtr>());
+    sender->setSelectedGroup(library ? library->getCurrentGroup() : nullptr);
     sender->resetView();
-    sender->setNotice(QStringLiteral("The group chosen was renamed or removed meanwhile. "
-                                     "Choose the group again."));
+    sender->setNotice(tr("The group chosen was renamed or removed meanwhile. "
+                         "Choose the group again."));
     return;
   }
   sender->hide();
@@ -233,16 +252,16 @@ void QuilletAppDelegate::createNewSnippet(NewSnippetWindowController* sender) {
   try {
     ql::NewSnippetContent content;
     content.snippetType = format;
-    if (format == 1) content.formattedText = libraryWindow_->getEmptyRichTextWithDefaultFont();
+    if (format == 1) content.formattedText = library->getEmptyRichTextWithDefaultFont();
     if (!sender->isNew())
       content = ql::snippetContentFromPasteboard(*platform_.pasteboard, format,
-                                                 formattedFontOf(settings_->preferences),
-                                                 libraryWindow_->getEmptyRichTextWithDefaultFont());
-    libraryWindow_->selectGroup(target.get());
-    const qsizetype before = settings_->snippets.size();
-    libraryWindow_->actionNewSnippet();
-    const SnippetPtr snippet = libraryWindow_->selectedSnippet();
-    if (settings_->snippets.size() == before + 1 && snippet && snippet->groupUuid == target->uuid) {
+                                                 formattedFontOf(settings->preferences),
+                                                 library->getEmptyRichTextWithDefaultFont());
+    library->selectGroup(target.get());
+    const qsizetype before = settings->snippets.size();
+    library->actionNewSnippet();
+    const SnippetPtr snippet = library->selectedSnippet();
+    if (settings->snippets.size() == before + 1 && snippet && snippet->groupUuid == target->uuid) {
       snippet->snippetType = content.snippetType;
       if (content.snippetType == 1) {
         snippet->formattedText = content.formattedText;
@@ -253,10 +272,10 @@ void QuilletAppDelegate::createNewSnippet(NewSnippetWindowController* sender) {
         snippet->formattedText.clear();
       }
       snippet->content(true);
-      SnippetViewController* editor = libraryWindow_->snippetView();
+      SnippetViewController* editor = library->snippetView();
       editor->resetView();
       // Saves the library with the content and redraws the row.
-      libraryWindow_->SnippetViewControllerDidFinish(editor);
+      library->SnippetViewControllerDidFinish(editor);
       editor->abbreviationTextField()->setFocus(Qt::OtherFocusReason);
     } else {
       ql::logError(QStringLiteral("createNewSnippet:"), QStringLiteral("no snippet was added"));
@@ -266,40 +285,38 @@ void QuilletAppDelegate::createNewSnippet(NewSnippetWindowController* sender) {
   }
 
   if (sender->isRestoreClipboard()) giveBackClipboard(true);
-  if (window) {
+  if (QMainWindow* window = library->window()) {
     window->raise();
     window->activateWindow();
   }
   platform_.workspace->activateProgram();
-  if (openQuillet) openQuillet->setText(window && window->isVisible() ? kHide : kOpen);
+  delegate_.newSnippetCreated();
 }
 
-void QuilletAppDelegate::cancelNewSnippet(NewSnippetWindowController* sender) {
+void NewSnippetFlow::cancelNewSnippet(NewSnippetWindowController* sender) {
   if (!sender) return;
   if (sender->isRestoreClipboard()) giveBackClipboard(true);
   sender->hide();
-  activteLastApp();
+  executor_.activteLastApp();
 }
 
-// The user went to another window: the window goes, and so does the copy
-// that was made for it.
-void QuilletAppDelegate::windowDeactivatedNewSnippet() {
-  if (!newSnippetPanel_ || !newSnippetPanel_->isVisible()) return;
-  newSnippetPanel_->hide();
-  if (newSnippetPanel_->isRestoreClipboard()) giveBackClipboard(false);
+void NewSnippetFlow::windowDeactivated() {
+  if (!panel_ || !panel_->isVisible()) return;
+  panel_->hide();
+  if (panel_->isRestoreClipboard()) giveBackClipboard(false);
 }
 
 // Quitting with the window open or a restore still due: the clipboard goes
 // back now, or the copy (or nothing) would be what the user has left.
-void QuilletAppDelegate::newSnippetWillTerminate() {
-  if (newSnippetPanel_ && newSnippetPanel_->isVisible()) newSnippetPanel_->hide();
+void NewSnippetFlow::willTerminate() {
+  if (panel_ && panel_->isVisible()) panel_->hide();
   if (clipboardInUse_)
     giveBackClipboard(false);
   else
     restoreClipboard();
 }
 
-void QuilletAppDelegate::newSnippetWindowDidFinish() {
+void NewSnippetFlow::windowDidFinish() {
   // A later save (the next opening) calls this restore off.
   const quint64 generation = ++clipboardRestoreGeneration_;
   QTimer::singleShot(kRestoreAfterNewSnippetMs, this, [this, generation] {
@@ -308,7 +325,7 @@ void QuilletAppDelegate::newSnippetWindowDidFinish() {
 }
 
 // later: cleared now and put back after the delay, as after Create and Cancel.
-void QuilletAppDelegate::giveBackClipboard(bool later) {
+void NewSnippetFlow::giveBackClipboard(bool later) {
   clipboardInUse_ = false;
   if (!clipboardSaved_) return;
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
@@ -326,12 +343,12 @@ void QuilletAppDelegate::giveBackClipboard(bool later) {
   pasteboard.clear();
   noteCopied();
   clipboardClearedForRestore_ = true;
-  newSnippetWindowDidFinish();
+  windowDidFinish();
 }
 
 // Kept apart from the expansion's own save and restore, which may run in
 // between: this one belongs to the copy made for the new-snippet window.
-void QuilletAppDelegate::saveClipboard() {
+void NewSnippetFlow::saveClipboard() {
   ql::Pasteboard& pasteboard = *platform_.pasteboard;
   // A second hot key while the first copy is under way or its window open:
   // the clipboard holds that copy at most, the earlier save is the user's.
@@ -356,19 +373,17 @@ void QuilletAppDelegate::saveClipboard() {
   clipboardSaved_ = true;
 }
 
-void QuilletAppDelegate::noteCopied() {
-  clipboardCountAfterCopy_ = platform_.pasteboard->changeCount();
-}
+void NewSnippetFlow::noteCopied() { clipboardCountAfterCopy_ = platform_.pasteboard->changeCount(); }
 
 // Unchanged since the copy, or still the empty content the program left
 // (the change count of one's own clear may come late on X11).
-bool QuilletAppDelegate::isClipboardStillOurs() const {
+bool NewSnippetFlow::isClipboardStillOurs() const {
   const ql::Pasteboard& pasteboard = *platform_.pasteboard;
   return pasteboard.changeCount() == clipboardCountAfterCopy_ ||
          (clipboardClearedForRestore_ && pasteboard.types().isEmpty());
 }
 
-void QuilletAppDelegate::restoreClipboard() {
+void NewSnippetFlow::restoreClipboard() {
   clipboardInUse_ = false;
   if (!clipboardSaved_) return;
   clipboardSaved_ = false;

@@ -1,12 +1,12 @@
-// The suggestion popup at the caret and the search window of the tray menu.
-#include "app/quillet_app_delegate.h"
+#include "app/suggestions.h"
 
+#include "app/frontmost_application.h"
+#include "expansion/keyboard_hook.h"
+#include "model/ql_settings.h"
 #include "platform/keys.h"
 #include "platform/log.h"
 
 #include <QCursor>
-#include <QGuiApplication>
-#include <QScreen>
 
 #include <exception>
 
@@ -51,9 +51,21 @@ class TypingHold final {
   bool previous_;
 };
 
+// Where the word before the caret is. Asked of the focused element; nothing
+// is posted to it (selection keys would garble a terminal).
+ql::CaretPlace caretPlace(const ql::Platform& platform, int wordLength) {
+  return platform.accessibility ? platform.accessibility->focusedCaret(wordLength) : ql::CaretPlace();
+}
+
 }  // namespace
 
-SearchSnippetPopupController& QuilletAppDelegate::popup() {
+Suggestions::Suggestions(const ql::Platform& platform, ql::SystemServices& services,
+                         ql::ExpansionExecutor& executor, SuggestionsDelegate& delegate)
+    : platform_(platform), services_(services), executor_(executor), delegate_(delegate) {}
+
+Suggestions::~Suggestions() = default;
+
+SearchSnippetPopupController& Suggestions::popup() {
   if (!popupPanel_) {
     popupPanel_ = std::make_unique<SearchSnippetPopupController>();
     popupPanel_->delegate = this;
@@ -63,21 +75,26 @@ SearchSnippetPopupController& QuilletAppDelegate::popup() {
       platform_.keySource->reserveKeys(ql::KeySource::Reserver::SuggestionList,
                                        shown ? kPopupKeys : QList<quint16>());
     });
-    connect(this, &QuilletAppDelegate::expansionSwitched, popupPanel_.get(), [this](bool on) {
-      if (!on) closeSearchPopupWindow();
-    });
   }
   return *popupPanel_;
 }
 
-// Where the word before the caret is. Asked of the focused element; nothing
-// is posted to it (selection keys would garble a terminal).
-static ql::CaretPlace caretPlace(const ql::Platform& platform, int wordLength) {
-  return platform.accessibility ? platform.accessibility->focusedCaret(wordLength) : ql::CaretPlace();
+SearchSnippetPopupController& Suggestions::preparePopup(const QString& word, const QString& delimiter,
+                                                        const QString& groupUuid) {
+  QLSettings* library = delegate_.settings();
+  SearchSnippetPopupController& panel = popup();
+  panel.close();
+  panel.hasSnippets = library != nullptr;
+  panel.snippets = library ? library->snippets : QList<SnippetPtr>();
+  panel.groupUuid = groupUuid;
+  panel.setSearchString(word);
+  panel.clearAbbreviation = true;
+  panel.delimiter = delimiter;
+  return panel;
 }
 
 // frame: the word's box, top-left origin; empty: centred on the screen.
-void QuilletAppDelegate::placePopup(const QRectF& frame, int shiftLeft) {
+void Suggestions::placePopup(const QRectF& frame, int shiftLeft) {
   if (frame.isNull() || frame.isEmpty()) {
     popup().showAt(std::nullopt);
     return;
@@ -85,53 +102,39 @@ void QuilletAppDelegate::placePopup(const QRectF& frame, int shiftLeft) {
   popup().showAt(QPoint(int(frame.left()) - shiftLeft, int(frame.bottom())), int(frame.height()));
 }
 
-void QuilletAppDelegate::showPopup(const QString& word, const QString& delimiter) {
+void Suggestions::forgetLastActiveApp() {
+  executor_.lastActiveApp.reset();
+  executor_.lastActiveAppInfo.reset();
+}
+
+void Suggestions::showPopup(const QString& word, const QString& delimiter) {
   // Keys typed meanwhile reach the list or the application once it is up.
   const TypingHold hold(platform_.keySource);
   const QString typed = word.trimmed();
   const ql::CaretPlace place = caretPlace(platform_, int(typed.size()));
   executor_.lastActiveAppInfo.reset();
   executor_.lastActiveApp = platform_.workspace->frontmostApplication();
-  if (services_.isAppForeGround()) {
+  if (services_.isAppForeGround() || place.bounds.isEmpty() || word.isEmpty()) {
+    // Nowhere to show the choice (or it would be over our own window): the
+    // text stays as typed.
     executor_.lastActiveApp.reset();
     executor_.retypeDelimiter(delimiter);
     return;
   }
-  if (place.bounds.isEmpty() || word.isEmpty()) {
-    // Nowhere to show the choice: the text stays as typed.
-    executor_.lastActiveApp.reset();
-    executor_.retypeDelimiter(delimiter);
-    return;
-  }
-  SearchSnippetPopupController& panel = popup();
-  panel.close();
-  panel.hasSnippets = settings_ != nullptr;
-  panel.snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
-  panel.groupUuid.clear();
-  panel.setSearchString(typed);
-  panel.clearAbbreviation = true;
-  panel.delimiter = delimiter;
+  preparePopup(typed, delimiter);
   placePopup(place.bounds, int(typed.size()));
 }
 
-void QuilletAppDelegate::processSuggestionsHotKey(const ql::KeyEvent&) {
-  openSuggestions(true, QString());
-}
-
-void QuilletAppDelegate::processSuggestionsHotKey(const QString& text) {
-  ql::log(QStringLiteral("GROUP"));
-  openSuggestions(false, text);
-}
-
-void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
+void Suggestions::openSuggestions(bool fromHotKey, const QString& text) {
   // A list over a password field would show what was typed there.
   if (services_.isAppForeGround() || platform_.passwordFocus->isPasswordField()) return;
   const TypingHold hold(platform_.keySource);
-  setHookEnabled(false);
+  delegate_.setHookEnabled(false);
   try {
+    KeyboardHook* hook = delegate_.eventHandler();
     // The word: what the element says is before the caret, else what the
     // user typed; for a group, the abbreviation just typed.
-    QString word = lastWordOf(fromHotKey && eventHandler_ ? eventHandler_->joinedWords() : text);
+    QString word = lastWordOf(fromHotKey && hook ? hook->joinedWords() : text);
     ql::CaretPlace place = caretPlace(platform_, int(word.size()));
     if (fromHotKey && place.lineBefore) {
       const QString told = lastWordOf(*place.lineBefore);
@@ -150,81 +153,72 @@ void QuilletAppDelegate::openSuggestions(bool fromHotKey, const QString& text) {
     if (services_.isAppForeGround()) {
       executor_.lastActiveApp.reset();
     } else if (fromHotKey) {
-      SearchSnippetPopupController& panel = popup();
-      panel.close();
-      panel.hasSnippets = settings_ != nullptr;
-      panel.snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
-      panel.groupUuid.clear();
-      panel.setSearchString(word);
-      panel.clearAbbreviation = true;
-      panel.delimiter.clear();
+      SearchSnippetPopupController& panel = preparePopup(word, QString());
       if (word.isEmpty()) panel.resetView();
       placePopup(place.bounds, 0);
     } else {
       const QString abbreviation = lastLineOf(text);
-      const GroupPtr group = settings_ ? settings_->getGroupByAbbreviation(abbreviation) : GroupPtr();
+      QLSettings* library = delegate_.settings();
+      const GroupPtr group = library ? library->getGroupByAbbreviation(abbreviation) : GroupPtr();
       if (group && !group->snippts.isEmpty()) {
-        SearchSnippetPopupController& panel = popup();
-        panel.close();
-        panel.groupUuid = group->uuid;
-        panel.hasSnippets = true;
-        panel.snippets = settings_->snippets;
-        panel.setSearchString(abbreviation);
-        panel.clearAbbreviation = true;
-        panel.delimiter.clear();
+        preparePopup(abbreviation, QString(), group->uuid);
         placePopup(place.bounds, 0);
-        if (eventHandler_) eventHandler_->clearWords();
+        if (hook) hook->clearWords();
       }
     }
   } catch (const std::exception& e) {
     ql::logError(QStringLiteral("processSuggestionsHotKey"), QString::fromUtf8(e.what()));
   }
-  setHookEnabled(true);
+  delegate_.setHookEnabled(true);
 }
 
-void QuilletAppDelegate::closeSearchPopupWindow() {
+void Suggestions::expansionSwitched(bool enabled) {
+  if (!enabled) closeSearchPopupWindow();
+}
+
+void Suggestions::closeSearchPopupWindow() {
   if (popupPanel_ && popupPanel_->isVisible()) popupPanel_->close();
 }
 
-void QuilletAppDelegate::closeSearchMenuWindow() {
+void Suggestions::closeSearchMenuWindow() {
   if (searchController_ && searchController_->isVisible()) searchController_->close();
 }
 
-bool QuilletAppDelegate::processSnippet(const SnippetPtr& snippet) {
-  return executor_.processSnippet(snippet);
+bool Suggestions::processSnippet(const SnippetPtr& snippet, int contentLength, int abbreviationCase,
+                                 bool clearAbbreviation, const QString& delimiter,
+                                 const QString& abbreviation, int removeLengtOffset) {
+  return executor_.processSnippet(snippet, contentLength, abbreviationCase, clearAbbreviation,
+                                  delimiter, abbreviation, removeLengtOffset);
 }
 
-void QuilletAppDelegate::showSearchWindow(const QPoint& at) {
+void Suggestions::showSearchWindow(const QPoint& at) {
   if (!searchController_) {
     searchController_ = std::make_unique<SearchSnippetWindowController>();
     searchController_->delegate = this;
   }
-  if (!executor_.lastActiveApp) rememberFrontmostApplication();
-  searchController_->snippets = settings_ ? settings_->snippets : QList<SnippetPtr>();
+  if (!executor_.lastActiveApp) ql::rememberFrontmostApplication(executor_, services_, *platform_.workspace);
+  QLSettings* library = delegate_.settings();
+  searchController_->snippets = library ? library->snippets : QList<SnippetPtr>();
   platform_.workspace->activateProgram();
   searchController_->showAt(at);
 }
 
-// The search window wherever the user is: at the pointer.
-void QuilletAppDelegate::processSearchSnippetHotKey() {
+void Suggestions::processSearchSnippetHotKey() {
   if (services_.isAppForeGround()) return;
-  rememberFrontmostApplication();
+  ql::rememberFrontmostApplication(executor_, services_, *platform_.workspace);
   showSearchWindow(QCursor::pos());
 }
 
-void QuilletAppDelegate::foremostAppDeactivated(const ql::ApplicationInfo& application) {
+void Suggestions::foremostAppDeactivated(const ql::ApplicationInfo& application) {
   if (!executor_.lastActiveApp || !application.isValid()) return;
   // The popup never has the keyboard here, so the user's own application
   // going to the back means they went elsewhere.
   if (!popupPanel_ || !popupPanel_->isVisible()) return;
-  executor_.lastActiveApp.reset();
-  executor_.lastActiveAppInfo.reset();
+  forgetLastActiveApp();
   popupPanel_->close();
 }
 
-bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) {
-  executor_.noteKeyPress(event.keyCode, event.modifierFlags, event.characters);
-  typedSinceExpansion_ = true;
+bool Suggestions::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) {
   bool consumed = false;
   if (popupPanel_ && popupPanel_->isVisible()) {
     SearchSnippetPopupController& panel = *popupPanel_;
@@ -240,8 +234,7 @@ bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event)
     if (navigation || (key == keys::Escape && event.delivered)) {
       // It reached the application anyway (with Alt, say): the caret moved
       // or the line went, and the list no longer belongs to the word.
-      executor_.lastActiveApp.reset();
-      executor_.lastActiveAppInfo.reset();
+      forgetLastActiveApp();
       panel.close();
     } else if (key == keys::Delete && !commandOnly) {
       panel.setSearchString(panel.searchString().chopped(panel.searchString().isEmpty() ? 0 : 1));
@@ -250,25 +243,22 @@ bool QuilletAppDelegate::keyEvent(KeyboardHook* hook, const ql::KeyEvent& event)
     }
     if (panel.isVisible() && (key == keys::Escape || key == keys::Left || key == keys::Right ||
                               illegal || panel.searchString().isEmpty() || commandOnly)) {
-      executor_.lastActiveApp.reset();
-      executor_.lastActiveAppInfo.reset();
+      forgetLastActiveApp();
       panel.close();
     }
     consumed = key == keys::Escape && !event.delivered;
   }
   if (searchController_ && searchController_->isVisible() && event.keyCode == keys::Escape) {
-    executor_.lastActiveApp.reset();
-    executor_.lastActiveAppInfo.reset();
+    forgetLastActiveApp();
     searchController_->close();
   }
   return consumed;
 }
 
-bool QuilletAppDelegate::mouseMouseEvent(KeyboardHook*, const ql::MouseEvent& event) {
-  if (!popupPanel_ || !popupPanel_->isVisible()) return false;
+void Suggestions::mouseEvent(const ql::MouseEvent& event) {
+  if (!popupPanel_ || !popupPanel_->isVisible()) return;
   if (event.type == ql::MouseEventType::Moved)
     popupPanel_->deliverMouseMove(event.position);
   else if (event.type == ql::MouseEventType::Scroll)
     popupPanel_->deliverScroll(event.position, event.scrollDelta);
-  return false;
 }
