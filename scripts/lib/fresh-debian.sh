@@ -26,7 +26,12 @@ SOURCES
 }
 
 fresh_debian_cleanup() {
-  local i
+  local i p
+  # What the tests left running there (a bus, a server) holds the mounts.
+  for p in /proc/[0-9]*; do
+    [[ "$(readlink "$p/root" 2>/dev/null)" == "$chroot_dir"* ]] && kill -9 "${p#/proc/}" 2>/dev/null
+  done
+  sleep 1
   for ((i = ${#mounted[@]} - 1; i >= 0; i--)); do umount "${mounted[i]}" || true; done
   # Never delete through a mount that is still there.
   if grep -q " $chroot_dir[/ ]" /proc/mounts; then
