@@ -119,10 +119,12 @@ class SwayE2E : public testing::Test {
     return all.left(all.indexOf('\n'));
   }
 
-  void startQuillet(int extendType = 1, const QList<LibraryGroup>& groups = kLibrary) {
+  void startQuillet(int extendType = 1, const QList<LibraryGroup>& groups = kLibrary,
+                    const QString& morePreferences = {}) {
     const QString folder = home.filePath(QStringLiteral(".local/share/Orrery Labs/Quillet1"));
     ASSERT_TRUE(QDir().mkpath(folder));
-    ASSERT_TRUE(::test::writeFile(folder + QStringLiteral("/settings.qlxdoc"), ::test::libraryFile(extendType, groups)));
+    ASSERT_TRUE(::test::writeFile(folder + QStringLiteral("/settings.qlxdoc"),
+                                  ::test::libraryFile(extendType, groups, {QStringLiteral("space")}, morePreferences)));
     statistics = folder + QStringLiteral("/statistics.plist");
     quillet = std::make_unique<QProcess>();
     QProcessEnvironment env = processEnvironment();
@@ -209,6 +211,30 @@ TEST_F(SwayE2E, CursorMarkerAndClipboardCodeInAGtkField) {
   ASSERT_TRUE(spinUntil([&] { return expansions() >= 2; }));
   keyboard->type(QStringLiteral("z"));
   EXPECT_EQ(entryText("a (in) got mine! z"), QByteArray("a (in) got mine! z"));
+}
+
+TEST_F(SwayE2E, FormattedContentIsOfferedAsHtmlAndArrivesAsItsText) {
+  const QByteArray rtf = "{\\rtf1\\ansi plain {\\b BOLD} end}";
+  const QString formatted = QStringLiteral("<key>snippetType</key><integer>1</integer>"
+                                           "<key>formattedText</key><data>%1</data>")
+                                .arg(QString::fromLatin1(rtf.toBase64()));
+  openEntry();
+  // The snippet stays on the clipboard a while, to be looked at.
+  startQuillet(1, {{{}, {{"fm", "", 0, formatted}}}},
+               QStringLiteral("<key>restoreClipboardDelay</key><real>3</real>"));
+  keyboard->type(QStringLiteral("a fm "));
+  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
+  EXPECT_EQ(entryText("a plain BOLD end "), QByteArray("a plain BOLD end "));
+  const QStringList env = environment();
+  const std::optional<QByteArray> types = runSpinning(QStringLiteral("wl-paste"), {"--list-types"}, env);
+  ASSERT_TRUE(types);
+  EXPECT_TRUE(types->contains("text/html")) << types->toStdString();
+  EXPECT_TRUE(types->contains("text/plain")) << types->toStdString();
+  const std::optional<QByteArray> html =
+      runSpinning(QStringLiteral("wl-paste"), {"--no-newline", "--type", "text/html"}, env);
+  ASSERT_TRUE(html);
+  EXPECT_TRUE(html->contains("BOLD")) << html->toStdString();
+  EXPECT_TRUE(html->contains("<b>") || html->contains("font-weight")) << html->toStdString();
 }
 
 TEST_F(SwayE2E, ImmediateModeExpandsAtTheLastCharacter) {
