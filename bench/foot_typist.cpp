@@ -5,33 +5,15 @@
 // the probe's clock) as JSON lines [t, byte].
 // usage: foot_typist SOCKET FIFO DELAY_MS TEXT LOG   (TEXT: what the us layout types)
 #include "test_keyboard.h"
+#include "typist_clock.h"
 
 #include <QString>
 
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 #include <string>
 
 #include <unistd.h>
-
-namespace {
-
-double monotonicSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-void sleepUntil(double when) {
-  const double seconds = when - monotonicSeconds();
-  if (seconds <= 0) return;
-  timespec t{time_t(seconds), long((seconds - double(time_t(seconds))) * 1e9)};
-  while (nanosleep(&t, &t) != 0) {
-  }
-}
-
-}  // namespace
 
 int main(int argc, char** argv) {
   if (argc != 6) {

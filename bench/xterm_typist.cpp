@@ -3,29 +3,17 @@
 // each press (CLOCK_MONOTONIC, the probe's clock) as JSON lines [t, byte].
 // A key held back by the program under test still counts from its press.
 // usage: xterm_typist DELAY_MS TEXT LOG   (TEXT: lower-case letters, digits, space, '.')
+#include "typist_clock.h"
+
 #include <X11/Xlib.h>
 #include <X11/extensions/XTest.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <string>
 
 namespace {
-
-double monotonicSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_MONOTONIC, &t);
-  return double(t.tv_sec) + double(t.tv_nsec) / 1e9;
-}
-
-void sleepSeconds(double seconds) {
-  if (seconds <= 0) return;
-  timespec t{time_t(seconds), long((seconds - double(time_t(seconds))) * 1e9)};
-  while (nanosleep(&t, &t) != 0) {
-  }
-}
 
 // The keysym name of a character typed without modifiers.
 std::string keysymName(char c) {
@@ -67,13 +55,13 @@ int main(int argc, char** argv) {
   // Presses keep their pace even when one of them was slow to post.
   const double start = monotonicSeconds();
   for (size_t i = 0; i < text.size(); ++i) {
-    sleepSeconds(start + double(i) * delay - monotonicSeconds());
+    sleepUntil(start + double(i) * delay);
     const unsigned code = codes[static_cast<unsigned char>(text[i])];
     const double pressed = monotonicSeconds();
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XFlush(display);
     std::fprintf(log, "[%.6f, %d]\n", pressed, int(static_cast<unsigned char>(text[i])));
-    sleepSeconds(start + (double(i) + 0.5) * delay - monotonicSeconds());
+    sleepUntil(start + (double(i) + 0.5) * delay);
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XFlush(display);
   }
