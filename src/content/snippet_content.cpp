@@ -17,13 +17,17 @@ std::optional<AttributedText> QLSnippet::contentBuffer() const {
 }
 
 QString QLSnippet::content(bool removeNewlineCharacter) {
+  updateSearchableText(removeNewlineCharacter);
+  return searchableText();
+}
+
+void QLSnippet::updateSearchableText(bool removeNewlineCharacter) {
   const auto buffer = contentBuffer();
   if (!buffer && !formattedText.isEmpty()) logError(QStringLiteral("content"), QStringLiteral("unreadable formatted text"));
   // Kept with its line breaks, so that a plain snippet's shares its content
   // (a library of long snippets would hold each twice).
   searchableText_ = helper::plainTextFromRTFD(buffer ? &*buffer : nullptr, std::nullopt, false);
   searchableBreaksAsSpaces_ = removeNewlineCharacter;
-  return searchableText();
 }
 
 QString QLSnippet::contentWithoutTags(bool removeNewlineCharacter) {

@@ -179,7 +179,7 @@ bool ImportSession::import(QLSettings* target) {
             target->snippets.append(merged);
             snippetsByAbbreviation.insert(merged->abbreviation, merged);
           }
-          merged->content(true);
+          merged->updateSearchableText(true);
           ++importedSnippet;
         }
       }

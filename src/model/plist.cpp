@@ -35,6 +35,13 @@ const PlistValue* PlistDict::value(const QString& key) const {
   return i < 0 ? nullptr : &values_[size_t(i)];
 }
 
+const PlistValue* PlistDict::value(QLatin1StringView key) const {
+  if (!index_.isEmpty()) return value(QString(key));
+  for (size_t i = 0; i < keys_.size(); ++i)
+    if (keys_[i] == key) return &values_[i];
+  return nullptr;
+}
+
 const PlistValue& PlistDict::valueAt(int i) const { return values_[size_t(i)]; }
 
 void PlistDict::insert(const QString& key, PlistValue value) {

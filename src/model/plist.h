@@ -25,6 +25,8 @@ class PlistDict {
   bool contains(const QString& key) const { return indexOf(key) >= 0; }
   // The value under key, or nullptr.
   const PlistValue* value(const QString& key) const;
+  // The same for a key spelt in the code, with no string made for it.
+  const PlistValue* value(QLatin1StringView key) const;
   // Sets key; an existing key keeps its position.
   void insert(const QString& key, PlistValue value);
   void remove(const QString& key);

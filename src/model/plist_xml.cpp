@@ -167,6 +167,10 @@ void writeValue(QByteArray& out, const PlistValue& v, int depth, Sink* sink) {
 
 // ---- reading ----
 
+bool named(const char* b, qsizetype n, const char* s) {
+  return qsizetype(strlen(s)) == n && memcmp(b, s, size_t(n)) == 0;
+}
+
 class Reader {
  public:
   explicit Reader(const QByteArray& bytes, const RootArrayItem* take = nullptr)
@@ -177,8 +181,11 @@ class Reader {
   std::optional<PlistValue> run(QString* error);
 
  private:
+  // Element names the format knows, told apart once per tag.
+  enum class Kind { Other, Plist, Dict, Array, Key, String, Integer, Real, Date, Data, True, False };
   struct Tag {
     QByteArray name;
+    Kind kind = Kind::Other;
     bool closing = false;
     bool empty = false;  // <name/>
   };
@@ -211,8 +218,28 @@ class Reader {
     }
     return fail("unterminated markup");
   }
+  static Kind kindOf(const char* b, qsizetype n) {
+    switch (n ? *b : 0) {
+      case 'p': return named(b, n, "plist") ? Kind::Plist : Kind::Other;
+      case 'd':
+        if (named(b, n, "dict")) return Kind::Dict;
+        if (named(b, n, "date")) return Kind::Date;
+        return named(b, n, "data") ? Kind::Data : Kind::Other;
+      case 'a': return named(b, n, "array") ? Kind::Array : Kind::Other;
+      case 'k': return named(b, n, "key") ? Kind::Key : Kind::Other;
+      case 's': return named(b, n, "string") ? Kind::String : Kind::Other;
+      case 'i': return named(b, n, "integer") ? Kind::Integer : Kind::Other;
+      case 'r': return named(b, n, "real") ? Kind::Real : Kind::Other;
+      case 't': return named(b, n, "true") ? Kind::True : Kind::Other;
+      case 'f': return named(b, n, "false") ? Kind::False : Kind::Other;
+      default: return Kind::Other;
+    }
+  }
   bool skipMarkup();
   bool nextTag(Tag& tag);
+  // The text up to this tag's closing tag when it holds no reference,
+  // comment or CDATA (the common case); p_ moves past the closing tag.
+  std::optional<QByteArrayView> plainText(const Tag& tag);
   bool readText(const QByteArray& name, QByteArray& text);
   bool decodeText(const char* b, const char* e, QByteArray& out);
   bool scalar(const Tag& tag, PlistValue& value);
@@ -267,7 +294,13 @@ bool Reader::nextTag(Tag& tag) {
          *p_ != '\r')
     ++p_;
   tag.name = QByteArray::fromRawData(nameStart, p_ - nameStart);
+  tag.kind = kindOf(nameStart, p_ - nameStart);
   tag.empty = false;
+  // Nearly every tag is a bare name.
+  if (p_ < end_ && *p_ == '>') {
+    ++p_;
+    return !tag.name.isEmpty() || fail("empty tag");
+  }
   char quote = 0;
   for (; p_ < end_; ++p_) {
     if (quote) {
@@ -345,18 +378,30 @@ bool Reader::readText(const QByteArray& name, QByteArray& text) {
   }
 }
 
+// Two or four digits at b; -1 when any is not a digit.
+int digits(const char* b, int n) {
+  int v = 0;
+  for (int i = 0; i < n; ++i) {
+    if (b[i] < '0' || b[i] > '9') return -1;
+    v = v * 10 + (b[i] - '0');
+  }
+  return v;
+}
+
 bool parseDate(const QByteArray& s, QDateTime& out) {
   const QByteArray t = s.trimmed();
   // The common form, YYYY-MM-DDTHH:MM:SSZ, parsed directly.
-  int y, mo, d, h, mi, se;
-  char z = 0;
-  if (t.size() == 20 &&
-      sscanf(t.constData(), "%4d-%2d-%2dT%2d:%2d:%2d%c", &y, &mo, &d, &h, &mi, &se, &z) == 7 &&
-      z == 'Z' && mo >= 1 && mo <= 12 && d >= 1 && d <= 31 && h < 24 && mi < 60 && se < 61 &&
-      h >= 0 && mi >= 0 && se >= 0) {
-    const qint64 secs = daysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + h * 3600 + mi * 60 + se;
-    out = QDateTime::fromSecsSinceEpoch(secs, Qt::UTC);
-    return true;
+  const char* c = t.constData();
+  if (t.size() == 20 && c[4] == '-' && c[7] == '-' && c[10] == 'T' && c[13] == ':' && c[16] == ':' &&
+      c[19] == 'Z') {
+    const int y = digits(c, 4), mo = digits(c + 5, 2), d = digits(c + 8, 2);
+    const int h = digits(c + 11, 2), mi = digits(c + 14, 2), se = digits(c + 17, 2);
+    if (y >= 0 && mo >= 1 && mo <= 12 && d >= 1 && d <= 31 && h >= 0 && h < 24 && mi >= 0 && mi < 60 &&
+        se >= 0 && se < 61) {
+      const qint64 secs = daysFromCivil(y, unsigned(mo), unsigned(d)) * 86400 + h * 3600 + mi * 60 + se;
+      out = QDateTime::fromSecsSinceEpoch(secs, Qt::UTC);
+      return true;
+    }
   }
   QDateTime parsed = QDateTime::fromString(QString::fromLatin1(t), Qt::ISODate);
   if (!parsed.isValid()) return false;
@@ -366,15 +411,15 @@ bool parseDate(const QByteArray& s, QDateTime& out) {
 
 bool Reader::scalar(const Tag& tag, PlistValue& value) {
   const QByteArray& n = tag.name;
-  if (n == "true" || n == "false") {
+  if (tag.kind == Kind::True || tag.kind == Kind::False) {
     if (!tag.empty) {
       QByteArray ignored;
       if (!readText(n, ignored)) return false;
     }
-    value = PlistValue(n == "true");
+    value = PlistValue(tag.kind == Kind::True);
     return true;
   }
-  if (n == "string" && !tag.empty) {
+  if (tag.kind == Kind::String && !tag.empty) {
     QString plain;
     if (plainString(tag, plain)) {
       value = PlistValue(std::move(plain));
@@ -383,11 +428,11 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
   }
   QByteArray text;
   if (!tag.empty && !readText(n, text)) return false;
-  if (n == "string" || n == "key") {
+  if (tag.kind == Kind::String || tag.kind == Kind::Key) {
     value = PlistValue(QString::fromUtf8(text));
     return true;
   }
-  if (n == "integer") {
+  if (tag.kind == Kind::Integer) {
     const QByteArray t = text.trimmed();
     const char* b = t.constData();
     const char* e = b + t.size();
@@ -404,7 +449,7 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
     value = PlistValue(negative ? qint64(0 - u) : qint64(u));
     return true;
   }
-  if (n == "real") {
+  if (tag.kind == Kind::Real) {
     const QByteArray t = text.trimmed().toLower();
     double d = 0;
     if (t == "nan") d = std::numeric_limits<double>::quiet_NaN();
@@ -420,13 +465,13 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
     value = PlistValue(d);
     return true;
   }
-  if (n == "date") {
+  if (tag.kind == Kind::Date) {
     QDateTime d;
     if (!parseDate(text, d)) return fail("bad date");
     value = PlistValue(d);
     return true;
   }
-  if (n == "data") {
+  if (tag.kind == Kind::Data) {
     QByteArray clean;
     clean.reserve(text.size());
     for (char c : text)
@@ -441,15 +486,22 @@ bool Reader::scalar(const Tag& tag, PlistValue& value) {
 
 // Text without references, comments or CDATA up to its closing tag, the
 // common case, converted straight from the file's bytes.
-bool Reader::plainString(const Tag& tag, QString& out) {
+std::optional<QByteArrayView> Reader::plainText(const Tag& tag) {
   const char* lt = static_cast<const char*>(memchr(p_, '<', size_t(end_ - p_)));
-  if (!lt || memchr(p_, '&', size_t(lt - p_))) return false;
+  if (!lt || memchr(p_, '&', size_t(lt - p_))) return std::nullopt;
   const qsizetype n = tag.name.size();
   if (end_ - lt < n + 3 || lt[1] != '/' || memcmp(lt + 2, tag.name.constData(), size_t(n)) != 0 ||
       lt[2 + n] != '>')
-    return false;
-  out = QString::fromUtf8(p_, lt - p_);
+    return std::nullopt;
+  const QByteArrayView text(p_, lt - p_);
   p_ = lt + n + 3;
+  return text;
+}
+
+bool Reader::plainString(const Tag& tag, QString& out) {
+  const auto text = plainText(tag);
+  if (!text) return false;
+  out = QString::fromUtf8(*text);
   return true;
 }
 
@@ -495,7 +547,7 @@ std::optional<PlistValue> Reader::run(QString* error) {
       ok = false;
       break;
     }
-    if (tag.name == "plist") {
+    if (tag.kind == Kind::Plist) {
       if (tag.closing || tag.empty || insidePlist || !stack.empty()) {
         ok = fail("misplaced plist element");
         break;
@@ -503,8 +555,8 @@ std::optional<PlistValue> Reader::run(QString* error) {
       insidePlist = true;
       continue;
     }
-    if (tag.name == "dict" || tag.name == "array") {
-      const bool isDict = tag.name == "dict";
+    if (tag.kind == Kind::Dict || tag.kind == Kind::Array) {
+      const bool isDict = tag.kind == Kind::Dict;
       if (tag.closing) {
         if (stack.empty() || stack.back().isDict != isDict) {
           ok = fail("mismatched element");
@@ -534,15 +586,19 @@ std::optional<PlistValue> Reader::run(QString* error) {
       ok = fail("mismatched element");
       break;
     }
-    if (tag.name == "key") {
+    if (tag.kind == Kind::Key) {
       if (stack.empty() || !stack.back().isDict || stack.back().haveKey) {
         ok = fail("misplaced key");
         break;
       }
       QByteArray text;
-      if (!tag.empty && !readText(tag.name, text)) {
-        ok = false;
-        break;
+      if (!tag.empty) {
+        if (const auto plain = plainText(tag)) {
+          text = QByteArray::fromRawData(plain->data(), plain->size());
+        } else if (!readText(tag.name, text)) {
+          ok = false;
+          break;
+        }
       }
       stack.back().key = key(text);
       stack.back().haveKey = true;
@@ -553,7 +609,7 @@ std::optional<PlistValue> Reader::run(QString* error) {
   }
   if (ok && insidePlist) {
     Tag tag;
-    ok = nextTag(tag) && tag.closing && tag.name == "plist";
+    ok = nextTag(tag) && tag.closing && tag.kind == Kind::Plist;
     if (!ok) fail("missing </plist>");
   }
   if (!ok || !root) {

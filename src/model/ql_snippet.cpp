@@ -44,7 +44,7 @@ void QLSnippet::setData(const PlistDict* dict) {
     fields::read(d, "dateLastUsed", dateLastUsed);
     fields::read(d, "isConvertToHTML", isConvertToHTML);
   }
-  content(true);
+  updateSearchableText(true);
 }
 
 QByteArray QLSnippet::encodeWithCoder() const {

@@ -66,6 +66,9 @@ class QLSnippet {
 
   // Plain rendering of the stored content, kept as searchableText.
   QString content(bool removeNewlineCharacter);
+  // The same rendering kept, without handing a copy back (a load does it
+  // for every record).
+  void updateSearchableText(bool removeNewlineCharacter);
   // The plain rendering with every content code removed.
   QString contentWithoutTags(bool removeNewlineCharacter);
 
