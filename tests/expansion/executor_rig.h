@@ -9,6 +9,7 @@
 #include "model/string_utilities.h"
 #include "platform/sim/sim_desktop.h"
 #include "support/event_loop.h"
+#include "support/library_records.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -60,14 +61,8 @@ class ExecutorTest : public testing::Test {
 
   SnippetPtr addSnippet(const QString& abbreviation, const QString& content,
                         int matchType = QLSnippet::MatchExact) {
-    auto s = std::make_shared<QLSnippet>();
-    s->abbreviation = abbreviation;
-    s->plainText = content;
-    s->abbreviationMatchType = matchType;
-    s->groupUuid = group->uuid;
+    SnippetPtr s = ::test::addSnippet(library, group, abbreviation, content, matchType);
     s->content(true);
-    group->snippts.append(s->uuid);
-    library.snippets.append(s);
     return s;
   }
 

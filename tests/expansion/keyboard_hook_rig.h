@@ -5,6 +5,7 @@
 #include "expansion/keyboard_hook.h"
 #include "model/ql_settings.h"
 #include "platform/sim/sim_desktop.h"
+#include "support/library_records.h"
 
 #include <gtest/gtest.h>
 
@@ -67,30 +68,11 @@ class RecordingHookDelegate final : public KeyboardHookDelegate {
   QList<MouseEvent> mouseEvents;
 };
 
-// A library builder shared by the hook and matching tests.
-inline GroupPtr addGroup(QLSettings& library, int exceptionType = QLGroup::FollowPreferences,
-                         int expandType = QLGroup::FollowExtendAfter, QStringList exceptions = {}) {
-  auto g = std::make_shared<QLGroup>();
-  g->exceptionType = exceptionType;
-  g->expandType = expandType;
-  g->exceptions = std::move(exceptions);
-  library.groups.append(g);
-  return g;
-}
-
+// A snippet as matching sees it, with its searchable text made.
 inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
-                             const QString& content = QStringLiteral("content"),
-                             int matchType = QLSnippet::MatchExact) {
-  auto s = std::make_shared<QLSnippet>();
-  s->abbreviation = abbreviation;
-  s->plainText = content;
-  s->abbreviationMatchType = matchType;
-  if (group) {
-    s->groupUuid = group->uuid;
-    group->snippts.append(s->uuid);
-  }
+                             const QString& content, int matchType = QLSnippet::MatchExact) {
+  SnippetPtr s = ::test::addSnippet(library, group, abbreviation, content, matchType);
   s->content(false);
-  library.snippets.append(s);
   return s;
 }
 
@@ -103,7 +85,7 @@ class HookTest : public testing::Test {
     hook.delegate = &delegate;
     library.preferences.extendType = QLPreferences::Immediate;
     library.preferences.delimiters = {QStringLiteral("space")};
-    group = addGroup(library);
+    group = ::test::addGroup(library, {});
     QObject::connect(&desktop.workspace(), &Workspace::applicationActivated, &hook,
                      [this](const ApplicationInfo& app) { hook.appChanged(app); });
   }

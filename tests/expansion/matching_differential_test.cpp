@@ -193,8 +193,12 @@ class RandomLibrary {
     library.preferences.exceptions = apps();
     library.preferences.extendAfter = pick(4);
     const int groups = 1 + pick(4);
-    for (int i = 0; i < groups; ++i)
-      ql::test::addGroup(library, pick(5), pick(5), apps());
+    for (int i = 0; i < groups; ++i) {
+      const GroupPtr g = ::test::addGroup(library, {});
+      g->exceptionType = pick(5);
+      g->expandType = pick(5);
+      g->exceptions = apps();
+    }
     const int snippets = 1 + pick(40);
     for (int i = 0; i < snippets; ++i) {
       GroupPtr g = library.groups[pick(int(library.groups.size()))];

@@ -4,7 +4,6 @@
 #include "model/ql_snippet.h"
 
 #include <QRandomGenerator>
-#include <QStringList>
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,6 @@
 #include "model/ql_settings.h"
 #include "typedstream_writer.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

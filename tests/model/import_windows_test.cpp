@@ -5,7 +5,6 @@
 #include "support/log_capture.h"
 #include "support/test_files.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

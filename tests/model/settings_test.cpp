@@ -7,7 +7,6 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

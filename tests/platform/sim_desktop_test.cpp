@@ -3,7 +3,6 @@
 #include "content/text/flat_rtfd.h"
 #include "platform/pasteboard_types.h"
 #include "platform/sim/sim_desktop.h"
-#include "support/event_loop.h"
 
 #include <gtest/gtest.h>
 
@@ -102,17 +101,4 @@ TEST(SimDesktopClipboard, PasteTakesRtfdFirstThenThePlainString) {
   d.focusedField()->acceptsRichText = true;
   commandV(d);
   EXPECT_EQ(d.focusedField()->string(), QStringLiteral("[richplain\u00fc\U0001F600]"));
-}
-
-TEST(SimDesktopClipboard, WithLatencyKeysPostedMeanwhileLandBeforeThePaste) {
-  // What X11 does to a program that does not wait for the fetch.
-  SimDesktop d;
-  d.setPasteLatency(5);
-  d.pasteboard().write({{types::String, QByteArrayLiteral("sig")}});
-  commandV(d);
-  d.input().postKey(keys::Space, 0, true);
-  EXPECT_EQ(d.pendingPastes(), 1);
-  EXPECT_EQ(d.focusedField()->string(), QStringLiteral(" "));
-  ASSERT_TRUE(test::waitFor([&] { return d.pendingPastes() == 0; }, 5000));
-  EXPECT_EQ(d.focusedField()->string(), QStringLiteral(" sig"));
 }

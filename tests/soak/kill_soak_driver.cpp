@@ -27,7 +27,6 @@
 #include <QDateTime>
 #include <QSocketNotifier>
 #include <QTimer>
-#include <QDir>
 #include <QFileInfo>
 
 #include <csignal>

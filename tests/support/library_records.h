@@ -14,14 +14,18 @@ inline GroupPtr addGroup(QLSettings& library, const QString& name) {
   return g;
 }
 
-// A plain snippet made a member of group and added to library.
+// A plain snippet added to library, a member of group unless that is null.
 inline SnippetPtr addSnippet(QLSettings& library, const GroupPtr& group, const QString& abbreviation,
-                             const QString& content = QStringLiteral("text")) {
+                             const QString& content = QStringLiteral("text"),
+                             int matchType = QLSnippet::MatchExact) {
   auto s = std::make_shared<QLSnippet>();
   s->abbreviation = abbreviation;
   s->plainText = content;
-  s->groupUuid = group->uuid;
-  group->snippts.append(s->uuid);
+  s->abbreviationMatchType = matchType;
+  if (group) {
+    s->groupUuid = group->uuid;
+    group->snippts.append(s->uuid);
+  }
   library.snippets.append(s);
   return s;
 }

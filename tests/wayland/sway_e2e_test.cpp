@@ -237,15 +237,6 @@ TEST_F(SwayE2E, FormattedContentIsOfferedAsHtmlAndArrivesAsItsText) {
   EXPECT_TRUE(html->contains("<b>") || html->contains("font-weight")) << html->toStdString();
 }
 
-TEST_F(SwayE2E, ImmediateModeExpandsAtTheLastCharacter) {
-  openFoot();
-  startQuillet(0);
-  keyboard->type(QStringLiteral("x sig"));
-  ASSERT_TRUE(spinUntil([&] { return expansions() >= 1; }));
-  keyboard->type(QStringLiteral(" on\n"));
-  EXPECT_EQ(typedUntil("on\n"), QByteArray("x Best regards on\n"));
-}
-
 TEST_F(SwayE2E, TheUsersClipboardComesBackInEveryType) {
   // The user's copy, from a client of its own, in three types.
   auto connection = WaylandConnection::open(QFile::encodeName(sway.socket()));

@@ -2,22 +2,18 @@
 
 // A headless sway for the test, as an unprivileged user (sway refuses
 // root), with the Wayland clients the tests drive.
-#include <QCoreApplication>
-#include <QDeadlineTimer>
+#include "support/event_loop.h"
+
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QRegularExpression>
-#include <QThread>
 
 #include <functional>
-#include <memory>
 #include <optional>
 
-#include <grp.h>
 #include <pwd.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -27,13 +23,7 @@ namespace ql::test {
 // Runs the event loop until condition holds (the test may serve the
 // clipboard meanwhile).
 inline bool spinUntil(const std::function<bool()>& condition, int timeoutMs = 10000) {
-  QDeadlineTimer deadline(timeoutMs);
-  while (!condition()) {
-    if (deadline.hasExpired()) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
-    QThread::usleep(2000);
-  }
-  return true;
+  return ::test::waitFor(condition, timeoutMs);
 }
 
 // A program run to its end with the event loop running; its output or none.

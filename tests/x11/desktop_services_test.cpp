@@ -12,7 +12,6 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProcess>
 
 namespace ql {
 using SelectionStatus = FocusedSelection::Status;  // Xlib has a Status macro

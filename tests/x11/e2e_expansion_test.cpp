@@ -56,17 +56,6 @@ TEST_F(TerminalE2E, TypingOnThroughExpansionsKeepsEveryCharacterInOrder) {
   }
 }
 
-TEST_F(TerminalE2E, TypingOnThroughImmediateExpansions) {
-  openTerminal();
-  startQuillet(0, {{"qqa", "quick answer"}, {"zzu", "\u00e9t\u00e9 \u2600", 2}});
-  ASSERT_TRUE(typeText(QStringLiteral("a qqa is Good; qqa twice"), 12));
-  ASSERT_TRUE(quillet->waitForExpansions(2));
-  // The case typed carries over, also to characters the layout lacks.
-  ASSERT_TRUE(typeText(QStringLiteral(" ZZU")));
-  ASSERT_TRUE(quillet->waitForExpansions(3));
-  EXPECT_TRUE(endLine("a quick answer is Good; quick answer twice \xc3\x89T\xc3\x89 \xe2\x98\x80\n"));
-}
-
 // Every expansion checked: the line it lands on, and the clipboard after it.
 TEST_F(TerminalE2E, FiveHundredExpansionsInARow) {
   openTerminal();
@@ -98,18 +87,6 @@ TEST_F(TerminalE2E, FiveHundredExpansionsInARow) {
   }
   EXPECT_EQ(failures, 0);
   EXPECT_EQ(quillet->expansions(), 500);
-}
-
-TEST_F(TerminalE2E, TheClipboardCodeRightAfterAnExpansionReadsTheUsersContent) {
-  ownClipboard("my own words");
-  openTerminal();
-  startQuillet(1, {{"qqt", "two{key:tab}parts"}, {"zzc", "[{clipboard}]"}});
-  // At 60 ms per key the second expansion starts while the first one's
-  // restore is due.
-  ASSERT_TRUE(typeText(QStringLiteral("qqt zzc "), 60));
-  ASSERT_TRUE(quillet->waitForExpansions(2));
-  EXPECT_TRUE(endLine("two\tparts [my own words] \n"));
-  EXPECT_TRUE(clipboardComesBack("my own words"));
 }
 
 TEST_F(TerminalE2E, KeysQuilletPostsCarryNoModifierTheUserHolds) {

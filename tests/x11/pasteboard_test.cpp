@@ -52,6 +52,8 @@ TEST_F(PasteboardTest, SavesAndRestoresAnotherOwnersFormatsByteForByte) {
     QList<PasteboardItem> saved;
     {
       auto owner = offer(original.type, original.data);
+      // Another's copy: a restore due now would overwrite newer content.
+      EXPECT_TRUE(waitUntil([&] { return !board().isOwnedByProgram(); }));
       EXPECT_FALSE(board().data(QStringLiteral("image/x-absent")).has_value());
       for (const QString& type : board().types()) {
         const auto bytes = board().data(type);
@@ -60,6 +62,7 @@ TEST_F(PasteboardTest, SavesAndRestoresAnotherOwnersFormatsByteForByte) {
       }
     }
     ASSERT_TRUE(board().write(saved));
+    EXPECT_TRUE(board().isOwnedByProgram());
     const auto back = readWithXclip(original.type);
     ASSERT_TRUE(back.has_value());
     EXPECT_TRUE(*back == original.data) << back->size() << " bytes back";

@@ -1,14 +1,10 @@
 #include "x_server.h"
 
-#include <QCoreApplication>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
-#include <QEventLoop>
 #include <QProcessEnvironment>
-#include <QThread>
-#include <QTimer>
 
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -74,18 +70,6 @@ bool XServer::start(QString* error) {
     return false;
   }
   display_ = ":" + number.trimmed();
-  return true;
-}
-
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!condition()) {
-    if (timer.elapsed() > timeoutMs) return false;
-    QEventLoop loop;
-    QTimer::singleShot(2, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
   return true;
 }
 

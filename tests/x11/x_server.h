@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/event_loop.h"
+
 #include <QByteArray>
 #include <QProcess>
 #include <QString>
@@ -29,7 +31,9 @@ class XServer final {
 };
 
 // Runs the event loop until the condition holds or timeoutMs passes.
-bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+inline bool waitUntil(const std::function<bool()>& condition, int timeoutMs = 5000) {
+  return ::test::waitFor(condition, timeoutMs);
+}
 
 // Runs the event loop for about ms milliseconds (only where nothing can be
 // waited for, e.g. to show that an event does NOT come).
