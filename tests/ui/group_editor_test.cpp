@@ -2,11 +2,11 @@
 // values and store for choices, the picker's answer, and every change saved.
 #include "platform/sim/sim_sound_player.h"
 #include "ui/group_view_controller.h"
-#include "ui/library_outline_model.h"
 #include "ui_library.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
 #include <QStackedWidget>

@@ -1,6 +1,5 @@
 // The outline model over a live library: rows, search, and every change
 // announced consistently (checked by Qt's model tester and a live view).
-#include "ui/library_outline_model.h"
 #include "ui_library.h"
 
 #include <QAbstractItemModelTester>

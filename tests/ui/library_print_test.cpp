@@ -2,7 +2,6 @@
 // PDF, read back with poppler's pdftotext and pdfinfo; the page setup is
 // kept between runs.
 #include "content/text/flat_rtfd.h"
-#include "ui/library_outline_model.h"
 #include "ui_library.h"
 
 #include <QAction>

@@ -3,13 +3,11 @@
 // window (the file ends up holding the newest library, on disk at quit).
 #include "content/text/flat_rtfd.h"
 #include "ui/custom_outline_view.h"
-#include "ui/library_outline_model.h"
 #include "ui_library.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMimeData>
 #include <QStackedWidget>
 #include <QTextCursor>

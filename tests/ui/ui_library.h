@@ -7,6 +7,7 @@
 #include "support/library_records.h"
 #include "support/test_files.h"
 #include "ui/content_text_view.h"
+#include "ui/library_outline_model.h"
 #include "ui/library_window_controller.h"
 #include "ui/snippet_view_controller.h"
 
@@ -16,6 +17,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMainWindow>
 #include <QTest>
 
 #include <gtest/gtest.h>
