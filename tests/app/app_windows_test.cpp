@@ -35,26 +35,32 @@ class PreferencesTest : public ShellTest {
   PreferencesSheetController* open(const std::function<void(QLPreferences&)>& edit = {}) {
     start(edit);
     controller->actionPreferences();
-    return controller->preferencesSheet();
+    sheet = controller->preferencesSheet();
+    return sheet;
   }
+  template <class T>
+  T* the(const QString& name) const {
+    T* widget = sheet->window()->findChild<T*>(name);
+    if (!widget) ADD_FAILURE() << "no " << name.toStdString();
+    return widget;
+  }
+  QCheckBox* check(const char* name) const { return the<QCheckBox>(name); }
+  QComboBox* popup(const char* name) const { return the<QComboBox>(name); }
+  ShortcutRecorder* recorder(int i) const { return the<ShortcutRecorder>(PreferencesSheetController::hotKeyNames()[i]); }
+
+  PreferencesSheetController* sheet = nullptr;
 };
 
 }  // namespace
 
 TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
-  PreferencesSheetController* sheet = open([](QLPreferences& p) {
+  open([](QLPreferences& p) {
     p.openQuilletHotKey = hotKey(ql::keys::O, mods::Command | mods::Option);
     p.newSnippetHotKey = hotKey(ql::keys::N, mods::Command | mods::Shift);
     p.isAutomaticBackup = false;
     p.backupType = 0;
     p.isShowDockIcon = true;  // no taskbar entry
   });
-  auto* showStatusBarIconButton = sheet->window()->findChild<QCheckBox*>("showStatusBarIconButton");
-  auto* hideIconInDockButton = sheet->window()->findChild<QCheckBox*>("hideIconInDockButton");
-  auto* automaticBackupButton = sheet->window()->findChild<QCheckBox*>("automaticBackupButton");
-  auto* backupButton = sheet->window()->findChild<QComboBox*>("backupButton");
-  auto* launchAtLoginButton = sheet->window()->findChild<QCheckBox*>("launchAtLoginButton");
-  auto* extendAbbrButton = sheet->window()->findChild<QCheckBox*>("extendAbbrButton");
   ASSERT_TRUE(sheet);
 
   // Back in the taskbar at once, without a relaunch; the tray icon may go then.
@@ -66,26 +72,26 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
   EXPECT_FALSE(workspace.skipsPager(library->windowHandle()));
-  EXPECT_FALSE(showStatusBarIconButton->isEnabled());
-  hideIconInDockButton->click();
+  EXPECT_FALSE(check("showStatusBarIconButton")->isEnabled());
+  check("hideIconInDockButton")->click();
   EXPECT_FALSE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_FALSE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
-  EXPECT_TRUE(showStatusBarIconButton->isEnabled());
+  EXPECT_TRUE(check("showStatusBarIconButton")->isEnabled());
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   // And out again at once, with the tray icon kept to reach it.
-  hideIconInDockButton->click();
+  check("hideIconInDockButton")->click();
   EXPECT_TRUE(workspace.skipsTaskbar(library->windowHandle()));
   EXPECT_TRUE(workspace.skipsTaskbar(sheet->window()->windowHandle()));
   EXPECT_TRUE(controller->statusItem());
   EXPECT_TRUE(savedPreferences().isShowDockIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   EXPECT_EQ(terminated, 0);
-  hideIconInDockButton->click();
+  check("hideIconInDockButton")->click();
 
   // A hot key recorded in the window works the next moment; the old one is let go.
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
-  ShortcutRecorder* open = sheet->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[1]);
+  ShortcutRecorder* open = recorder(1);
   LogCapture log;
   QTest::mouseClick(open, Qt::LeftButton);
   QTest::keyClick(open, Qt::Key_Space, Qt::ControlModifier | Qt::AltModifier);
@@ -103,7 +109,7 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_EQ(desktop.hotKeys().registered(), registered);
 
   // The search window's own recorder: set, it fires; it refuses what another recorder holds.
-  ShortcutRecorder* search = sheet->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[7]);
+  ShortcutRecorder* search = recorder(7);
   QTest::mouseClick(search, Qt::LeftButton);
   QTest::keyClick(search, Qt::Key_F, Qt::ControlModifier | Qt::AltModifier);
   EXPECT_EQ(keyCodeOf(savedPreferences().searchSnippetHotKey), ql::keys::F);
@@ -118,28 +124,26 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_TRUE(savedPreferences().searchSnippetHotKey.isEmpty());
 
   // Backups: switched on, the timer runs; a longer interval moves the next backup.
-  automaticBackupButton->click();
+  check("automaticBackupButton")->click();
   EXPECT_TRUE(controller->backupTimer().isActive());
   const QDateTime hourly = controller->backupTimer().dueDate();
-  choose(backupButton, 2);
+  choose(popup("backupButton"), 2);
   EXPECT_GT(controller->backupTimer().dueDate(), hourly.addSecs(23 * 3600));
   EXPECT_EQ(savedPreferences().backupType, 2);
-  automaticBackupButton->click();
+  check("automaticBackupButton")->click();
   EXPECT_FALSE(controller->backupTimer().isActive());
 
   // The tray icon goes when unchecked and comes back.
   ASSERT_TRUE(controller->statusItem());
-  showStatusBarIconButton->click();
+  check("showStatusBarIconButton")->click();
   EXPECT_FALSE(controller->statusItem());
-  EXPECT_FALSE(savedPreferences().isShowStatusBarIcon);
-  showStatusBarIconButton->click();
+  check("showStatusBarIconButton")->click();
   EXPECT_TRUE(controller->statusItem());
 
   // The autostart entry is written and removed.
-  launchAtLoginButton->click();
+  check("launchAtLoginButton")->click();
   EXPECT_TRUE(desktop.loginItems().contains());
-  EXPECT_TRUE(savedPreferences().isLaunchAtLogin);
-  launchAtLoginButton->click();
+  check("launchAtLoginButton")->click();
   EXPECT_FALSE(desktop.loginItems().contains());
 
   // Fonts are saved and an open editor is told.
@@ -156,16 +160,15 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
   EXPECT_EQ(QLPreferences::fontSize(savedPreferences().formattedSnippetFont), 15);
 
   // The switch: from the window it stops expansion; from the menu the check box follows.
-  extendAbbrButton->click();
+  check("extendAbbrButton")->click();
   EXPECT_FALSE(controller->isQLEnabled);
-  EXPECT_FALSE(savedPreferences().isExtendAbbreviation);
   controller->actionDisableQuillet();
-  EXPECT_TRUE(extendAbbrButton->isChecked());
+  EXPECT_TRUE(check("extendAbbrButton")->isChecked());
 
   // Out of the taskbar at once, with the tray icon back to reach it.
-  showStatusBarIconButton->click();
+  check("showStatusBarIconButton")->click();
   EXPECT_FALSE(controller->statusItem());
-  hideIconInDockButton->click();
+  check("hideIconInDockButton")->click();
   EXPECT_EQ(desktop.relauncher().starts(), 0);
   EXPECT_EQ(terminated, 0);
   EXPECT_TRUE(controller->statusItem());
@@ -176,9 +179,8 @@ TEST_F(PreferencesTest, ChangesTakeEffectAtOnce) {
 
 TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsIt) {
   desktop.addApplication(QStringLiteral("Terminal"));
-  PreferencesSheetController* sheet = open();
-  auto* exceptionButton = sheet->window()->findChild<QComboBox*>("exceptionButton");
-  choose(exceptionButton, 1);
+  open();
+  choose(popup("exceptionButton"), 1);
   auto* picker = sheet->findChild<AppSelectionSheetController*>();
   ASSERT_TRUE(picker);
   ASSERT_TRUE(picker->window()->isVisible());
@@ -203,59 +205,48 @@ TEST_F(PreferencesTest, ApplicationRuleThroughThePickerAndACancelledPickerKeepsI
 
   // Another rule's picker starts empty; cancelled, the stored rule stays.
   QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);  // the first picker
-  choose(exceptionButton, 2);
+  choose(popup("exceptionButton"), 2);
   picker = sheet->findChild<AppSelectionSheetController*>();
   ASSERT_TRUE(picker);
   EXPECT_TRUE(picker->selectedAppNames().isEmpty());
   picker->addApps({QStringLiteral("Mail")});
   picker->sheetClosed();
-  EXPECT_EQ(exceptionButton->currentIndex(), 1);
+  EXPECT_EQ(popup("exceptionButton")->currentIndex(), 1);
   EXPECT_EQ(savedPreferences().exceptions, QStringList{QStringLiteral("Terminal")});
-  choose(exceptionButton, 0);
+  choose(popup("exceptionButton"), 0);
   EXPECT_EQ(savedPreferences().exceptionType, 1);
 }
 
 TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControlIsSavedAtOnce) {
-  PreferencesSheetController* w = open([](QLPreferences& p) {
+  open([](QLPreferences& p) {
     p.extendType = 7;
     p.backupType = -2;
     p.maximumBackups = "7";
     p.sound = "gone";
     p.snippetProcessDelay = 9.0;  // beyond the box's range
   });
-  auto* extendTypeButton = w->window()->findChild<QComboBox*>("extendTypeButton");
-  auto* backupButton = w->window()->findChild<QComboBox*>("backupButton");
-  auto* maximumBackupButton = w->window()->findChild<QComboBox*>("maximumBackupButton");
-  auto* soundButton = w->window()->findChild<QComboBox*>("soundButton");
-  auto* expandAfterButton = w->window()->findChild<QComboBox*>("expandAfterButton");
-  auto* snippetFormatButton = w->window()->findChild<QComboBox*>("snippetFormatButton");
-  auto* abbreviationCaseButton = w->window()->findChild<QComboBox*>("abbreviationCaseButton");
-  auto* restoreClipboardButton = w->window()->findChild<QCheckBox*>("restoreClipboardButton");
-  auto* playSoundButton = w->window()->findChild<QCheckBox*>("playSoundButton");
-  auto* snippetProcessDelay = w->window()->findChild<QDoubleSpinBox*>("snippetProcessDelay");
-  auto* restoreClipboardDelay = w->window()->findChild<QDoubleSpinBox*>("restoreClipboardDelay");
-  EXPECT_EQ(extendTypeButton->currentIndex(), 0);
-  EXPECT_EQ(backupButton->currentIndex(), 0);
-  EXPECT_EQ(maximumBackupButton->currentText(), "7");  // shown as stored
-  EXPECT_EQ(soundButton->currentText(), "None");
-  w->resetView();
+  EXPECT_EQ(popup("extendTypeButton")->currentIndex(), 0);
+  EXPECT_EQ(popup("backupButton")->currentIndex(), 0);
+  EXPECT_EQ(popup("maximumBackupButton")->currentText(), "7");  // shown as stored
+  EXPECT_EQ(popup("soundButton")->currentText(), "None");
+  sheet->resetView();
   QLPreferences saved = savedPreferences();
   EXPECT_EQ(saved.extendType, 7);
   EXPECT_EQ(saved.backupType, -2);
   EXPECT_EQ(saved.sound, "gone");
   EXPECT_DOUBLE_EQ(saved.snippetProcessDelay, 9.0);
 
-  choose(extendTypeButton, 2);
-  EXPECT_FALSE(expandAfterButton->isEnabled());
+  choose(popup("extendTypeButton"), 2);
+  EXPECT_FALSE(popup("expandAfterButton")->isEnabled());
   EXPECT_EQ(savedPreferences().extendType, 2);
-  choose(extendTypeButton, 0);
-  EXPECT_TRUE(expandAfterButton->isEnabled());
-  choose(expandAfterButton, 1);
-  choose(snippetFormatButton, 1);
-  choose(abbreviationCaseButton, 2);
-  restoreClipboardButton->click();
-  choose(soundButton, soundButton->findText("bell"));
-  EXPECT_TRUE(playSoundButton->isChecked());
+  choose(popup("extendTypeButton"), 0);
+  EXPECT_TRUE(popup("expandAfterButton")->isEnabled());
+  choose(popup("expandAfterButton"), 1);
+  choose(popup("snippetFormatButton"), 1);
+  choose(popup("abbreviationCaseButton"), 2);
+  check("restoreClipboardButton")->click();
+  choose(popup("soundButton"), popup("soundButton")->findText("bell"));
+  EXPECT_TRUE(check("playSoundButton")->isChecked());
   saved = savedPreferences();
   EXPECT_EQ(saved.extendAfter, 1);
   EXPECT_EQ(saved.snippetFormatType, 1);
@@ -263,15 +254,15 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
   EXPECT_FALSE(saved.isRestoreClipboard);
   EXPECT_EQ(saved.sound, "bell");
   EXPECT_TRUE(saved.isPlaySound);
-  choose(soundButton, soundButton->findText("None"));
+  choose(popup("soundButton"), popup("soundButton")->findText("None"));
   EXPECT_FALSE(savedPreferences().isPlaySound);
 
-  choose(maximumBackupButton, maximumBackupButton->findText("20"));
+  choose(popup("maximumBackupButton"), popup("maximumBackupButton")->findText("20"));
   QTemporaryDir folder;
-  w->backupFolderChosen(folder.path());
-  w->backupFolderChosen(folder.filePath("missing"));  // not a folder: nothing
-  snippetProcessDelay->setValue(0.5);
-  restoreClipboardDelay->setValue(99);  // beyond the range: held at its end
+  sheet->backupFolderChosen(folder.path());
+  sheet->backupFolderChosen(folder.filePath("missing"));  // not a folder: nothing
+  the<QDoubleSpinBox>("snippetProcessDelay")->setValue(0.5);
+  the<QDoubleSpinBox>("restoreClipboardDelay")->setValue(99);  // beyond the range: held at its end
   saved = savedPreferences();
   EXPECT_EQ(saved.maximumBackups, "20");
   EXPECT_EQ(saved.backupFolderPath, QFileInfo(folder.path()).canonicalFilePath());
@@ -282,7 +273,7 @@ TEST_F(PreferencesTest, ValuesOutOfRangeAreShownSafelyNeverWrittenAndEachControl
 // Each check box is tied to its own preference: a click saves that one
 // and no other, the window filled again shows it, a second click undoes it.
 TEST_F(PreferencesTest, EachCheckBoxSavesItsOwnPreference) {
-  PreferencesSheetController* w = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
+  open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
   const std::pair<const char*, bool QLPreferences::*> boxes[] = {
       {"extendAbbrButton", &QLPreferences::isExtendAbbreviation},
       {"playSoundButton", &QLPreferences::isPlaySound},
@@ -292,7 +283,7 @@ TEST_F(PreferencesTest, EachCheckBoxSavesItsOwnPreference) {
       {"launchAtLoginButton", &QLPreferences::isLaunchAtLogin},
       {"automaticBackupButton", &QLPreferences::isAutomaticBackup}};
   for (const auto& [name, field] : boxes) {
-    auto* box = w->window()->findChild<QCheckBox*>(name);
+    auto* box = sheet->window()->findChild<QCheckBox*>(name);
     ASSERT_TRUE(box) << name;
     QLPreferences before = savedPreferences();
     box->click();
@@ -300,64 +291,61 @@ TEST_F(PreferencesTest, EachCheckBoxSavesItsOwnPreference) {
     EXPECT_EQ(after.*field, !(before.*field)) << name;
     after.*field = before.*field;
     EXPECT_EQ(after.getData(), before.getData()) << name << " changed another preference";
-    w->resetView();
+    sheet->resetView();
     EXPECT_EQ(box->isChecked(), savedPreferences().*field) << name;
     box->click();
     EXPECT_EQ(savedPreferences().*field, before.*field) << name;
   }
   // BackSpace undoing is the default and is written only when switched off.
   EXPECT_FALSE(savedPreferences().getData().contains(QStringLiteral("isBackSpaceUndo")));
-  w->window()->findChild<QCheckBox*>("backSpaceUndoButton")->click();
+  sheet->window()->findChild<QCheckBox*>("backSpaceUndoButton")->click();
   EXPECT_TRUE(savedPreferences().getData().contains(QStringLiteral("isBackSpaceUndo")));
 }
 
 TEST_F(PreferencesTest, DelimiterPanelTakesOnlyNewStandardTokens) {
   EXPECT_EQ(PreferencesSheetController::acceptedTokens({"comma", "space", "word", ".", ".", "esc"}, {"space"}),
             (QStringList{",", ".", "esc"}));
-  PreferencesSheetController* w = open();
-  w->actionSetDelimiters();
-  ASSERT_TRUE(w->delimiterPanel());
-  auto* userDelimiters = w->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
+  open();
+  sheet->actionSetDelimiters();
+  ASSERT_TRUE(sheet->delimiterPanel());
+  auto* userDelimiters = sheet->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
   userDelimiters->setText("space tab comma nonsense tab ;");
-  w->delimiterPanelOK();
+  sheet->delimiterPanelOK();
   EXPECT_EQ(savedPreferences().delimiters, (QStringList{"space", "tab", ",", ";"}));
-  EXPECT_FALSE(w->delimiterPanel());
+  EXPECT_FALSE(sheet->delimiterPanel());
 
-  w->actionSetDelimiters();
-  userDelimiters = w->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
+  sheet->actionSetDelimiters();
+  userDelimiters = sheet->delimiterPanel()->findChild<QLineEdit*>("userDelimiters");
   EXPECT_EQ(userDelimiters->text(), "space tab comma ;");
   userDelimiters->setText("");
-  w->delimiterPanelCancel();
+  sheet->delimiterPanelCancel();
   EXPECT_EQ(savedPreferences().delimiters.size(), 4);
 }
 
 TEST_F(PreferencesTest, WithoutATrayTheLibraryWindowStaysInTheTaskbarAndSaysWhy) {
   trayAvailable = false;
-  PreferencesSheetController* sheet = open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
-  auto* hideIconInDockButton = sheet->window()->findChild<QCheckBox*>("hideIconInDockButton");
-  auto* dockNote = sheet->window()->findChild<QLabel*>("dockNote");
+  open([](QLPreferences& p) { p.isShowStatusBarIcon = false; });
   QWidget* library = controller->window;
   ASSERT_TRUE(library);
   ASSERT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
-  hideIconInDockButton->click();
-  EXPECT_FALSE(hideIconInDockButton->isChecked());
+  check("hideIconInDockButton")->click();
+  EXPECT_FALSE(check("hideIconInDockButton")->isChecked());
   EXPECT_FALSE(desktop.workspace().skipsTaskbar(library->windowHandle()));
-  EXPECT_FALSE(dockNote->isHidden());
-  EXPECT_TRUE(dockNote->text().contains("no system tray"));
+  EXPECT_FALSE(the<QLabel>("dockNote")->isHidden());
+  EXPECT_TRUE(the<QLabel>("dockNote")->text().contains("no system tray"));
   EXPECT_FALSE(savedPreferences().isShowDockIcon);
   EXPECT_FALSE(controller->settings()->preferences.isShowStatusBarIcon);
   EXPECT_EQ(desktop.relauncher().starts(), 0);
 }
 
 TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersHold) {
-  PreferencesSheetController* w = open();
-  auto* hotKeyMessage = w->window()->findChild<QLabel*>("hotKeyMessage");
+  open();
   desktop.hotKeys().reserve(ql::keys::F5, mods::Control | mods::Shift);
-  ShortcutRecorder* toggle = w->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[2]);
+  ShortcutRecorder* toggle = recorder(2);
   QTest::mouseClick(toggle, Qt::LeftButton);
   QTest::keyClick(toggle, Qt::Key_K);
   QTest::keyClick(toggle, Qt::Key_F5, Qt::MetaModifier | Qt::ShiftModifier);
-  EXPECT_TRUE(hotKeyMessage->text().contains("another program"));
+  EXPECT_TRUE(the<QLabel>("hotKeyMessage")->text().contains("another program"));
   EXPECT_TRUE(savedPreferences().enableDisabledQuilletHotKey.isEmpty());
   EXPECT_FALSE(toggle->isRecording());
   QTest::mouseClick(toggle, Qt::LeftButton);
@@ -374,34 +362,33 @@ TEST_F(PreferencesTest, RecordersRefuseKeysWithoutModifierAndCombinationsOthersH
 
   // Another of the hot keys: the desktop's grab takes the press, and the
   // recorder refuses it all the same and shows what it held.
-  ShortcutRecorder* open = w->window()->findChild<ShortcutRecorder*>(PreferencesSheetController::hotKeyNames()[1]);
+  ShortcutRecorder* open = recorder(1);
   QTest::mouseClick(open, Qt::LeftButton);
   QTest::keyClick(open, Qt::Key_O, Qt::ControlModifier | Qt::AltModifier);
-  w->window()->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(w->window()));
+  sheet->window()->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(sheet->window()));
   toggle->setFocus();
   QTest::mouseClick(toggle, Qt::LeftButton);
   ASSERT_TRUE(toggle->isRecording());
   EXPECT_TRUE(desktop.pressHotKey(ql::keys::O, mods::Command | mods::Option));
   EXPECT_FALSE(toggle->isRecording());
   EXPECT_EQ(toggle->text(), "Ctrl+Shift+E");
-  EXPECT_EQ(hotKeyMessage->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
+  EXPECT_EQ(the<QLabel>("hotKeyMessage")->text(), "Ctrl+Alt+O cannot be used: it is already taken. (Open the library)");
 }
 
 // Where the desktop binds the keys, the tab gives the command for each action.
 TEST_F(PreferencesTest, WhereNoProgramMayTakeKeysTheTabShowsTheCommands) {
   desktop.hotKeys().setRegistersKeys(false);
-  PreferencesSheetController* w = open();
-  auto* hotKeyCommandNote = w->window()->findChild<QLabel*>("hotKeyCommandNote");
-  w->tabSelected(QStringLiteral("Hotkeys"));
-  EXPECT_TRUE(hotKeyCommandNote->isVisibleTo(w->window()));
+  open();
+  sheet->tabSelected(QStringLiteral("Hotkeys"));
+  EXPECT_TRUE(the<QLabel>("hotKeyCommandNote")->isVisibleTo(sheet->window()));
   const QStringList& names = PreferencesSheetController::hotKeyNames();
-  auto command = [&](int i) { return w->window()->findChild<QLineEdit*>(names[i] + "Command"); };
+  auto command = [&](int i) { return sheet->window()->findChild<QLineEdit*>(names[i] + "Command"); };
   EXPECT_EQ(command(2)->text(), "quillet --action toggle");
   EXPECT_EQ(command(7)->text(), "quillet --action search");
   for (int i = 0; i < names.size(); ++i) {
-    EXPECT_TRUE(command(i)->isVisibleTo(w->window())) << i;
-    EXPECT_FALSE(w->window()->findChild<ShortcutRecorder*>(names[i])->isVisibleTo(w->window())) << i;
+    EXPECT_TRUE(command(i)->isVisibleTo(sheet->window())) << i;
+    EXPECT_FALSE(sheet->window()->findChild<ShortcutRecorder*>(names[i])->isVisibleTo(sheet->window())) << i;
   }
 }
 

@@ -19,6 +19,28 @@ QStringList backupNames(const QString& folder) {
   return QDir(folder).entryList({QStringLiteral("*.qlxdoc")}, QDir::Files, QDir::Name);
 }
 
+class RestoreTest : public ShellTest {
+ protected:
+  // The restore window, its options panel answered with the choices below.
+  RestoreWindowController* openRestore() {
+    controller->actionRestore();
+    RestoreWindowController* window = controller->restoreSheet();
+    if (!window) return nullptr;
+    window->runOptionsPanel = [this](QDialog* panel) {
+      ++panelRuns;
+      panel->findChild<QCheckBox*>("groupsBox")->setChecked(groups);
+      panel->findChild<QCheckBox*>("preferencesBox")->setChecked(prefs);
+      panel->findChild<QCheckBox*>("backupFirstBox")->setChecked(backupFirst);
+      return panelAnswer;
+    };
+    window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
+    return window;
+  }
+  int panelRuns = 0;
+  int panelAnswer = 1;
+  bool groups = true, prefs = false, backupFirst = true;
+};
+
 }  // namespace
 
 TEST_F(ShellTest, ScheduledBackupsAndTheirFailures) {
@@ -74,7 +96,7 @@ TEST_F(ShellTest, ScheduledBackupsAndTheirFailures) {
   EXPECT_TRUE(label->styleSheet().isEmpty());
 }
 
-TEST_F(ShellTest, RestoreFlowBranches) {
+TEST_F(RestoreTest, RestoreFlowBranches) {
   QTemporaryDir folder;
   start([&](QLPreferences& p) {
     p.backupFolderPath = folder.path();
@@ -88,21 +110,10 @@ TEST_F(ShellTest, RestoreFlowBranches) {
   controller->settings()->preferences.isShowStatusBarIcon = false;
   controller->settings()->saveSettings();
 
-  controller->actionRestore();
-  RestoreWindowController* window = controller->restoreSheet();
+  RestoreWindowController* window = openRestore();
   ASSERT_TRUE(window);
   ASSERT_EQ(window->window()->findChild<QTableWidget*>("backupsTable")->rowCount(), 1);
-  int panelRuns = 0;
-  int panelAnswer = 0;
-  bool groups = true, prefs = false, backupFirst = true;
-  window->runOptionsPanel = [&](QDialog* panel) {
-    ++panelRuns;
-    panel->findChild<QCheckBox*>("groupsBox")->setChecked(groups);
-    panel->findChild<QCheckBox*>("preferencesBox")->setChecked(prefs);
-    panel->findChild<QCheckBox*>("backupFirstBox")->setChecked(backupFirst);
-    return panelAnswer;
-  };
-  window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
+  panelAnswer = 0;
 
   // Nothing chosen yet.
   window->actionRestore();
@@ -228,7 +239,7 @@ TEST_F(ShellTest, PruningInTheApplicationFolderSparesTheLibrary) {
   EXPECT_EQ(QDir(appPath()).entryList({QStringLiteral("Quillet Backup*")}).size(), 1);
 }
 
-TEST_F(ShellTest, WithTheMaximumReachedTheOldestBackupSurvivesItsOwnRestore) {
+TEST_F(RestoreTest, WithTheMaximumReachedTheOldestBackupSurvivesItsOwnRestore) {
   QTemporaryDir folder;
   start([&](QLPreferences& p) {
     p.backupFolderPath = folder.path();
@@ -246,17 +257,9 @@ TEST_F(ShellTest, WithTheMaximumReachedTheOldestBackupSurvivesItsOwnRestore) {
   controller->settings()->snippets.removeLast();
   controller->settings()->saveSettings();
 
-  controller->actionRestore();
-  RestoreWindowController* window = controller->restoreSheet();
-  ASSERT_TRUE(window);
   // Groups and snippets, with a restore point first.
-  window->runOptionsPanel = [](QDialog* panel) {
-    panel->findChild<QCheckBox*>("groupsBox")->setChecked(true);
-    panel->findChild<QCheckBox*>("preferencesBox")->setChecked(false);
-    panel->findChild<QCheckBox*>("backupFirstBox")->setChecked(true);
-    return 1;
-  };
-  window->alert = [this](QWidget*, const QString& m, const QString& d) { alerts.append(m + '|' + d); };
+  RestoreWindowController* window = openRestore();
+  ASSERT_TRUE(window);
   window->window()->findChild<QTableWidget*>("backupsTable")->selectRow(9);
   ASSERT_EQ(window->restoreFile, oldest);
 

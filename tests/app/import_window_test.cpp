@@ -149,6 +149,15 @@ TEST_F(ImportWindow, WindowsExportWithDuplicatesOverwrittenOrSkippedAndTheChoice
   EXPECT_EQ(again.window()->findChild<QComboBox*>("importTypePopup")->currentIndex(), 2);
   EXPECT_EQ(again.window()->findChild<QButtonGroup*>("groupMatrix")->checkedId(), 2);
   EXPECT_EQ(again.window()->findChild<QButtonGroup*>("snippetMatrix")->checkedId(), 2);
+  // Again with every snippet there already: the groups alone are an import.
+  again.delegate = this;
+  again.showWindow();
+  again.window()->findChild<QButtonGroup*>("snippetMatrix")->button(0)->click();
+  validate(again, file);
+  EXPECT_EQ(counts(again), "2 3 | 2 3 | 2 0");
+  QTest::mouseClick(again.window()->findChild<QPushButton*>("saveButton"), Qt::LeftButton);
+  EXPECT_EQ(alertText(again), QString());
+  EXPECT_EQ(completed_, 2);
   // Stored choices out of range fall back to the first.
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTGROUPOPTION", 9);
   QSettings(QStringLiteral("Orrery Labs"), QStringLiteral("Quillet")).setValue("IMPORTTYPE", -3);

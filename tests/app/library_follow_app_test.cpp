@@ -51,10 +51,11 @@ class LibraryFollowAppTest : public ShellTest {
     auto l = QLSettings::fromBytes(test::readFile(file()));
     return l ? std::move(l) : std::make_unique<QLSettings>();
   }
-  void replaceByRename(const QLSettings& l) {
-    const QString temporary = file() + QStringLiteral(".sync");
+  void replaceByRename(const QLSettings& l, QString path = {}) {
+    if (path.isEmpty()) path = file();
+    const QString temporary = path + QStringLiteral(".sync");
     ASSERT_TRUE(test::writeFile(temporary, ql::plist::toXml(l.libraryDictionary())));
-    ASSERT_EQ(std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(file()).constData()), 0);
+    ASSERT_EQ(std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(path).constData()), 0);
   }
 
   QLSettings* library = nullptr;
@@ -219,11 +220,7 @@ TEST_F(LibraryFollowAppTest, TheLibraryMovesToAChosenFolderAndIsFollowedThere) {
 
   // Followed at the new place.
   test::addSnippet(*moved, moved->groups[0], QStringLiteral("far"));
-  {
-    const QString temporary = there + QStringLiteral(".sync");
-    ASSERT_TRUE(test::writeFile(temporary, ql::plist::toXml(moved->libraryDictionary())));
-    ASSERT_EQ(std::rename(QFile::encodeName(temporary).constData(), QFile::encodeName(there).constData()), 0);
-  }
+  replaceByRename(*moved, there);
   QTRY_COMPARE_WITH_TIMEOUT(library->snippets.size(), 3, 10000);
 
   // Back to the default place, where a library is found again: kept as it

@@ -6,6 +6,8 @@
 
 #include <QFileInfo>
 #include <QLineEdit>
+#include <QPushButton>
+#include <QTextEdit>
 
 namespace {
 
@@ -32,6 +34,18 @@ class ControllerTest : public ShellTest {
     for (const auto& [abbreviation, content] : snippets) test::addSnippet(library, group, abbreviation, content);
     QDir().mkpath(appPath());
     ASSERT_TRUE(library.saveSettings());
+  }
+  // Started afresh on that library, typing into an empty field whose
+  // bounds cannot be read.
+  void startTyping(bool canWithhold, int extendType, const QList<QPair<QString, QString>>& snippets) {
+    TearDown();
+    SetUp();
+    desktop.keySource().setCanWithholdKeys(canWithhold);
+    writeLibrary(extendType, snippets);
+    ASSERT_TRUE(controller->awakeFromNib());
+    controller->executor().partPauseMs = 5;
+    desktop.focusedField()->setText(QString());
+    desktop.focusedField()->boundsReadable = false;
   }
 };
 
@@ -123,14 +137,7 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
   };
   for (bool canWithhold : {true, false}) {
     for (const Mode& m : modes) {
-      TearDown();
-      SetUp();
-      desktop.keySource().setCanWithholdKeys(canWithhold);
-      writeLibrary(m.extendType, m.snippets);
-      ASSERT_TRUE(controller->awakeFromNib());
-      controller->executor().partPauseMs = 5;
-      desktop.focusedField()->setText(QString());
-      desktop.focusedField()->boundsReadable = false;
+      startTyping(canWithhold, m.extendType, m.snippets);
       desktop.typeText(m.typed);
       EXPECT_EQ(field(), m.expected) << m.extendType << " " << canWithhold;
     }
@@ -141,14 +148,7 @@ TEST_F(ControllerTest, TypingSessionsInEveryModeAndKeySource) {
 // BackSpace has erased the delimiter already.
 TEST_F(ControllerTest, BackSpaceTakesAnExpansionBackAndTheWordStaysUntilRetyped) {
   for (bool canWithhold : {true, false}) {
-    TearDown();
-    SetUp();
-    desktop.keySource().setCanWithholdKeys(canWithhold);
-    writeLibrary(QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best regards")}});
-    ASSERT_TRUE(controller->awakeFromNib());
-    controller->executor().partPauseMs = 5;
-    desktop.focusedField()->setText(QString());
-    desktop.focusedField()->boundsReadable = false;
+    startTyping(canWithhold, QLPreferences::DelimiterRetyped, {{QStringLiteral("sig"), QStringLiteral("Best regards")}});
     desktop.typeText(QStringLiteral("Hi sig "));
     ASSERT_EQ(field(), QStringLiteral("Hi Best regards "));
     desktop.typeKey(ql::keys::Delete);
@@ -172,9 +172,11 @@ TEST_F(ControllerTest, AWordTypedRightAfterAnExpansionSurvivesTheRestore) {
   EXPECT_EQ(field(), QStringLiteral("Best Main "));
 }
 
+// The window's entries fill the preview as typed; Return, Keypad Enter or
+// the button confirm, Escape or leaving the window insert nothing.
 TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
   writeLibrary(QLPreferences::DelimiterRetyped,
-               {{QStringLiteral("dear"), QStringLiteral("Dear {fill:name}%|,")}});
+               {{QStringLiteral("dear"), QStringLiteral("Dear {fill:name}%|, from {fill:town}.")}});
   ASSERT_TRUE(controller->awakeFromNib());
   controller->executor().partPauseMs = 5;
   desktop.typeText(QStringLiteral("Hi dear "));
@@ -182,20 +184,27 @@ TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
   ASSERT_TRUE(form);
   EXPECT_TRUE(form->isVisible());
   EXPECT_TRUE(desktop.isProgramFrontmost());
-  QLineEdit* entry = form->fields().value(0);
-  ASSERT_TRUE(entry);
-  QTest::keyClicks(entry, QStringLiteral("Ann"));
-  QTest::keyClick(entry, Qt::Key_Return);
+  ASSERT_EQ(form->fields().size(), 2);
+  const auto preview = [&] { return form->snippetTextView()->toPlainText(); };
+  QLineEdit* town = form->fields()[1];
+  QTest::keyClicks(form->fields()[0], QStringLiteral("Ann"));
+  EXPECT_EQ(preview(), QStringLiteral("Dear Ann%|, from town."));
+  town->setFocus();
+  town->selectAll();
+  QTest::keyClick(town, Qt::Key_Delete);
+  EXPECT_EQ(preview(), QStringLiteral("Dear Ann%|, from {fill:town}."));
+  QTest::keyClick(town, Qt::Key_Enter, Qt::KeypadModifier);
   EXPECT_FALSE(form->isVisible());
   EXPECT_EQ(desktop.frontmost()->name, QStringLiteral("TextEdit"));
   // The expansion follows 0.1 s later, with the delimiter before the caret.
   EXPECT_EQ(field(), QStringLiteral("Hi "));
   spin(250);
-  EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, "));
+  EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, from . "));
   EXPECT_EQ(desktop.focusedField()->caret(), int(QStringLiteral("Hi Dear Ann").size()));
 
   // Cancel, and leaving the window, insert nothing.
-  desktop.focusedField()->setCaret(int(field().size()));
+  const QString before = field();
+  desktop.focusedField()->setCaret(int(before.size()));
   desktop.typeText(QStringLiteral("dear "));
   ASSERT_TRUE(form->isVisible());
   QTest::keyClick(form->fields().value(0), Qt::Key_Escape);
@@ -206,6 +215,21 @@ TEST_F(ControllerTest, FillInSessionAnsweredInTheWindow) {
   controller->windowDeactivated();
   EXPECT_FALSE(form->isVisible());
   spin(250);
-  EXPECT_EQ(field(), QStringLiteral("Hi Dear Ann, "));
+  EXPECT_EQ(field(), before);
   EXPECT_EQ(controller->settings()->snippets[0]->useCount, 1);
+
+  // Return in an entry, or the button with the entries untouched: the
+  // names go in.
+  for (bool button : {false, true}) {
+    desktop.focusedField()->setCaret(int(field().size()));
+    desktop.typeText(QStringLiteral("dear "));
+    ASSERT_TRUE(form->isVisible());
+    if (button)
+      form->okButton()->click();
+    else
+      QTest::keyClick(form->fields().value(0), Qt::Key_Return);
+    spin(250);
+    EXPECT_TRUE(field().endsWith(QStringLiteral("Dear name, from town. "))) << button;
+  }
+  EXPECT_EQ(controller->settings()->snippets[0]->useCount, 3);
 }

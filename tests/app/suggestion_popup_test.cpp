@@ -83,6 +83,7 @@ TEST_F(SuggestionTest, SharedAbbreviationOpensUnderTheWordAndTheArrowsOrAClickCh
   desktop.typeText(QStringLiteral("a sig;"));
   ASSERT_TRUE(popupOpen());
   EXPECT_EQ(field(), QStringLiteral("a sig"));
+  EXPECT_EQ(popup()->headingLabel()->text(), QStringLiteral("Lookup For :"));
   // Library order; the group left out of suggestions is not searched.
   EXPECT_EQ(listed(), (QStringList{QStringLiteral("Best"), QStringLiteral("Kind"), QStringLiteral("Signed")}));
   // Under the word, which starts at column 2 of the field's grid, moved
@@ -228,6 +229,7 @@ TEST_F(SuggestionTest, ShiftTapAfterAGroupAbbreviationListsItsSnippets) {
   shiftTapAfter("grp");
   ASSERT_TRUE(popupOpen());
   EXPECT_EQ(listed(), (QStringList{QStringLiteral("Alpha"), QStringLiteral("Beta")}));
+  EXPECT_EQ(popup()->headingLabel()->text(), QStringLiteral("Group Lookup :"));
   desktop.typeKey(keys::Down);
   desktop.typeKey(keys::Tab);  // stays in the popup, never reaches the field
   desktop.typeKey(keys::Return);

@@ -1,6 +1,5 @@
 // The outline model over a live library: rows, search, and every change
 // announced consistently (checked by Qt's model tester and a live view).
-#include "ui/library_outline_model.h"
 #include "ui_library.h"
 
 #include <QAbstractItemModelTester>
@@ -92,20 +91,19 @@ TEST_F(OutlineModelTest, RowsFollowMembersInLibraryOrderAndTheSearch) {
   EXPECT_FALSE(model.isDuplicateSnippetAbbreviation(QStringLiteral("fresh")));
 }
 
+// Every snippet row, group after group.
+QStringList shown(const LibraryOutlineModel& model) {
+  QStringList out;
+  for (int g = 0; g < model.rowCount(); ++g) out << titles(model, model.index(g, 0));
+  return out;
+}
+
 // What a model that never searched before shows for text.
 QStringList shownFresh(QLSettings& library, const QString& text) {
   LibraryOutlineModel fresh;
   fresh.setSettings(&library);
   fresh.setSearchSting(text);
-  QStringList out;
-  for (int g = 0; g < fresh.rowCount(); ++g) out << titles(fresh, fresh.index(g, 0));
-  return out;
-}
-
-QStringList shown(const LibraryOutlineModel& model) {
-  QStringList out;
-  for (int g = 0; g < model.rowCount(); ++g) out << titles(model, model.index(g, 0));
-  return out;
+  return shown(fresh);
 }
 
 TEST_F(OutlineModelTest, TypingOnAndErasingShowWhatAFreshSearchShows) {

@@ -2,20 +2,15 @@
 // PDF, read back with poppler's pdftotext and pdfinfo; the page setup is
 // kept between runs.
 #include "content/text/flat_rtfd.h"
-#include "ui/library_outline_model.h"
-#include "ui/library_window_controller.h"
 #include "ui_library.h"
 
 #include <QAction>
-#include <QMainWindow>
 #include <QPageLayout>
 #include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSettings>
 #include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 namespace {
 
@@ -44,13 +39,11 @@ QList<double> info(const QString& pdf, const QString& label) {
 
 int pageCount(const QString& pdf) { return int(info(pdf, "Pages:").value(0, -1)); }
 
-class LibraryPrintTest : public testing::Test {
+class LibraryPrintTest : public uitest::LibraryWindowTest {
  protected:
   void SetUp() override {
-    uitest::removeSavedFile();
-    QSettings().remove("PrintPageSize");
-    QSettings().remove("PrintOrientation");
-    QSettings().remove("PrintMargins");
+    LibraryWindowTest::SetUp();
+    for (const char* key : {"PrintPageSize", "PrintOrientation", "PrintMargins"}) QSettings().remove(key);
     const SnippetPtr letter = uitest::snippet("Letter end", "kr", "");
     ql::TextAttributes bold;
     bold.bold = true;
@@ -61,30 +54,27 @@ class LibraryPrintTest : public testing::Test {
     mail = uitest::group(library, "Mail", {uitest::snippet("Greeting", "hi", "Hello there"), letter});
     uitest::group(library, "Code", {uitest::snippet("", "ifx", "if (x) {}")});
     uitest::group(library, "Empty", {});
-    open();
+    openPrinting();
   }
 
-  void open() {
-    window = std::make_unique<LibraryWindowController>(&library, nullptr);
-    window->showAlert = [this](const QString& m, const QString& d) { alerts << m + "|" + d; };
+  void openPrinting() {
+    open();
     window->choosePrinter = [this](QPrinter* p) {
       suggested = p->outputFileName();
       p->setOutputFormat(QPrinter::PdfFormat);
       p->setOutputFileName(pdf);
       return printerAnswer;
     };
-    window->resetView();
   }
 
   QTemporaryDir dir;
   QString pdf = dir.filePath("out.pdf");
   bool printerAnswer = true;
   QString suggested;  // the file the print dialog would offer
-  QLSettings library;
   GroupPtr mail;
-  std::unique_ptr<LibraryWindowController> window;
-  QStringList alerts;
 };
+
+}  // namespace
 
 TEST_F(LibraryPrintTest, AGroupAndTheWholeLibraryPrintToPdf) {
   window->selectGroup(mail.get());
@@ -139,18 +129,16 @@ TEST_F(LibraryPrintTest, ThePageSetupIsUsedAndKept) {
 
   // The next start prints the same way; a setup changed, then cancelled,
   // changes nothing.
-  open();
+  openPrinting();
   window->choosePageSetup = [](QPrinter* p) {
     p->setPageOrientation(QPageLayout::Portrait);
     return false;
   };
   window->actionPageSetup();
   window.reset();
-  open();
+  openPrinting();
   const QPageLayout layout = window->printer()->pageLayout();
   EXPECT_EQ(layout.pageSize().id(), QPageSize::A5);
   EXPECT_EQ(layout.orientation(), QPageLayout::Landscape);
   EXPECT_NEAR(layout.margins(QPageLayout::Millimeter).left(), 10, 0.01);
 }
-
-}  // namespace

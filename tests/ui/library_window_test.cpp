@@ -1,26 +1,17 @@
 // The library window driven as a user would: commands, their undo, the
-// search, the duplicate indicator and odd libraries.
+// search, the duplicate indicator, odd libraries, and saving beside the
+// window (the file ends up holding the newest library, on disk at quit).
 #include "content/text/flat_rtfd.h"
-#include "ui/content_text_view.h"
 #include "ui/custom_outline_view.h"
-#include "ui/library_outline_model.h"
-#include "ui/library_window_controller.h"
-#include "ui/snippet_view_controller.h"
 #include "ui_library.h"
 
-#include <QAbstractItemModelTester>
 #include <QAction>
-#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMainWindow>
 #include <QMimeData>
 #include <QStackedWidget>
-#include <QTest>
 #include <QTextCursor>
 #include <QUndoStack>
-
-#include <gtest/gtest.h>
 
 using uitest::group;
 using uitest::savedFile;
@@ -28,42 +19,7 @@ using uitest::snippet;
 
 namespace {
 
-class LibraryWindowTest : public testing::Test {
- protected:
-  void SetUp() override { uitest::removeSavedFile(); }
-
-  // Selecting a snippet opens its group, which is saved; these libraries
-  // start open so that only the commands change the file.
-  void open(bool expanded = false) {
-    if (expanded)
-      for (const GroupPtr& g : library.groups) g->isExpanded = true;
-    library.saveSettings();
-    window = std::make_unique<LibraryWindowController>(&library, nullptr);
-    tester = std::make_unique<QAbstractItemModelTester>(
-        window->model(), QAbstractItemModelTester::FailureReportingMode::Fatal);
-    window->confirm = [this](const QString& m, const QString& d, const QString& a,
-                             const QString& b) {
-      questions << m + "|" + d + "|" + a + "|" + b;
-      return answer;
-    };
-    window->showAlert = [this](const QString& m, const QString& d) { alerts << m + "|" + d; };
-    window->resetView();
-  }
-
-  void select(const GroupPtr& g, const SnippetPtr& s = nullptr) {
-    if (s)
-      window->selectSnippet(g.get(), s.get());
-    else
-      window->selectGroup(g.get());
-  }
-
-  QLSettings library;
-  std::unique_ptr<LibraryWindowController> window;
-  std::unique_ptr<QAbstractItemModelTester> tester;
-  QStringList questions;
-  QStringList alerts;
-  int answer = 1;
-};
+using uitest::LibraryWindowTest;
 
 TEST_F(LibraryWindowTest, NewGroupsAreNamedAndPlacedByTheSelection) {
   open();
@@ -271,7 +227,7 @@ TEST_F(LibraryWindowTest, ANewOrPastedSnippetIsShownAndTakesTheTypingWhileASearc
     if (!added) return SnippetPtr();
     EXPECT_EQ(added->groupUuid, b->uuid);
     EXPECT_EQ(window->snippetView()->snippet(), added);
-    QTest::keyClicks(window->snippetView()->findChild<ContentTextView*>("content"), text);
+    QTest::keyClicks(content(), text);
     window->finishEditing();
     return added;
   };
@@ -314,11 +270,11 @@ TEST_F(LibraryWindowTest, SharedAbbreviationShowsTheIndicatorAndEditsAreStamped)
   three->dateModified = before;
   QTest::keyClick(window->snippetView()->findChild<QLineEdit*>("abbreviation"), Qt::Key_A, Qt::ControlModifier);
   QTest::keyClicks(window->snippetView()->findChild<QLineEdit*>("abbreviation"), "sig");
-  EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 2);
+  EXPECT_EQ(savedFile().count("<string>sig</string>"), 2);
   window->snippetView()->finishEditing();
   EXPECT_FALSE(window->errorBox()->isHidden());
   EXPECT_GT(three->dateModified, before);
-  EXPECT_EQ(uitest::savedFile().count("<string>sig</string>"), 3);
+  EXPECT_EQ(savedFile().count("<string>sig</string>"), 3);
 }
 
 TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
@@ -326,10 +282,10 @@ TEST_F(LibraryWindowTest, ClosingTheWindowKeepsTheLastEdit) {
   const GroupPtr g = group(library, "G", {s});
   open(true);
   select(g, s);
-  QTextCursor end = window->snippetView()->findChild<ContentTextView*>("content")->textCursor();
+  QTextCursor end = content()->textCursor();
   end.movePosition(QTextCursor::End);
-  window->snippetView()->findChild<ContentTextView*>("content")->setTextCursor(end);
-  QTest::keyClicks(window->snippetView()->findChild<ContentTextView*>("content"), " two");
+  content()->setTextCursor(end);
+  QTest::keyClicks(content(), " two");
   EXPECT_FALSE(savedFile().contains("draft two"));
   window->window()->close();
   EXPECT_TRUE(savedFile().contains("draft two"));
@@ -418,6 +374,60 @@ TEST_F(LibraryWindowTest, SaveACopyOfTheSelectedGroup) {
   library.groups.clear();
   window->actionSaveAsGroup();
   EXPECT_EQ(alerts.size(), 1);
+}
+
+// Large enough that a write is still going when the next command comes.
+class LibrarySaveTest : public LibraryWindowTest {
+ protected:
+  void SetUp() override {
+    LibraryWindowTest::SetUp();
+    QList<SnippetPtr> members;
+    for (int i = 0; i < 3000; ++i)
+      members.append(snippet(QStringLiteral("s%1").arg(i), QStringLiteral("a%1").arg(i), QString(200, 'x')));
+    big = group(library, "Big", members);
+    open(true);
+  }
+  // The file as it is on disk now, without waiting for the writer.
+  static QByteArray rawFile() { return test::readFile(QLSettings::settingsPath()); }
+
+  GroupPtr big;
+};
+
+TEST_F(LibrarySaveTest, TheNewestLibraryWinsWhoeverWritesIt) {
+  select(big);
+  for (int i = 0; i < 4; ++i) window->actionSort(5);
+  window->actionNewGroup();
+  // Readers see the queued saves, not the file as it was.
+  QLSettings reread;
+  ASSERT_TRUE(reread.loadSettings());
+  EXPECT_EQ(reread.groups.size(), 2);
+
+  // A synchronous save of the same file (the tray, an expansion) comes
+  // after queued ones: they must not land over it later.
+  window->actionNewGroup();
+  window->actionSort(2);
+  library.groups.last()->name = QStringLiteral("Written last");
+  ASSERT_TRUE(library.saveSettings());
+  ql::BackgroundWriter::instance().waitForIdle();
+  EXPECT_TRUE(rawFile().contains("Written last"));
+  QLSettings last;
+  ASSERT_TRUE(last.loadSettings());
+  ASSERT_EQ(last.groups.size(), 3);
+  ASSERT_EQ(last.snippets.size(), library.snippets.size());
+  for (qsizetype i = 0; i < last.snippets.size(); ++i) ASSERT_EQ(last.snippets[i]->uuid, library.snippets[i]->uuid);
+  EXPECT_TRUE(alerts.isEmpty());
+}
+
+TEST_F(LibrarySaveTest, QuittingWaitsUntilTheLastEditIsOnDisk) {
+  select(big, library.snippets.first());
+  window->actionSort(7);  // a large save in flight
+  content()->setFocus();
+  QTest::keyClicks(content(), "quitting edit");
+  QMetaObject::invokeMethod(qApp, "aboutToQuit", Qt::DirectConnection);
+  EXPECT_TRUE(rawFile().contains("quitting edit"));
+  // Streamed in pieces, the file is the very text written in one go.
+  EXPECT_EQ(rawFile(), ql::plist::toXml(library.libraryDictionary()));
+  EXPECT_TRUE(alerts.isEmpty());
 }
 
 }  // namespace

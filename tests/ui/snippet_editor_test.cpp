@@ -67,11 +67,22 @@ class SnippetEditorTest : public testing::Test {
     snippet = std::make_shared<QLSnippet>();
   }
 
+  ContentTextView* content() { return uitest::contentOf(&editor); }
+  // The editor shown on "x", active.
+  void showOnX(QPoint at = {}) {
+    snippet->plainText = "x";
+    editor.setSnippet(snippet);
+    editor.resize(600, 400);
+    editor.move(at);
+    editor.show();
+    editor.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  }
   void typeAtEnd(const QString& text) {
-    QTextCursor c = editor.findChild<ContentTextView*>("content")->textCursor();
+    QTextCursor c = content()->textCursor();
     c.movePosition(QTextCursor::End);
-    editor.findChild<ContentTextView*>("content")->setTextCursor(c);
-    QTest::keyClicks(editor.findChild<ContentTextView*>("content"), text);
+    content()->setTextCursor(c);
+    QTest::keyClicks(content(), text);
   }
 
   QLPreferences preferences;
@@ -116,7 +127,7 @@ TEST_F(SnippetEditorTest, FormattedSnippetEditedSavedAndReloadedKeepsItsFormatti
 
   // Reloaded into the editor, it reads back the same.
   editor.setSnippet(snippet);
-  EXPECT_EQ(ql::readFromDocument(editor.findChild<ContentTextView*>("content")->document()), expected);
+  EXPECT_EQ(ql::readFromDocument(content()->document()), expected);
 }
 
 TEST_F(SnippetEditorTest, EditsAreReportedOnceWhenFinishedAndNeverLost) {
@@ -170,19 +181,14 @@ TEST_F(SnippetEditorTest, InsertMenuPlacesCodes) {
   EXPECT_EQ(snippet->plainText, "%|Hello  world");
 
   editor.insertMenuHandler("{fill:field}");
-  EXPECT_EQ(editor.findChild<ContentTextView*>("content")->textCursor().selectedText(), "field");
-  QTest::keyClicks(editor.findChild<ContentTextView*>("content"), "name");
+  EXPECT_EQ(content()->textCursor().selectedText(), "field");
+  QTest::keyClicks(content(), "name");
   editor.finishEditing();
   EXPECT_EQ(snippet->plainText, "%|{fill:name}Hello  world");
 }
 
 TEST_F(SnippetEditorTest, RestingOnASubmenuButtonOpensItsMenu) {
-  snippet->plainText = "x";
-  editor.setSnippet(snippet);
-  editor.resize(600, 400);
-  editor.show();
-  editor.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  showOnX();
   const QList<CustomButton*> buttons = editor.submenuButtons();
   ASSERT_EQ(buttons.size(), 4);
   auto enter = [](CustomButton* b) {
@@ -226,13 +232,7 @@ TEST_F(SnippetEditorTest, RestingOnASubmenuButtonOpensItsMenu) {
 // new visit; run by CTest under xvfb-run.
 TEST_F(SnippetEditorTest, X11AMenuClosedWhileThePointerRestsStaysClosed) {
   if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "needs an X server";
-  snippet->plainText = "x";
-  editor.setSnippet(snippet);
-  editor.resize(600, 400);
-  editor.move(40, 40);
-  editor.show();
-  editor.activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(&editor));
+  showOnX({40, 40});
   CustomButton* time = editor.submenuButtons()[1];
   auto openMenu = [] { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); };
   const QPoint onTime = time->mapToGlobal(time->rect().center());
@@ -249,7 +249,7 @@ TEST_F(SnippetEditorTest, X11AMenuClosedWhileThePointerRestsStaysClosed) {
   ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() != nullptr; }, 2000));
   QTest::keyClick(openMenu(), Qt::Key_Escape);
   ASSERT_TRUE(QTest::qWaitFor([&] { return openMenu() == nullptr; }, 2000));
-  EXPECT_EQ(editor.findChild<ContentTextView*>("content")->toPlainText(), "x");
+  EXPECT_EQ(content()->toPlainText(), "x");
 
   // Leaving and coming back is a new visit.
   QCursor::setPos(editor.mapToGlobal(QPoint(300, 300)));
@@ -266,11 +266,11 @@ TEST_F(SnippetEditorTest, TabsFollowTheUsersTabWidthAndUnitsAsInTheFillInForm) {
   preferences.plainSnippetFont = QLPreferences::fontDictionary("DejaVu Sans Mono", 10);
   snippet->plainText = "a\tb";
   editor.setSnippet(snippet);
-  const QFontMetricsF mono(editor.findChild<ContentTextView*>("content")->document()->defaultFont());
-  EXPECT_DOUBLE_EQ(editor.findChild<ContentTextView*>("content")->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
+  const QFontMetricsF mono(content()->document()->defaultFont());
+  EXPECT_DOUBLE_EQ(content()->tabStopDistance(), 8 * mono.horizontalAdvance(' '));
   // Formatted: a stop every centimetre, and text made formatted gets them.
   editor.actionSnippetType(1);
-  EXPECT_NEAR(editor.findChild<ContentTextView*>("content")->tabStopDistance(), 567 / 15.0, 1e-9);
+  EXPECT_NEAR(content()->tabStopDistance(), 567 / 15.0, 1e-9);
   editor.finishEditing();
   const ql::AttributedText converted = ql::readFlatRtfd(snippet->formattedText).value_or(ql::AttributedText());
   ASSERT_GT(converted.length(), 0);
@@ -301,21 +301,18 @@ TEST_F(SnippetEditorTest, ImagesGoIntoFormattedContentAndFailuresAreReported) {
 }
 
 TEST_F(SnippetEditorTest, TabLeavesTheContentAndCtrlTabTypesATab) {
-  snippet->plainText = "x";
-  editor.setSnippet(snippet);
-  editor.show();
-  QApplication::setActiveWindow(&editor);
-  editor.findChild<ContentTextView*>("content")->setFocus();
-  ASSERT_TRUE(QTest::qWaitFor([&] { return editor.findChild<ContentTextView*>("content")->hasFocus(); }));
-  QTest::keyClick(editor.findChild<ContentTextView*>("content"), Qt::Key_Tab, Qt::ControlModifier);
-  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->hasFocus());
-  QTest::keyClick(editor.findChild<ContentTextView*>("content"), Qt::Key_Backtab, Qt::ShiftModifier);
-  EXPECT_FALSE(editor.findChild<ContentTextView*>("content")->hasFocus());
+  showOnX();
+  content()->setFocus();
+  ASSERT_TRUE(QTest::qWaitFor([&] { return content()->hasFocus(); }));
+  QTest::keyClick(content(), Qt::Key_Tab, Qt::ControlModifier);
+  EXPECT_TRUE(content()->hasFocus());
+  QTest::keyClick(content(), Qt::Key_Backtab, Qt::ShiftModifier);
+  EXPECT_FALSE(content()->hasFocus());
   // Leaving the content after a change is a finished edit.
   EXPECT_EQ(reports.finished, 1);
   EXPECT_EQ(snippet->plainText, "\tx");
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->hasFocus());
+  EXPECT_TRUE(content()->hasFocus());
   EXPECT_EQ(snippet->plainText, "\tx");
 }
 
@@ -323,7 +320,7 @@ TEST_F(SnippetEditorTest, UnreadableFormattedContentIsLeftAlone) {
   snippet->snippetType = QLSnippet::Formatted;
   snippet->formattedText = "not a flat rtfd";
   editor.setSnippet(snippet);
-  EXPECT_TRUE(editor.findChild<ContentTextView*>("content")->isReadOnly());
+  EXPECT_TRUE(content()->isReadOnly());
   editor.actionSnippetType(0);
   editor.finishEditing();
   EXPECT_EQ(snippet->formattedText, "not a flat rtfd");

@@ -1,16 +1,26 @@
 #pragma once
 
-// Libraries built for the window tests, and the settings file they save to.
+// Libraries built for the window tests, the settings file they save to, and
+// a library window over such a library with its questions answered.
 #include "model/background_writer.h"
 #include "model/ql_settings.h"
 #include "support/library_records.h"
 #include "support/test_files.h"
+#include "ui/content_text_view.h"
+#include "ui/library_outline_model.h"
+#include "ui/library_window_controller.h"
+#include "ui/snippet_view_controller.h"
 
+#include <QAbstractItemModelTester>
 #include <QBuffer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QMainWindow>
+#include <QTest>
+
+#include <gtest/gtest.h>
 
 namespace uitest {
 
@@ -51,9 +61,49 @@ inline QByteArray savedFile() {
   return test::readFile(QLSettings::settingsPath());
 }
 
-inline void removeSavedFile() {
-  QFile::remove(QLSettings::settingsPath());
-  QDir().mkpath(QFileInfo(QLSettings::settingsPath()).path());
-}
+// The text view of a snippet editor.
+inline ContentTextView* contentOf(QObject* editor) { return editor->findChild<ContentTextView*>("content"); }
+
+// The library window over `library`, saved first; questions are recorded
+// and answered with `answer`, alerts recorded.
+class LibraryWindowTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    QFile::remove(QLSettings::settingsPath());
+    QDir().mkpath(QFileInfo(QLSettings::settingsPath()).path());
+  }
+
+  // Selecting a snippet opens its group, which is saved; libraries opened
+  // expanded change the file only through the commands.
+  void open(bool expanded = false) {
+    if (expanded)
+      for (const GroupPtr& g : library.groups) g->isExpanded = true;
+    library.saveSettings();
+    window = std::make_unique<LibraryWindowController>(&library, nullptr);
+    tester = std::make_unique<QAbstractItemModelTester>(window->model(),
+                                                         QAbstractItemModelTester::FailureReportingMode::Fatal);
+    window->confirm = [this](const QString& m, const QString& d, const QString& a, const QString& b) {
+      questions << m + "|" + d + "|" + a + "|" + b;
+      return answer;
+    };
+    window->showAlert = [this](const QString& m, const QString& d) { alerts << m + "|" + d; };
+    window->resetView();
+  }
+
+  void select(const GroupPtr& g, const SnippetPtr& s = nullptr) {
+    if (s)
+      window->selectSnippet(g.get(), s.get());
+    else
+      window->selectGroup(g.get());
+  }
+  ContentTextView* content() const { return contentOf(window->snippetView()); }
+
+  QLSettings library;
+  std::unique_ptr<LibraryWindowController> window;
+  std::unique_ptr<QAbstractItemModelTester> tester;
+  QStringList questions;
+  QStringList alerts;
+  int answer = 1;
+};
 
 }  // namespace uitest
