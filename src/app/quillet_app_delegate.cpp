@@ -1,9 +1,6 @@
 #include "app/quillet_app_delegate.h"
 
-#include "app/import_window_controller.h"
-#include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
-#include "app/statistics_window_controller.h"
 #include "model/string_utilities.h"
 #include "ui/group_view_controller.h"
 #include "ui/legible_style.h"
@@ -88,6 +85,7 @@ QuilletAppDelegate::QuilletAppDelegate(const ql::Platform& platform, QObject* pa
       fillIn_(platform, executor_),
       tray_(*this),
       backups_(*this),
+      settingsWindows_(platform, hotKeys_, *this),
       newSnippet_(platform, services_, executor_, *this),
       suggestions_(platform, services_, executor_, *this) {
   LegibleStyle::install();

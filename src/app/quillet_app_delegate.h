@@ -3,11 +3,9 @@
 #include "app/backup_and_restore.h"
 #include "app/fill_in_flow.h"
 #include "app/hot_keys.h"
-#include "app/import_window_controller_delegate.h"
 #include "app/library_file.h"
 #include "app/new_snippet_flow.h"
-#include "app/preferences_sheet_controller_delegate.h"
-#include "app/statistics_window_controller_delegate.h"
+#include "app/settings_windows.h"
 #include "app/suggestions.h"
 #include "app/tray_item.h"
 #include "expansion/expansion_executor.h"
@@ -25,26 +23,21 @@
 #include <functional>
 #include <memory>
 
-class PreferencesSheetController;
-class StatisticsWindowController;
-class ImportWindowController;
-
 // The main controller: owns the library, the statistics, the keyboard hook,
-// the executor and the windows for the whole run, starts them up and shuts
-// them down. The tray, the new-snippet flow, backups and suggestions are
-// parts of their own; the controller answers them, the hook and the windows.
+// the executor and the library window for the whole run, starts them up and
+// shuts them down. The tray, the hot keys, the new-snippet flow, backups,
+// suggestions, the fill-in form and the settings windows are parts of their
+// own; the controller answers them, the hook and the library window.
 class QuilletAppDelegate final : public QObject,
                                  public KeyboardHookDelegate,
                                  public ql::ExpansionExecutorDelegate,
                                  public LibraryWindowControllerDelegate,
-                                 public PreferencesSheetControllerDelegate,
-                                 public StatisticsWindowControllerDelegate,
-                                 public ImportWindowControllerDelegate,
                                  private SuggestionsDelegate,
                                  private NewSnippetFlowDelegate,
                                  private TrayItemDelegate,
                                  private BackupAndRestoreDelegate,
-                                 private LibraryFileDelegate {
+                                 private LibraryFileDelegate,
+                                 private SettingsWindowsDelegate {
   Q_OBJECT
 
  public:
@@ -74,31 +67,20 @@ class QuilletAppDelegate final : public QObject,
   // Writes every change still held back (quit, logout, suspend).
   void flushSaves();
 
-  // The library file, followed while the program runs. Moving it: when a
-  // library already lies in folder, useExisting says whether to take it.
-  ql::LibraryFollower* libraryFollower() const { return libraryFile_.follower(); }
-  ql::LibraryFileState* libraryFile() const { return libraryFile_.state(); }
-  bool moveLibraryFile(const QString& folder, bool useExisting, QString* why = nullptr) {
-    return libraryFile_.move(folder, useExisting, why);
-  }
-
-  // Commands of the tray menu, the library window and the hot keys.
+  // Commands of the tray menu, the library window, the hot keys and --action.
   void actionDisableQuillet() override;
-  void extenderChanged(bool status);
   void actionOpenQuillet();
   void actionShowQuillet();
   void actionOpenOrHideQuillet();
-  void actionPreferences() override;
-  void actionStatistics() override;
-  void actionImport() override;
+  void actionPreferences() override { settingsWindows_.showPreferences(); }
+  void actionStatistics() override { settingsWindows_.showStatistics(); }
+  void actionImport() override { settingsWindows_.showImport(); }
   void actionRestore() override;
   void actionBackup() { backups_.actionBackup(); }
   void actionBackupNow() override { actionBackup(); }
   void actionShowSearchWindow() { suggestions_.showSearchWindow(tray_.anchor()); }
-  void showSearchWindow(const QPoint& at) { suggestions_.showSearchWindow(at); }
   void helpAction() override;
   void actionQuit();
-  void setupVersion();
   void processOpenQuilletHotKey();
   void processEnableDisabledQuilletHotKey();
   void processSuggestionsHotKey(const ql::KeyEvent&) { suggestions_.openSuggestions(true, QString()); }
@@ -111,34 +93,10 @@ class QuilletAppDelegate final : public QObject,
   void actionNewSnippetFromSelectionHotKey() { newSnippet_.newSnippetFromSelection(); }
   void actionNewSnippetFromClipboardHotKey() { newSnippet_.newSnippetFromClipboard(); }
   void actionNewSnippetFromApplicationHotKey() { newSnippet_.newSnippetForApplication(); }
-
-  // The tray item.
-  TrayItem& trayItem() { return tray_; }
-  bool toggleStatusItem(bool show) { return tray_.toggle(show); }
-  QSystemTrayIcon* statusItem() const { return tray_.statusItem(); }
-  QMenu* statusMenu() const { return tray_.menu(); }
-  void statusItemSelected() override;
-  void menuWillOpen() override;
-
-  // Global hot keys.
   void resetHotKeys();
-  bool unRegisterhotKey(quint16 keyCode, quint64 modifierFlags) override {
-    return hotKeys_.unRegisterhotKey(keyCode, modifierFlags);
-  }
-  QString hotKeyTakenReason(quint16 keyCode, quint64 modifierFlags) override {
-    return hotKeys_.takenReason(keyCode, modifierFlags);
-  }
-  DDHotKeyCenter& hotKeyCenter() { return hotKeys_.center(); }
+  void backupConfigChanged() override;
 
-  // Backups and restore.
-  bool backup(QString* error) { return backups_.backup(error); }
-  void backupConfigChanged();
-  BackupTimer& backupTimer() { return backups_.backupTimer(); }
-  RestoreWindowController* restoreSheet() const { return backups_.restoreSheet(); }
-  bool isBackupFailed() const { return backups_.isBackupFailed(); }
-  QString backupToolTip() const { return backups_.backupToolTip(); }
-
-  // The keyboard hook's and the executor's delegate.
+  // The hook's and the executor's delegate.
   bool keyEvent(KeyboardHook* hook, const ql::KeyEvent& event) override;
   bool mouseMouseEvent(KeyboardHook*, const ql::MouseEvent& event) override;
   bool undoExpansion(const ql::KeyEvent& event) override { return executor_.undoOnKey(event); }
@@ -158,44 +116,45 @@ class QuilletAppDelegate final : public QObject,
   void showFillInForm(ql::FillInForm form) override { fillIn_.show(std::move(form)); }
   void cleanUp() override;
   bool isRestoreClipboard() const override;
-  void statisticsChanged() override;
-  // The fill-in form losing the focus.
-  void windowDeactivated() { fillIn_.windowDeactivated(); }
+  void statisticsChanged() override { settingsWindows_.statisticsChanged(); }
   // The library window's delegate.
   bool isExpansionEnabled() const override { return isQLEnabled; }
   void windowDidBecomeKey() override {}
   void libraryChanged() override {}
-  // The preferences, statistics and import windows' delegate: each change
-  // saved and applied at once.
-  void preferencesChanged(PreferencesSheetController*) override { saveSettingsFile(); }
-  void extenderChanged(PreferencesSheetController*, bool status) override { extenderChanged(status); }
-  void statusBarIconStatusChanged(PreferencesSheetController* sender, bool status) override;
-  void dockIconStatusChanged(PreferencesSheetController*, bool) override { saveSettingsFile(); }
-  void plainFontChanged(PreferencesSheetController* sender, const QFont& font) override;
-  void formattedFontChanged(PreferencesSheetController* sender, const QFont& font) override;
-  void hotKeysChanged(PreferencesSheetController* sender) override;
-  void backupConfigChanged(PreferencesSheetController*) override { backupConfigChanged(); }
-  void libraryFolderChosen(PreferencesSheetController* sender, const QString& folder) override;
-  void toggleLoginItem(bool add) override;
-  void setDockStatus(bool status) override;
-  bool hideFromTaskbar() override;
-  void relaunch() override;
-  void chooseApplications(PreferencesSheetController* sender, int exceptionType, const QString& title,
-                          const QStringList& applications) override;
-  void statisticsWordPerMinuteChanged(StatisticsWindowController*) override { saveSettingsFile(); }
-  void ImportCompleted(ImportWindowController* controller) override;
 
-  // The windows, once made.
+  // The parts and windows, for tests and the windows that reach each other.
   LibraryWindowController* libraryWindow() const override { return libraryWindow_.get(); }
-  PreferencesSheetController* preferencesSheet() const { return preferencesSheet_.get(); }
-  StatisticsWindowController* statisticSheet() const { return statisticSheet_.get(); }
-  ImportWindowController* importDialogWindow() const { return importDialogWindow_.get(); }
-  NewSnippetWindowController* newSnippetPanel() const { return newSnippet_.panel(); }
-  FillInWindowController* fillInPanel() const { return fillIn_.panel(); }
-  SearchSnippetPopupController* popupPanel() const { return suggestions_.popupPanel(); }
-  SearchSnippetWindowController* searchWindow() const { return suggestions_.searchWindow(); }
   KeyboardHook* eventHandler() const override { return eventHandler_.get(); }
   ql::ExpansionExecutor& executor() { return executor_; }
+  TrayItem& trayItem() { return tray_; }
+  QSystemTrayIcon* statusItem() const { return tray_.statusItem(); }
+  QMenu* statusMenu() const { return tray_.menu(); }
+  bool toggleStatusItem(bool show) { return tray_.toggle(show); }
+  void statusItemSelected() override;
+  void menuWillOpen() override;
+  DDHotKeyCenter& hotKeyCenter() { return hotKeys_.center(); }
+  bool unRegisterhotKey(quint16 keyCode, quint64 modifiers) { return hotKeys_.unRegisterhotKey(keyCode, modifiers); }
+  QString hotKeyTakenReason(quint16 keyCode, quint64 modifiers) { return hotKeys_.takenReason(keyCode, modifiers); }
+  bool backup(QString* error) { return backups_.backup(error); }
+  BackupTimer& backupTimer() { return backups_.backupTimer(); }
+  RestoreWindowController* restoreSheet() const { return backups_.restoreSheet(); }
+  bool isBackupFailed() const { return backups_.isBackupFailed(); }
+  QString backupToolTip() const { return backups_.backupToolTip(); }
+  ql::LibraryFollower* libraryFollower() const { return libraryFile_.follower(); }
+  ql::LibraryFileState* libraryFile() const { return libraryFile_.state(); }
+  void libraryFolderChosen(PreferencesSheetController* sender, const QString& folder) {
+    settingsWindows_.libraryFolderChosen(sender, folder);
+  }
+  PreferencesSheetController* preferencesSheet() const { return settingsWindows_.preferencesWindow(); }
+  StatisticsWindowController* statisticSheet() const { return settingsWindows_.statisticsWindow(); }
+  ImportWindowController* importDialogWindow() const { return settingsWindows_.importWindow(); }
+  NewSnippetWindowController* newSnippetPanel() const { return newSnippet_.panel(); }
+  FillInWindowController* fillInPanel() const { return fillIn_.panel(); }
+  // The fill-in form losing the focus.
+  void windowDeactivated() { fillIn_.windowDeactivated(); }
+  SearchSnippetPopupController* popupPanel() const { return suggestions_.popupPanel(); }
+  SearchSnippetWindowController* searchWindow() const { return suggestions_.searchWindow(); }
+  void showSearchWindow(const QPoint& at) { suggestions_.showSearchWindow(at); }
   // Where an unreadable settings file was moved at start-up; empty if none.
   QString movedAsideSettingsPath() const;
 
@@ -227,20 +186,19 @@ class QuilletAppDelegate final : public QObject,
   bool warnAboutAccess(const QString& details);
   void applyIndicators();
   void buildStatusMenu();
+  void setupVersion();
   void saveSettingsFile();
+  void foremostAppActivated(const ql::ApplicationInfo& application);
   // Preferences replaced as a whole (a restore, another program's file):
   // the tray, the backup timer and the hot keys follow them.
   void applyReplacedPreferences(bool previousIsShowDockIcon);
   void resetPreferences(bool previousIsShowDockIcon);
   void reloadLibraryOutline();
-  void windowsAfterRestore();
   void setLibraryWindowShown(bool shown) { tray_.setLibraryWindowShown(shown); }
   // The program's own windows are in the taskbar only while it has its
   // "dock icon"; one window, or all of them after a change.
   void updateTaskbarPresence(QWidget* window);
   void updateTaskbarPresence();
-  int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details) override;
-  void foremostAppActivated(const ql::ApplicationInfo& application);
 
   // The parts' delegates.
   void newSnippetCreated() override;
@@ -248,6 +206,7 @@ class QuilletAppDelegate final : public QObject,
   void statusItemCreated() override;
   QWidget* alertParent() const override { return window; }
   void windowCreated(QWidget* created) override { updateTaskbarPresence(created); }
+  int showAlert(QMessageBox::Icon icon, const QString& message, const QString& details) override;
   void backupLabelsChanged() override;
   void scheduledBackupFailed(const QString& error) override;
   int backupDigit() override { return randomDigit ? randomDigit() : 1; }
@@ -258,6 +217,16 @@ class QuilletAppDelegate final : public QObject,
   void libraryFileUnreadable(const QString& message) override;
   int askAboutExistingLibrary(QWidget* parent) override;
   void libraryFileNotMoved(const QString& why) override;
+  void preferenceSaved() override { saveSettingsFile(); }
+  void extenderChanged(bool status) override;
+  void statusBarIconStatusChanged(bool show) override;
+  void fontChanged() override;
+  void hotKeysChanged() override;
+  void moveLibraryFileTo(QWidget* parent, const QString& folder) override;
+  void setDockStatus(bool status) override;
+  bool hideFromTaskbar() override;
+  void relaunch() override;
+  void importCompleted() override;
 
   ql::Platform platform_;
   ql::SystemServices services_;
@@ -274,10 +243,8 @@ class QuilletAppDelegate final : public QObject,
   FillInFlow fillIn_;
   TrayItem tray_;
   BackupAndRestore backups_;
-  // Created on first use and kept; declared last so they go before the library.
-  std::unique_ptr<PreferencesSheetController> preferencesSheet_;
-  std::unique_ptr<StatisticsWindowController> statisticSheet_;
-  std::unique_ptr<ImportWindowController> importDialogWindow_;
+  // Their windows are made on first use; declared last so they go before the library.
+  SettingsWindows settingsWindows_;
   NewSnippetFlow newSnippet_;
   Suggestions suggestions_;
 };

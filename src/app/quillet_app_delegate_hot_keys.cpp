@@ -24,7 +24,7 @@ void QuilletAppDelegate::resetHotKeys() {
   });
 }
 
-void QuilletAppDelegate::hotKeysChanged(PreferencesSheetController*) {
+void QuilletAppDelegate::hotKeysChanged() {
   hotKeys_.releaseAll();
   saveSettingsFile();
   resetHotKeys();

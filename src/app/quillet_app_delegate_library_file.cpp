@@ -2,8 +2,6 @@
 // taken in, a file that does not read, and moving the file elsewhere.
 #include "app/quillet_app_delegate.h"
 
-#include "app/preferences_sheet_controller.h"
-
 void QuilletAppDelegate::libraryFileWillLoad() {
   if (libraryWindow_) libraryWindow_->finishEditing();
 }
@@ -14,7 +12,7 @@ void QuilletAppDelegate::libraryFileLoaded(bool preferencesChanged, bool previou
   if (!preferencesChanged) return;
   // The other computer's preferences apply here as a restore's would.
   applyReplacedPreferences(previousIsShowDockIcon);
-  windowsAfterRestore();
+  settingsWindows_.followReplacedLibrary();
 }
 
 void QuilletAppDelegate::libraryFileUnreadable(const QString& message) {
@@ -32,7 +30,6 @@ void QuilletAppDelegate::libraryFileNotMoved(const QString& why) {
   showAlert(QMessageBox::Critical, tr("The library could not be moved."), why);
 }
 
-void QuilletAppDelegate::libraryFolderChosen(PreferencesSheetController* sender, const QString& folder) {
-  QWidget* parent = sender && sender->window() ? static_cast<QWidget*>(sender->window()) : window.data();
-  libraryFile_.folderChosen(parent, folder);
+void QuilletAppDelegate::moveLibraryFileTo(QWidget* parent, const QString& folder) {
+  libraryFile_.folderChosen(parent ? parent : window.data(), folder);
 }

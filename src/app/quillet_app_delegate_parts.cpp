@@ -1,10 +1,12 @@
 // The main controller answering its parts: the tray menu's entries, the
-// new-snippet flow, and backups and restore with what a restore replaces.
+// new-snippet flow, the settings windows, and backups and restore with what
+// a restore replaces.
 #include "app/quillet_app_delegate.h"
 
 #include "app/frontmost_application.h"
 #include "platform/keys.h"
 #include "ui/library_outline_model.h"
+#include "ui/snippet_view_controller.h"
 
 #include <QAction>
 #include <QApplication>
@@ -103,7 +105,7 @@ void QuilletAppDelegate::libraryRestored(bool groups, bool preferences, bool pre
     if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
   }
   if (preferences) applyReplacedPreferences(previousIsShowDockIcon);
-  windowsAfterRestore();
+  settingsWindows_.followReplacedLibrary();
 }
 
 // A restore or an import replaced records under the outline: it reloads,
@@ -129,7 +131,7 @@ void QuilletAppDelegate::resetPreferences(bool previousIsShowDockIcon) {
   if (!settings_) return;
   const QLPreferences& p = settings_->preferences;
   tray_.toggle(p.isShowStatusBarIcon);
-  toggleLoginItem(p.isLaunchAtLogin);
+  settingsWindows_.toggleLoginItem(p.isLaunchAtLogin);
   if (previousIsShowDockIcon && !p.isShowDockIcon) setDockStatus(true);
   // Out of the taskbar at once, as from the preferences window; never
   // without a tray icon to come back by.
@@ -140,6 +142,18 @@ void QuilletAppDelegate::resetPreferences(bool previousIsShowDockIcon) {
               tr("The restored preferences hide it from the taskbar, but this desktop has no system "
                  "tray to hold Quillet's icon, and without either Quillet could not be reached."));
   }
+}
+
+// An open snippet editor follows the new font.
+void QuilletAppDelegate::fontChanged() {
+  if (libraryWindow_) libraryWindow_->snippetView()->resetView();
+  saveSettingsFile();
+}
+
+void QuilletAppDelegate::importCompleted() {
+  reloadLibraryOutline();
+  // New abbreviations count from the next key in the application in front.
+  if (eventHandler_) eventHandler_->appChanged(platform_.workspace->frontmostApplication());
 }
 
 QString QuilletAppDelegate::movedAsideSettingsPath() const {

@@ -1,12 +1,9 @@
 // The main controller's application-level commands: the library window,
-// switching expansion, help, the secondary windows, taskbar presence, the
-// login item and relaunching.
+// switching expansion, help, the restore window, taskbar presence and
+// relaunching.
 #include "app/quillet_app_delegate.h"
 
-#include "app/import_window_controller.h"
-#include "app/preferences_sheet_controller.h"
 #include "app/restore_window_controller.h"
-#include "app/statistics_window_controller.h"
 #include "model/ql_statistics.h"
 #include "platform/log.h"
 
@@ -80,7 +77,7 @@ void QuilletAppDelegate::applyIndicators() {
   tray_.showExpansionState(isQLEnabled, full);
   suggestions_.expansionSwitched(isQLEnabled);
   // The check box follows a switch made by the menu or the hot key.
-  if (preferencesSheet_) preferencesSheet_->resetView();
+  settingsWindows_.expansionSwitched();
 }
 
 void QuilletAppDelegate::saveSettingsFile() {
@@ -178,8 +175,8 @@ void QuilletAppDelegate::actionQuit() {
   if (terminate) terminate();
 }
 
-void QuilletAppDelegate::statusBarIconStatusChanged(PreferencesSheetController*, bool status) {
-  tray_.toggle(status);
+void QuilletAppDelegate::statusBarIconStatusChanged(bool show) {
+  tray_.toggle(show);
   saveSettingsFile();
 }
 
@@ -208,17 +205,8 @@ void QuilletAppDelegate::updateTaskbarPresence(QWidget* w) {
 
 void QuilletAppDelegate::updateTaskbarPresence() {
   updateTaskbarPresence(window);
-  if (preferencesSheet_) updateTaskbarPresence(preferencesSheet_->window());
-  if (statisticSheet_) updateTaskbarPresence(statisticSheet_->window());
-  if (importDialogWindow_) updateTaskbarPresence(importDialogWindow_->window());
+  for (QWidget* made : settingsWindows_.windows()) updateTaskbarPresence(made);
   if (backups_.restoreSheet()) updateTaskbarPresence(backups_.restoreSheet()->window());
-}
-
-void QuilletAppDelegate::toggleLoginItem(bool add) {
-  if (add)
-    platform_.loginItems->add();
-  else
-    platform_.loginItems->remove();
 }
 
 void QuilletAppDelegate::relaunch() {
