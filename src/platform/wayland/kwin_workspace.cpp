@@ -4,9 +4,11 @@
 #include "platform/wayland/app_id_names.h"
 #include "platform/x11/desktop_entries.h"
 
+#include <QCoreApplication>
 #include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusReply>
+#include <QDeadlineTimer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -51,7 +53,15 @@ KWinWorkspace::KWinWorkspace(QObject* parent) : Workspace(parent), bus_(QDBusCon
   if (!bus_.registerObject(kPath, this, QDBusConnection::ExportScriptableSlots)) return;
   reporter_ = runScript(QStringLiteral("quillet-active-window-%1").arg(::getpid()), reporterScript(bus_.baseService()));
   loaded_ = !reporter_.isEmpty();
-  if (!loaded_) log(QStringLiteral("KWin's scripting cannot be reached: application rules do not apply"));
+  if (!loaded_) {
+    log(QStringLiteral("KWin's scripting cannot be reached: application rules do not apply"));
+    return;
+  }
+  // KWin runs the script a moment after it started it; the first report says
+  // what is in front now, which the first keys already need.
+  QDeadlineTimer deadline(2000);
+  while (!reported_ && !deadline.hasExpired())
+    QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
 }
 
 KWinWorkspace::~KWinWorkspace() {
@@ -96,6 +106,7 @@ void KWinWorkspace::activated(const QString& window) {
   // Only KWin's script reports here.
   if (calledFromDBus() && bus_.interface() && message().service() != bus_.interface()->serviceOwner(kKWin).value())
     return;
+  reported_ = true;
   const QJsonObject w = QJsonDocument::fromJson(window.toUtf8()).object();
   ApplicationInfo info;
   QRect geometry;

@@ -48,6 +48,7 @@ public Q_SLOTS:
   QTemporaryDir scripts_;
   QString reporter_;
   bool loaded_ = false;
+  bool reported_ = false;
   ApplicationInfo frontmost_;
   QRect geometry_;
   QHash<quint64, QString> windowIds_;  // our ids -> KWin's internal ids
