@@ -54,7 +54,7 @@ KWinWorkspace::KWinWorkspace(QObject* parent) : Workspace(parent), bus_(QDBusCon
   reporter_ = runScript(QStringLiteral("quillet-active-window-%1").arg(::getpid()), reporterScript(bus_.baseService()));
   loaded_ = !reporter_.isEmpty();
   if (!loaded_) {
-    log(QStringLiteral("KWin's scripting cannot be reached: application rules do not apply"));
+    log(QStringLiteral("KWin's scripting cannot be reached: the application in front is not known"));
     return;
   }
   // KWin runs the script a moment after it started it; the first report says

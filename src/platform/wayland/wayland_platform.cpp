@@ -88,7 +88,7 @@ QStringList WaylandPlatform::missingPieces() const {
         "WaylandPlatform",
         "KWin does not let Quillet type (org_kde_kwin_fake_input): it grants it to programs started from "
         "an installed desktop entry that asks for it. Install Quillet's package, or copy "
-        "com.orrerylabs.Quillet.desktop into ~/.local/share/applications with Exec= set to the full path "
+        "com.orrerylabs.Quillet.kwin.desktop into ~/.local/share/applications with Exec= set to the full path "
         "of this quillet, then log in again.");
   else if (!keyboard_->isValid())
     missing << QCoreApplication::translate("WaylandPlatform",
@@ -101,7 +101,7 @@ QStringList WaylandPlatform::missingPieces() const {
   if (!workspaceValid_ && connection_->isKWin())
     missing << QCoreApplication::translate("WaylandPlatform",
                                           "KWin's scripting cannot be reached over D-Bus (org.kde.KWin /Scripting): "
-                                          "application rules do not apply.");
+                                          "Quillet cannot tell which application is in front, so nothing expands.");
   else if (!workspaceValid_)
     missing << QCoreApplication::translate("WaylandPlatform",
                                           "The compositor does not list its windows (wlr foreign toplevel "
