@@ -13,6 +13,14 @@ endif()
 set(QUILLET_RESOURCES ${PROJECT_SOURCE_DIR}/resources)
 install(FILES ${QUILLET_RESOURCES}/com.orrerylabs.Quillet.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+# KWin lets a client type (org_kde_kwin_fake_input) when an application
+# entry whose Exec is the client's own executable, by its full path, asks for
+# it. The menu entry starts "quillet" from PATH, so a hidden one carries that.
+set(QUILLET_BINDIR ${CMAKE_INSTALL_FULL_BINDIR})
+configure_file(${QUILLET_RESOURCES}/com.orrerylabs.Quillet.kwin.desktop.in
+               ${PROJECT_BINARY_DIR}/com.orrerylabs.Quillet.kwin.desktop @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/com.orrerylabs.Quillet.kwin.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES ${QUILLET_RESOURCES}/com.orrerylabs.Quillet.metainfo.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${QUILLET_RESOURCES}/icons/quillet.svg

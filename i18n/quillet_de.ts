@@ -1833,6 +1833,14 @@ Umgebung:
         <translation>keine Verbindung zum Wayland-Compositor</translation>
     </message>
     <message>
+        <source>KWin does not let Quillet type (org_kde_kwin_fake_input): it grants it to programs started from an installed desktop entry that asks for it. Install Quillet&apos;s package, or copy com.orrerylabs.Quillet.kwin.desktop into ~/.local/share/applications with Exec= set to the full path of this quillet, then log in again.</source>
+        <translation>KWin lässt Quillet nicht tippen (org_kde_kwin_fake_input): Es erlaubt das nur Programmen mit einem installierten Desktop-Eintrag, der darum bittet. Installieren Sie das Paket von Quillet oder kopieren Sie com.orrerylabs.Quillet.kwin.desktop nach ~/.local/share/applications, setzen Sie Exec= auf den vollständigen Pfad dieses quillet und melden Sie sich neu an.</translation>
+    </message>
+    <message>
+        <source>KWin&apos;s scripting cannot be reached over D-Bus (org.kde.KWin /Scripting): Quillet cannot tell which application is in front, so nothing expands.</source>
+        <translation>KWins Skriptschnittstelle ist über D-Bus nicht erreichbar (org.kde.KWin /Scripting): Quillet erkennt nicht, welches Programm vorne ist, und erweitert daher nichts.</translation>
+    </message>
+    <message>
         <source>The compositor offers no virtual keyboard (zwp_virtual_keyboard_v1): Quillet cannot type here.</source>
         <translation>Der Compositor bietet keine virtuelle Tastatur (zwp_virtual_keyboard_v1): Quillet kann hier nicht tippen.</translation>
     </message>

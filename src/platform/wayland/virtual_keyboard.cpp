@@ -11,6 +11,7 @@
 #include <xkbcommon/xkbcommon.h>
 
 #include <cstring>
+#include <linux/input-event-codes.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -156,13 +157,19 @@ bool VirtualKeyboard::find(quint32 keysym, quint32* evdevCode, bool* shift) cons
   return false;
 }
 
-bool VirtualKeyboard::keyForCharacter(char32_t character, quint32* evdevCode, bool* shift) {
+bool VirtualKeyboard::keyForCharacter(char32_t character, quint32* evdevCode, QList<quint32>* modifierKeys) {
   if (!keyboard_) return false;
+  modifierKeys->clear();
+  bool shift = false;
+  const auto found = [&] {
+    if (shift) modifierKeys->append(KEY_LEFTSHIFT);
+    return true;
+  };
   const xkb_keysym_t sym = character == U'\n' ? XKB_KEY_Return
                            : character == U'\t' ? XKB_KEY_Tab
                                                 : xkb_utf32_to_keysym(character);
   if (sym == XKB_KEY_NoSymbol) return false;
-  if (find(sym, evdevCode, shift)) return true;
+  if (find(sym, evdevCode, &shift)) return found();
   if (spareKeys_.isEmpty()) return false;
   // Bind a spare key; the oldest binding goes when all are taken.
   QByteArray name;
@@ -173,7 +180,7 @@ bool VirtualKeyboard::keyForCharacter(char32_t character, quint32* evdevCode, bo
   }
   bound_.append({name, sym});
   if (!upload()) return false;
-  return find(sym, evdevCode, shift);
+  return find(sym, evdevCode, &shift) && found();
 }
 
 void VirtualKeyboard::flush() { connection_.flush(); }

@@ -4,6 +4,8 @@
 #include <QHash>
 #include <QList>
 
+#include "platform/wayland/typing_keyboard.h"
+
 struct xkb_context;
 struct xkb_keymap;
 struct xkb_state;
@@ -17,23 +19,22 @@ class WaylandConnection;
 // (zwp_virtual_keyboard_v1). It types with a keymap of its own, the US
 // layout plus spare keys bound on demand to any character, so what it
 // types does not depend on the user's layout.
-class VirtualKeyboard final {
+class VirtualKeyboard final : public TypingKeyboard {
  public:
   explicit VirtualKeyboard(WaylandConnection& connection);
-  ~VirtualKeyboard();
+  ~VirtualKeyboard() override;
   VirtualKeyboard(const VirtualKeyboard&) = delete;
   VirtualKeyboard& operator=(const VirtualKeyboard&) = delete;
 
   // False when the compositor offers no virtual keyboards.
-  bool isValid() const { return keyboard_ != nullptr; }
+  bool isValid() const override { return keyboard_ != nullptr; }
 
   // One key (evdev code) down or up; the modifier state follows.
-  void key(quint32 evdevCode, bool down);
-  // The key and shift level that type this code point, binding a spare
-  // key to it when the layout lacks it. False when none is left.
-  bool keyForCharacter(char32_t character, quint32* evdevCode, bool* shift);
-  // Sends everything queued to the compositor.
-  void flush();
+  void key(quint32 evdevCode, bool down) override;
+  // Binds a spare key to a character the layout lacks; false when none
+  // is left.
+  bool keyForCharacter(char32_t character, quint32* evdevCode, QList<quint32>* modifierKeys) override;
+  void flush() override;
 
   // The keymap text as uploaded (carries the connection's own marker).
   QByteArray keymapText() const { return keymapText_; }

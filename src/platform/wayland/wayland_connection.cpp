@@ -4,6 +4,7 @@
 
 #include <QSocketNotifier>
 
+#include <fake-input-client.h>
 #include <virtual-keyboard-unstable-v1-client.h>
 #include <wayland-client.h>
 #include <wlr-data-control-unstable-v1-client.h>
@@ -60,6 +61,7 @@ WaylandConnection::~WaylandConnection() {
   if (keyboard_) wl_keyboard_destroy(keyboard_);
   if (virtualKeyboards_) zwp_virtual_keyboard_manager_v1_destroy(virtualKeyboards_);
   if (dataControl_) zwlr_data_control_manager_v1_destroy(dataControl_);
+  if (fakeInput_) org_kde_kwin_fake_input_destroy(fakeInput_);
   if (seat_) wl_seat_destroy(seat_);
   if (registry_) wl_registry_destroy(registry_);
   if (display_) wl_display_disconnect(display_);
@@ -77,6 +79,12 @@ void WaylandConnection::bindGlobal(wl_registry* registry, uint32_t name, const c
   } else if (is(zwlr_data_control_manager_v1_interface)) {
     dataControl_ = static_cast<zwlr_data_control_manager_v1*>(
         wl_registry_bind(registry, name, &zwlr_data_control_manager_v1_interface, qMin(version, 2u)));
+  } else if (is(org_kde_kwin_fake_input_interface) && version >= 4) {
+    // Keys came in version 4.
+    fakeInput_ = static_cast<org_kde_kwin_fake_input*>(
+        wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4));
+  } else if (std::strcmp(interface, "org_kde_plasma_shell") == 0) {
+    kwin_ = true;
   } else if (is(zwlr_foreign_toplevel_manager_v1_interface)) {
     toplevelsName_ = name;
     toplevelsVersion_ = qMin(version, 3u);

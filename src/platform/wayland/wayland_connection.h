@@ -7,6 +7,7 @@ struct wl_display;
 struct wl_registry;
 struct wl_seat;
 struct wl_keyboard;
+struct org_kde_kwin_fake_input;
 struct zwp_virtual_keyboard_manager_v1;
 struct zwlr_data_control_manager_v1;
 struct zwlr_foreign_toplevel_manager_v1;
@@ -35,6 +36,10 @@ class WaylandConnection final : public QObject {
   wl_seat* seat() const { return seat_; }
   zwp_virtual_keyboard_manager_v1* virtualKeyboardManager() const { return virtualKeyboards_; }
   zwlr_data_control_manager_v1* dataControlManager() const { return dataControl_; }
+  // KWin's fake input, offered only to programs whose desktop entry asks for it.
+  org_kde_kwin_fake_input* fakeInput() const { return fakeInput_; }
+  // KWin, told by a global only it announces.
+  bool isKWin() const { return kwin_; }
   // Bound on first use: the compositor lists its toplevels at once, to a
   // listener that must be there already. The caller owns the result.
   zwlr_foreign_toplevel_manager_v1* bindToplevelManager();
@@ -73,6 +78,8 @@ class WaylandConnection final : public QObject {
   wl_keyboard* keyboard_ = nullptr;
   zwp_virtual_keyboard_manager_v1* virtualKeyboards_ = nullptr;
   zwlr_data_control_manager_v1* dataControl_ = nullptr;
+  org_kde_kwin_fake_input* fakeInput_ = nullptr;
+  bool kwin_ = false;
   uint32_t toplevelsName_ = 0;
   uint32_t toplevelsVersion_ = 0;
   QSocketNotifier* notifier_ = nullptr;

@@ -1,7 +1,7 @@
 #include "platform/wayland/wayland_input_synthesiser.h"
 
 #include "platform/keys.h"
-#include "platform/wayland/virtual_keyboard.h"
+#include "platform/wayland/typing_keyboard.h"
 #include "platform/x11/apple_key_table.h"
 #include "platform/x11/x11_input_synthesiser.h"
 
@@ -30,7 +30,7 @@ constexpr ModifierKey kModifierKeys[] = {
 
 }  // namespace
 
-WaylandInputSynthesiser::WaylandInputSynthesiser(VirtualKeyboard& keyboard,
+WaylandInputSynthesiser::WaylandInputSynthesiser(TypingKeyboard& keyboard,
                                                  std::function<QString()> frontmost,
                                                  std::function<quint64()> held)
     : keyboard_(keyboard), frontmost_(std::move(frontmost)), held_(std::move(held)) {}
@@ -85,12 +85,12 @@ bool WaylandInputSynthesiser::typeCharacter(const QString& character) {
   const QList<uint> codePoints = character.toUcs4();
   if (codePoints.size() != 1) return false;
   quint32 code = 0;
-  bool shift = false;
-  if (!keyboard_.keyForCharacter(char32_t(codePoints.first()), &code, &shift)) return false;
-  if (shift) keyboard_.key(KEY_LEFTSHIFT, true);
+  QList<quint32> held;
+  if (!keyboard_.keyForCharacter(char32_t(codePoints.first()), &code, &held)) return false;
+  for (const quint32 m : std::as_const(held)) keyboard_.key(m, true);
   keyboard_.key(code, true);
   keyboard_.key(code, false);
-  if (shift) keyboard_.key(KEY_LEFTSHIFT, false);
+  for (auto it = held.crbegin(); it != held.crend(); ++it) keyboard_.key(*it, false);
   keyboard_.flush();
   return true;
 }

@@ -6,16 +6,18 @@
 
 namespace ql {
 
-class VirtualKeyboard;
+class TypingKeyboard;
 
-// Types through the program's virtual keyboard. Modifiers are the virtual
-// keyboard's own: what the user holds on a physical keyboard is that
-// keyboard's state, so nothing needs restoring around a key.
+// Types through the program's keyboard in the seat. On a virtual keyboard
+// the modifiers are its own: what the user holds on a physical keyboard is
+// that keyboard's state, so nothing needs restoring around a key. KWin's
+// fake input shares the seat's state; the caller waits for the user's
+// modifiers to be released as on X11.
 class WaylandInputSynthesiser final : public InputSynthesiser {
  public:
   // frontmost: the app_id (or X class) of the application in front, to pick
   // its paste chord. held: the Apple modifier bits the user holds now.
-  WaylandInputSynthesiser(VirtualKeyboard& keyboard, std::function<QString()> frontmost,
+  WaylandInputSynthesiser(TypingKeyboard& keyboard, std::function<QString()> frontmost,
                           std::function<quint64()> held);
 
   void postKey(quint16 keyCode, quint64 modifierFlags, bool down) override;
@@ -31,7 +33,7 @@ class WaylandInputSynthesiser final : public InputSynthesiser {
   void modifiers(quint64 flags, bool down);
   void send(quint16 keyCode, quint64 modifierFlags, bool down);
 
-  VirtualKeyboard& keyboard_;
+  TypingKeyboard& keyboard_;
   std::function<QString()> frontmost_;
   std::function<quint64()> held_;
 };

@@ -1,5 +1,7 @@
 #include "platform/wayland/wayland_platform.h"
 
+#include "platform/wayland/fake_input_keyboard.h"
+#include "platform/wayland/kwin_workspace.h"
 #include "platform/wayland/virtual_keyboard.h"
 #include "platform/wayland/wayland_accessibility.h"
 #include "platform/wayland/wayland_connection.h"
@@ -30,8 +32,22 @@ std::unique_ptr<WaylandPlatform> WaylandPlatform::create(const QByteArray& displ
   std::unique_ptr<WaylandPlatform> p(new WaylandPlatform);
   p->connection_ = std::move(connection);
   WaylandConnection& c = *p->connection_;
-  p->keyboard_ = std::make_unique<VirtualKeyboard>(c);
-  p->workspace_ = std::make_unique<WaylandWorkspace>(c);
+  // A keyboard of our own where the compositor offers one (wlroots); on
+  // KWin its fake input, typing by the user's layout.
+  if (c.virtualKeyboardManager() || !c.fakeInput())
+    p->keyboard_ = std::make_unique<VirtualKeyboard>(c);
+  else
+    p->keyboard_ = std::make_unique<FakeInputKeyboard>(c);
+  // KWin lists its windows to its own scripts only.
+  if (!c.hasToplevelManager() && c.isKWin()) {
+    auto kwin = std::make_unique<KWinWorkspace>();
+    p->workspaceValid_ = kwin->isValid();
+    p->workspace_ = std::move(kwin);
+  } else {
+    auto wlr = std::make_unique<WaylandWorkspace>(c);
+    p->workspaceValid_ = wlr->isValid();
+    p->workspace_ = std::move(wlr);
+  }
   p->keySource_ = std::make_unique<WaylandKeySource>([input = &p->input_] {
     if (*input) (*input)->postBackSpace();
   });
@@ -67,7 +83,14 @@ WaylandPlatform::~WaylandPlatform() {
 
 QStringList WaylandPlatform::missingPieces() const {
   QStringList missing;
-  if (!keyboard_->isValid())
+  if (!keyboard_->isValid() && connection_->isKWin())
+    missing << QCoreApplication::translate(
+        "WaylandPlatform",
+        "KWin does not let Quillet type (org_kde_kwin_fake_input): it grants it to programs started from "
+        "an installed desktop entry that asks for it. Install Quillet's package, or copy "
+        "com.orrerylabs.Quillet.kwin.desktop into ~/.local/share/applications with Exec= set to the full path "
+        "of this quillet, then log in again.");
+  else if (!keyboard_->isValid())
     missing << QCoreApplication::translate("WaylandPlatform",
                                           "The compositor offers no virtual keyboard (zwp_virtual_keyboard_v1): "
                                           "Quillet cannot type here.");
@@ -75,7 +98,11 @@ QStringList WaylandPlatform::missingPieces() const {
     missing << QCoreApplication::translate("WaylandPlatform",
                                           "The compositor offers no clipboard control (wlr data control): "
                                           "Quillet cannot paste snippets here.");
-  if (!workspace_->isValid())
+  if (!workspaceValid_ && connection_->isKWin())
+    missing << QCoreApplication::translate("WaylandPlatform",
+                                          "KWin's scripting cannot be reached over D-Bus (org.kde.KWin /Scripting): "
+                                          "Quillet cannot tell which application is in front, so nothing expands.");
+  else if (!workspaceValid_)
     missing << QCoreApplication::translate("WaylandPlatform",
                                           "The compositor does not list its windows (wlr foreign toplevel "
                                           "management): application rules do not apply.");

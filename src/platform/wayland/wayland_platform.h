@@ -11,7 +11,7 @@
 namespace ql {
 
 class AtSpiFocusWatch;
-class VirtualKeyboard;
+class TypingKeyboard;
 class WaylandAccessibility;
 class WaylandConnection;
 class WaylandHotKeyService;
@@ -20,6 +20,7 @@ class WaylandKeySource;
 class WaylandPasteboard;
 class WaylandWindowList;
 class WaylandWorkspace;
+class Workspace;
 class X11LoginItems;
 class X11Relauncher;
 class X11SoundPlayer;
@@ -48,15 +49,16 @@ class WaylandPlatform final {
   WaylandConnection& connection() { return *connection_; }
   WaylandKeySource& keySource() { return *keySource_; }
   WaylandPasteboard& pasteboard() { return *pasteboard_; }
-  WaylandWorkspace& workspace() { return *workspace_; }
-  VirtualKeyboard& keyboard() { return *keyboard_; }
+  Workspace& workspace() { return *workspace_; }
+  TypingKeyboard& keyboard() { return *keyboard_; }
 
  private:
   WaylandPlatform();
 
   std::unique_ptr<WaylandConnection> connection_;
-  std::unique_ptr<VirtualKeyboard> keyboard_;
-  std::unique_ptr<WaylandWorkspace> workspace_;
+  std::unique_ptr<TypingKeyboard> keyboard_;
+  std::unique_ptr<Workspace> workspace_;
+  bool workspaceValid_ = false;
   std::unique_ptr<WaylandInputSynthesiser> input_;
   std::unique_ptr<WaylandKeySource> keySource_;
   std::unique_ptr<WaylandPasteboard> pasteboard_;
