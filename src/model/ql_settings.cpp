@@ -59,9 +59,7 @@ plist::RootArrayItem taker(Records* records) {
     if (!records) return false;
     if (key == QLatin1String("Snippets")) {
       if (const PlistDict* d = item.dict()) {
-        auto s = std::make_shared<QLSnippet>();
-        s->setData(d);
-        records->snippets.append(std::move(s));
+        records->snippets.append(QLSnippet::fromData(*d));
       }
       return true;
     }
@@ -169,9 +167,7 @@ void QLSettings::appendLibrary(const PlistDict& root) {
   if (auto v = root.value(QStringLiteral("Snippets")); v && v->array()) {
     for (const PlistValue& item : *v->array()) {
       if (!item.dict()) continue;
-      auto s = std::make_shared<QLSnippet>();
-      s->setData(item.dict());
-      snippets.append(std::move(s));
+      snippets.append(QLSnippet::fromData(*item.dict()));
     }
   }
 }

@@ -47,6 +47,19 @@ void QLSnippet::setData(const PlistDict* dict) {
   updateSearchableText(true);
 }
 
+std::shared_ptr<QLSnippet> QLSnippet::fromData(const PlistDict& dict) {
+  auto s = std::make_shared<QLSnippet>(NoInit{});
+  s->setData(&dict);
+  const PlistValue* uuid = dict.value(QLatin1StringView("uuid"));
+  if (!uuid || !uuid->string()) s->uuid = fields::newUuid();
+  if (!s->dateCreated.isValid() || !s->dateModified.isValid()) {
+    const QDateTime now = fields::nowUtc();
+    if (!s->dateCreated.isValid()) s->dateCreated = now;
+    if (!s->dateModified.isValid()) s->dateModified = now;
+  }
+  return s;
+}
+
 QByteArray QLSnippet::encodeWithCoder() const {
   PlistDict d = getData();
   // A decoded snippet may lack dates; an invalid date has no archived form.

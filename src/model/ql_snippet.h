@@ -53,6 +53,9 @@ class QLSnippet {
   // Takes the fields found in the dictionary (nullptr: none), then refreshes
   // the searchable text.
   void setData(const ql::PlistDict* dict);
+  // A record as read from a file: a fresh UUID and the current time only
+  // where the file has none (a load makes none just to overwrite it).
+  static std::shared_ptr<QLSnippet> fromData(const ql::PlistDict& dict);
 
   // The in-process archive used when snippets are dragged. Decoding runs no
   // initialisation: a key missing from the archive leaves its field empty,
@@ -93,7 +96,12 @@ class QLSnippet {
 
  private:
   struct NoInit {};
+
+ public:
+  // Only the class can name NoInit; public so make_shared can call it.
   explicit QLSnippet(NoInit) {}
+
+ private:
 
   std::optional<QString> searchableText_ = QString();
   bool searchableBreaksAsSpaces_ = false;  // as content() last gave it
