@@ -1,4 +1,5 @@
 #include "fake_input_test_keyboard.h"
+#include "test_keyboard.h"
 
 #include <QFile>
 #include <QProcessEnvironment>
@@ -75,31 +76,8 @@ void FakeInputTestKeyboard::tap(int code) {
   key(code, false);
 }
 
-bool FakeInputTestKeyboard::find(uint32_t keysym, int* code, bool* shift) const {
-  for (xkb_keycode_t k = xkb_keymap_min_keycode(keymap_); k <= xkb_keymap_max_keycode(keymap_); ++k) {
-    for (xkb_level_index_t level = 0; level < 2; ++level) {
-      const xkb_keysym_t* syms = nullptr;
-      if (xkb_keymap_key_get_syms_by_level(keymap_, k, 0, level, &syms) == 1 && syms[0] == keysym) {
-        *code = int(k) - 8;
-        *shift = level == 1;
-        return true;
-      }
-    }
-  }
-  return false;
-}
-
 bool FakeInputTestKeyboard::type(const QString& text) {
-  for (const uint c : text.toUcs4()) {
-    const xkb_keysym_t sym = c == '\n' ? XKB_KEY_Return : c == '\t' ? XKB_KEY_Tab : xkb_utf32_to_keysym(c);
-    int code = 0;
-    bool shift = false;
-    if (!find(sym, &code, &shift)) return false;
-    if (shift) key(KEY_LEFTSHIFT, true);
-    tap(code);
-    if (shift) key(KEY_LEFTSHIFT, false);
-  }
-  return true;
+  return typeOnKeymap(keymap_, text, [this](int code, bool down) { key(code, down); });
 }
 
 }  // namespace ql::test

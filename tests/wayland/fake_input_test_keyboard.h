@@ -34,8 +34,6 @@ class FakeInputTestKeyboard final {
   void sync() {}
 
  private:
-  bool find(uint32_t keysym, int* code, bool* shift) const;
-
   QProcess keys_;
   QByteArray said_;
   bool ready_ = false;

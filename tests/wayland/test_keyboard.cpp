@@ -108,11 +108,13 @@ void TestKeyboard::tap(int code) {
   key(code, false);
 }
 
-bool TestKeyboard::find(uint32_t keysym, int* code, bool* shift) const {
-  for (xkb_keycode_t k = xkb_keymap_min_keycode(keymap_); k <= xkb_keymap_max_keycode(keymap_); ++k) {
+namespace {
+
+bool findOnKeymap(xkb_keymap* keymap, uint32_t keysym, int* code, bool* shift) {
+  for (xkb_keycode_t k = xkb_keymap_min_keycode(keymap); k <= xkb_keymap_max_keycode(keymap); ++k) {
     for (xkb_level_index_t level = 0; level < 2; ++level) {
       const xkb_keysym_t* syms = nullptr;
-      if (xkb_keymap_key_get_syms_by_level(keymap_, k, 0, level, &syms) == 1 && syms[0] == keysym) {
+      if (xkb_keymap_key_get_syms_by_level(keymap, k, 0, level, &syms) == 1 && syms[0] == keysym) {
         *code = int(k) - 8;
         *shift = level == 1;
         return true;
@@ -122,17 +124,24 @@ bool TestKeyboard::find(uint32_t keysym, int* code, bool* shift) const {
   return false;
 }
 
-bool TestKeyboard::type(const QString& text) {
+}  // namespace
+
+bool typeOnKeymap(xkb_keymap* keymap, const QString& text, const std::function<void(int, bool)>& key) {
   for (const uint c : text.toUcs4()) {
     const xkb_keysym_t sym = c == '\n' ? XKB_KEY_Return : c == '\t' ? XKB_KEY_Tab : xkb_utf32_to_keysym(c);
     int code = 0;
     bool shift = false;
-    if (!find(sym, &code, &shift)) return false;
+    if (!findOnKeymap(keymap, sym, &code, &shift)) return false;
     if (shift) key(KEY_LEFTSHIFT, true);
-    tap(code);
+    key(code, true);
+    key(code, false);
     if (shift) key(KEY_LEFTSHIFT, false);
   }
   return true;
+}
+
+bool TestKeyboard::type(const QString& text) {
+  return typeOnKeymap(keymap_, text, [this](int code, bool down) { key(code, down); });
 }
 
 void TestKeyboard::sync() {

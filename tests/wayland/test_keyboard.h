@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 struct wl_display;
 struct wl_registry;
 struct wl_seat;
@@ -12,6 +14,10 @@ struct zwp_virtual_keyboard_manager_v1;
 struct zwp_virtual_keyboard_v1;
 
 namespace ql::test {
+
+// Types text the keymap's first layout has, each key through key(), with
+// Shift where it needs it; false at a character the layout lacks.
+bool typeOnKeymap(xkb_keymap* keymap, const QString& text, const std::function<void(int evdevCode, bool down)>& key);
 
 // A physical keyboard as the test plays it: each key event goes to the
 // kernel side (the FIFO Quillet reads for QUILLET_INPUT_EVENTS) and then to
@@ -38,8 +44,6 @@ class TestKeyboard final {
   void sync();
 
  private:
-  bool find(uint32_t keysym, int* code, bool* shift) const;
-
   wl_display* display_ = nullptr;
   wl_registry* registry_ = nullptr;
   wl_seat* seat_ = nullptr;
