@@ -127,6 +127,11 @@ TEST_F(SettingsTest, PartialAndMistypedFiles) {
   ASSERT_EQ(s.snippets.size(), 1);
   EXPECT_EQ(s.snippets[0]->abbreviation, "x");
   EXPECT_EQ(s.preferences.sound, "Glass");
+  // A record without its own UUID and dates gets fresh ones.
+  const QString firstUuid = s.snippets[0]->uuid;
+  EXPECT_EQ(firstUuid.size(), 36);
+  EXPECT_LE(qAbs(s.snippets[0]->dateCreated.secsTo(QDateTime::currentDateTimeUtc())), 5);
+  EXPECT_EQ(s.snippets[0]->dateModified, s.snippets[0]->dateCreated);
 
   // Wrong types everywhere: nothing crashes, nothing mistyped is taken.
   ASSERT_TRUE(test::writeFile(path, "<plist><dict><key>Preferences</key><string>should be a dictionary</string>"
@@ -138,6 +143,7 @@ TEST_F(SettingsTest, PartialAndMistypedFiles) {
   EXPECT_EQ(s.snippets[0]->abbreviation, "");
   EXPECT_EQ(s.snippets[0]->useCount, 0);
   EXPECT_EQ(s.preferences.sound, "Glass");
+  EXPECT_NE(s.snippets[0]->uuid, firstUuid);
 }
 
 TEST_F(SettingsTest, BackupsGroupFilesAndSelectiveRestore) {
