@@ -510,7 +510,8 @@ QString Reader::key(const QByteArray& text) {
   if (it != keys_.cend()) return *it;
   QString k = QString::fromUtf8(text);
   // Bounded: a file of a million distinct keys must not grow this too.
-  if (keys_.size() < 512) keys_.insert(text, k);
+  // A deep copy: text may point into the file's bytes.
+  if (keys_.size() < 512) keys_.insert(QByteArray(text.constData(), text.size()), k);
   return k;
 }
 
