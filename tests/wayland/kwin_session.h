@@ -81,6 +81,20 @@ class KwinSession final {
       asUser_ = {QStringLiteral("setpriv"), QStringLiteral("--reuid=%1").arg(uid_),
                  QStringLiteral("--regid=%1").arg(gid_), QStringLiteral("--clear-groups")};
     }
+    // KWin runs Quillet and the test keyboard as its own user, and finds
+    // them by their paths: a build inside a folder only root may enter
+    // (a clone under /root) cannot be tested here.
+    if (!asUser_.isEmpty()) {
+      QStringList check = asUser_;
+      check << QStringLiteral("test") << QStringLiteral("-x") << canonical(QStringLiteral(QUILLET_PROGRAM))
+            << QStringLiteral("-a") << QStringLiteral("-x") << canonical(QStringLiteral(QUILLET_FAKE_KEYS));
+      if (QProcess::execute(check.takeFirst(), check) != 0) {
+        *whyNot = QStringLiteral("KWin's test user cannot run the programs under test in %1: build in a folder "
+                                 "other users may enter")
+                      .arg(QFileInfo(canonical(QStringLiteral(QUILLET_PROGRAM))).path());
+        return false;
+      }
+    }
     giveToUser(runtime_.path());
     giveToUser(clientRuntime_.path());
     ::chmod(QFile::encodeName(runtime_.path()).constData(), 0700);
