@@ -3,6 +3,7 @@
 // and KWin (through fake input), and wl-paste checks the clipboard from
 // outside. Quillet runs as KWin's user: KWin grants fake input only to a
 // process whose executable it can read (kwin_session.h).
+#include "client_environment.h"
 #include "fake_input_test_keyboard.h"
 #include "kwin_session.h"
 #include "platform/pasteboard.h"
@@ -66,18 +67,8 @@ class KwinE2E : public testing::Test {
     }
   }
 
-  QStringList environment() const {
-    const QString h = home.path();
-    return kwin.environment() + QStringList{"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share",
-                                            "XDG_CONFIG_HOME=" + h + "/.config", "XDG_CACHE_HOME=" + h + "/.cache"};
-  }
-
-  QProcessEnvironment processEnvironment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    for (const QString& e : environment()) env.insert(e.section('=', 0, 0), e.section('=', 1));
-    return env;
-  }
+  QStringList environment() const { return clientEnvironment(kwin.environment(), home.path()); }
+  QProcessEnvironment processEnvironment() const { return clientProcessEnvironment(environment()); }
 
   // gtk_entry.py's two fields on native Wayland, the first one focused;
   // their texts and the focus are in entryOut, a line each.

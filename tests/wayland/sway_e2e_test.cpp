@@ -1,6 +1,7 @@
 // Quillet itself under a headless sway: foot is the application typed in,
 // the test keyboard reaches Quillet (through QUILLET_INPUT_EVENTS) and the
 // compositor, and wl-paste checks the clipboard from outside.
+#include "client_environment.h"
 #include "platform/pasteboard.h"
 #include "platform/wayland/wayland_connection.h"
 #include "platform/wayland/wayland_pasteboard.h"
@@ -65,18 +66,8 @@ class SwayE2E : public testing::Test {
     }
   }
 
-  QStringList environment() const {
-    const QString h = home.path();
-    return sway.environment() + QStringList{"HOME=" + h, "XDG_DATA_HOME=" + h + "/.local/share",
-                                            "XDG_CONFIG_HOME=" + h + "/.config", "XDG_CACHE_HOME=" + h + "/.cache"};
-  }
-
-  QProcessEnvironment processEnvironment() const {
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.remove(QStringLiteral("DISPLAY"));
-    for (const QString& e : environment()) env.insert(e.section('=', 0, 0), e.section('=', 1));
-    return env;
-  }
+  QStringList environment() const { return clientEnvironment(sway.environment(), home.path()); }
+  QProcessEnvironment processEnvironment() const { return clientProcessEnvironment(environment()); }
 
   // foot running `cat` into a file, in front, with a first line through.
   void openFoot() {
